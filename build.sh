@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# One entry point for a fresh Debian machine:
+#   ./build.sh run    install what is missing, build, start celes on the shipped sky data
+#   ./build.sh test   install what is missing, build, run every test
+#   ./build.sh test-sanitize   the tests again, built with AddressSanitizer and UBSan
+set -euo pipefail
+cd "$(dirname "$0")"
+
+# Debian packages the build, the tests and the fonts of the chart need.
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
+    libbenchmark-dev fonts-ipafont-gothic fonts-dejavu-core)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        local sudo=""
+        [ "$(id -u)" = 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+build() {  # build DIR [cmake options...]
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build build -DCELES_TESTS=OFF -DCELES_BENCH=OFF
+    shift
+    exec ./build/celes "$@"
+    ;;
+test)
+    install_missing
+    build build
+    QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"
+    ;;
+test-sanitize)
+    install_missing
+    build build-asan -DCELES_SANITIZE=ON -DCELES_BENCH=OFF
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+    ;;
+*)
+    echo "usage: $0 run|test|test-sanitize" >&2
+    exit 2
+    ;;
+esac
