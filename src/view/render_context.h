@@ -1,0 +1,134 @@
+#pragma once
+// What every layer of one sky render receives. DrawSky builds one RenderContext per render: the
+// canvases it draws into, the colour table, the projection context, the view state, the document's
+// records, the drawn-object list, and the time, place and ephemeris quantities computed once for the
+// render. Layers read these and never reach for globals, so a render is reproducible off-screen.
+//
+// The layer functions are declared here in draw order; DrawSky (draw_sky.cpp) is the one list that
+// calls them. Layers in view/layers/*.cpp implement them.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "view/view_state.h"
+
+namespace celes {
+
+class CSkyCanvas;          // view/sky_canvas.h
+class ColourTable;         // view/colour_table.h
+struct ProjectionContext;  // view/projection.h
+class DrawnObjectList;     // view/drawn_objects.h
+class CCelesDoc;           // view/celes_doc.h
+struct StarRecord;         // skydata/star_record.h
+struct LayerState;         // view/layers/layer_state.h: state the constellation, add-in and Milky Way layers
+                           // keep between renders (polyline sources, selection, Milky Way brush)
+
+using ColourRef = std::uint32_t;  // 0x00BBGGRR
+
+enum class Twilight : int { Night = 0, Dusk = 1, Day = 2 };
+
+// Body indexes of the document's body records.
+enum BodyIndex : int {
+    kMercury = 0,
+    kVenus = 1,
+    kMars = 2,
+    kJupiter = 3,
+    kSaturn = 4,
+    kMoon = 7,
+    kSun = 8,
+    kBodyCount = 10,
+};
+
+struct EquatorialPosition {
+    double ra = 0.0;   // radians
+    double dec = 0.0;  // radians
+};
+
+// Time and place of the render, computed once.
+struct RenderTime {
+    // The view's local civil date and time.
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0;
+    int timeDifference = 9;    // hours, local minus UT
+    double julianDayUT = 0.0;  // Julian day of the instant in UT
+    double lst = 0.0;          // local sidereal time, radians
+    double latitude = 0.0;     // radians, north positive
+    double sinLatitude = 0.0, cosLatitude = 1.0;
+    double obliquity = 0.0;  // of the view's date, radians
+};
+
+// Sun, Moon and planets for the render's instant.
+struct RenderEphemeris {
+    std::array<EquatorialPosition, kBodyCount> bodies{};  // by BodyIndex
+    double sunEclipticLongitude = 0.0;                    // radians, for the Moon's bright limb
+    double sunEclipticLatitude = 0.0;
+    double moonAge = 0.0;  // days, for the view's date (MoonAge)
+    // Heliocentric ecliptic longitudes for the orbit diagram, radians; exactly 0 means "not known"
+    // and the planet is left out with its orbit. Index: 0 Mercury, 1 Venus, 2 Earth, 3 Mars,
+    // 4 Jupiter, 5 Saturn.
+    std::array<double, 6> heliocentricLongitude{};
+};
+
+struct RenderContext {
+    // Inputs owned elsewhere.
+    ViewState& view;  // DrawSky may copy the navigator's centre into it and lowers the star limit
+                      // while the planisphere's bright-only option draws stars
+    CCelesDoc& doc;
+    const ColourTable& colours;
+    ProjectionContext& projection;
+    DrawnObjectList& drawn;
+    LayerState& layers;
+
+    // Canvases: the main chart, the grid overlay (blended at 30 percent), the small canvas that
+    // marks and labels are drawn into before blending, the 40x40 scratch of disc stars, and the
+    // Milky Way layer.
+    CSkyCanvas& canvas;
+    CSkyCanvas& overlay;
+    CSkyCanvas& small;
+    CSkyCanvas& scratch;
+    CSkyCanvas& milkyWay;
+
+    std::string dataFolder;  // ends with '/', or empty: companion files are folder + fixed name
+
+    RenderTime time;
+    RenderEphemeris ephemeris;
+
+    // Render-local state filled by DrawSky before the layers run.
+    int lineHeight = 10;  // height of "あ" in the canvas font
+    Twilight twilight = Twilight::Night;
+    ColourRef skyColour = 0;
+    ColourRef textBackground = 0;
+
+    // Colour entry n through the colour-mode filter, as a pen/text colour or as a sky fill.
+    ColourRef foreground(int entry) const;
+    ColourRef background(int entry) const;
+};
+
+// ---- functions DrawSky offers the layers ----
+
+// Draws one catalogue record, tap or body at a projected position and records it for FindObjectAt.
+// sizeFlag forces the disc form (taps); sinAltitude dims the star when light pollution is on
+// (1.0 leaves it as is).
+void DrawObject(RenderContext& rc, const StarRecord& record, int x, int y, bool sizeFlag, double sinAltitude);
+
+// ---- layers, in draw order (implemented in view/layers) ----
+
+// Moon-phase icon in the top-left corner; the render calls it for modes below 10 before DrawSky.
+void DrawMoonPhaseIcon(RenderContext& rc);
+// The heliocentric planet diagram (mode 2) with its date and time; DrawSky stops after it.
+void DrawOrbitDiagram(RenderContext& rc);
+// Constellation names, figures, lines and the selection rule, for every anchor record (type 256).
+void DrawConstellations(RenderContext& rc);
+// DrawObject's forms for non-star records: constellation-name labels (type 256), deep-sky marks
+// (type & 14, only while "SETTING"/"MESIE") and marks of records whose type code has its top bit
+// set, with their labels outside the planisphere, polar and orbit views.
+void DrawConstellationLabel(RenderContext& rc, const StarRecord& record, int x, int y);
+void DrawObjectMark(RenderContext& rc, const StarRecord& record, int x, int y);
+// The three Milky Way passes, blended by the luminance of colour 30 ("SHOW"/"MILKEY").
+void DrawMilkyWay(RenderContext& rc);
+// The add-in list ("ADIN"/"ENABLE").
+void DrawAddIns(RenderContext& rc);
+// Body records filled and drawn: Sun, planets (Jupiter, Venus, Mars, Mercury, Saturn) and the Moon
+// with its phase disc, honouring "NO_SUN", "NO_PLANET", "REAL_MOON" and planet-symbol mode.
+void DrawBodies(RenderContext& rc);
+
+}  // namespace celes

@@ -1,0 +1,132 @@
+#pragma once
+// The view's display state: what is shown (mode and its parameters, layer toggles, star limits,
+// colour-mode flags) and the geometry derived from the window. Persistent fields are loaded by the
+// view's constructor and saved after each change, under the section/value names noted per field.
+#include <cstdint>
+#include <string>
+
+namespace celes {
+
+namespace platform {
+class SettingsStore;
+}
+
+// Display modes, with the codes stored in "VIEW"/"STATUS".
+enum class ViewMode : int {
+    Planisphere = 0,
+    Polar = 1,
+    Orbits = 2,
+    Zenith = 11,
+    Direction = 21,
+    Zoom = 22,
+};
+
+// Direction-view heights, with the codes stored in "SCREEN"/"ZOOM_H".
+enum class ViewHeight : int { Low = -1, Whole = 0, High = 1, Middle = 2 };
+
+// Quadrants stored in "SETTING"/"DIRECT".
+enum Quadrant : int { kWest = 0, kNorth = 1, kEast = 2, kSouth = 3 };
+
+struct ViewState {
+    // --- mode and orientation ---
+    ViewMode mode = ViewMode::Planisphere;          // "VIEW"/"STATUS" (only restored when "SCREEN"/"END")
+    ViewMode previousMode = ViewMode::Planisphere;  // not stored
+    int direction = kSouth;                         // "SETTING"/"DIRECT" 0..3
+    int rotation = 0;                               // "SCREEN"/"HALF" degrees 0..89
+    int height = 0;                                 // "SCREEN"/"ZOOM_H": 0 whole, 1 high, 2 middle, -1 low
+    int zoomDirection = 3;                          // "SUPERZOOMSAVE"/"DIRECT"
+    int zoomRotation = 3;                           // "SUPERZOOMSAVE"/"DIRECTS"
+    int zoomHeight = 45;                            // "SUPERZOOMSAVE"/"HEIGHT" degrees
+    int zoomFactor = 50;                            // "SUPERZOOMSAVE"/"ZOOMING" tenths
+    int horizontalStretch = 13;                     // "DIREC"/"WIDE" tenths
+    bool horizontalViewpoint = false;               // "TOUEI"/"SUIHEI"
+    bool rotateRight = false;                       // "ROTATE"/"RIGHT"
+
+    // --- geometry (not stored) ---
+    int clientWidth = 240;
+    int clientHeight = 320;
+    int diameter = 240;        // D = min(client width, client height)
+    int radius = 120;          // R = D / 2
+    int discOffsetX = 0;       // client width / 2 - R
+    double azimuthLeft = 0.0;  // direction-view azimuth window, radians in [0, 2pi)
+    double azimuthRight = 0.0;
+    bool gridAzimuthWindow = false;  // ground scale asks ProjectHorizontal for the azimuth window
+    int fullScreenEnlargement = 0;   // menu-bar height used in full-screen portrait
+    bool navigatorExists = false;    // the zoom navigator window is open (mode 22 only)
+
+    // --- layer toggles and limits ---
+    bool constellationNames = false;       // "SETTING"/"SEIZA"
+    bool constellationLines = false;       // "SEIZA"/"LINE"
+    bool constellationFigures = false;     // "SEIZA"/"PICT"
+    bool linesSmart = true;                // "SEIZA"/"LINES"
+    bool figuresSmart = true;              // "SEIZA"/"PICT_SMART"
+    bool namesSmart = true;                // "SEIZA"/"NAME_SMART"
+    bool figuresNotInPlanisphere = false;  // "OPTION2"/"SEIZAE_NOT_QUICK"
+    bool messier = true;                   // "SETTING"/"MESIE"
+    bool messierNumbers = false;           // "MESSIE"/"NUMBER"
+    bool starNames = false;                // "BRSTAR"/"NAME"
+    bool zoomMark = true;                  // "ZOOM"/"MARK"
+    bool groundScale = false;              // "SCREEN"/"GRAND_S"
+    bool equatorialGrid = false;           // "SCREEN"/"SEKIDO_S"
+    int ecliptic = 0;                      // "SCREEN"/"KOUDOU_S" (plain int: non-zero is on)
+    bool poleMark = false;                 // "SETTING"/"SHOW_POLER"
+    bool polar2 = false;                   // "SCREEN"/"POLER2"
+    bool milkyWay = false;                 // "SHOW"/"MILKEY"
+    bool taps = false;                     // "TAPREG"/"ENABLE"
+    bool addIns = false;                   // "ADIN"/"ENABLE"
+    bool planetSymbols = false;            // "SCREEN"/"PLA_NAME"
+    bool noSunMoon = false;                // "OPTION2"/"NO_SUN"
+    bool noPlanets = false;                // "OPTION2"/"NO_PLANET"
+    bool realMoon = true;                  // "OPTION2"/"REAL_MOON"
+    bool quickMoonColour = false;          // "OPTION3"/"QUICK_MOON_COLOR"
+    bool noPlaceText = true;               // "OPTION2"/"NO_KANSOKU"
+    int magnitudeLimit = 7;                // "SETTING"/"MAGNIT" (7 means all stars)
+    bool planisphereBrightOnly = false;    // "OPTION2"/"QUICK_MAG2"
+    int zoomLimitThreshold = 400;          // "ZOOMINVIEW"/"UPTO"
+    int zoomMagnitudeLimit = 7;            // "ZOOMINVIEW"/"MAG"
+    int zoomShift = -40;                   // "ZOOMINVIEW"/"SHIFT"
+    int zoomInHereFactor = 500;            // "ZOOMINVIEW"/"THISPOINT"
+    int lightPollution = 0;                // "KOUGAI"/"REDUCE" 0..20
+    int magnitudeShift = 0;                // "MAGN"/"SHIFT" tenths of a magnitude
+    int fontSize = 75;                     // "FONT"/"SIZE" tenths of a point
+    bool noHourglass = false;              // "PROC"/"SANDCLOCK"
+    bool fullScreen = true;                // "OPTION3"/"FULL_SCREEN"
+    bool selectedOnly = false;             // "SETTING"/"SELECT" (never read back: starts off)
+
+    // --- colour-mode flags ---
+    bool redMode = false;            // "COLOR"/"ALLRED"
+    bool blackWhite = false;         // "SETTING"/"BW"
+    bool whiteBlack = false;         // "SETTING"/"WB"
+    bool noStarColours = false;      // "SETTING"/"NOCOLOR"
+    bool daylight = false;           // "SETTING"/"SUN"
+    bool redKeepsBackground = true;  // "REDSCR"/"NO_REDBACK"
+    bool gradation = true;           // "BACKPAINT"/"GRADATION"
+    bool sizeMode = false;           // "SETTING"/"BRIGHT"
+    bool brighterStars = false;      // "SETTING"/"BRIGHT1"
+    bool blueStars = false;          // "SETTING"/"BRIGHT2"
+
+    // --- time and place of the view ---
+    // Local civil date and time of the view's instant.
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    int timeDifference = 9;                     // "SETTING"/"JISA" hours
+    int longitudeDeg = 139, longitudeMin = 22;  // "LOCATION"/"TOUKEI", "TOUKEIF" (east positive)
+    int latitudeDeg = 35, latitudeMin = 34;     // "LOCATION"/"HOKUI", "HOKUIF" (north positive)
+    std::string placeName;                      // "LOCATION"/"NAME" (Shift-JIS bytes)
+
+    bool isWholeSky() const { return static_cast<int>(mode) < 10; }
+
+    // Window geometry: D, R and the disc offset from the client size (the paint handler's rule).
+    void setClientSize(int width, int height);
+    // The direction view's azimuth window from direction and rotation.
+    void updateAzimuthWindow();
+};
+
+// Reads every display field through the settings table; mode, direction, height, rotation and the
+// grid toggles are restored only when "SCREEN"/"END" is 1.
+void LoadViewState(const platform::SettingsStore& store, ViewState& state);
+// Writes the display settings (everything but "SHOW"/"MILKEY" and the zoom state).
+void SaveViewState(platform::SettingsStore& store, const ViewState& state);
+// The zoom state ("SUPERZOOMSAVE"), written by the view's destructor.
+void SaveZoomState(platform::SettingsStore& store, const ViewState& state);
+
+}  // namespace celes
