@@ -10,6 +10,7 @@ namespace celes {
 namespace platform {
 class SettingsStore;
 }
+class DisplaySettings;
 
 // Display modes, with the codes stored in "VIEW"/"STATUS".
 enum class ViewMode : int {
@@ -121,12 +122,52 @@ struct ViewState {
     void updateAzimuthWindow();
 };
 
-// Reads every display field through the settings table; mode, direction, height, rotation and the
-// grid toggles are restored only when "SCREEN"/"END" is 1.
-void LoadViewState(const platform::SettingsStore& store, ViewState& state);
-// Writes the display settings (everything but "SHOW"/"MILKEY" and the zoom state).
-void SaveViewState(platform::SettingsStore& store, const ViewState& state);
+// The view's fields from the display settings as loaded (the gating by "SCREEN"/"END" is the
+// load's) and back. Rows the view does not model stay as they are in `settings`.
+void ViewStateFromSettings(const DisplaySettings& settings, ViewState& state);
+void ViewStateToSettings(const ViewState& state, DisplaySettings& settings);
 // The zoom state ("SUPERZOOMSAVE"), written by the view's destructor.
 void SaveZoomState(platform::SettingsStore& store, const ViewState& state);
+
+// ---- mode and orientation commands ----
+
+// Command numbers of the menus.
+enum class ViewCommand : int {
+    North = 32800,
+    East = 32796,
+    South = 32798,
+    West = 32799,
+    WholeDirection = 32805,
+    HighSky = 32846,
+    MiddleSky = 32847,
+    LowSky = 32848,
+    DirectionView = 32934,
+    Zenith = 32797,
+    Planisphere = 32801,
+    Polar = 32806,
+    Orbits = 32810,
+    Zoom = 32860,
+};
+
+// What the view asks of the zoom navigator window, when there is one.
+class NavigatorLink {
+  public:
+    virtual ~NavigatorLink() = default;
+    virtual bool exists() const = 0;
+    // Turns the navigator to a heading in degrees (direction x 90 + rotation).
+    virtual void aim(int headingDegrees) = 0;
+    virtual int zoom() const = 0;
+};
+
+struct ViewCommandResult {
+    const char* notice = nullptr;  // transient caption (UTF-8), or none
+    bool save = false;             // the display settings are written
+    bool saveFirst = false;        // ... before the recompute rather than after it
+};
+
+// Applies one mode or orientation command to the state; `navigator` may be null.
+ViewCommandResult ApplyViewCommand(ViewState& state, ViewCommand command, NavigatorLink* navigator);
+// The one-minute automatic turn of the direction view (rotate right): true when the view turned.
+bool TurnRight(ViewState& state, NavigatorLink* navigator);
 
 }  // namespace celes
