@@ -1,0 +1,172 @@
+#pragma once
+// The 48 user colours of the chart, the colour modes (full colour, red, black-white, white-black)
+// that filter them, the menu commands that switch modes, and the model of the colour editor.
+#include <array>
+#include <string>
+
+#include "view/colour.h"
+
+namespace celes {
+namespace platform {
+class SettingsStore;
+}
+
+// Entries of the table with a fixed use in the chart.
+enum ColourEntry : int {
+    kClrConstellationFigure = 0,
+    kClrCatalogueMark = 1,
+    kClrDaylightNight = 2,
+    kClrDaylightTwilight = 3,
+    kClrDaylightDay = 4,
+    kClrGeneralText = 5,
+    kClrOrbitPlanetText = 6,
+    kClrSky = 7,  // also the top horizon band
+    kClrBand2 = 8,
+    kClrBand3 = 9,
+    kClrBandHorizon = 10,
+    kClrEquatorialGrid = 11,
+    kClrGroundScale = 12,
+    kClrConstellationName = 13,
+    kClrObjectInfo = 14,
+    kClrDirectionText = 15,
+    kClrPoleMark = 16,
+    kClrFrame = 17,
+    kClrSunSymbol = 18,
+    kClrPlanetSymbol = 19,
+    kClrConstellationLine = 20,
+    kClrAddIn = 21,
+    kClrUserTap = 22,
+    kClrAddInText = 23,
+    kClrStarName = 24,
+    kClrMoon = 25,
+    kClrEcliptic = 26,
+    kClrTelescopeTrace = 27,
+    kClrUserTapText = 28,
+    kClrNumberedMark = 29,
+    kClrMilkyWay = 30,
+    kClrNegativeTypeMark = 31,
+};
+
+constexpr int kColourCount = 48;
+// Entries offered by the colour editor (0 to 31).
+constexpr int kEditableColourCount = 32;
+
+class ColourTable {
+  public:
+    ColourTable() { ResetToDefaults(); }
+    static Colour Default(int entry);
+    // The entry's name in the colour editor (UTF-8), empty for the reserved entries.
+    static const char* Name(int entry);
+
+    void ResetToDefaults();
+    // Out-of-range entries read as black and ignore writes.
+    Colour operator[](int entry) const { return (entry >= 0 && entry < kColourCount) ? c_[entry] : 0; }
+    void Set(int entry, Colour c) {
+        if (entry >= 0 && entry < kColourCount) c_[entry] = c & 0xFFFFFF;
+    }
+
+    // "USR_CLR"/"CLR%02d", with the built-in default for a missing value.
+    void Load(const platform::SettingsStore& store);
+    void Save(platform::SettingsStore& store) const;
+
+    bool operator==(const ColourTable&) const = default;
+
+  private:
+    std::array<Colour, kColourCount> c_{};
+};
+
+// Colour-mode flags of the view.
+struct ColourMode {
+    bool redMode = false;            // "COLOR"/"ALLRED"
+    bool blackWhite = false;         // "SETTING"/"BW": white drawing on black
+    bool whiteBlack = false;         // "SETTING"/"WB": black drawing on white
+    bool noStarColours = false;      // "SETTING"/"NOCOLOR"
+    bool daylight = false;           // "SETTING"/"SUN"
+    bool redKeepsBackground = true;  // "REDSCR"/"NO_REDBACK"
+    bool gradedBackground = true;    // "BACKPAINT"/"GRADATION"
+    bool sizeMode = false;           // "SETTING"/"BRIGHT"
+    bool brighterStars = false;      // "SETTING"/"BRIGHT1"
+    bool blueStars = false;          // "SETTING"/"BRIGHT2"
+
+    void Load(const platform::SettingsStore& store);
+    void Save(platform::SettingsStore& store) const;
+    bool operator==(const ColourMode&) const = default;
+};
+
+enum class ColourRole { Foreground, Background };
+
+// The colour to draw with under the current mode.
+Colour FilterColour(Colour colour, ColourRole role, const ColourMode& mode);
+
+// Text colour of the canvas font.
+Colour CanvasTextColour(const ColourMode& mode);
+
+// Sky fill colour; twilight is 0 night, 1 twilight, 2 day (used only with daylight colouring, whose
+// colours are never filtered).
+Colour SkyColour(const ColourTable& table, const ColourMode& mode, int twilight);
+
+// Colour of one horizon band (entries 7 to 10), graded or stepped.
+Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, int entry, bool graded);
+
+// Command numbers of the colour menu.
+enum ColourCommand : int {
+    kCmdRedMode = 32857,
+    kCmdWhiteBlack = 32858,  // "黒白表示"
+    kCmdBlackWhite = 32807,  // "白黒表示"
+    kCmdColour = 32791,
+    kCmdSizeUp = 32790,
+    kCmdBrighter = 32813,
+    kCmdBlueStars = 32814,
+    kCmdColourDialog = 32823,
+};
+
+// What a colour-mode command did: the transient caption to show (empty for none) and whether the
+// command was one of the mode commands. The caller saves the flags and recomputes the view.
+struct ColourCommandResult {
+    std::string notice;
+    bool handled = false;
+};
+
+// Applies one of the mode commands above (not the dialog) to the flags. Unknown commands change
+// nothing and are not handled.
+ColourCommandResult ApplyColourCommand(int command, ColourMode& mode);
+
+// Menu text of a mode command for the current flags, and whether it carries a check mark; empty
+// text for commands whose text does not change.
+struct ColourMenuState {
+    std::string text;
+    bool checked = false;
+};
+ColourMenuState ColourMenuText(int command, const ColourMode& mode);
+
+// The colour editor: entries 0 to 31 edited in place on three 17-level bars.
+class ColourDialogModel {
+  public:
+    enum class Result { Ok, Cancel, Reset };
+    static constexpr int kBarMax = 16;
+
+    explicit ColourDialogModel(ColourTable& table) : table_(table) { Select(0); }
+
+    int Selected() const { return selected_; }
+    // Chooses the entry and sets the bars from its components.
+    void Select(int entry);
+    // Bars 0 red, 1 green, 2 blue. Positions are kept within 0..16.
+    int Bar(int bar) const { return (bar >= 0 && bar < 3) ? bars_[bar] : 0; }
+    void SetBar(int bar, int position);
+    void StepBar(int bar, int delta) { SetBar(bar, Bar(bar) + delta); }
+    // "更新": writes the bars into the chosen entry.
+    void Update();
+    // Ends the dialog: OK saves, Cancel reads the stored colours back, Reset restores and saves the
+    // defaults.
+    void Finish(Result result, platform::SettingsStore& store);
+
+    static int BarFromComponent(int component) { return (component + 1) / 16; }
+    static int ComponentFromBar(int position) { return position <= 0 ? 0 : 16 * position - 1; }
+
+  private:
+    ColourTable& table_;
+    int selected_ = 0;
+    int bars_[3] = {0, 0, 0};
+};
+
+}  // namespace celes

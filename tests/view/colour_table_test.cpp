@@ -1,0 +1,212 @@
+#include "view/colour_table.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+
+#include "platform/settings_store.h"
+
+namespace celes {
+namespace {
+
+class MemoryStore : public platform::SettingsStore {
+  public:
+    std::int32_t readInt(const std::string& s, const std::string& v, std::int32_t fallback) const override {
+        auto it = ints.find({s, v});
+        return it == ints.end() ? fallback : it->second;
+    }
+    std::string readString(const std::string&, const std::string&,
+                           const std::string& fallback) const override {
+        return fallback;
+    }
+    bool writeInt(const std::string& s, const std::string& v, std::int32_t x) override {
+        ints[{s, v}] = x;
+        return true;
+    }
+    bool writeString(const std::string&, const std::string&, const std::string&) override { return true; }
+    std::map<std::pair<std::string, std::string>, std::int32_t> ints;
+};
+
+TEST(ColourTable, DefaultsAndNames) {
+    ColourTable t;
+    EXPECT_EQ(t[kClrConstellationName], MakeColour(0, 220, 255));
+    EXPECT_EQ(t[kClrSky], MakeColour(0, 0, 30));
+    EXPECT_EQ(t[kClrFrame], MakeColour(175, 159, 63));
+    EXPECT_EQ(t[kClrNegativeTypeMark], MakeColour(192, 192, 32));
+    EXPECT_EQ(t[40], 0u);
+    EXPECT_EQ(t[-1], 0u);
+    EXPECT_EQ(t[48], 0u);
+    EXPECT_STREQ(ColourTable::Name(0), "星座絵の色");
+    EXPECT_STREQ(ColourTable::Name(31), "NGC,IC");
+    EXPECT_STREQ(ColourTable::Name(32), "");
+    // Colours are 0x00BBGGRR.
+    EXPECT_EQ(MakeColour(0x12, 0x34, 0x56), 0x00563412u);
+}
+
+TEST(ColourTable, FilterColourCases) {
+    struct Case {
+        const char* what;
+        ColourMode mode;
+        Colour in;
+        ColourRole role;
+        Colour out;
+    };
+    ColourMode red;
+    red.redMode = true;
+    ColourMode bw;
+    bw.blackWhite = true;
+    ColourMode wb;
+    wb.whiteBlack = true;
+    ColourMode redBw = red;
+    redBw.blackWhite = true;
+    const Colour white = MakeColour(255, 255, 255);
+    const Case cases[] = {
+        {"full colour passes", {}, MakeColour(1, 2, 3), ColourRole::Foreground, MakeColour(1, 2, 3)},
+        {"red: names", red, MakeColour(0, 220, 255), ColourRole::Foreground, MakeColour(255, 0, 0)},
+        {"red: sky", red, MakeColour(0, 0, 30), ColourRole::Background, MakeColour(30, 0, 0)},
+        {"red: bits are OR-ed", red, MakeColour(1, 2, 4), ColourRole::Foreground, MakeColour(7, 0, 0)},
+        {"bw foreground", bw, MakeColour(0, 0, 255), ColourRole::Foreground, white},
+        {"bw background", bw, MakeColour(0, 0, 30), ColourRole::Background, 0},
+        {"wb foreground", wb, MakeColour(0, 255, 0), ColourRole::Foreground, 0},
+        {"wb background", wb, MakeColour(0, 0, 30), ColourRole::Background, white},
+        {"red then bw", redBw, MakeColour(9, 9, 9), ColourRole::Foreground, white},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FilterColour(c.in, c.role, c.mode), c.out) << c.what;
+
+    EXPECT_EQ(CanvasTextColour({}), white);
+    EXPECT_EQ(CanvasTextColour(red), MakeColour(255, 0, 0));
+    EXPECT_EQ(CanvasTextColour(wb), 0u);
+    EXPECT_EQ(CanvasTextColour(redBw), white);
+}
+
+TEST(ColourTable, SkyAndBandExceptions) {
+    ColourTable t;
+    ColourMode m;
+    m.redMode = true;
+    m.daylight = true;
+    // Daylight colours are never filtered: a high Sun gives the day colour even in red mode.
+    EXPECT_EQ(SkyColour(t, m, 2), MakeColour(192, 192, 255));
+    EXPECT_EQ(SkyColour(t, m, 1), MakeColour(64, 64, 128));
+    m.daylight = false;
+    EXPECT_EQ(SkyColour(t, m, 2), MakeColour(30, 0, 0));
+
+    // Red mode keeps the stored bands while "NO_REDBACK" is on.
+    EXPECT_EQ(HorizonBandColour(t, m, kClrBandHorizon, true), t[kClrBandHorizon]);
+    m.redKeepsBackground = false;
+    EXPECT_EQ(HorizonBandColour(t, m, kClrBandHorizon, true), MakeColour(12 | 114, 0, 0));
+    ColourMode bw;
+    bw.blackWhite = true;
+    EXPECT_EQ(HorizonBandColour(t, bw, kClrBand3, true), t[kClrBand3]);
+    EXPECT_EQ(HorizonBandColour(t, bw, kClrBand3, false), 0u);
+    ColourMode wb;
+    wb.whiteBlack = true;
+    EXPECT_EQ(HorizonBandColour(t, wb, kClrBand3, true), MakeColour(255, 255, 255));
+}
+
+TEST(ColourTable, ModeCommands) {
+    ColourMode m;
+    m.blackWhite = true;
+    auto r = ApplyColourCommand(kCmdRedMode, m);
+    EXPECT_TRUE(m.redMode);
+    EXPECT_FALSE(m.blackWhite);
+    EXPECT_EQ(r.notice, "赤表示");
+    EXPECT_EQ(ColourMenuText(kCmdRedMode, m).text, "赤表示中");
+    r = ApplyColourCommand(kCmdRedMode, m);
+    EXPECT_FALSE(m.redMode);
+    EXPECT_EQ(r.notice, "");
+    EXPECT_EQ(ColourMenuText(kCmdRedMode, m).text, "赤で表示する");
+
+    m.redMode = true;
+    r = ApplyColourCommand(kCmdWhiteBlack, m);
+    EXPECT_TRUE(m.whiteBlack);
+    EXPECT_FALSE(m.redMode);
+    EXPECT_EQ(r.notice, "白黒");
+    r = ApplyColourCommand(kCmdBlackWhite, m);
+    EXPECT_TRUE(m.blackWhite);
+    EXPECT_FALSE(m.whiteBlack);
+    EXPECT_EQ(r.notice, "黒白");
+    r = ApplyColourCommand(kCmdBlackWhite, m);
+    EXPECT_FALSE(m.blackWhite);
+    EXPECT_EQ(r.notice, "");
+
+    // Star colours off, then back on: the colour modes are all cleared.
+    r = ApplyColourCommand(kCmdColour, m);
+    EXPECT_TRUE(m.noStarColours);
+    EXPECT_EQ(r.notice, "色なし");
+    EXPECT_EQ(ColourMenuText(kCmdColour, m).text, "カラー表示する");
+    m.redMode = true;
+    r = ApplyColourCommand(kCmdColour, m);
+    EXPECT_FALSE(m.noStarColours);
+    EXPECT_FALSE(m.redMode);
+    EXPECT_TRUE(ColourMenuText(kCmdColour, m).checked);
+
+    EXPECT_EQ(ApplyColourCommand(kCmdSizeUp, m).notice, "サイズ大");
+    EXPECT_EQ(ApplyColourCommand(kCmdSizeUp, m).notice, "サイズ小");
+    EXPECT_TRUE(ApplyColourCommand(kCmdBrighter, m).notice.empty());
+    EXPECT_TRUE(m.brighterStars);
+    ApplyColourCommand(kCmdBlueStars, m);
+    EXPECT_TRUE(m.blueStars);
+    EXPECT_FALSE(ApplyColourCommand(12345, m).handled);
+}
+
+TEST(ColourTable, ModeFlagsRoundTripThroughSettings) {
+    MemoryStore store;
+    ColourMode m;
+    m.redMode = true;
+    m.redKeepsBackground = false;
+    m.blueStars = true;
+    m.Save(store);
+    ColourMode back;
+    back.Load(store);
+    EXPECT_EQ(back, m);
+    // Most flags count only when exactly 1; the background flags count when non-zero.
+    store.ints[{"COLOR", "ALLRED"}] = 2;
+    store.ints[{"REDSCR", "NO_REDBACK"}] = 2;
+    back.Load(store);
+    EXPECT_FALSE(back.redMode);
+    EXPECT_TRUE(back.redKeepsBackground);
+}
+
+TEST(ColourTable, DialogOutcomes) {
+    MemoryStore store;
+    ColourTable t;
+    t.Set(13, MakeColour(10, 20, 30));
+    t.Save(store);
+    EXPECT_EQ(store.readInt("USR_CLR", "CLR13", 0), std::int32_t(MakeColour(10, 20, 30)));
+
+    ColourDialogModel dlg(t);
+    dlg.Select(13);
+    EXPECT_EQ(dlg.Bar(0), 0);  // (10 + 1) / 16
+    EXPECT_EQ(dlg.Bar(1), 1);
+    EXPECT_EQ(dlg.Bar(2), 1);
+    dlg.SetBar(0, 99);
+    dlg.StepBar(1, -5);
+    dlg.SetBar(2, 1);
+    dlg.Update();
+    EXPECT_EQ(t[13], MakeColour(255, 0, 15));
+
+    // Cancel reads back the stored colours, not the defaults.
+    dlg.Finish(ColourDialogModel::Result::Cancel, store);
+    EXPECT_EQ(t[13], MakeColour(10, 20, 30));
+
+    dlg.Select(13);
+    dlg.SetBar(0, 8);
+    dlg.Update();
+    dlg.Finish(ColourDialogModel::Result::Ok, store);
+    ColourTable reloaded;
+    reloaded.Load(store);
+    EXPECT_EQ(reloaded[13], MakeColour(127, 15, 15));
+
+    dlg.Finish(ColourDialogModel::Result::Reset, store);
+    EXPECT_EQ(t, ColourTable());
+    reloaded.Load(store);
+    EXPECT_EQ(reloaded, ColourTable());
+
+    // Every bar position maps to one of the 17 levels and back.
+    for (int p = 0; p <= 16; ++p)
+        EXPECT_EQ(ColourDialogModel::BarFromComponent(ColourDialogModel::ComponentFromBar(p)), p);
+}
+
+}  // namespace
+}  // namespace celes
