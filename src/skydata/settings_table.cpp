@@ -1,0 +1,166 @@
+#include "skydata/settings_table.h"
+
+#include <cstdio>
+
+namespace celes {
+
+namespace {
+
+#define CELES_SETTING_ROW(name, section, value, kind, idef, sdef, group) \
+    SettingRow{Setting::name, section, value, SettingKind::kind, idef, sdef, SettingGroup::group},
+constexpr SettingRow kRows[] = {CELES_SETTING_ROWS(CELES_SETTING_ROW)};
+#undef CELES_SETTING_ROW
+
+#define CELES_SETTING_FAMILY(name, section, pattern, kind, idef, sdef, entries) \
+    SettingFamilyRow{SettingFamily::name, section, pattern, SettingKind::kind, idef, sdef, entries},
+constexpr SettingFamilyRow kFamilies[] = {CELES_SETTING_FAMILIES(CELES_SETTING_FAMILY)};
+#undef CELES_SETTING_FAMILY
+
+static_assert(std::size(kRows) == kSettingCount);
+static_assert(std::size(kFamilies) == kSettingFamilyCount);
+
+constexpr bool rowsInOrder() {
+    for (std::size_t i = 0; i < std::size(kRows); ++i)
+        if (static_cast<std::size_t>(kRows[i].id) != i) return false;
+    return true;
+}
+static_assert(rowsInOrder());
+
+bool isOn(SettingKind kind, std::int32_t v) {
+    return kind == SettingKind::Exactly1 ? v == 1 : v != 0;
+}
+
+}  // namespace
+
+std::span<const SettingRow> settingRows() {
+    return kRows;
+}
+
+const SettingRow& settingRow(Setting s) {
+    return kRows[static_cast<std::size_t>(s)];
+}
+
+const SettingFamilyRow& settingFamilyRow(SettingFamily f) {
+    return kFamilies[static_cast<std::size_t>(f)];
+}
+
+std::string familyValueName(SettingFamily f, int index) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, settingFamilyRow(f).pattern, index);
+    return buf;
+}
+
+std::int32_t Settings::readInt(Setting s) const {
+    const SettingRow& r = settingRow(s);
+    return store_.readInt(r.section, r.value, r.intDefault);
+}
+
+bool Settings::readBool(Setting s) const {
+    return isOn(settingRow(s).kind, readInt(s));
+}
+
+std::string Settings::readString(Setting s) const {
+    return readString(s, settingRow(s).stringDefault);
+}
+
+std::string Settings::readString(Setting s, const std::string& fallback) const {
+    const SettingRow& r = settingRow(s);
+    return store_.readString(r.section, r.value, fallback);
+}
+
+bool Settings::writeInt(Setting s, std::int32_t v) {
+    const SettingRow& r = settingRow(s);
+    return store_.writeInt(r.section, r.value, v);
+}
+
+bool Settings::writeString(Setting s, const std::string& v) {
+    const SettingRow& r = settingRow(s);
+    return store_.writeString(r.section, r.value, v);
+}
+
+bool Settings::remove(Setting s) {
+    const SettingRow& r = settingRow(s);
+    return store_.remove(r.section, r.value);
+}
+
+std::int32_t Settings::readInt(SettingFamily f, int index) const {
+    return readInt(f, index, settingFamilyRow(f).intDefault);
+}
+
+std::int32_t Settings::readInt(SettingFamily f, int index, std::int32_t fallback) const {
+    return store_.readInt(settingFamilyRow(f).section, familyValueName(f, index), fallback);
+}
+
+std::string Settings::readString(SettingFamily f, int index) const {
+    const SettingFamilyRow& r = settingFamilyRow(f);
+    return store_.readString(r.section, familyValueName(f, index), r.stringDefault);
+}
+
+bool Settings::writeInt(SettingFamily f, int index, std::int32_t v) {
+    return store_.writeInt(settingFamilyRow(f).section, familyValueName(f, index), v);
+}
+
+bool Settings::writeString(SettingFamily f, int index, const std::string& v) {
+    return store_.writeString(settingFamilyRow(f).section, familyValueName(f, index), v);
+}
+
+bool Settings::remove(SettingFamily f, int index) {
+    return store_.remove(settingFamilyRow(f).section, familyValueName(f, index));
+}
+
+DisplaySettings::DisplaySettings() {
+    for (const SettingRow& r : kRows) ints_[static_cast<std::size_t>(r.id)] = r.intDefault;
+    locationName_ = settingRow(Setting::LocationName).stringDefault;
+}
+
+bool DisplaySettings::on(Setting s) const {
+    return isOn(settingRow(s).kind, get(s));
+}
+
+DisplaySettings DisplaySettings::load(const platform::SettingsStore& store) {
+    DisplaySettings d;
+    bool rememberScreen = true;
+    for (const SettingRow& r : kRows) {
+        if (r.group == SettingGroup::Other) continue;
+        if (r.group == SettingGroup::DisplayGated && !rememberScreen) continue;
+        switch (r.kind) {
+            case SettingKind::WriteOnly:
+                break;
+            case SettingKind::String:
+                d.locationName_ = store.readString(r.section, r.value, r.stringDefault);
+                break;
+            case SettingKind::Exactly1:
+                d.set(r.id, store.readInt(r.section, r.value, r.intDefault) == 1 ? 1 : 0);
+                break;
+            case SettingKind::Int:
+            case SettingKind::NonZero:
+                d.set(r.id, store.readInt(r.section, r.value, r.intDefault));
+                break;
+        }
+        if (r.id == Setting::ScreenEnd) rememberScreen = d.get(Setting::ScreenEnd) == 1;
+    }
+    return d;
+}
+
+void DisplaySettings::save(platform::SettingsStore& store) const {
+    store.beginBatch();
+    for (const SettingRow& r : kRows) {
+        if (r.group != SettingGroup::Display && r.group != SettingGroup::DisplayGated) continue;
+        switch (r.kind) {
+            case SettingKind::String:
+                store.writeString(r.section, r.value, locationName_);
+                break;
+            case SettingKind::Exactly1:
+            case SettingKind::NonZero:
+                store.writeInt(r.section, r.value, on(r.id) ? 1 : 0);
+                break;
+            case SettingKind::Int:
+            case SettingKind::WriteOnly:
+                store.writeInt(r.section, r.value, get(r.id));
+                break;
+        }
+    }
+    store.endBatch();
+}
+
+}  // namespace celes

@@ -1,0 +1,252 @@
+#pragma once
+// Every persistent setting of the program, listed once: section, value name, kind and default.
+// Code never spells a section or value name itself; it names a row (`Setting::SettingBw`) or a
+// family of numbered rows (`SettingFamily::UserColour`, index 5 -> "USR_CLR"/"CLR05") and reads
+// and writes through `Settings`, which applies the row's default and its on/off rule.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/settings_store.h"
+
+namespace celes {
+
+// How a stored integer is understood.
+enum class SettingKind : std::uint8_t {
+    Int,        // a plain number (booleans of this kind count as on when non-zero)
+    Exactly1,   // boolean that is on only when the stored integer is exactly 1
+    NonZero,    // boolean that is on for any non-zero value; the raw value is kept until saved
+    String,     // a UTF-8 string
+    WriteOnly,  // written by the display save, never read back (always starts at its default)
+};
+
+// Which step reads and writes a row.
+enum class SettingGroup : std::uint8_t {
+    Display,       // read by the view's load, written by its save
+    DisplayGated,  // as Display, but read only while "SCREEN"/"END" is 1
+    DisplayOwn,    // read by the view's load, written only by its own command, dialog or the view's exit
+    Other,         // read and written by the part that owns the section
+};
+
+// X(enumerator, section, value, kind, integer default, string default, group)
+// The display rows come first and in the order the view loads them.
+#define CELES_SETTING_ROWS(X)                                                    \
+    X(ZoomInThisPoint, "ZOOMINVIEW", "THISPOINT", Int, 500, "", Display)         \
+    X(ZoomInMag, "ZOOMINVIEW", "MAG", Int, 7, "", Display)                       \
+    X(ZoomInShift, "ZOOMINVIEW", "SHIFT", Int, -40, "", Display)                 \
+    X(ZoomInUpTo, "ZOOMINVIEW", "UPTO", Int, 400, "", Display)                   \
+    X(KougaiReduce, "KOUGAI", "REDUCE", Int, 0, "", Display)                     \
+    X(BackPaintGradation, "BACKPAINT", "GRADATION", NonZero, 1, "", Display)     \
+    X(RedScrNoRedBack, "REDSCR", "NO_REDBACK", NonZero, 1, "", Display)          \
+    X(TapFontEnlarge, "TAPFONT", "ENLARGE", NonZero, 0, "", Display)             \
+    X(MemorySeizeFiles, "MEMORY", "SEIZE_FILES", NonZero, 0, "", Display)        \
+    X(CurSetActionFunc, "CUR_SET", "ACTION_FUNC", Int, 1, "", Display)           \
+    X(SettingPopupTs, "SETTING", "POPUPTS", Exactly1, 0, "", Display)            \
+    X(SettingPopup, "SETTING", "POPUP", Exactly1, 0, "", Display)                \
+    X(SettingPopup2, "SETTING", "POPUP2", Exactly1, 0, "", Display)              \
+    X(Option3UsrTapText, "OPTION3", "USR_TAP_TEXT", Int, 1, "", Display)         \
+    X(Option3TsCtrl, "OPTION3", "TS_CTRL", Int, 0, "", Display)                  \
+    X(Option3MigoroNoa, "OPTION3", "MIGORO_NOA", Int, 0, "", Display)            \
+    X(Option3FullScreen, "OPTION3", "FULL_SCREEN", Int, 1, "", Display)          \
+    X(Option3QuickMoonColor, "OPTION3", "QUICK_MOON_COLOR", Int, 0, "", Display) \
+    X(Option2ZoomTapFocus, "OPTION2", "ZOOM_TAP_FOCUS", Int, 0, "", Display)     \
+    X(Option2AutoEnter, "OPTION2", "AUTO_ENTER", Int, 1, "", Display)            \
+    X(Option2PlanetJpeg, "OPTION2", "PLANET_JPEG", Int, 0, "", Display)          \
+    X(Option2RealMoon, "OPTION2", "REAL_MOON", Int, 1, "", Display)              \
+    X(Option2NoPlanet, "OPTION2", "NO_PLANET", Int, 0, "", Display)              \
+    X(Option2NoSun, "OPTION2", "NO_SUN", Int, 0, "", Display)                    \
+    X(Option2NoKansoku, "OPTION2", "NO_KANSOKU", Int, 1, "", Display)            \
+    X(Option2QuickMag2, "OPTION2", "QUICK_MAG2", Int, 0, "", Display)            \
+    X(Option2SeizaeNotQuick, "OPTION2", "SEIZAE_NOT_QUICK", Int, 0, "", Display) \
+    X(BrStarName, "BRSTAR", "NAME", Int, 0, "", Display)                         \
+    X(MessieNumber, "MESSIE", "NUMBER", Int, 0, "", Display)                     \
+    X(MessieEnableJpeg, "MESSIE", "ENABLE_JPEG", Exactly1, 1, "", Display)       \
+    X(ZoomMark, "ZOOM", "MARK", Int, 1, "", Display)                             \
+    X(ZoomNoNormal, "ZOOM", "NONORMAL", Exactly1, 0, "", Display)                \
+    X(ToueiSuihei, "TOUEI", "SUIHEI", Int, 0, "", Display)                       \
+    X(CursorHanten, "CURSOR", "HANTEN", Int, 1, "", Display)                     \
+    X(MachineCursorKey, "MACHINE", "CURSORKEY", Exactly1, 1, "", Display)        \
+    X(FontSize, "FONT", "SIZE", Int, 75, "", Display)                            \
+    X(ColorAllRed, "COLOR", "ALLRED", Exactly1, 0, "", Display)                  \
+    X(SettingBw, "SETTING", "BW", Exactly1, 0, "", Display)                      \
+    X(SettingWb, "SETTING", "WB", Exactly1, 0, "", Display)                      \
+    X(SettingNoColor, "SETTING", "NOCOLOR", Exactly1, 0, "", Display)            \
+    X(DcStretchBlt, "DC", "STRETCHBLT", Exactly1, 0, "", Display)                \
+    X(AdinEnable, "ADIN", "ENABLE", Exactly1, 0, "", Display)                    \
+    X(TapRegEnable, "TAPREG", "ENABLE", Exactly1, 0, "", Display)                \
+    X(ActionMenu, "ACTION", "MENU", Exactly1, 1, "", Display)                    \
+    X(TapNoDir, "TAP", "NODIR", Exactly1, 1, "", Display)                        \
+    X(ScreenEnd, "SCREEN", "END", Exactly1, 1, "", Display)                      \
+    X(ViewStatus, "VIEW", "STATUS", Int, 0, "", DisplayGated)                    \
+    X(ScreenPlaName, "SCREEN", "PLA_NAME", Exactly1, 0, "", DisplayGated)        \
+    X(ScreenSekidoS, "SCREEN", "SEKIDO_S", Exactly1, 0, "", DisplayGated)        \
+    X(ScreenKoudouS, "SCREEN", "KOUDOU_S", Int, 0, "", DisplayGated)             \
+    X(ScreenGrandS, "SCREEN", "GRAND_S", Exactly1, 0, "", DisplayGated)          \
+    X(ScreenPoler2, "SCREEN", "POLER2", Exactly1, 0, "", DisplayGated)           \
+    X(ScreenZoomH, "SCREEN", "ZOOM_H", Int, 0, "", DisplayGated)                 \
+    X(ScreenHalf, "SCREEN", "HALF", Int, 0, "", DisplayGated)                    \
+    X(SettingDirect, "SETTING", "DIRECT", Int, 3, "", DisplayGated)              \
+    X(SeizaLine, "SEIZA", "LINE", Exactly1, 0, "", Display)                      \
+    X(SeizaLines, "SEIZA", "LINES", Exactly1, 1, "", Display)                    \
+    X(SeizaPict, "SEIZA", "PICT", Exactly1, 0, "", Display)                      \
+    X(SeizaPictSmart, "SEIZA", "PICT_SMART", Exactly1, 1, "", Display)           \
+    X(SeizaNameSmart, "SEIZA", "NAME_SMART", Exactly1, 1, "", Display)           \
+    X(SettingSeiza, "SETTING", "SEIZA", Exactly1, 0, "", Display)                \
+    X(RotateRight, "ROTATE", "RIGHT", Exactly1, 0, "", Display)                  \
+    X(ProcSandClock, "PROC", "SANDCLOCK", Exactly1, 0, "", Display)              \
+    X(DirecWide, "DIREC", "WIDE", Int, 13, "", Display)                          \
+    X(MagnShift, "MAGN", "SHIFT", Int, 0, "", Display)                           \
+    X(SettingMesie, "SETTING", "MESIE", Exactly1, 1, "", Display)                \
+    X(SettingJisa, "SETTING", "JISA", Int, 9, "", Display)                       \
+    X(SettingSun, "SETTING", "SUN", Exactly1, 0, "", Display)                    \
+    X(SettingMagnit, "SETTING", "MAGNIT", Int, 7, "", Display)                   \
+    X(SettingBright, "SETTING", "BRIGHT", Exactly1, 0, "", Display)              \
+    X(SettingBright1, "SETTING", "BRIGHT1", Exactly1, 0, "", Display)            \
+    X(SettingBright2, "SETTING", "BRIGHT2", Exactly1, 0, "", Display)            \
+    X(SettingRealtime, "SETTING", "REALTIME", Exactly1, 1, "", Display)          \
+    X(SettingMoving, "SETTING", "MOVING", Exactly1, 0, "", Display)              \
+    X(SettingShowPoler, "SETTING", "SHOW_POLER", Exactly1, 0, "", Display)       \
+    X(LocationToukei, "LOCATION", "TOUKEI", Int, 139, "", Display)               \
+    X(LocationToukeiF, "LOCATION", "TOUKEIF", Int, 22, "", Display)              \
+    X(LocationHokui, "LOCATION", "HOKUI", Int, 35, "", Display)                  \
+    X(LocationHokuiF, "LOCATION", "HOKUIF", Int, 34, "", Display)                \
+    X(LocationName, "LOCATION", "NAME", String, 0, "神奈川県相模原市", Display)  \
+    X(SettingSelect, "SETTING", "SELECT", WriteOnly, 0, "", Display)             \
+    X(ShowMilkey, "SHOW", "MILKEY", Int, 0, "", DisplayOwn)                      \
+    X(AnimeDay, "ANIME", "DAY", Int, 0, "", DisplayOwn)                          \
+    X(AnimeHour, "ANIME", "HOUR", Int, 0, "", DisplayOwn)                        \
+    X(AnimeMin, "ANIME", "MIN", Int, 3, "", DisplayOwn)                          \
+    X(AnimeSec, "ANIME", "SEC", Int, 0, "", DisplayOwn)                          \
+    X(SuperZoomDirect, "SUPERZOOMSAVE", "DIRECT", Int, 3, "", DisplayOwn)        \
+    X(SuperZoomDirects, "SUPERZOOMSAVE", "DIRECTS", Int, 3, "", DisplayOwn)      \
+    X(SuperZoomZooming, "SUPERZOOMSAVE", "ZOOMING", Int, 50, "", DisplayOwn)     \
+    X(SuperZoomHeight, "SUPERZOOMSAVE", "HEIGHT", Int, 45, "", DisplayOwn)       \
+    X(CelesData, "CELES", "CELES_DATA", String, 0, "", Other)                    \
+    X(SeizaeFile, "SEIZAE", "FILE", String, 0, "", Other)                        \
+    X(SeizaLineFile, "SEIZALINE", "FILE", String, 0, "", Other)                  \
+    X(MemoryCard, "MEMORY", "CARD", Int, 0, "", Other)                           \
+    X(TapZoomDlg, "TAP", "ZOOM_DLG", Int, 0, "", Other)                          \
+    X(PopupMenuMag, "POPUPMENU", "MAG", Int, 4, "", Other)                       \
+    X(TapRegCnt, "TAPREG", "CNT", Int, 1, "", Other)                             \
+    X(AdinCount, "ADIN", "COUNT", Int, 0, "", Other)                             \
+    X(TsType, "TS", "TYPE", Int, 0, "", Other)                                   \
+    X(TsComPort, "TS", "COMPORT", Int, 1, "", Other)                             \
+    X(TsTrace, "TS", "TRACE", Int, 0, "", Other)                                 \
+    X(TsTraceTime, "TS", "TRACE_TIME", Int, 2, "", Other)                        \
+    X(CmdBarMenuTool, "CMD_BAR", "MENU_TOOL", Int, 1, "", Other)                 \
+    X(CmdBarSts, "CMD_BAR", "STS", Int, 0, "", Other)                            \
+    X(CmdBarType, "CMD_BAR", "TYPE", Int, 0, "", Other)                          \
+    X(CmdBarTypeA, "CMD_BAR", "TYPEA", Int, 0, "", Other)                        \
+    X(CmdBarMenu, "CMD_BAR", "MENU", Int, 1, "", Other)
+
+// Numbered values: X(enumerator, section, printf pattern of the value name, kind, integer default,
+// string default, number of entries)
+#define CELES_SETTING_FAMILIES(X)                                 \
+    X(UserColour, "USR_CLR", "CLR%02d", Int, 0, "", 48)           \
+    X(AdinFile, "ADIN", "f%d", String, 0, "", 0)                  \
+    X(UserLocName, "USERLOC", "LOC%02d", String, 0, "", 10)       \
+    X(UserLocLatDeg, "USERLOC", "LOC_IDOH%02d", Int, 0, "", 10)   \
+    X(UserLocLatMin, "USERLOC", "LOC_IDOF%02d", Int, 0, "", 10)   \
+    X(UserLocLonDeg, "USERLOC", "LOC_KEIDOH%02d", Int, 0, "", 10) \
+    X(UserLocLonMin, "USERLOC", "LOC_KEIDOF%02d", Int, 0, "", 10) \
+    X(UserLocSouth, "USERLOC", "LOC_NANBOKU%02d", Int, 0, "", 10) \
+    X(UserLocWest, "USERLOC", "LOC_TOUZAI%02d", Int, 0, "", 10)   \
+    X(UserLocJisa, "USERLOC", "LOC_JISA%02d", Int, 9, "", 10)     \
+    X(UserLocJisaMinus, "USERLOC", "LOC_JISAM%02d", Int, 0, "", 10)
+
+#define CELES_SETTING_ENUMERATOR(name, ...) name,
+enum class Setting : std::uint16_t { CELES_SETTING_ROWS(CELES_SETTING_ENUMERATOR) };
+enum class SettingFamily : std::uint16_t { CELES_SETTING_FAMILIES(CELES_SETTING_ENUMERATOR) };
+#undef CELES_SETTING_ENUMERATOR
+
+#define CELES_SETTING_COUNT(...) +1
+inline constexpr std::size_t kSettingCount = 0 CELES_SETTING_ROWS(CELES_SETTING_COUNT);
+inline constexpr std::size_t kSettingFamilyCount = 0 CELES_SETTING_FAMILIES(CELES_SETTING_COUNT);
+#undef CELES_SETTING_COUNT
+
+struct SettingRow {
+    Setting id;
+    const char* section;
+    const char* value;
+    SettingKind kind;
+    std::int32_t intDefault;
+    const char* stringDefault;
+    SettingGroup group;
+};
+
+struct SettingFamilyRow {
+    SettingFamily id;
+    const char* section;
+    const char* pattern;  // printf pattern taking the entry index
+    SettingKind kind;
+    std::int32_t intDefault;
+    const char* stringDefault;
+    int entries;  // 0 when the count is kept elsewhere ("ADIN"/"COUNT")
+};
+
+// The whole table, in declaration order (rows()[i].id == Setting(i)).
+std::span<const SettingRow> settingRows();
+const SettingRow& settingRow(Setting s);
+const SettingFamilyRow& settingFamilyRow(SettingFamily f);
+// The value name of entry `index` of a family, e.g. (UserColour, 5) -> "CLR05".
+std::string familyValueName(SettingFamily f, int index);
+
+// Typed access to the store through the table. Reads never fail (missing or unreadable values give
+// the row's default); writes report whether the store accepted them, and callers may ignore that.
+class Settings {
+  public:
+    explicit Settings(platform::SettingsStore& store) : store_(store) {}
+
+    std::int32_t readInt(Setting s) const;
+    // On/off by the row's rule: Exactly1 rows are on only at 1, every other integer row when non-zero.
+    bool readBool(Setting s) const;
+    std::string readString(Setting s) const;
+    // As readString, with a fallback other than the table's (for defaults computed at run time).
+    std::string readString(Setting s, const std::string& fallback) const;
+
+    bool writeInt(Setting s, std::int32_t v);
+    bool writeBool(Setting s, bool on) { return writeInt(s, on ? 1 : 0); }
+    bool writeString(Setting s, const std::string& v);
+    bool remove(Setting s);
+
+    std::int32_t readInt(SettingFamily f, int index) const;
+    std::int32_t readInt(SettingFamily f, int index, std::int32_t fallback) const;
+    std::string readString(SettingFamily f, int index) const;
+    bool writeInt(SettingFamily f, int index, std::int32_t v);
+    bool writeString(SettingFamily f, int index, const std::string& v);
+    bool remove(SettingFamily f, int index);
+
+    platform::SettingsStore& store() const { return store_; }
+
+  private:
+    platform::SettingsStore& store_;
+};
+
+// The display settings as the view holds them between its load and its saves. Exactly1 rows hold
+// 0 or 1 after loading (a stored 2 reads as off and is saved as 0); NonZero rows keep the raw value
+// until they are saved as 1 or 0; the string row is "LOCATION"/"NAME".
+class DisplaySettings {
+  public:
+    DisplaySettings();  // every row at its default
+
+    // Reads every Display, DisplayGated and DisplayOwn row in table order; the gated rows keep their
+    // defaults unless "SCREEN"/"END" is 1.
+    static DisplaySettings load(const platform::SettingsStore& store);
+    // Writes every Display and DisplayGated row (booleans as 1 or 0); DisplayOwn rows are left alone.
+    void save(platform::SettingsStore& store) const;
+
+    std::int32_t get(Setting s) const { return ints_[static_cast<std::size_t>(s)]; }
+    bool on(Setting s) const;
+    void set(Setting s, std::int32_t v) { ints_[static_cast<std::size_t>(s)] = v; }
+    void setOn(Setting s, bool v) { set(s, v ? 1 : 0); }
+    const std::string& locationName() const { return locationName_; }
+    void setLocationName(std::string name) { locationName_ = std::move(name); }
+
+  private:
+    std::array<std::int32_t, kSettingCount> ints_{};
+    std::string locationName_;
+};
+
+}  // namespace celes

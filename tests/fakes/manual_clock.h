@@ -1,0 +1,24 @@
+#pragma once
+// A clock that moves only when the test moves it. sleepMs advances it.
+#include <cstdint>
+
+#include "platform/clock.h"
+
+namespace celes::fakes {
+
+class ManualClock : public platform::Clock {
+  public:
+    platform::WallTime localTime() const override { return wall; }
+    std::uint32_t tickCount() const override { return ticks; }
+    void sleepMs(std::uint32_t ms) override {
+        ticks += ms;
+        slept += ms;
+    }
+    void advance(std::uint32_t ms) { ticks += ms; }
+
+    platform::WallTime wall{2026, 12, 4, 10, 21, 0, 0, 0};
+    std::uint32_t ticks = 0;
+    std::uint64_t slept = 0;
+};
+
+}  // namespace celes::fakes

@@ -1,0 +1,102 @@
+#include "skydata/settings_table.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes/memory_settings.h"
+
+namespace celes {
+namespace {
+
+TEST(SettingsTable, EveryRowOnceAndRowsInOrder) {
+    std::set<std::pair<std::string, std::string>> seen;
+    for (const SettingRow& r : settingRows()) {
+        EXPECT_TRUE(seen.insert({r.section, r.value}).second) << r.section << "/" << r.value;
+    }
+    EXPECT_EQ(settingRow(Setting::SettingBw).section, std::string("SETTING"));
+    EXPECT_EQ(settingRow(Setting::SettingBw).value, std::string("BW"));
+    EXPECT_EQ(familyValueName(SettingFamily::UserColour, 5), "CLR05");
+    EXPECT_EQ(familyValueName(SettingFamily::AdinFile, 12), "f12");
+    EXPECT_EQ(familyValueName(SettingFamily::UserLocJisaMinus, 3), "LOC_JISAM03");
+}
+
+TEST(SettingsTable, TypedAccessAppliesDefaultsAndOnRules) {
+    fakes::MemorySettings store;
+    Settings s(store);
+    EXPECT_EQ(s.readInt(Setting::TsComPort), 1);
+    EXPECT_EQ(s.readInt(Setting::FontSize), 75);
+    EXPECT_EQ(s.readInt(Setting::ZoomInShift), -40);
+    EXPECT_EQ(s.readString(Setting::LocationName), "神奈川県相模原市");
+    EXPECT_EQ(s.readInt(SettingFamily::UserLocJisa, 4), 9);
+    EXPECT_EQ(s.readInt(SettingFamily::UserColour, 7, 0x123456), 0x123456);
+
+    store.values[{"SETTING", "BW"}] = 2;
+    store.values[{"MEMORY", "SEIZE_FILES"}] = 2;
+    EXPECT_FALSE(s.readBool(Setting::SettingBw));        // exactly 1
+    EXPECT_TRUE(s.readBool(Setting::MemorySeizeFiles));  // non-zero
+
+    s.writeBool(Setting::TsTrace, true);
+    s.writeString(SettingFamily::AdinFile, 0, "/x/a.p90");
+    EXPECT_EQ(store.readInt("TS", "TRACE", 0), 1);
+    EXPECT_EQ(store.readString("ADIN", "f0", ""), "/x/a.p90");
+    s.remove(SettingFamily::AdinFile, 0);
+    EXPECT_FALSE(store.has("ADIN", "f0"));
+}
+
+TEST(DisplaySettings, LoadNormalisesAndSaveWritesOneOrZero) {
+    fakes::MemorySettings store;
+    store.values[{"SETTING", "BW"}] = 2;
+    store.values[{"MEMORY", "SEIZE_FILES"}] = 2;
+    store.values[{"FONT", "SIZE"}] = 55;
+    store.values[{"LOCATION", "NAME"}] = std::string("札幌");
+    store.values[{"SHOW", "MILKEY"}] = 1;
+    DisplaySettings d = DisplaySettings::load(store);
+    EXPECT_FALSE(d.on(Setting::SettingBw));
+    EXPECT_TRUE(d.on(Setting::MemorySeizeFiles));
+    EXPECT_EQ(d.get(Setting::MemorySeizeFiles), 2);  // raw until saved
+    EXPECT_EQ(d.get(Setting::FontSize), 55);
+    EXPECT_EQ(d.locationName(), "札幌");
+    EXPECT_EQ(d.get(Setting::ShowMilkey), 1);
+
+    store.values.clear();
+    d.set(Setting::ShowMilkey, 0);
+    d.save(store);
+    EXPECT_EQ(store.readInt("SETTING", "BW", -1), 0);
+    EXPECT_EQ(store.readInt("MEMORY", "SEIZE_FILES", -1), 1);
+    EXPECT_EQ(store.readInt("FONT", "SIZE", -1), 55);
+    EXPECT_EQ(store.readInt("SETTING", "SELECT", -1), 0);  // written though never read
+    EXPECT_EQ(store.readString("LOCATION", "NAME", ""), "札幌");
+    // Rows with their own writers are left alone.
+    EXPECT_FALSE(store.has("SHOW", "MILKEY"));
+    EXPECT_FALSE(store.has("ANIME", "MIN"));
+    EXPECT_FALSE(store.has("SUPERZOOMSAVE", "ZOOMING"));
+    EXPECT_FALSE(store.has("CELES", "CELES_DATA"));
+    EXPECT_EQ(store.batchDepth, 0);
+}
+
+TEST(DisplaySettings, ScreenEndGatesTheRememberedScreen) {
+    for (int end : {0, 1, 2}) {
+        fakes::MemorySettings store;
+        store.values[{"SCREEN", "END"}] = end;
+        store.values[{"VIEW", "STATUS"}] = 21;
+        store.values[{"SETTING", "DIRECT"}] = 1;
+        store.values[{"SCREEN", "ZOOM_H"}] = -1;
+        store.values[{"SCREEN", "HALF"}] = 30;
+        store.values[{"SCREEN", "SEKIDO_S"}] = 1;
+        store.values[{"SCREEN", "KOUDOU_S"}] = 1;
+        store.values[{"SEIZA", "LINE"}] = 1;  // not gated
+        const DisplaySettings d = DisplaySettings::load(store);
+        const bool remembered = end == 1;
+        EXPECT_EQ(d.get(Setting::ViewStatus), remembered ? 21 : 0) << end;
+        EXPECT_EQ(d.get(Setting::SettingDirect), remembered ? 1 : 3) << end;
+        EXPECT_EQ(d.get(Setting::ScreenZoomH), remembered ? -1 : 0) << end;
+        EXPECT_EQ(d.get(Setting::ScreenHalf), remembered ? 30 : 0) << end;
+        EXPECT_EQ(d.on(Setting::ScreenSekidoS), remembered) << end;
+        EXPECT_EQ(d.on(Setting::ScreenKoudouS), remembered) << end;
+        EXPECT_TRUE(d.on(Setting::SeizaLine)) << end;
+    }
+}
+
+}  // namespace
+}  // namespace celes
