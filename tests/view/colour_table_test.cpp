@@ -25,6 +25,7 @@ class MemoryStore : public platform::SettingsStore {
         return true;
     }
     bool writeString(const std::string&, const std::string&, const std::string&) override { return true; }
+    bool remove(const std::string& s, const std::string& v) override { return ints.erase({s, v}) > 0; }
     std::map<std::pair<std::string, std::string>, std::int32_t> ints;
 };
 
