@@ -11,6 +11,7 @@ namespace platform {
 class SettingsStore;
 }
 class DisplaySettings;
+struct ColourMode;
 
 // Display modes, with the codes stored in "VIEW"/"STATUS".
 enum class ViewMode : int {
@@ -94,17 +95,7 @@ struct ViewState {
     bool fullScreen = true;                // "OPTION3"/"FULL_SCREEN"
     bool selectedOnly = false;             // "SETTING"/"SELECT" (never read back: starts off)
 
-    // --- colour-mode flags ---
-    bool redMode = false;            // "COLOR"/"ALLRED"
-    bool blackWhite = false;         // "SETTING"/"BW"
-    bool whiteBlack = false;         // "SETTING"/"WB"
-    bool noStarColours = false;      // "SETTING"/"NOCOLOR"
-    bool daylight = false;           // "SETTING"/"SUN"
-    bool redKeepsBackground = true;  // "REDSCR"/"NO_REDBACK"
-    bool gradation = true;           // "BACKPAINT"/"GRADATION"
-    bool sizeMode = false;           // "SETTING"/"BRIGHT"
-    bool brighterStars = false;      // "SETTING"/"BRIGHT1"
-    bool blueStars = false;          // "SETTING"/"BRIGHT2"
+    // The colour-mode flags are the ColourMode held beside this state (view/colour_table.h).
 
     // --- time and place of the view ---
     // Local civil date and time of the view's instant.
@@ -126,6 +117,8 @@ struct ViewState {
 // load's) and back. Rows the view does not model stay as they are in `settings`.
 void ViewStateFromSettings(const DisplaySettings& settings, ViewState& state);
 void ViewStateToSettings(const ViewState& state, DisplaySettings& settings);
+void ColourModeFromSettings(const DisplaySettings& settings, ColourMode& mode);
+void ColourModeToSettings(const ColourMode& mode, DisplaySettings& settings);
 // The zoom state ("SUPERZOOMSAVE"), written by the view's destructor.
 void SaveZoomState(platform::SettingsStore& store, const ViewState& state);
 
