@@ -23,7 +23,7 @@ struct StarRecord;         // skydata/star_record.h
 struct LayerState;         // view/layers/layer_state.h: state the constellation, add-in and Milky Way layers
                            // keep between renders (polyline sources, selection, Milky Way brush)
 
-using ColourRef = std::uint32_t;  // 0x00BBGGRR
+using ColourRef = std::uint32_t;  // 0x00BBGGRR, the same as Colour of view/colour.h
 
 enum class Twilight : int { Night = 0, Dusk = 1, Day = 2 };
 
@@ -74,6 +74,7 @@ struct RenderContext {
                       // while the planisphere's bright-only option draws stars
     CCelesDoc& doc;
     const ColourTable& colours;
+    const ColourMode& colourMode;
     ProjectionContext& projection;
     DrawnObjectList& drawn;
     LayerState& layers;
@@ -97,6 +98,8 @@ struct RenderContext {
     Twilight twilight = Twilight::Night;
     ColourRef skyColour = 0;
     ColourRef textBackground = 0;
+    // Numbers (0..199) found at byte 4 of the designations of non-star catalogue records drawn.
+    std::array<std::uint8_t, 200>* seenNumbers = nullptr;
 
     // Colour entry n through the colour-mode filter, as a pen/text colour or as a sky fill.
     ColourRef foreground(int entry) const;
@@ -104,6 +107,31 @@ struct RenderContext {
 };
 
 // ---- functions DrawSky offers the layers ----
+
+// Projection of one horizontal direction (azimuth from north through east, altitude, radians) for
+// the current mode; false when the point falls outside the clip area or the requested azimuth window.
+bool ProjectHorizontal(const RenderContext& rc, double azimuth, double altitude, bool azimuthWindow, int& x,
+                       int& y);
+// The catalogue-record test (limit, selection, horizon) and projection; index is the record's
+// position in the object list, or kBodyIndexSlot for bodies and the pole mark.
+inline constexpr int kBodyIndexSlot = 19999;
+bool ProjectRecord(const RenderContext& rc, const StarRecord& record, int index, int& x, int& y,
+                   double& sinAltitude);
+// Equatorial direction to horizontal for the render's place and time.
+void ToHorizontal(const RenderContext& rc, double ra, double dec, double& azimuth, double& altitude);
+// Text in the canvas font centred on (x, y) (UTF-8).
+void DrawTextCentred(CSkyCanvas& canvas, int x, int y, const std::string& text);
+// The date and time right-aligned at the bottom of the sky square (status texts, orbit diagram).
+void DrawDateTime(RenderContext& rc, int hour);
+
+// The document's records as the render sees them.
+int ObjectCount(const RenderContext& rc);  // catalogue plus body records
+const StarRecord& ObjectAt(const RenderContext& rc, int index);
+int TapCount(const RenderContext& rc);
+const StarRecord& TapAt(const RenderContext& rc, int index);
+inline constexpr int kMarkSlots = 5;
+const StarRecord* MarkAt(const RenderContext& rc, int slot);  // numbered mark slot, or null
+StarRecord& BodyRecord(RenderContext& rc, int bodyIndex);     // created on first use
 
 // Draws one catalogue record, tap or body at a projected position and records it for FindObjectAt.
 // sizeFlag forces the disc form (taps); sinAltitude dims the star when light pollution is on
