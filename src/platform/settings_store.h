@@ -16,8 +16,8 @@ class SettingsStore {
     virtual bool writeInt(const std::string& section, const std::string& value, std::int32_t v) = 0;
     virtual bool writeString(const std::string& section, const std::string& value, const std::string& v) = 0;
     // Deletes one value; reading it afterwards gives the caller's fallback. True when nothing is left
-    // stored under that name (also when it was never there).
-    virtual bool remove(const std::string& section, const std::string& value) = 0;
+    // stored under that name (also when it was never there). A store that cannot delete says false.
+    virtual bool remove(const std::string& /*section*/, const std::string& /*value*/) { return false; }
     // Between begin and end the store may hold writes back and persist them together at endBatch
     // (one file write for the ninety values of a display save). Batches nest.
     virtual void beginBatch() {}
