@@ -5,6 +5,7 @@
 #include <string>
 
 #include "skydata/polyline_bytes.h"
+#include "skydata/settings_table.h"
 
 namespace celes {
 
@@ -122,6 +123,30 @@ bool ReadAddinFile(const std::string& path, int index, AddinContent& out) {
     }
     ParseAddin(index, bytes, out);
     return true;
+}
+
+int ReadAddinObjects(std::span<const std::uint8_t> bytes,
+                     const std::function<void(const StarRecord&)>& each) {
+    const RecordStreamInfo info = readRecordStream(bytes, [&](StarRecord&& r) {
+        each(r);
+        return StreamStep::Continue;
+    });
+    return info.recordsRead;
+}
+
+int ReadAddinObjectsFile(const std::string& path, const std::function<void(const StarRecord&)>& each) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) return -1;
+    return ReadAddinObjects(bytes, each);
+}
+
+std::vector<std::string> LoadAddinList(const Settings& settings) {
+    std::vector<std::string> paths;
+    const int count = settings.readInt(Setting::AdinCount);
+    // A count far beyond any list a person keeps is a damaged setting, not a reason to stall.
+    const int n = std::clamp(count, 0, 1000);
+    for (int i = 1; i <= n; ++i) paths.push_back(settings.readString(SettingFamily::AdinFile, i));
+    return paths;
 }
 
 }  // namespace celes

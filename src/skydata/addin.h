@@ -9,7 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include <functional>
+#include <vector>
+
 #include "skydata/polyline.h"
+#include "skydata/star_record.h"
 
 namespace celes {
 
@@ -52,5 +56,16 @@ void ParseAddin(int index, std::span<const std::uint8_t> bytes, AddinContent& ou
 
 // Reads and parses a file; false when it cannot be opened.
 bool ReadAddinFile(const std::string& path, int index, AddinContent& out);
+
+// Hands each whole record of an object list (".p93") to `each`, in file order. A stream that ends
+// early, or holds a record of an unknown version, gives the records before that point. Returns the
+// number of records handed over, or -1 when the file cannot be opened.
+int ReadAddinObjects(std::span<const std::uint8_t> bytes, const std::function<void(const StarRecord&)>& each);
+int ReadAddinObjectsFile(const std::string& path, const std::function<void(const StarRecord&)>& each);
+
+class Settings;
+// The add-in list: the paths "ADIN"/"f1" ... "f" followed by "ADIN"/"COUNT", empty ones included
+// (they keep their numbers and are skipped when drawing).
+std::vector<std::string> LoadAddinList(const Settings& settings);
 
 }  // namespace celes

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "fakes/memory_settings.h"
+#include "skydata/settings_table.h"
+
 namespace celes {
 namespace {
 
@@ -122,6 +125,43 @@ TEST(AddinText, Utf16WithMarkOrMultibyte) {
     ParseAddin(6, sjis, c);  // formats 5..8 carry nothing
     EXPECT_TRUE(c.caption.empty());
     EXPECT_EQ(c.points.size(), 0u);
+}
+
+// ".p93": records are handed over one by one; a stream cut short keeps its whole records.
+TEST(AddinObjects, RecordsInFileOrderAndEarlyEndKeepsWholeRecords) {
+    std::vector<StarRecord> records(3);
+    for (int i = 0; i < 3; ++i) {
+        records[static_cast<std::size_t>(i)].number = static_cast<std::int16_t>(i + 1);
+        records[static_cast<std::size_t>(i)].magnitude = 2.0 + i;
+        records[static_cast<std::size_t>(i)].name = "n" + std::to_string(i);
+    }
+    auto bytes = writeRecordStream(1000, records);
+    std::vector<int> seen;
+    auto collect = [&](const StarRecord& r) { seen.push_back(r.number); };
+    EXPECT_EQ(ReadAddinObjects(bytes, collect), 3);
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+
+    seen.clear();
+    bytes.resize(bytes.size() - 10);  // the last record loses its tail
+    EXPECT_EQ(ReadAddinObjects(bytes, collect), 2);
+    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+
+    seen.clear();
+    bytes.resize(6);  // not even the header
+    EXPECT_EQ(ReadAddinObjects(bytes, collect), 0);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(ReadAddinObjectsFile("/nonexistent/list.p93", collect), -1);
+}
+
+TEST(AddinList, PathsInOrderWithEmptyEntriesKept) {
+    fakes::MemorySettings store;
+    store.values[{"ADIN", "COUNT"}] = 3;
+    store.values[{"ADIN", "f1"}] = std::string("/a/one.p90");
+    store.values[{"ADIN", "f3"}] = std::string("/a/three.p99");
+    Settings settings(store);
+    EXPECT_EQ(LoadAddinList(settings), (std::vector<std::string>{"/a/one.p90", "", "/a/three.p99"}));
+    store.values[{"ADIN", "COUNT"}] = -4;
+    EXPECT_TRUE(LoadAddinList(settings).empty());
 }
 
 }  // namespace
