@@ -519,7 +519,7 @@ def build_stars(src, tf, finder, extra_hips, stats):
         ra, dec = tf.apply(ra0, dec0, *hip_pm.get(hip, (0.0, 0.0)))
         sp = clean_spectral(spectra.get(hip, ""))
         mag = float(ft["properties"]["mag"])
-        rec = sf.Record(number=0, designation=b"   ",
+        rec = sf.Record(number=0, designation=b" " * 6,
                         constellation=(finder.find(ra0, dec0) or " ").encode("ascii"),
                         ra=ra, dec=dec, magnitude=mag, name=b"",
                         class_text=sp.encode("ascii", "replace")[:20], type=sf.TYPE_STAR)

@@ -59,7 +59,7 @@ def main():
               f"{what}: name ends in spaces")
         if r.type == sf.TYPE_STAR:
             code = r.designation[3:6]
-            check(code in (b"   ", b"\0\0\0") or code.decode() in sf.GREEK_CODES,
+            check(code == b"   " or code.decode("ascii", "replace") in sf.GREEK_CODES,
                   f"{what}: Greek-letter code {code!r}")
             check(r.constellation == b" \0\0\0" or r.constellation in abbrs,
                   f"{what}: constellation {r.constellation!r}")
