@@ -68,11 +68,31 @@ struct RenderEphemeris {
     std::array<double, 6> heliocentricLongitude{};
 };
 
+// The document's records as a render sees them: the object list (catalogue, then body records),
+// the registered taps, the numbered mark slots and the body records by body index. The view adapts
+// its document to this; tests hand in plain vectors.
+class RecordSource {
+  public:
+    virtual ~RecordSource() = default;
+    // Whether a catalogue has been read: nothing is drawn before.
+    virtual bool loaded() const { return true; }
+    // The data folder of the catalogue (ends with a separator, or empty).
+    virtual std::string dataFolder() const { return {}; }
+    virtual int objectCount() const = 0;
+    virtual const StarRecord& object(int index) const = 0;
+    virtual int tapCount() const { return 0; }
+    virtual const StarRecord& tap(int index) const = 0;
+    // Numbered mark slot 0..4, or null.
+    virtual const StarRecord* mark(int) const { return nullptr; }
+    // The body record of a body index (created on first use).
+    virtual StarRecord& body(int bodyIndex) = 0;
+};
+
 struct RenderContext {
     // Inputs owned elsewhere.
     ViewState& view;  // DrawSky may copy the navigator's centre into it and lowers the star limit
                       // while the planisphere's bright-only option draws stars
-    CCelesDoc& doc;
+    RecordSource& records;
     const ColourTable& colours;
     const ColourMode& colourMode;
     ProjectionContext& projection;
@@ -124,14 +144,26 @@ void DrawTextCentred(CSkyCanvas& canvas, int x, int y, const std::string& text);
 // The date and time right-aligned at the bottom of the sky square (status texts, orbit diagram).
 void DrawDateTime(RenderContext& rc, int hour);
 
-// The document's records as the render sees them.
-int ObjectCount(const RenderContext& rc);  // catalogue plus body records
-const StarRecord& ObjectAt(const RenderContext& rc, int index);
-int TapCount(const RenderContext& rc);
-const StarRecord& TapAt(const RenderContext& rc, int index);
+// The document's records.
+inline int ObjectCount(const RenderContext& rc) {
+    return rc.records.objectCount();
+}
+inline const StarRecord& ObjectAt(const RenderContext& rc, int index) {
+    return rc.records.object(index);
+}
+inline int TapCount(const RenderContext& rc) {
+    return rc.records.tapCount();
+}
+inline const StarRecord& TapAt(const RenderContext& rc, int index) {
+    return rc.records.tap(index);
+}
 inline constexpr int kMarkSlots = 5;
-const StarRecord* MarkAt(const RenderContext& rc, int slot);  // numbered mark slot, or null
-StarRecord& BodyRecord(RenderContext& rc, int bodyIndex);     // created on first use
+inline const StarRecord* MarkAt(const RenderContext& rc, int slot) {
+    return rc.records.mark(slot);
+}
+inline StarRecord& BodyRecord(RenderContext& rc, int bodyIndex) {
+    return rc.records.body(bodyIndex);
+}
 
 // Draws one catalogue record, tap or body at a projected position and records it for FindObjectAt.
 // sizeFlag forces the disc form (taps); sinAltitude dims the star when light pollution is on

@@ -1,0 +1,153 @@
+#pragma once
+// CCelesView: the single view of the program. It holds the display state, owns the canvases the
+// chart is drawn into, and orchestrates redraws: every state change ends in `recompute`, which posts
+// the render message; the render fills the canvas (on the calling thread or on the render worker);
+// the paint handler copies the canvas to the window or, after a size change, re-creates it and
+// schedules a recompute a second later.
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "skydata/settings_table.h"
+#include "view/colour_table.h"
+#include "view/drawn_objects.h"
+#include "view/layers/layer_state.h"
+#include "view/projection.h"
+#include "view/render_context.h"
+#include "view/sky_canvas.h"
+#include "view/view_state.h"
+
+namespace celes {
+
+namespace platform {
+class EventLoop;
+class GraphicsFactory;
+class SettingsStore;
+}  // namespace platform
+
+// What the view asks of the window that shows it (and of the zoom navigator beside it). The
+// defaults serve a view without a window, such as the command-line render.
+class ViewWindow : public NavigatorLink {
+  public:
+    // Schedules a repaint of the window.
+    virtual void invalidate() {}
+    // Lets the full-screen handler adjust the window; true when the geometry changed.
+    virtual bool adjustFullScreen() { return false; }
+    virtual void setWaitCursor(bool) {}
+    // Writes the waiting text directly on the window while the worker renders.
+    virtual void showWaitingText(const std::string&, ColourRef) {}
+
+    // Zoom navigator.
+    bool exists() const override { return false; }
+    void aim(int) override {}
+    int zoom() const override { return 0; }
+    virtual void createNavigator(int /*headingDeg*/, int /*height*/, int /*zoom*/, bool /*autoEnter*/) {}
+    virtual void destroyNavigator() {}
+    virtual int navigatorHeading() const { return 0; }
+    virtual int navigatorHeight() const { return 0; }
+};
+
+// Timer and message numbers of the view.
+enum : int {
+    kTimerDelayedRecompute = 10002,
+};
+
+class CCelesView {
+  public:
+    // Loads every display setting and the colour table from `store`; `records` is the document. `window` and
+    // `loop` may be null (no window: nothing is posted, the render runs when asked).
+    CCelesView(platform::SettingsStore& store, RecordSource& records, platform::GraphicsFactory* graphics,
+               platform::EventLoop* loop = nullptr, ViewWindow* window = nullptr);
+    ~CCelesView();
+    CCelesView(const CCelesView&) = delete;
+    CCelesView& operator=(const CCelesView&) = delete;
+
+    ViewState& state() { return state_; }
+    const ViewState& state() const { return state_; }
+    ColourTable& colours() { return colours_; }
+    ColourMode& colourMode() { return colourMode_; }
+    DisplaySettings& settings() { return settings_; }
+    LayerState& layers() { return layers_; }
+    const DrawnObjectList& drawnObjects() const { return drawn_; }
+    CSkyCanvas& canvas() { return canvas_; }
+    std::mutex& canvasLock() { return canvasLock_; }
+    bool workerBusy() const { return busy_.load(); }
+
+    // Writes the display settings (after most commands).
+    void saveSettings();
+
+    // A mode or orientation command; returns the notice to show (UTF-8), or empty.
+    std::string command(ViewCommand command);
+    // The one-minute step's automatic turn (rotate right).
+    void turnRight();
+
+    // The single entry point after every state change.
+    void recompute(bool geometryChanged = false);
+    // The posted render message: renders (synchronously or on the worker) and invalidates.
+    void onRenderMessage();
+    // Window paint with the client size: calls `copy` with the canvas (under the lock) when it is
+    // current; otherwise re-creates the canvas at the new size, schedules a recompute in one second
+    // and returns false (the caller fills the window black).
+    bool paint(int clientWidth, int clientHeight, const std::function<void(const CSkyCanvas&)>& copy);
+
+    // Sets the window geometry and (re)creates the canvas at that size; used before a render with
+    // no window.
+    void resize(int clientWidth, int clientHeight);
+    // One whole render into the canvas on the calling thread.
+    void render();
+
+    // Starts or stops the render worker (started by the constructor when a loop is given).
+    void startWorker();
+    void stopWorker();
+    // Sets the busy flag and wakes the worker.
+    void requestWorkerRender();
+
+  private:
+    void renderLocked();
+    bool waitForWorker(int sleepMs);
+    void workerMain();
+    NavigatorLink* navigator() { return window_; }
+
+    platform::SettingsStore& store_;
+    RecordSource& records_;
+    platform::GraphicsFactory* graphics_;
+    platform::EventLoop* loop_;
+    ViewWindow* window_;
+
+    DisplaySettings settings_;
+    ViewState state_;
+    ColourTable colours_;
+    ColourMode colourMode_;
+    LayerState layers_;
+    DrawnObjectList drawn_;
+    std::array<std::uint8_t, 200> seenNumbers_{};
+
+    CSkyCanvas canvas_;
+    CSkyCanvas overlay_;
+    CSkyCanvas small_;
+    CSkyCanvas scratch_;
+    CSkyCanvas milkyWay_;
+    std::mutex canvasLock_;
+    std::mutex renderLock_;  // one render at a time
+
+    std::thread worker_;
+    std::mutex workerMutex_;
+    std::condition_variable workerWake_;
+    bool workPending_ = false;
+    bool quit_ = false;
+    std::atomic<bool> busy_{false};
+};
+
+// Fills the render's time, place and ephemeris from the view state.
+RenderTime MakeRenderTime(const ViewState& state);
+RenderEphemeris MakeRenderEphemeris(const ViewState& state, const RenderTime& time);
+// What the projection needs of the view for one render.
+ProjectionInput MakeProjectionInput(const ViewState& state, const RenderTime& time);
+
+}  // namespace celes

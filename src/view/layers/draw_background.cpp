@@ -1,0 +1,181 @@
+// The sky behind everything: the disc of the whole-sky views (with the polar-alignment reticle),
+// and the horizon bands of the partial views.
+#include <algorithm>
+#include <cmath>
+
+#include "view/colour_table.h"
+#include "view/draw_sky.h"
+#include "view/sky_canvas.h"
+
+namespace celes {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kDeg = kPi / 180.0;
+
+void DrawPolarReticle(RenderContext& rc) {
+    const ViewState& v = rc.view;
+    platform::Graphics& gc = rc.canvas.Gc();
+    const int D = v.diameter;
+    const int R = v.radius;
+    const double u = D / 240.0;
+    const int a = v.polar2 ? static_cast<int>(90 * u) : static_cast<int>(30 * u);
+    const int b = v.polar2 ? static_cast<int>(10 * u) : static_cast<int>(20 * u);
+    const int left = v.discOffsetX;
+    const int cx = left + R;
+    const int cy = R;
+    // Ring: the circle inset by a, then the one inset by a + b drawn over it.
+    gc.ellipse({left + a, a, left + D - a, D - a});
+    gc.ellipse({left + a + b, a + b, left + D - a - b, D - a - b});
+    // Cross hairs.
+    gc.line(cx, 0, cx, D);
+    gc.line(left, cy, left + D, cy);
+    // Ticks every 5 degrees, long ones every 15, none on the cross hairs.
+    for (int deg = 0; deg < 360; deg += 5) {
+        if (deg % 90 == 0) continue;
+        const double t = deg * kDeg;
+        int r1, r2;
+        if (deg % 15 == 0) {
+            r1 = R - a - b;
+            r2 = R - a;
+        } else {
+            r1 = R - a - b + 3 * (b / 4);
+            r2 = R - a + b / 4;
+        }
+        const double c = std::cos(t), s = std::sin(t);
+        gc.line(cx + static_cast<int>(r1 * c), cy - static_cast<int>(r1 * s), cx + static_cast<int>(r2 * c),
+                cy - static_cast<int>(r2 * s));
+        gc.line(cx + static_cast<int>(R * c), cy - static_cast<int>(R * s),
+                cx + static_cast<int>((R - 10) * c), cy - static_cast<int>((R - 10) * s));
+    }
+}
+
+ColourRef Mix(ColourRef from, ColourRef to, int step, int steps) {
+    auto channel = [&](int shift) {
+        const int a = static_cast<int>((from >> shift) & 0xFF);
+        const int b = static_cast<int>((to >> shift) & 0xFF);
+        return static_cast<ColourRef>(a + (b - a) * step / steps) << shift;
+    };
+    return channel(0) | channel(8) | channel(16);
+}
+
+// Centre of the projection on the canvas: the point the altitude rings are drawn around.
+int ProjectionCentreY(const RenderContext& rc) {
+    const ViewState& v = rc.view;
+    if (v.horizontalViewpoint && !v.navigatorExists && v.mode != ViewMode::Zenith) return 2 * v.radius;
+    return v.radius;
+}
+
+// The ellipse of one altitude: through its projection in the facing direction, centred on the
+// projection centre, as wide as the view's horizontal stretch makes it. False once the altitude
+// reaches the centre.
+bool AltitudeEllipse(const RenderContext& rc, double altitude, platform::Rect& box) {
+    const ViewState& v = rc.view;
+    const double facing = (v.direction - 1) * (kPi / 2) + v.rotation * kDeg;
+    int x = 0, y = 0;
+    ProjectHorizontal(rc, facing, altitude, false, x, y);
+    const int cy = ProjectionCentreY(rc);
+    const int ry = y - cy;
+    if (ry <= 0) return false;
+    double stretch = 1.0;
+    if ((v.mode == ViewMode::Direction || v.mode == ViewMode::Zoom) && !v.navigatorExists &&
+        !v.horizontalViewpoint)
+        stretch = v.horizontalStretch / 10.0;
+    const int rx = static_cast<int>(ry * stretch);
+    const int cx = v.clientWidth / 2;
+    box = {cx - rx, cy - ry, cx + rx + 1, cy + ry + 1};
+    return true;
+}
+
+ColourRef BandColour(const RenderContext& rc, int entry, bool graded) {
+    return HorizonBandColour(rc.colours, rc.colourMode, entry, graded);
+}
+
+void DrawHorizonBands(RenderContext& rc) {
+    const ViewState& v = rc.view;
+    platform::Graphics& gc = rc.canvas.Gc();
+    gc.save();
+    gc.setNullPen();
+    const bool graded = rc.colourMode.gradedBackground;
+    if (graded) {
+        int steps = 45;
+        if (v.lightPollution > 10)
+            steps = 3 * static_cast<int>(((v.lightPollution - 10) * 4.090909090909091 + 45) / 3);
+        const int band = steps / 3;
+        const ColourRef c10 = BandColour(rc, kClrBandHorizon, true);
+        const ColourRef c9 = BandColour(rc, kClrBand3, true);
+        const ColourRef c8 = BandColour(rc, kClrBand2, true);
+        const ColourRef c7 = BandColour(rc, kClrSky, true);
+        for (int i = 0; i < steps; ++i) {
+            ColourRef c;
+            if (i < band)
+                c = Mix(c10, c9, i, band);
+            else if (i < 2 * band)
+                c = Mix(c9, c8, i - band, band);
+            else
+                c = Mix(c8, c7, i - 2 * band, band);
+            platform::Rect box;
+            if (!AltitudeEllipse(rc, i * kDeg, box)) break;
+            gc.setBrush(c);
+            gc.ellipse(box);
+        }
+    } else {
+        static constexpr int kBandEntries[] = {kClrBandHorizon, kClrBand3, kClrBand2, kClrSky};
+        static constexpr int kBandAltitudes[] = {0, 15, 30, 45};
+        for (int i = 0; i < 4; ++i) {
+            platform::Rect box;
+            if (!AltitudeEllipse(rc, kBandAltitudes[i] * kDeg, box)) break;
+            gc.setBrush(BandColour(rc, kBandEntries[i], false));
+            gc.ellipse(box);
+        }
+    }
+    gc.restore();
+}
+
+// With the projection centre on the horizon the altitude rings are nearly straight: horizontal
+// strips from the lower edge upwards, graded like the bands.
+void DrawHorizontalViewpointBands(RenderContext& rc) {
+    const ViewState& v = rc.view;
+    CSkyCanvas& canvas = rc.canvas;
+    platform::Graphics& gc = canvas.Gc();
+    const double facing = (v.direction - 1) * (kPi / 2) + v.rotation * kDeg;
+    const ColourRef colours[4] = {BandColour(rc, kClrBandHorizon, true), BandColour(rc, kClrBand3, true),
+                                  BandColour(rc, kClrBand2, true), BandColour(rc, kClrSky, true)};
+    int previousY = v.diameter;
+    for (int i = 1; i <= 45; ++i) {
+        int x = 0, y = 0;
+        ProjectHorizontal(rc, facing, i * kDeg, false, x, y);
+        y = std::clamp(y, 0, v.diameter);
+        const int band = (i - 1) / 15;
+        const ColourRef c = rc.colourMode.gradedBackground
+                                ? Mix(colours[band], colours[band + 1], (i - 1) % 15, 15)
+                                : colours[band];
+        if (y < previousY) gc.fillRect({0, y, v.clientWidth, previousY}, c);
+        previousY = y;
+        if (y <= 0) break;
+    }
+}
+
+}  // namespace
+
+void DrawBackground(RenderContext& rc) {
+    const ViewState& v = rc.view;
+    platform::Graphics& gc = rc.canvas.Gc();
+    if (v.mode == ViewMode::Planisphere || v.mode == ViewMode::Polar) {
+        gc.save();
+        gc.setNullPen();
+        gc.ellipse({v.discOffsetX, 0, v.discOffsetX + v.diameter, v.diameter});
+        gc.restore();
+        if (v.mode == ViewMode::Polar) DrawPolarReticle(rc);
+        return;
+    }
+    gc.fillRect({0, 0, v.clientWidth, v.diameter}, rc.skyColour);
+    if (rc.colourMode.daylight && rc.twilight != Twilight::Night) return;
+    if (v.mode == ViewMode::Zenith || !v.horizontalViewpoint || v.navigatorExists)
+        DrawHorizonBands(rc);
+    else
+        DrawHorizontalViewpointBands(rc);
+}
+
+}  // namespace celes
