@@ -176,6 +176,9 @@ void DrawBackground(RenderContext& rc) {
         DrawHorizonBands(rc);
     else
         DrawHorizontalViewpointBands(rc);
+    // The bands' ellipses reach past the sky square; below it the frame shows, as before the sky.
+    if (v.diameter < rc.canvas.Height())
+        gc.fillRect({0, v.diameter, rc.canvas.Width(), rc.canvas.Height()}, rc.background(kClrFrame));
 }
 
 }  // namespace celes
