@@ -68,6 +68,10 @@ TEST(ShippedData, CatalogueReadsWholeWithNothingRejected) {
     EXPECT_EQ(static_cast<std::int32_t>(load.records.size()), load.declaredCount);
     EXPECT_LE(load.declaredCount, kMaxCatalogueRecords);
 
+    std::set<std::string> labelled;
+    for (const StarRecord& r : load.records)
+        if (r.type == kTypeConstellationLabel) labelled.insert(fieldText(r.constellation));
+
     int stars = 0, ngcIc = 0;
     std::set<std::string> messier, labels;
     int labelRecords = 0;
@@ -78,6 +82,8 @@ TEST(ShippedData, CatalogueReadsWholeWithNothingRejected) {
         EXPECT_GE(r.ra, 0.0);
         EXPECT_LT(r.ra, 2 * std::numbers::pi);
         EXPECT_LE(std::abs(r.dec), std::numbers::pi / 2);
+        // Every object belongs to a constellation, so the constellation filter keeps it.
+        EXPECT_TRUE(labelled.contains(fieldText(r.constellation))) << fieldText(r.constellation);
         if (r.type == kTypeStar) {
             ++stars;
             if (r.magnitude < previousMagnitude) starsBrightestFirst = false;
@@ -133,6 +139,7 @@ TEST(ShippedData, KnownObjects) {
 
     ASSERT_NE(m42, nullptr);
     EXPECT_TRUE(m42->type == kTypeNebulaWithCluster || m42->type == kTypeDiffuseNebula);
+    EXPECT_EQ(fieldText(m42->constellation), "Ori");
 
     ASSERT_NE(orionLabel, nullptr);
     EXPECT_EQ(cp932ToUtf8(orionLabel->name.value_or("")), "オリオン");

@@ -435,6 +435,12 @@ class Sources:
         self.lconvert = args.lconvert
 
 
+def constellation_of(finder, ra, dec):
+    """The constellation field for a J2000 position: its abbreviation, so that objects follow
+    the constellation filter and the popups of their constellation."""
+    return (finder.find(ra, dec) or " ").encode("ascii")
+
+
 def build_stars(src, tf, finder, extra_hips, stats):
     bsc = read_bsc(XPLANET_BSC)
     by_hr, by_hd = read_cross_id(os.path.join(STEL, "stars/default/cross-id.dat"))
@@ -520,7 +526,7 @@ def build_stars(src, tf, finder, extra_hips, stats):
         sp = clean_spectral(spectra.get(hip, ""))
         mag = float(ft["properties"]["mag"])
         rec = sf.Record(number=0, designation=b" " * 6,
-                        constellation=(finder.find(ra0, dec0) or " ").encode("ascii"),
+                        constellation=constellation_of(finder, ra0, dec0),
                         ra=ra, dec=dec, magnitude=mag, name=b"",
                         class_text=sp.encode("ascii", "replace")[:20], type=sf.TYPE_STAR)
         stars.append((mag, 10000 + hip, rec))
@@ -560,7 +566,7 @@ def split_long_name(long_name):
     return [n for n in names if n and not re.match(r"^[A-Z][A-Za-z]{0,4}\d?[\s-]*[\d+-]", n)]
 
 
-def build_messier(src, tf, stats):
+def build_messier(src, tf, finder, stats):
     with open(os.path.join(src.d3, "data/messier.json"), encoding="utf-8") as f:
         feats = json.load(f)["features"]
     recs = []
@@ -579,17 +585,21 @@ def build_messier(src, tf, stats):
         if m:
             ngc_numbers.add((m.group(1), int(m.group(2))))
         keys = [desig] if desig else []
-        en = [n for n in [src.d3dso.get(desig, {}).get("name"), p.get("alt")] if n]
+        en = [src.d3dso.get(desig, {}).get("name")] + split_long_name(src.openngc_names.get(mid))
+        en += split_long_name(p.get("alt"))
+        en = [n for n in en if n]
         ja = dso_japanese(src, en, keys)
         if ja:
             n_ja += 1
         name = first_cp932(ja, *en, desig.replace(" ", ""))
         lon, lat = ft["geometry"]["coordinates"]
-        ra, dec = tf.apply(math.radians(lon % 360.0), math.radians(lat))
+        ra0, dec0 = math.radians(lon % 360.0), math.radians(lat)
+        ra, dec = tf.apply(ra0, dec0)
         # The designation already is the whole catalogue name, so the number stays 0: the
         # chart label is the designation, with a number only when one is stored.
         recs.append((num, sf.Record(number=0, designation=b"   " + mid.encode("ascii"),
-                                    constellation=b" ", ra=ra, dec=dec,
+                                    constellation=constellation_of(finder, ra0, dec0),
+                                    ra=ra, dec=dec,
                                     magnitude=float(p["mag"]), name=name, type=typ)))
     recs.sort(key=lambda t: t[0])
     stats["Messier objects"] = len(recs)
@@ -597,7 +607,7 @@ def build_messier(src, tf, stats):
     return [r for _, r in recs], ngc_numbers
 
 
-def build_ngc(src, tf, messier_ngc, stats):
+def build_ngc(src, tf, finder, messier_ngc, stats):
     db = sqlite3.connect(f"file:{os.path.join(KSTARS, 'OpenNGC.kscat')}?mode=ro", uri=True)
     rows = db.execute("SELECT name, long_name, type, ra, dec, magnitude FROM cat "
                       "WHERE magnitude <= ? ORDER BY name", (MAX_NGC_MAG,)).fetchall()
@@ -621,7 +631,8 @@ def build_ngc(src, tf, messier_ngc, stats):
         if ja:
             n_ja += 1
         rra, rdec = tf.apply(math.radians(ra), math.radians(dec))
-        rec = sf.Record(number=0, designation=b"   " + desig.encode("ascii"), constellation=b" ",
+        rec = sf.Record(number=0, designation=b"   " + desig.encode("ascii"),
+                        constellation=constellation_of(finder, math.radians(ra), math.radians(dec)),
                         ra=rra, dec=rdec, magnitude=float(mag), name=first_cp932(ja, *en),
                         type=NGC_MARKS[typ])
         out.append(((0 if cat == "NGC" else 1, num, suffix), rec))
@@ -862,6 +873,10 @@ def build(args):
                                        args.lconvert)
     with open(os.path.join(src.d3, "data/dsonames.json"), encoding="utf-8") as f:
         src.d3dso = json.load(f)
+    db = sqlite3.connect(f"file:{os.path.join(KSTARS, 'OpenNGC.kscat')}?mode=ro", uri=True)
+    src.openngc_names = {name.replace(" ", ""): long_name for name, long_name in db.execute(
+        "SELECT name, long_name FROM cat WHERE name LIKE 'M %' ORDER BY name")}
+    db.close()
     with open(os.path.join(src.d3, "package.json"), encoding="utf-8") as f:
         d3_version = json.load(f)["version"]
     if d3_version != D3_VERSION:
@@ -885,8 +900,8 @@ def build(args):
 
     stats = {"epoch": args.epoch}
     stars, hip_of = build_stars(src, tf, finder, needed, stats)
-    messier, messier_ngc = build_messier(src, tf, stats)
-    ngc = build_ngc(src, tf, messier_ngc, stats)
+    messier, messier_ngc = build_messier(src, tf, finder, stats)
+    ngc = build_ngc(src, tf, finder, messier_ngc, stats)
     labels, order = build_labels(src, tf, stats)
     records = stars + messier + ngc + labels
     stats["records"] = len(records)

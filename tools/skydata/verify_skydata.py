@@ -61,9 +61,9 @@ def main():
             code = r.designation[3:6]
             check(code == b"   " or code.decode("ascii", "replace") in sf.GREEK_CODES,
                   f"{what}: Greek-letter code {code!r}")
-            check(r.constellation == b" \0\0\0" or r.constellation in abbrs,
-                  f"{what}: constellation {r.constellation!r}")
-        elif r.type != sf.TYPE_LABEL:
+        if r.type != sf.TYPE_LABEL:
+            check(r.constellation in abbrs, f"{what}: constellation {r.constellation!r}")
+        if r.type not in (sf.TYPE_STAR, sf.TYPE_LABEL):
             text = r.designation[3:].split(b"\0")[0]
             check(text and b" " not in text, f"{what}: deep-sky designation {text!r}")
             check(r.number == 0, f"{what}: number {r.number}")
