@@ -1,12 +1,75 @@
+// `celes today`: the rise, transit and set list exactly as the 今日のデータ dialog shows it.
 #include <cstdio>
+#include <string>
 
 #include "app/commands.h"
+#include "app/place_args.h"
+#include "astro/rise_set.h"
+#include "astro/time.h"
 
 namespace celes::app {
 
-int cmdToday(const Args&) {
-    std::fprintf(stderr, "celes: this command is not available yet\n");
+namespace {
+
+// A bad argument gets one line on stderr that names it, and exit status 2.
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "celes today: %s\n", message.c_str());
     return 2;
+}
+
+int Help() {
+    std::printf(
+        "usage: celes today [--date YYYY-MM-DD] [--lon D:M] [--lat D:M] [--tz H] [--days N]\n"
+        "  --lon/--lat: degrees[:minutes], west and south negative (\"-5:30\"); --tz: hours from UT\n");
+    return 0;
+}
+
+}  // namespace
+
+int cmdToday(const Args& argsIn) {
+    Args args = argsIn;
+    PlaceTimeOptions opt;
+    if (const std::string err = TakePlaceTimeOptions(args, opt); !err.empty()) return Fail(err);
+    if (opt.local) return Fail("--local: not an option of today (use --date)");
+    int days = 1;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i], value;
+        const std::size_t eq = name.find('=');
+        if (name.rfind("--days", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        } else if (name == "--days") {
+            if (i + 1 >= args.size()) return Fail("--days: missing value");
+            value = args[++i];
+        }
+        if (name == "--days") {
+            std::size_t used = 0;
+            int n = 0;
+            try {
+                n = std::stoi(value, &used);
+            } catch (...) {
+                used = 0;
+            }
+            if (used == 0 || used != value.size() || n < 1 || n > 366)
+                return Fail("--days: expected a whole number from 1 to 366, got '" + value + "'");
+            days = n;
+        } else if (name == "--help" || name == "-h") {
+            return Help();
+        } else {
+            return Fail("unknown argument '" + name + "'");
+        }
+    }
+
+    CAstroTime day = opt.date ? *opt.date : Now();
+    day = CAstroTime(day.year, day.month, day.day, 0, 0, 0);
+    for (int i = 0; i < days; ++i) {
+        if (i > 0) std::printf("\n");
+        const TodaysData data = ComputeTodaysData(day, opt.place);
+        std::printf("%s\n", data.title.c_str());
+        for (const std::string& line : data.SortedLines()) std::printf("%s\n", line.c_str());
+        AddStep(day, TimeStep(1, 0, 0, 0));  // 明日へ: 00:00 of the next day
+    }
+    return 0;
 }
 
 }  // namespace celes::app
