@@ -191,8 +191,10 @@ TodaysData ComputeTodaysData(const CAstroTime& localInstant, const ObservingPlac
     bool found[kTodaysLineCount] = {};
     found[8] = true;  // no body writes line 8
     int nextSun = 0, nextMoon = 0;
-    int nextPlanet[3] = {0, 0, 0};             // Mars, Jupiter, Saturn (lines 9, 10, 11)
-    constexpr int kPlanetSlot[3] = {2, 3, 4};  // their slots in the all-planets arrays
+    int nextPlanet[3] = {0, 0, 0};  // Mars, Jupiter, Saturn (lines 9, 10, 11)
+    constexpr int kPlanetSlot[3] = {kMars, kJupiter, kSaturn};
+    static const char* const kPlanetFormats[3] = {"惑星 %02d時%02d分 火星南中", "惑星 %02d時%02d分 木星南中",
+                                                  "惑星 %02d時%02d分 土星南中"};
 
     for (int k = 0; k < kSteps; ++k, AddStep(local, step)) {
         const bool sunDue = k >= nextSun && AnyOpen(found, 0, 4);
@@ -204,9 +206,15 @@ TodaysData ComputeTodaysData(const CAstroTime& localInstant, const ObservingPlac
         CAstroTime u = local;
         ToUniversalTime(u, place.timeDifference);
         const double theta = LocalSiderealTime(local, place);
+        const double eps = Obliquity(u.year, u.month, u.day);
+        // The Sun's position serves both the Sun's own lines and, as the Earth's, the planets';
+        // it is worked out once per step, with the same calls SunEquatorial and
+        // PlanetsEquatorial make.
+        double sunApparent = 0, sunGeometric = 0, sunDistance = 0, sunLatitude = 0;
+        if (sunDue || planetDue) SunPosition(u, sunApparent, sunGeometric, sunDistance, sunLatitude);
         if (sunDue) {
             double ra, dec;
-            SunEquatorial(u, ra, dec);
+            EclipticToEquatorial(eps, sunApparent, 0.0, ra, dec);
             nextSun = k + 1 + TestBody(kSun, ra, dec, phi, theta, local, kSunMotionPerStep, out, found);
         }
         if (moonDue) {
@@ -214,22 +222,22 @@ TodaysData ComputeTodaysData(const CAstroTime& localInstant, const ObservingPlac
             MoonTopocentric(u, theta, phi, ra, dec);
             nextMoon = k + 1 + TestBody(kMoon, ra, dec, phi, theta, local, kMoonMotionPerStep, out, found);
         }
-        if (planetDue) {
-            double ra[5], dec[5];
-            PlanetsEquatorial(u, ra, dec);
-            static const char* const kFormats[3] = {
-                "惑星 %02d時%02d分 火星南中", "惑星 %02d時%02d分 木星南中", "惑星 %02d時%02d分 土星南中"};
-            for (int p = 0; p < 3; ++p) {
-                const int line = 9 + p;
-                if (found[line] || k < nextPlanet[p]) continue;
-                double a, h;
-                EquatorialToHorizontal(ra[kPlanetSlot[p]], dec[kPlanetSlot[p]], phi, theta, a, h);
-                if (EventTest(a, h, kEventTransit)) {
-                    found[line] = true;
-                    out.lines[line] = FormatLine(kFormats[p], local);
-                } else {
-                    nextPlanet[p] = k + 1 + StepsToSkip(WindowGap(a, h, kEventTransit), kPlanetMotionPerStep);
-                }
+        // Only the planets that are due, each as PlanetsEquatorial works it out.
+        for (int p = 0; p < 3; ++p) {
+            const int line = 9 + p;
+            if (found[line] || k < nextPlanet[p]) continue;
+            const int slot = kPlanetSlot[p];
+            double l, b, r, lambda, beta, ra, dec, a, h;
+            PlanetPosition(slot, u, l, b, r);
+            HeliocentricToGeocentric(sunGeometric, sunDistance, l, b, kPlanetAberration[slot], r, lambda,
+                                     beta);
+            EclipticToEquatorial(eps, lambda, beta, ra, dec);
+            EquatorialToHorizontal(ra, dec, phi, theta, a, h);
+            if (EventTest(a, h, kEventTransit)) {
+                found[line] = true;
+                out.lines[line] = FormatLine(kPlanetFormats[p], local);
+            } else {
+                nextPlanet[p] = k + 1 + StepsToSkip(WindowGap(a, h, kEventTransit), kPlanetMotionPerStep);
             }
         }
     }
