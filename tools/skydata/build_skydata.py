@@ -301,23 +301,29 @@ def read_fab_names(path):
     return out
 
 
-def read_constellationship(path, figures_only=True):
-    """Abbreviation -> list of (hip, hip) segments, in file order, sub-figures (".") skipped."""
+def read_constellationship(path):
+    """Abbreviation -> list of (hip, hip) segments, in file order.
+
+    Lines starting with "." are sub-figures named after their constellation (".Chae"); their
+    segments are merged into it, skipping repeats and the one-star marks (a star paired with
+    itself)."""
     out = {}
     with open(path, encoding="utf-8") as f:
         for line in f:
             cols = line.split()
             if not cols or cols[0].startswith("#"):
                 continue
-            if cols[0].startswith(".") and figures_only:
-                continue
+            sub = cols[0].startswith(".")
+            abbr = cols[0][1:4] if sub else cols[0]
             n = int(cols[1])
             hips = [int(x) for x in cols[2:2 + 2 * n]]
             if len(hips) != 2 * n:
                 raise ValueError(f"{path}: short line for {cols[0]}")
-            segs = out.setdefault(cols[0], [])
+            segs = out.setdefault(abbr, [])
             for i in range(n):
                 seg = (hips[2 * i], hips[2 * i + 1])
+                if sub and seg[0] == seg[1]:
+                    continue
                 if seg not in segs and seg[::-1] not in segs:
                     segs.append(seg)
     return out
