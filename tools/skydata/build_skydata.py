@@ -22,6 +22,7 @@ import math
 import os
 import re
 import sqlite3
+import struct
 import subprocess
 import sys
 import tarfile
@@ -242,7 +243,6 @@ def read_hip_pm(path):
 
 def read_stellarium_spectra(folder):
     """HIP -> spectral type from Stellarium's star catalogue levels 0 to 2."""
-    import struct
     with open(os.path.join(folder, "stars_hip_sp_0v0_4.cat"), encoding="latin-1") as f:
         types = f.read().split("\n")
     out = {}
@@ -266,7 +266,6 @@ def read_stellarium_spectra(folder):
 
 def read_kstars_stars(paths):
     """HD -> (spectral type, pmRA, pmDec) from KStars' binary star files."""
-    import struct
     out = {}
     for path in paths:
         with open(path, "rb") as f:
@@ -435,10 +434,14 @@ def star_designation(text):
 
 
 class Sources:
+    """The source data shared by the builders: the d3-celestial folder and name tables."""
+
     def __init__(self, args):
-        self.args = args
         self.d3 = args.d3_dir
-        self.lconvert = args.lconvert
+        self.sky_ts = {}       # Stellarium sky-culture names, English -> Japanese
+        self.main_ts = {}      # Stellarium program texts (object names), English -> Japanese
+        self.d3dso = {}        # d3-celestial object names by designation ("NGC 1976")
+        self.openngc_names = {}  # OpenNGC long names of Messier objects by "M42"
 
 
 def constellation_of(finder, ra, dec):
@@ -850,7 +853,7 @@ def find_lconvert(given):
     sys.exit("lconvert not found (Debian package qt6-l10n-tools)")
 
 
-def write_if_changed(path, data):
+def write_file(path, data):
     with open(path, "wb") as f:
         f.write(data)
 
@@ -918,10 +921,10 @@ def build(args):
 
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
-    write_if_changed(os.path.join(out, "celes.dat"), sf.pack_catalogue(records))
-    write_if_changed(os.path.join(out, "celesline.dat"), sf.pack_polylines(line_slots))
-    write_if_changed(os.path.join(out, "celesconste.dat"), sf.pack_polylines(figure_slots))
-    write_if_changed(os.path.join(out, "Milkey.p92"), sf.pack_outline(milky))
+    write_file(os.path.join(out, "celes.dat"), sf.pack_catalogue(records))
+    write_file(os.path.join(out, "celesline.dat"), sf.pack_polylines(line_slots))
+    write_file(os.path.join(out, "celesconste.dat"), sf.pack_polylines(figure_slots))
+    write_file(os.path.join(out, "Milkey.p92"), sf.pack_outline(milky))
     versions = {p: package_version(p) for p in ("xplanet", "stellarium-data", "kstars-data")}
     versions["d3-celestial"] = d3_version
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "README.template.md"),
