@@ -53,36 +53,6 @@ const char* const kUsage =
     "  --data DIR                 data folder (celes.dat and its companions)\n"
     "  -o FILE                    output, .jpg or .png\n";
 
-// The settings the render starts from: every row at its table default, plus the options given.
-class MemorySettings final : public platform::SettingsStore {
-  public:
-    std::int32_t readInt(const std::string& section, const std::string& value,
-                         std::int32_t fallback) const override {
-        auto it = ints_.find({section, value});
-        return it == ints_.end() ? fallback : it->second;
-    }
-    std::string readString(const std::string& section, const std::string& value,
-                           const std::string& fallback) const override {
-        auto it = strings_.find({section, value});
-        return it == strings_.end() ? fallback : it->second;
-    }
-    bool writeInt(const std::string& section, const std::string& value, std::int32_t v) override {
-        ints_[{section, value}] = v;
-        return true;
-    }
-    bool writeString(const std::string& section, const std::string& value, const std::string& v) override {
-        strings_[{section, value}] = v;
-        return true;
-    }
-    bool remove(const std::string& section, const std::string& value) override {
-        return ints_.erase({section, value}) + strings_.erase({section, value}) > 0;
-    }
-
-  private:
-    std::map<std::pair<std::string, std::string>, std::int32_t> ints_;
-    std::map<std::pair<std::string, std::string>, std::string> strings_;
-};
-
 // Stands in for the zoom navigator: in the GUI the zoom view always has one, and its centre and
 // factor steer the projection.
 class HeadlessWindow final : public ViewWindow {
@@ -137,7 +107,7 @@ int cmdRender(const Args& argsIn) {
     PlaceTimeOptions placeTime;
     if (std::string err = TakePlaceTimeOptions(args, placeTime); !err.empty()) return Fail(err);
 
-    MemorySettings store;
+    TransientSettings store;
     Settings settings(store);
     RenderOptions opt;
     HeadlessWindow window;

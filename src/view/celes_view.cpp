@@ -10,6 +10,7 @@
 #include "platform/settings_store.h"
 #include "view/draw_sky.h"
 #include "view/projection.h"
+#include "view/render_fill.h"
 
 namespace celes {
 
@@ -202,17 +203,18 @@ void CCelesView::onRenderMessage() {
     }
 }
 
-bool CCelesView::paint(int clientWidth, int clientHeight,
-                       const std::function<void(const CSkyCanvas&)>& copy) {
-    state_.setClientSize(clientWidth, clientHeight);
+CCelesView::PaintResult CCelesView::paint(int clientWidth, int clientHeight,
+                                          const std::function<void(const CSkyCanvas&)>& copy) {
+    // The worker reads the geometry while it draws: it is changed only while the worker is idle.
+    if (busy_.load()) return PaintResult::Busy;
     std::lock_guard<std::mutex> lock(canvasLock_);
-    if (canvas_.Height() == clientHeight && canvas_.Width() == clientWidth && records_.loaded() &&
-        !busy_.load()) {
+    state_.setClientSize(clientWidth, clientHeight);
+    if (canvas_.Height() == clientHeight && canvas_.Width() == clientWidth) {
+        if (!records_.loaded()) return PaintResult::Resized;
         copy(canvas_);
-        return true;
+        return PaintResult::Copied;
     }
     canvas_.Destroy();
-    state_.discOffsetX = clientWidth / 2 - state_.radius;
     canvas_.Create(clientWidth, clientHeight);
     canvas_.AttachContext();
     if (loop_) {
@@ -221,7 +223,7 @@ bool CCelesView::paint(int clientWidth, int clientHeight,
             recompute();
         });
     }
-    return false;
+    return PaintResult::Resized;
 }
 
 void CCelesView::resize(int clientWidth, int clientHeight) {
@@ -254,8 +256,8 @@ void CCelesView::renderLocked() {
     if (!canvas_.HasContext()) canvas_.AttachContext();
     platform::Graphics& gc = canvas_.Gc();
     gc.save();
-    gc.fillRect({0, 0, canvas_.Width(), canvas_.Height()},
-                FilterColour(colours_[kClrFrame], ColourRole::Background, colourMode_));
+    FillRect(canvas_, {0, 0, canvas_.Width(), canvas_.Height()},
+             FilterColour(colours_[kClrFrame], ColourRole::Background, colourMode_));
     gc.setFont("MS Pゴシック", v.fontSize);
     gc.setTransparentText(true);
     gc.setTextColour(CanvasTextColour(colourMode_));

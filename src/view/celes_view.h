@@ -92,9 +92,11 @@ class CCelesView {
     // The posted render message: renders (synchronously or on the worker) and invalidates.
     void onRenderMessage();
     // Window paint with the client size: calls `copy` with the canvas (under the lock) when it is
-    // current; otherwise re-creates the canvas at the new size, schedules a recompute in one second
-    // and returns false (the caller fills the window black).
-    bool paint(int clientWidth, int clientHeight, const std::function<void(const CSkyCanvas&)>& copy);
+    // current and returns Copied; Busy while the worker draws (the window keeps what it shows);
+    // otherwise re-creates the canvas at the new size, schedules a recompute in one second and
+    // returns Resized (the caller fills the window black).
+    enum class PaintResult { Copied, Busy, Resized };
+    PaintResult paint(int clientWidth, int clientHeight, const std::function<void(const CSkyCanvas&)>& copy);
 
     // Sets the window geometry and (re)creates the canvas at that size; used before a render with
     // no window.

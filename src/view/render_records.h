@@ -3,8 +3,13 @@
 // appended on first use, taps and numbered marks. Used where no document exists (the command-line
 // render, tests) with the document's body-record rules.
 #include <array>
+#include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/settings_store.h"
 
 #include "skydata/star_record.h"
 #include "view/render_context.h"
@@ -12,7 +17,7 @@
 namespace celes {
 
 class MemoryRecords : public RecordSource {
-public:
+  public:
     // Below this many catalogue records every body shares one empty record.
     static constexpr int kMinimumForBodies = 100;
 
@@ -31,11 +36,28 @@ public:
     std::array<StarRecord, kMarkSlots> marks{};
     std::array<bool, kMarkSlots> markUsed{};
 
-private:
+  private:
     std::vector<StarRecord> objects_;  // capacity reserved for the bodies: pointers stay valid
     std::array<int, kBodyCount> bodySlots_{};
     StarRecord sharedEmpty_;
     std::string dataFolder_;
+};
+
+// Settings held in memory and never persisted: a render from the command line starts from the
+// defaults and the options given, never from the user's settings file.
+class TransientSettings final : public platform::SettingsStore {
+  public:
+    std::int32_t readInt(const std::string& section, const std::string& value,
+                         std::int32_t fallback) const override;
+    std::string readString(const std::string& section, const std::string& value,
+                           const std::string& fallback) const override;
+    bool writeInt(const std::string& section, const std::string& value, std::int32_t v) override;
+    bool writeString(const std::string& section, const std::string& value, const std::string& v) override;
+    bool remove(const std::string& section, const std::string& value) override;
+
+  private:
+    std::map<std::pair<std::string, std::string>, std::int32_t> ints_;
+    std::map<std::pair<std::string, std::string>, std::string> strings_;
 };
 
 }  // namespace celes

@@ -2,9 +2,11 @@
 // and the horizon bands of the partial views.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
+#include "view/render_fill.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -94,10 +96,8 @@ ColourRef BandColour(const RenderContext& rc, int entry, bool graded) {
 
 void DrawHorizonBands(RenderContext& rc) {
     const ViewState& v = rc.view;
-    platform::Graphics& gc = rc.canvas.Gc();
-    gc.save();
-    gc.setNullPen();
     const bool graded = rc.colourMode.gradedBackground;
+    std::vector<EllipseBand> bands;
     if (graded) {
         int steps = 45;
         if (v.lightPollution > 10)
@@ -117,8 +117,7 @@ void DrawHorizonBands(RenderContext& rc) {
                 c = Mix(c8, c7, i - 2 * band, band);
             platform::Rect box;
             if (!AltitudeEllipse(rc, i * kDeg, box)) break;
-            gc.setBrush(c);
-            gc.ellipse(box);
+            bands.push_back({box, c});
         }
     } else {
         static constexpr int kBandEntries[] = {kClrBandHorizon, kClrBand3, kClrBand2, kClrSky};
@@ -126,11 +125,10 @@ void DrawHorizonBands(RenderContext& rc) {
         for (int i = 0; i < 4; ++i) {
             platform::Rect box;
             if (!AltitudeEllipse(rc, kBandAltitudes[i] * kDeg, box)) break;
-            gc.setBrush(BandColour(rc, kBandEntries[i], false));
-            gc.ellipse(box);
+            bands.push_back({box, BandColour(rc, kBandEntries[i], false)});
         }
     }
-    gc.restore();
+    FillNestedEllipses(rc.canvas, bands.data(), static_cast<int>(bands.size()));
 }
 
 // With the projection centre on the horizon the altitude rings are nearly straight: horizontal
@@ -138,7 +136,6 @@ void DrawHorizonBands(RenderContext& rc) {
 void DrawHorizontalViewpointBands(RenderContext& rc) {
     const ViewState& v = rc.view;
     CSkyCanvas& canvas = rc.canvas;
-    platform::Graphics& gc = canvas.Gc();
     const double facing = (v.direction - 1) * (kPi / 2) + v.rotation * kDeg;
     const ColourRef colours[4] = {BandColour(rc, kClrBandHorizon, true), BandColour(rc, kClrBand3, true),
                                   BandColour(rc, kClrBand2, true), BandColour(rc, kClrSky, true)};
@@ -151,7 +148,7 @@ void DrawHorizontalViewpointBands(RenderContext& rc) {
         const ColourRef c = rc.colourMode.gradedBackground
                                 ? Mix(colours[band], colours[band + 1], (i - 1) % 15, 15)
                                 : colours[band];
-        if (y < previousY) gc.fillRect({0, y, v.clientWidth, previousY}, c);
+        if (y < previousY) FillRect(canvas, {0, y, v.clientWidth, previousY}, c);
         previousY = y;
         if (y <= 0) break;
     }
@@ -161,16 +158,12 @@ void DrawHorizontalViewpointBands(RenderContext& rc) {
 
 void DrawBackground(RenderContext& rc) {
     const ViewState& v = rc.view;
-    platform::Graphics& gc = rc.canvas.Gc();
     if (v.mode == ViewMode::Planisphere || v.mode == ViewMode::Polar) {
-        gc.save();
-        gc.setNullPen();
-        gc.ellipse({v.discOffsetX, 0, v.discOffsetX + v.diameter, v.diameter});
-        gc.restore();
+        FillEllipse(rc.canvas, {v.discOffsetX, 0, v.discOffsetX + v.diameter, v.diameter}, rc.skyColour);
         if (v.mode == ViewMode::Polar) DrawPolarReticle(rc);
         return;
     }
-    gc.fillRect({0, 0, v.clientWidth, v.diameter}, rc.skyColour);
+    FillRect(rc.canvas, {0, 0, v.clientWidth, v.diameter}, rc.skyColour);
     if (rc.colourMode.daylight && rc.twilight != Twilight::Night) return;
     if (v.mode == ViewMode::Zenith || !v.horizontalViewpoint || v.navigatorExists)
         DrawHorizonBands(rc);
@@ -178,7 +171,7 @@ void DrawBackground(RenderContext& rc) {
         DrawHorizontalViewpointBands(rc);
     // The bands' ellipses reach past the sky square; below it the frame shows, as before the sky.
     if (v.diameter < rc.canvas.Height())
-        gc.fillRect({0, v.diameter, rc.canvas.Width(), rc.canvas.Height()}, rc.background(kClrFrame));
+        FillRect(rc.canvas, {0, v.diameter, rc.canvas.Width(), rc.canvas.Height()}, rc.background(kClrFrame));
 }
 
 }  // namespace celes

@@ -1,11 +1,15 @@
 // The coordinate grids: ground scale, equatorial grid and ecliptic, traced at a coarse 10-degree
 // step on the overlay canvas, which is then laid over the chart at 30 percent.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include "astro/coords.h"
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
+#include "view/render_fill.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -17,12 +21,18 @@ constexpr double kDeg = kPi / 180.0;
 constexpr ColourRef kOverlayKey = 0x010101;  // red 1, green 1, blue 1
 constexpr int kGridPercent = 30;
 
-// Joins consecutive visible points; an invisible point breaks the line. Tracks the area touched so
-// that only that part of the overlay is blended.
+// What the grids drew on the overlay: the line pixels and the label boxes. Blending and clearing
+// the overlay then cost what was drawn rather than the whole canvas.
+struct Touched {
+    std::vector<std::int32_t> pixels;  // y * width + x
+    std::vector<platform::Rect> boxes;
+};
+
+// Joins consecutive visible points; an invisible point breaks the line.
 class Tracer {
   public:
-    Tracer(CSkyCanvas& overlay, ColourRef colour, int bottom, platform::Rect& dirty)
-        : overlay_(overlay), colour_(colour), bottom_(bottom), dirty_(dirty) {}
+    Tracer(CSkyCanvas& overlay, ColourRef colour, int bottom, Touched& touched)
+        : overlay_(overlay), colour_(colour), bottom_(bottom), touched_(touched) {}
 
     void Break() { havePrevious_ = false; }
     void Point(bool visible, int x, int y) {
@@ -30,30 +40,43 @@ class Tracer {
             havePrevious_ = false;
             return;
         }
-        if (havePrevious_) {
-            const int x1 = std::clamp(px_, -1, overlay_.Width());
-            const int x2 = std::clamp(x, -1, overlay_.Width());
-            if (y < bottom_ || py_ < bottom_) {
-                overlay_.Line(px_, py_, x, y, colour_, 100);
-                Grow(std::min(x1, x2), std::min(py_, y), std::max(x1, x2), std::max(py_, y));
-            }
-        }
+        if (havePrevious_ && (y < bottom_ || py_ < bottom_)) Line(px_, py_, x, y);
         px_ = x;
         py_ = y;
         havePrevious_ = true;
     }
-    void Grow(int l, int t, int r, int b) {
-        dirty_.left = std::min(dirty_.left, l);
-        dirty_.top = std::min(dirty_.top, t);
-        dirty_.right = std::max(dirty_.right, r + 1);
-        dirty_.bottom = std::max(dirty_.bottom, b + 1);
-    }
+    void Box(int l, int t, int r, int b) { touched_.boxes.push_back({l, t, r, b}); }
 
   private:
+    // Bresenham from (x1, y1) to (x2, y2), both ends included, as the canvas draws its lines.
+    void Line(int x1, int y1, int x2, int y2) {
+        const int w = overlay_.Width(), h = overlay_.Height();
+        const long dx = std::labs(long(x2) - x1), dy = -std::labs(long(y2) - y1);
+        const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+        long err = dx + dy;
+        long x = x1, y = y1;
+        for (;;) {
+            if (x >= 0 && y >= 0 && x < w && y < h) {
+                overlay_.PutPixel(int(x), int(y), colour_, 100);
+                touched_.pixels.push_back(static_cast<std::int32_t>(y * w + x));
+            }
+            if (x == x2 && y == y2) break;
+            const long e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+
     CSkyCanvas& overlay_;
     ColourRef colour_;
     int bottom_;
-    platform::Rect& dirty_;
+    Touched& touched_;
     bool havePrevious_ = false;
     int px_ = 0, py_ = 0;
 };
@@ -62,10 +85,10 @@ void Label(CSkyCanvas& overlay, Tracer& tracer, int x, int y, const char* text) 
     platform::Graphics& gc = overlay.Gc();
     gc.textOut(x, y, text);
     const platform::Extent e = gc.textExtent(text);
-    tracer.Grow(x, y, x + e.cx, y + e.cy);
+    tracer.Box(x, y, x + e.cx, y + e.cy);
 }
 
-void DrawGroundScale(RenderContext& rc, platform::Rect& dirty) {
+void DrawGroundScale(RenderContext& rc, Touched& dirty) {
     const ViewState& v = rc.view;
     CSkyCanvas& overlay = rc.overlay;
     const ColourRef colour = rc.foreground(kClrGroundScale);
@@ -102,7 +125,7 @@ bool ProjectEquatorial(const RenderContext& rc, double ra, double dec, int& x, i
     return ProjectHorizontal(rc, az, alt, true, x, y);
 }
 
-void DrawEquatorialGrid(RenderContext& rc, platform::Rect& dirty) {
+void DrawEquatorialGrid(RenderContext& rc, Touched& dirty) {
     CSkyCanvas& overlay = rc.overlay;
     const ColourRef colour = rc.foreground(kClrEquatorialGrid);
     overlay.Gc().setTextColour(colour);
@@ -130,7 +153,7 @@ void DrawEquatorialGrid(RenderContext& rc, platform::Rect& dirty) {
     }
 }
 
-void DrawEcliptic(RenderContext& rc, platform::Rect& dirty) {
+void DrawEcliptic(RenderContext& rc, Touched& dirty) {
     CSkyCanvas& overlay = rc.overlay;
     const ColourRef colour = rc.foreground(kClrEcliptic);
     overlay.Gc().setTextColour(colour);
@@ -172,29 +195,38 @@ void DrawGrids(RenderContext& rc) {
     if (!v.groundScale && !v.equatorialGrid && v.ecliptic == 0) return;
     CSkyCanvas& overlay = rc.overlay;
     CSkyCanvas& canvas = rc.canvas;
-    if (overlay.Width() != canvas.Width() || overlay.Height() != canvas.Height()) {
+    if (overlay.Width() != canvas.Width() || overlay.Height() != canvas.Height() || !overlay.KeyEnabled() ||
+        overlay.KeyColour() != kOverlayKey) {
         overlay.Create(canvas.Width(), canvas.Height());
         if (canvas.HasContext()) overlay.AttachContext();
+        overlay.SetKey(kOverlayKey);
     }
-    overlay.SetKey(kOverlayKey);
     platform::Graphics& gc = overlay.Gc();
     gc.save();
     gc.setFont("MS Pゴシック", v.fontSize);
     gc.setTransparentText(true);
 
-    // The grids share one overlay that is blended once, over the area they touched.
-    platform::Rect dirty{overlay.Width(), overlay.Height(), 0, 0};
-    if (v.groundScale) DrawGroundScale(rc, dirty);
-    if (v.equatorialGrid) DrawEquatorialGrid(rc, dirty);
-    if (v.ecliptic != 0) DrawEcliptic(rc, dirty);
+    // The grids share one overlay that is blended once. The overlay stays all key colour between
+    // renders: only what was drawn is blended and then cleared again.
+    Touched touched;
+    touched.pixels.reserve(1 << 14);
+    if (v.groundScale) DrawGroundScale(rc, touched);
+    if (v.equatorialGrid) DrawEquatorialGrid(rc, touched);
+    if (v.ecliptic != 0) DrawEcliptic(rc, touched);
     gc.restore();
 
-    dirty.left = std::max(dirty.left, 0);
-    dirty.top = std::max(dirty.top, 0);
-    dirty.right = std::min(dirty.right, canvas.Width());
-    dirty.bottom = std::min(dirty.bottom, canvas.Height());
-    if (dirty.left < dirty.right && dirty.top < dirty.bottom)
-        canvas.BlendFrom(&dirty, overlay, dirty.left, dirty.top, kGridPercent);
+    const int width = overlay.Width();
+    for (std::int32_t p : touched.pixels) {
+        const int x = p % width, y = p / width;
+        const Colour c = overlay.GetPixel(x, y);
+        if (c == kOverlayKey) continue;  // already blended (lines cross)
+        canvas.PutPixel(x, y, c, kGridPercent);
+        overlay.PutPixel(x, y, kOverlayKey, 100);
+    }
+    for (const platform::Rect& box : touched.boxes) {
+        canvas.BlendFrom(&box, overlay, box.left, box.top, kGridPercent);
+        FillRect(overlay, box, kOverlayKey);
+    }
 }
 
 }  // namespace celes
