@@ -1,0 +1,153 @@
+#pragma once
+// Stand-ins for the platform services the telescope link uses, and a simulated mount on a real
+// pseudo-terminal.
+#include <chrono>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/posix/serial_posix.h"
+#include "platform/settings_store.h"
+#include "telescope/mount_sim.h"
+
+namespace celes::testing {
+
+// The machine's clock.
+class RealClock : public platform::Clock {
+  public:
+    platform::WallTime localTime() const override {
+        const std::time_t t = std::time(nullptr);
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        platform::WallTime w;
+        w.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
+        w.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
+        w.day = static_cast<std::uint16_t>(tm.tm_mday);
+        w.hour = static_cast<std::uint16_t>(tm.tm_hour);
+        w.minute = static_cast<std::uint16_t>(tm.tm_min);
+        w.second = static_cast<std::uint16_t>(tm.tm_sec);
+        return w;
+    }
+    std::uint32_t tickCount() const override {
+        using namespace std::chrono;
+        return static_cast<std::uint32_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    void sleepMs(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+// Time that runs only when someone sleeps: a sleep moves it on at once and yields the processor
+// for a short real moment, so that a mount that does answer gets its bytes through.
+class FastClock : public platform::Clock {
+  public:
+    explicit FastClock(std::uint32_t start = 0xFFFF0000u) : ticks_(start) {}  // close to wrapping
+    platform::WallTime localTime() const override { return wall_; }
+    std::uint32_t tickCount() const override {
+        std::lock_guard guard(mutex_);
+        return ticks_;
+    }
+    void sleepMs(std::uint32_t ms) override {
+        {
+            std::lock_guard guard(mutex_);
+            ticks_ += ms;
+            slept_ += ms;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(ms * 20));
+    }
+    std::uint64_t Slept() const {
+        std::lock_guard guard(mutex_);
+        return slept_;
+    }
+    platform::WallTime wall_{2026, 12, 4, 10, 21, 5, 9, 0};
+
+  private:
+    mutable std::mutex mutex_;
+    std::uint32_t ticks_;
+    std::uint64_t slept_ = 0;
+};
+
+struct Box {
+    std::string text;
+    platform::MessageIcon icon;
+};
+
+class RecordingDialogs : public platform::Dialogs {
+  public:
+    platform::MessageResult messageBox(const std::string& text, const std::string&, platform::MessageButtons,
+                                       platform::MessageIcon icon) override {
+        boxes.push_back({text, icon});
+        return platform::MessageResult::Ok;
+    }
+    std::optional<std::string> openFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> saveFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> t;
+        for (const Box& b : boxes) t.push_back(b.text);
+        return t;
+    }
+    std::vector<Box> boxes;
+};
+
+class MemorySettings : public platform::SettingsStore {
+  public:
+    std::int32_t readInt(const std::string& s, const std::string& v, std::int32_t fallback) const override {
+        auto it = ints.find({s, v});
+        return it == ints.end() ? fallback : it->second;
+    }
+    std::string readString(const std::string& s, const std::string& v,
+                           const std::string& fallback) const override {
+        auto it = strings.find({s, v});
+        return it == strings.end() ? fallback : it->second;
+    }
+    bool writeInt(const std::string& s, const std::string& v, std::int32_t value) override {
+        ints[{s, v}] = value;
+        return true;
+    }
+    bool writeString(const std::string& s, const std::string& v, const std::string& value) override {
+        strings[{s, v}] = value;
+        return true;
+    }
+    bool remove(const std::string& s, const std::string& v) {
+        ints.erase({s, v});
+        strings.erase({s, v});
+        return true;
+    }
+    std::map<std::pair<std::string, std::string>, std::int32_t> ints;
+    std::map<std::pair<std::string, std::string>, std::string> strings;
+};
+
+// A simulated mount answering on a fresh pseudo-terminal; path() is what a port opens.
+class SimulatedMount {
+  public:
+    explicit SimulatedMount(MountSimOptions options = {}) : model_(std::move(options), clock_) {
+        auto pty = platform::posix::openPseudoTerminal();
+        if (!pty) return;
+        path_ = pty->slavePath;
+        server_ = std::make_unique<MountSimServer>(model_, std::move(pty->master));
+    }
+    bool ok() const { return server_ != nullptr; }
+    const std::string& path() const { return path_; }
+    MountModel& model() { return model_; }
+    // Drops the link as if the mount were unplugged.
+    void Unplug() { server_.reset(); }
+    bool Running() const { return server_ && server_->Running(); }
+
+  private:
+    RealClock clock_;
+    MountModel model_;
+    std::string path_;
+    std::unique_ptr<MountSimServer> server_;
+};
+
+}  // namespace celes::testing
