@@ -30,6 +30,9 @@ enum class SettingGroup : std::uint8_t {
     Other,         // read and written by the part that owns the section
 };
 
+// The device paths that the serial port numbers 1-4 stand for, in order.
+inline constexpr char kDefaultSerialDevices[] = "/dev/ttyUSB0 /dev/ttyUSB1 /dev/ttyS0 /dev/ttyS1";
+
 // X(enumerator, section, value, kind, integer default, string default, group)
 // The display rows come first and in the order the view loads them.
 #define CELES_SETTING_ROWS(X)                                                    \
@@ -135,6 +138,7 @@ enum class SettingGroup : std::uint8_t {
     X(TsComPort, "TS", "COMPORT", Int, 1, "", Other)                             \
     X(TsTrace, "TS", "TRACE", Int, 0, "", Other)                                 \
     X(TsTraceTime, "TS", "TRACE_TIME", Int, 2, "", Other)                        \
+    X(TsDevices, "TS", "DEVICES", String, 0, kDefaultSerialDevices, Other)       \
     X(CmdBarMenuTool, "CMD_BAR", "MENU_TOOL", Int, 1, "", Other)                 \
     X(CmdBarSts, "CMD_BAR", "STS", Int, 0, "", Other)                            \
     X(CmdBarType, "CMD_BAR", "TYPE", Int, 0, "", Other)                          \

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/serial_device.h"
+#include "skydata/settings_table.h"
 #include "telescope/byte_ring.h"
 
 namespace celes {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "skydata/settings_table.h"
+
 namespace celes {
 
 namespace {
@@ -26,21 +28,23 @@ std::string BoxReply(const std::string& reply) {
 
 }  // namespace
 
-TelescopeSettings TelescopeSettings::Read(const platform::SettingsStore& store) {
+TelescopeSettings TelescopeSettings::Read(platform::SettingsStore& store) {
+    const celes::Settings settings(store);
     TelescopeSettings s;
-    s.mountType = store.readInt(kTelescopeSection, "TYPE", 0);
-    s.portNumber = store.readInt(kTelescopeSection, "COMPORT", 1);
-    s.traceEnabled = store.readInt(kTelescopeSection, "TRACE", 0);
-    s.traceTimeIndex = store.readInt(kTelescopeSection, "TRACE_TIME", 2);
-    s.devicePaths = store.readString(kTelescopeSection, "DEVICES", std::string(kDefaultSerialDevicePaths));
+    s.mountType = settings.readInt(Setting::TsType);
+    s.portNumber = settings.readInt(Setting::TsComPort);
+    s.traceEnabled = settings.readInt(Setting::TsTrace);
+    s.traceTimeIndex = settings.readInt(Setting::TsTraceTime);
+    s.devicePaths = settings.readString(Setting::TsDevices);
     return s;
 }
 
 void TelescopeSettings::Write(platform::SettingsStore& store) const {
-    store.writeInt(kTelescopeSection, "TYPE", mountType);
-    store.writeInt(kTelescopeSection, "COMPORT", portNumber);
-    store.writeInt(kTelescopeSection, "TRACE", traceEnabled);
-    store.writeInt(kTelescopeSection, "TRACE_TIME", traceTimeIndex);
+    celes::Settings settings(store);
+    settings.writeInt(Setting::TsType, mountType);
+    settings.writeInt(Setting::TsComPort, portNumber);
+    settings.writeInt(Setting::TsTrace, traceEnabled);
+    settings.writeInt(Setting::TsTraceTime, traceTimeIndex);
 }
 
 CTelescope::CTelescope(platform::SettingsStore& settings, platform::Clock& clock, platform::Dialogs& dialogs,
@@ -272,10 +276,11 @@ bool CTelescope::SendTimeAndPlace() {
     if (!Exchange(lx200::kSetLocalTime, lx200::SetLocalTimeCommand(now.hour, now.minute, now.second)))
         return false;
 
-    const std::int32_t lonDegrees = store_.readInt(kLocationSection, "TOUKEI", 139);
-    const std::int32_t lonMinutes = store_.readInt(kLocationSection, "TOUKEIF", 22);
-    std::int32_t latDegrees = store_.readInt(kLocationSection, "HOKUI", 35);
-    std::int32_t latMinutes = store_.readInt(kLocationSection, "HOKUIF", 34);
+    const celes::Settings place(store_);
+    const std::int32_t lonDegrees = place.readInt(Setting::LocationToukei);
+    const std::int32_t lonMinutes = place.readInt(Setting::LocationToukeiF);
+    std::int32_t latDegrees = place.readInt(Setting::LocationHokui);
+    std::int32_t latMinutes = place.readInt(Setting::LocationHokuiF);
 
     const auto west = lx200::WestwardLongitude(lonDegrees, lonMinutes);
     if (!west) {

@@ -28,8 +28,8 @@ enum class TelescopeState : std::int32_t {
     BadReply = 18,  // a reply other than the expected one
 };
 
-// The "TS" settings and the device list. Read when a CTelescope is made; the settings dialog
-// changes them through CTelescope::Settings().
+// The telescope settings ("TS" section) with the device list. Read when a CTelescope is made; the settings
+// dialog changes them through CTelescope::Settings().
 struct TelescopeSettings {
     std::int32_t mountType = 0;       // "TYPE": 0 "Meade ETX70", 1 "Meade AutoStar"
     std::int32_t portNumber = 1;      // "COMPORT": 1-4
@@ -37,12 +37,9 @@ struct TelescopeSettings {
     std::int32_t traceTimeIndex = 2;  // "TRACE_TIME": 0 = 500 ms, 1 = 1000 ms, else 3000 ms
     std::string devicePaths{kDefaultSerialDevicePaths};  // "DEVICES": the paths of ports 1-4
 
-    static TelescopeSettings Read(const platform::SettingsStore& store);
+    static TelescopeSettings Read(platform::SettingsStore& store);
     void Write(platform::SettingsStore& store) const;
 };
-
-inline constexpr char kTelescopeSection[] = "TS";
-inline constexpr char kLocationSection[] = "LOCATION";
 
 class CTelescope : public SerialReceiver {
   public:

@@ -3,7 +3,6 @@
 // pseudo-terminal.
 #include <chrono>
 #include <ctime>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,9 +11,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/dialogs.h"
 #include "platform/posix/serial_posix.h"
-#include "platform/settings_store.h"
 #include "telescope/mount_sim.h"
 
 namespace celes::testing {
@@ -71,60 +68,6 @@ class FastClock : public platform::Clock {
     mutable std::mutex mutex_;
     std::uint32_t ticks_;
     std::uint64_t slept_ = 0;
-};
-
-struct Box {
-    std::string text;
-    platform::MessageIcon icon;
-};
-
-class RecordingDialogs : public platform::Dialogs {
-  public:
-    platform::MessageResult messageBox(const std::string& text, const std::string&, platform::MessageButtons,
-                                       platform::MessageIcon icon) override {
-        boxes.push_back({text, icon});
-        return platform::MessageResult::Ok;
-    }
-    std::optional<std::string> openFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> t;
-        for (const Box& b : boxes) t.push_back(b.text);
-        return t;
-    }
-    std::vector<Box> boxes;
-};
-
-class MemorySettings : public platform::SettingsStore {
-  public:
-    std::int32_t readInt(const std::string& s, const std::string& v, std::int32_t fallback) const override {
-        auto it = ints.find({s, v});
-        return it == ints.end() ? fallback : it->second;
-    }
-    std::string readString(const std::string& s, const std::string& v,
-                           const std::string& fallback) const override {
-        auto it = strings.find({s, v});
-        return it == strings.end() ? fallback : it->second;
-    }
-    bool writeInt(const std::string& s, const std::string& v, std::int32_t value) override {
-        ints[{s, v}] = value;
-        return true;
-    }
-    bool writeString(const std::string& s, const std::string& v, const std::string& value) override {
-        strings[{s, v}] = value;
-        return true;
-    }
-    bool remove(const std::string& s, const std::string& v) {
-        ints.erase({s, v});
-        strings.erase({s, v});
-        return true;
-    }
-    std::map<std::pair<std::string, std::string>, std::int32_t> ints;
-    std::map<std::pair<std::string, std::string>, std::string> strings;
 };
 
 // A simulated mount answering on a fresh pseudo-terminal; path() is what a port opens.

@@ -7,6 +7,8 @@
 #include <numbers>
 #include <thread>
 
+#include "fakes/memory_settings.h"
+#include "fakes/scripted_dialogs.h"
 #include "link_doubles.h"
 #include "platform/posix/serial_posix.h"
 
@@ -14,10 +16,10 @@ namespace celes {
 namespace {
 
 using namespace std::chrono_literals;
+using fakes::MemorySettings;
+using fakes::ScriptedDialogs;
 using testing::FastClock;
-using testing::MemorySettings;
 using testing::RealClock;
-using testing::RecordingDialogs;
 using testing::SimulatedMount;
 
 constexpr double kPi = std::numbers::pi;
@@ -48,10 +50,10 @@ class MountLink : public ::testing::Test {
         EXPECT_EQ(telescope->State(), TelescopeState::Closed);  // unchanged until the first exchange
     }
     std::vector<std::string> Sent() const { return mount->model().Commands(); }
-    std::string LastBox() const { return dialogs.boxes.empty() ? "" : dialogs.boxes.back().text; }
+    std::string LastBox() const { return dialogs.shown.empty() ? "" : dialogs.shown.back().text; }
 
     MemorySettings settings;
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs;
     RealClock realClock;
     platform::posix::PosixSerialOpener opener;
     std::unique_ptr<SimulatedMount> mount;
@@ -67,7 +69,7 @@ TEST_F(MountLink, SlewSendsTheTargetBetweenPrecisionTogglesAndTheMountGetsThere)
     EXPECT_EQ(telescope->ReplyLength(), 0);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":U#", ":Sr 05:34:32#", ":U#", ":U#", ":Sd +89*00*00#", ":U#",
                                                 ":MS#"}));
-    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(mount->model().HighPrecision());
 
     std::this_thread::sleep_for(300ms);  // the simulated slew takes 0.2 s
@@ -86,7 +88,7 @@ TEST_F(MountLink, PositionInLowPrecisionAsksNothingMore) {
     EXPECT_DOUBLE_EQ(telescope->MountRA(), 83.625);
     EXPECT_DOUBLE_EQ(telescope->MountDec(), 22.0);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":GR#", ":GD#"}));
-    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(telescope->State(), TelescopeState::Ready);
 }
 
@@ -99,7 +101,7 @@ TEST_F(MountLink, PositionInHighPrecisionTogglesOnceWithABox) {
     ASSERT_TRUE(telescope->GetPosition(report, true));
     EXPECT_EQ(report, ">赤経：05:34:31  赤緯：+22°00");
     EXPECT_NEAR(telescope->MountRA(), 83.5 + 31 / 240.0, 1e-9);
-    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"精度モードが違います。訂正します"});
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"精度モードが違います。訂正します"});
     EXPECT_EQ(Sent(), (std::vector<std::string>{":GR#", ":U#", ":GD#"}));
     EXPECT_FALSE(mount->model().HighPrecision());
 }
@@ -120,7 +122,7 @@ TEST_F(MountLink, RateMoveAndStop) {
     ASSERT_TRUE(telescope->SetSlewRate(3));
     EXPECT_EQ(mount->model().SlewRate(), 3);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":Mn#", ":Qn#", ":Q#", ":Q#", ":Sw 3#"}));
-    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(MountLink, TimeAndPlaceInTheMountsConventions) {
@@ -155,7 +157,7 @@ TEST_F(MountLink, TheLateSecondPartOfTheDateAnswerIsNotTakenForTheNextReply) {
     std::string report;
     ASSERT_TRUE(telescope->GetPosition(report, true));
     EXPECT_EQ(report, "赤経：05:34.5  赤緯：+22*00");
-    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 // Each failure: what the mount does, the operation, and the texts the user gets.
@@ -214,7 +216,7 @@ TEST_F(MountLink, EveryRefusalAndSilenceHasItsText) {
         SCOPED_TRACE(c.name);
         MountSimOptions options;
         c.mount(options);
-        dialogs.boxes.clear();
+        dialogs.shown.clear();
         Start(options);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(c.run(*telescope));
@@ -243,7 +245,7 @@ TEST_F(MountLink, SilenceTimesOutAfterTheLimit) {
         SCOPED_TRACE(c.name);
         MountSimOptions options;
         c.mount(options);
-        dialogs.boxes.clear();
+        dialogs.shown.clear();
         FastClock clock;
         Start(options, &clock);
         const auto before = clock.Slept();
@@ -309,13 +311,13 @@ TEST_F(MountLink, PositionFailures) {
         SCOPED_TRACE(c.name);
         MountSimOptions options;
         c.mount(options);
-        dialogs.boxes.clear();
+        dialogs.shown.clear();
         FastClock clock;
         Start(options, &clock);
         std::string report = "old";
         EXPECT_FALSE(telescope->GetPosition(report, c.showBox));
         EXPECT_EQ(report, c.report);
-        EXPECT_EQ(dialogs.Texts(), c.boxes);
+        EXPECT_EQ(dialogs.texts(), c.boxes);
         EXPECT_EQ(telescope->State(), c.state);
         if (std::string(c.report).find("GetRA") != std::string::npos) {
             EXPECT_EQ(telescope->MountRA(), 0.0);
@@ -333,11 +335,11 @@ TEST_F(MountLink, AMountThatDisappearsMidExchangeIsReportedAndTheLinkCanBeMadeAg
     EXPECT_FALSE(telescope->GetPosition(report, true));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     EXPECT_EQ(report, "   GetDEを失敗した  接続不良");
-    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"開いていない"});
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"開いていない"});
     EXPECT_EQ(telescope->State(), TelescopeState::TimedOut);
     EXPECT_FALSE(telescope->IsOpen());
     EXPECT_FALSE(telescope->SlewToTarget());  // a closed port: false at once, no box
-    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
 
     telescope->Disconnect();
     EXPECT_EQ(telescope->State(), TelescopeState::Closed);
@@ -406,7 +408,7 @@ TEST_F(MountLink, TraceSpendsItsBudgetAndEndsTheLink) {
 
 TEST(Telescope, SettingsAndPeriods) {
     MemorySettings settings;
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs;
     RealClock clock;
     platform::posix::PosixSerialOpener opener;
     struct Case {
@@ -437,7 +439,7 @@ TEST(Telescope, PortNumberSelectsFromTheDeviceListAndAFailedConnectCanBeRetried)
     ASSERT_TRUE(mount.ok());
     MemorySettings settings;
     settings.writeString("TS", "DEVICES", "/nonexistent/ttyA " + mount.path());
-    RecordingDialogs dialogs;
+    ScriptedDialogs dialogs;
     RealClock clock;
     platform::posix::PosixSerialOpener opener;
     CTelescope t(settings, clock, dialogs, nullptr, opener);
@@ -447,7 +449,7 @@ TEST(Telescope, PortNumberSelectsFromTheDeviceListAndAFailedConnectCanBeRetried)
     EXPECT_FALSE(t.SetSlewRate(2));
     EXPECT_FALSE(t.MovePulse('n'));
     EXPECT_FALSE(t.SendTimeAndPlace());
-    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
 
     t.Settings().portNumber = 2;
     ASSERT_TRUE(t.Connect());
