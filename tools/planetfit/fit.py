@@ -87,6 +87,13 @@ def candidate_rates(planet):
         for extra in (ANOMALY_RATE["earth"], -ANOMALY_RATE["earth"]):
             rates.add(abs(k * ANOMALY_RATE[planet] + extra))
     rates.update(NUTATION_RATES)
+    # Slow rates and side bands of the anomaly harmonics stand in for the secular drift of the
+    # elements (terms like T cos kM) over the two fitted centuries.
+    for delta in (0.4, 0.8, 1.2, 1.6):
+        rates.add(delta)
+        for k in range(1, 5):
+            rates.add(k * ANOMALY_RATE[planet] + delta)
+            rates.add(abs(k * ANOMALY_RATE[planet] - delta))
     others = [q for q in LONGITUDE_RATE if q != planet]
     np_ = LONGITUDE_RATE[planet]
     for q in others:
@@ -150,40 +157,54 @@ def table_value(t, rows, form, plain):
 
 # ---------------------------------------------------------------- greedy selection
 
-def greedy(t, y, size, planet, unit, fixed_rates=(), min_amp=0.0):
-    """Choose `size` rates for residual y(t); returns rates and (p, q) coefficients."""
+def greedy(t, y, size, planet, unit, fixed_rates=()):
+    """Choose `size` rates for residual y(t); returns rates, (p, q) coefficients and the residual.
+
+    Each step takes the candidate whose sine/cosine pair, made orthogonal to the rows already
+    chosen, removes the most of what is left (orthogonal matching pursuit), then solves all
+    amplitudes again.
+    """
     cands = candidate_rates(planet)
     if unit == "cy":
         cands = cands * 100.0
-    cands = np.array(sorted({round_rate(c, unit) for c in cands}))
+    taken = {round_rate(abs(r), unit) for r in fixed_rates}
+    cands = np.array(sorted({round_rate(c, unit) for c in cands} - taken))
+    step = max(1, len(t) // 12000)  # a coarser sample is enough to rank candidates
+    ts, ys = t[::step], y[::step]
     chosen = []
-    resid = y.copy()
-    coeffs = np.zeros((0, 2))
-    # A coarser sample is enough to rank candidates.
-    step = max(1, len(t) // 20000)
-    ts = t[::step]
+    q = np.zeros((len(ts), 0))
+    resid_s = ys.copy()
     for _ in range(size):
-        rs = resid[::step]
-        best, best_power = None, -1.0
-        for chunk in np.array_split(cands, max(1, len(cands) // 200)):
-            ph = np.outer(chunk * D, ts)
-            c = np.cos(ph) @ rs
-            s = np.sin(ph) @ rs
-            power = c * c + s * s
-            for rate, pw in zip(chunk, power):
-                if pw > best_power and all(abs(rate - r) > 1e-9 for r in chosen) and \
-                        all(abs(rate - abs(r)) > 1e-9 for r in fixed_rates):
-                    best, best_power = rate, pw
+        best, best_gain = None, -1.0
+        for chunk in np.array_split(cands, max(1, len(cands) // 150)):
+            ph = np.outer(ts, chunk * D)
+            c, s = np.cos(ph), np.sin(ph)
+            bc, bs = resid_s @ c, resid_s @ s
+            qc, qs = q.T @ c, q.T @ s
+            gcc = np.einsum("ij,ij->j", c, c) - np.einsum("ij,ij->j", qc, qc)
+            gss = np.einsum("ij,ij->j", s, s) - np.einsum("ij,ij->j", qs, qs)
+            gcs = np.einsum("ij,ij->j", c, s) - np.einsum("ij,ij->j", qc, qs)
+            det = gcc * gss - gcs * gcs
+            ok = det > 1e-9 * (gcc * gss + 1e-300)
+            gain = np.where(ok, (gss * bc * bc - 2 * gcs * bc * bs + gcc * bs * bs) / np.where(ok, det, 1.0),
+                            -1.0)
+            for rate, g in zip(chunk, gain):
+                if g > best_gain and rate not in chosen:
+                    best, best_gain = rate, g
         chosen.append(best)
-        cols = []
-        for r in chosen:
-            cc, ss = basis(t, r)
-            cols += [cc, ss]
-        a = np.column_stack(cols)
-        sol, *_ = np.linalg.lstsq(a, y, rcond=None)
-        resid = y - a @ sol
-        coeffs = sol.reshape(-1, 2)
-    return chosen, coeffs, resid
+        cc, ss = basis(ts, best)
+        for v in (cc, ss):
+            v = v - q @ (q.T @ v)
+            v = v - q @ (q.T @ v)
+            q = np.column_stack([q, v / np.linalg.norm(v)])
+        resid_s = ys - q @ (q.T @ ys)
+    cols = []
+    for r in chosen:
+        cc, ss = basis(t, r)
+        cols += [cc, ss]
+    a = np.column_stack(cols)
+    sol, *_ = np.linalg.lstsq(a, y, rcond=None)
+    return chosen, sol.reshape(-1, 2), y - a @ sol
 
 
 # ---------------------------------------------------------------- stage 1 targets
@@ -410,6 +431,8 @@ def main():
     ap.add_argument("--py", default=os.path.join(here, "tables.py"))
     ap.add_argument("--step", type=float, default=1.37, help="sampling step in days")
     ap.add_argument("--planets", default=",".join(model.PLANETS))
+    ap.add_argument("--stage2-only", action="store_true", help="keep the rates of --py, redo stage 2")
+    ap.add_argument("--iterations", type=int, default=6, help="stage 2 passes")
     ap.add_argument("--weight", type=float, default=1.0,
                     help="stage 2 reweighting power (0: plain least squares)")
     args = ap.parse_args()
@@ -440,9 +463,10 @@ def main():
             if TABLES[key][0] == planet:
                 bare[key] = GIVEN[key] + [(0.0, 0.0, 0.0)] * (TABLES[key][3] - len(GIVEN[key]))
         before = measure(planet, jd_t, ref_t, bare)
-        stage1(planet, jd, ref, tables, log)
+        if not args.stage2_only:
+            stage1(planet, jd, ref, tables, log)
         s1 = measure(planet, jd_t, ref_t, tables)
-        stage2(planet, jd, ref, tables, log, weight_power=args.weight)
+        stage2(planet, jd, ref, tables, log, iterations=args.iterations, weight_power=args.weight)
         sort_rows(tables)
         s2 = measure(planet, jd_t, ref_t, tables)
         log("  1950-2050 angular error (arcmin): principal+given rows rms %.3f max %.3f; stage 1 rms %.3f "
