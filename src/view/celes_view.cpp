@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "astro/coords.h"
+#include "astro/planets.h"
 #include "astro/sun_moon.h"
 #include "astro/time.h"
 #include "platform/event_loop.h"
@@ -61,6 +62,15 @@ RenderEphemeris MakeRenderEphemeris(const ViewState& v, const RenderTime& t) {
     e.sunEclipticLatitude = latitude;
     MoonTopocentric(ut, t.lst, t.latitude, e.bodies[kMoon].ra, e.bodies[kMoon].dec);
     e.moonAge = MoonAge(v.year, v.month, v.day);
+    double ra[kPlanetCount], dec[kPlanetCount];
+    PlanetsEquatorial(ut, ra, dec);
+    for (int i = 0; i < kPlanetCount; ++i) e.bodies[i] = {ra[i], dec[i]};
+    double longitudes[kHeliocentricSlots] = {}, latitudes[kHeliocentricSlots] = {};
+    PlanetsHeliocentric(ut, longitudes, latitudes);
+    // Diagram order: Mercury, Venus, Earth, Mars, Jupiter, Saturn.
+    e.heliocentricLongitude = {
+        longitudes[kMercury], longitudes[kVenus],   longitudes[kHeliocentricEarthIndex],
+        longitudes[kMars],    longitudes[kJupiter], longitudes[kSaturn]};
     return e;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "astro/planets.h"
 #include "view/view_state.h"
 
 namespace celes {
@@ -27,13 +28,9 @@ using ColourRef = std::uint32_t;  // 0x00BBGGRR, the same as Colour of view/colo
 
 enum class Twilight : int { Night = 0, Dusk = 1, Day = 2 };
 
-// Body indexes of the document's body records.
+// Body indexes of the document's body records: the planets by their PlanetIndex (astro/planets.h:
+// kMercury 0, kVenus 1, kMars 2, kJupiter 3, kSaturn 4), then the Moon and the Sun.
 enum BodyIndex : int {
-    kMercury = 0,
-    kVenus = 1,
-    kMars = 2,
-    kJupiter = 3,
-    kSaturn = 4,
     kMoon = 7,
     kSun = 8,
     kBodyCount = 10,
