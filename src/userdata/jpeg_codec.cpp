@@ -1,0 +1,285 @@
+#include "userdata/jpeg_codec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "platform/dialogs.h"
+#include "view/sky_canvas.h"
+
+// The JPEG library's headers are C and need the standard size types first.
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace celes {
+
+namespace {
+
+constexpr std::size_t kIoBufferBytes = 4096;
+// Progressive files can ask for a very large number of scans, each a full pass over the image; no
+// real photograph needs more than a few dozen.
+constexpr int kMaxProgressiveScans = 500;
+
+// The error manager. A fatal error must not return into the library: error_exit shows the message
+// and jumps back to the operation, which then destroys the codec and closes the file. Everything
+// the jump crosses is the library's C code or functions below whose locals have no destructors.
+struct ErrorManager {
+    jpeg_error_mgr pub;  // first, so the library's pointer is also ours
+    std::jmp_buf jump;
+    platform::Dialogs* dialogs = nullptr;
+    const char* ownMessage = nullptr;  // set for the system's own refusals (not library codes)
+};
+
+void ShowMessage(platform::Dialogs* dialogs, const char* text) {
+    if (dialogs)
+        dialogs->messageBox(text, kJpegErrorCaption, platform::MessageButtons::Ok,
+                            platform::MessageIcon::Error);
+}
+
+void OutputMessage(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (err->ownMessage) {
+        ShowMessage(err->dialogs, err->ownMessage);
+        return;
+    }
+    char buffer[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, buffer);
+    ShowMessage(err->dialogs, buffer);
+}
+
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->output_message)(cinfo);
+    std::longjmp(err->jump, 1);
+}
+
+[[noreturn]] void FailWith(j_common_ptr cinfo, const char* message) {
+    reinterpret_cast<ErrorManager*>(cinfo->err)->ownMessage = message;
+    ErrorExit(cinfo);
+}
+
+void SetUpErrorManager(ErrorManager& err, platform::Dialogs* dialogs) {
+    jpeg_std_error(&err.pub);  // trace level 0, no warnings yet, the library's message table
+    err.pub.error_exit = ErrorExit;
+    err.pub.output_message = OutputMessage;
+    err.dialogs = dialogs;
+}
+
+// ---- file source ----
+
+struct FileSource {
+    jpeg_source_mgr pub;
+    std::FILE* file = nullptr;
+    bool startOfFile = true;
+    JOCTET buffer[kIoBufferBytes];
+};
+
+void InitSource(j_decompress_ptr cinfo) {
+    reinterpret_cast<FileSource*>(cinfo->src)->startOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<FileSource*>(cinfo->src);
+    std::size_t n = std::fread(src->buffer, 1, kIoBufferBytes, src->file);
+    if (n == 0) {
+        if (src->startOfFile) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        // A truncated file: warn once and end the image here, so what was decoded is shown.
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        n = 2;
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = n;
+    src->startOfFile = false;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    auto* src = reinterpret_cast<FileSource*>(cinfo->src);
+    while (count > long(src->pub.bytes_in_buffer)) {
+        count -= long(src->pub.bytes_in_buffer);
+        FillInputBuffer(cinfo);
+    }
+    src->pub.next_input_byte += count;
+    src->pub.bytes_in_buffer -= std::size_t(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+// ---- file destination ----
+
+struct FileDestination {
+    jpeg_destination_mgr pub;
+    std::FILE* file = nullptr;
+    JOCTET buffer[kIoBufferBytes];
+};
+
+void InitDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<FileDestination*>(cinfo->dest);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = kIoBufferBytes;
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<FileDestination*>(cinfo->dest);
+    if (std::fwrite(dest->buffer, 1, kIoBufferBytes, dest->file) != kIoBufferBytes)
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = kIoBufferBytes;
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<FileDestination*>(cinfo->dest);
+    const std::size_t held = kIoBufferBytes - dest->pub.free_in_buffer;
+    if (held > 0 && std::fwrite(dest->buffer, 1, held, dest->file) != held) ERREXIT(cinfo, JERR_FILE_WRITE);
+    if (std::fflush(dest->file) != 0) ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
+void CheckScanCount(j_common_ptr cinfo) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->is_decompressor && d->input_scan_number > kMaxProgressiveScans)
+        FailWith(cinfo, "JPEG画像のスキャンが多すぎます。");
+}
+
+// Everything one decode needs, allocated before the jump point so that nothing the jump crosses
+// owns memory, and reached through a pointer that never changes after it.
+struct DecodeJob {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    FileSource src;
+    jpeg_progress_mgr progress;
+    JpegBitmap out;
+    bool created = false;
+};
+
+bool RunDecode(DecodeJob* const job, std::FILE* file) {
+    jpeg_decompress_struct* const cinfo = &job->cinfo;
+    if (setjmp(job->err.jump)) {
+        if (job->created) jpeg_destroy_decompress(cinfo);
+        job->created = false;
+        return false;
+    }
+    jpeg_create_decompress(cinfo);
+    job->created = true;
+    job->src.file = file;
+    job->src.pub.init_source = InitSource;
+    job->src.pub.fill_input_buffer = FillInputBuffer;
+    job->src.pub.skip_input_data = SkipInputData;
+    job->src.pub.resync_to_restart = jpeg_resync_to_restart;
+    job->src.pub.term_source = TermSource;
+    job->src.pub.bytes_in_buffer = 0;
+    job->src.pub.next_input_byte = nullptr;
+    cinfo->src = &job->src.pub;
+    job->progress.progress_monitor = CheckScanCount;
+    cinfo->progress = &job->progress;
+
+    jpeg_read_header(cinfo, TRUE);
+    if (std::uint64_t(cinfo->image_width) * cinfo->image_height > kMaxJpegPixels)
+        FailWith(reinterpret_cast<j_common_ptr>(cinfo), "JPEG画像が大きすぎるため表示できません。");
+    cinfo->out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(cinfo);
+    if (cinfo->output_components != 3) ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
+
+    JpegBitmap& out = job->out;
+    out.width = int(cinfo->output_width);
+    out.height = int(cinfo->output_height);
+    out.stride = CanvasStride(out.width);
+    out.bits.assign(std::size_t(out.stride) * std::size_t(out.height), 0x80);
+    while (cinfo->output_scanline < cinfo->output_height) {
+        // Row 0 goes to the last row in memory, so the bitmap stands upright.
+        JSAMPROW row =
+            out.bits.data() + std::size_t(out.height - 1 - int(cinfo->output_scanline)) * out.stride;
+        jpeg_read_scanlines(cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(cinfo);
+    jpeg_destroy_decompress(cinfo);
+    job->created = false;
+    return true;
+}
+
+struct EncodeJob {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    FileDestination dest;
+    bool created = false;
+};
+
+bool RunEncode(EncodeJob* const job, const CSkyCanvas& canvas, std::FILE* file) {
+    jpeg_compress_struct* const cinfo = &job->cinfo;
+    if (setjmp(job->err.jump)) {
+        if (job->created) jpeg_destroy_compress(cinfo);
+        job->created = false;
+        return false;
+    }
+    jpeg_create_compress(cinfo);
+    job->created = true;
+    cinfo->image_width = JDIMENSION(canvas.Width());
+    cinfo->image_height = JDIMENSION(canvas.Height());
+    cinfo->input_components = 3;
+    cinfo->in_color_space = JCS_EXT_BGR;  // the canvas's byte order, passed straight through
+    jpeg_set_defaults(cinfo);
+    job->dest.file = file;
+    job->dest.pub.init_destination = InitDestination;
+    job->dest.pub.empty_output_buffer = EmptyOutputBuffer;
+    job->dest.pub.term_destination = TermDestination;
+    cinfo->dest = &job->dest.pub;
+    jpeg_set_quality(cinfo, 100, TRUE);
+    jpeg_start_compress(cinfo, TRUE);
+    const std::uint8_t* bits = canvas.Bits();
+    while (cinfo->next_scanline < cinfo->image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(bits + std::size_t(cinfo->next_scanline) * canvas.Stride());
+        jpeg_write_scanlines(cinfo, &row, 1);
+    }
+    jpeg_finish_compress(cinfo);
+    jpeg_destroy_compress(cinfo);
+    job->created = false;
+    return true;
+}
+
+}  // namespace
+
+std::uint32_t JpegBitmap::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+    const std::uint8_t* p = TopDownRow(y) + 3 * x;
+    return std::uint32_t(p[2]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[0]) << 16;
+}
+
+std::optional<JpegBitmap> DecodeJpegStream(std::FILE* file, platform::Dialogs* dialogs) {
+    if (!file) return std::nullopt;
+    auto job = std::make_unique<DecodeJob>();
+    SetUpErrorManager(job->err, dialogs);
+    job->cinfo.err = &job->err.pub;
+    if (!RunDecode(job.get(), file)) return std::nullopt;
+    return std::move(job->out);
+}
+
+std::optional<JpegBitmap> LoadJpegBitmap(const std::string& path, platform::Dialogs* dialogs) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::nullopt;
+    auto result = DecodeJpegStream(file, dialogs);
+    std::fclose(file);
+    return result;
+}
+
+bool SaveCanvasJpeg(const CSkyCanvas& canvas, const std::string& path, platform::Dialogs* dialogs) {
+    if (canvas.Width() <= 0 || canvas.Height() <= 0 || !canvas.Bits()) return false;
+    const std::string partial = path + ".partial";
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    if (!file) return false;
+    auto job = std::make_unique<EncodeJob>();
+    SetUpErrorManager(job->err, dialogs);
+    job->cinfo.err = &job->err.pub;
+    const bool encoded = RunEncode(job.get(), canvas, file);
+    const bool closed = std::fclose(file) == 0;
+    if (!encoded || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
+        std::remove(partial.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace celes

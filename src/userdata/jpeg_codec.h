@@ -1,0 +1,51 @@
+#pragma once
+// JPEG screen shots of the chart and decoding of the deep-sky and planet photographs. Pixels pass
+// to and from the codec in the canvas's own blue-green-red order, without conversion. Library
+// messages go to a message box captioned "JPEG Library Error" when a Dialogs is given.
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace celes {
+
+class CSkyCanvas;
+namespace platform {
+class Dialogs;
+}
+
+// Caption of every codec message box.
+inline constexpr const char* kJpegErrorCaption = "JPEG Library Error";
+// Images whose decoded size would exceed this many pixels are refused before any pixel is decoded.
+inline constexpr std::uint64_t kMaxJpegPixels = 64ull * 1024 * 1024;
+
+// A decoded image: 24 bits per pixel, blue-green-red, rows padded to 4 bytes and stored bottom
+// row first (the layout of a device-independent bitmap with positive height).
+struct JpegBitmap {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<std::uint8_t> bits;
+
+    // Pixel (x, y) counted from the top-left corner as 0x00BBGGRR; 0 outside.
+    std::uint32_t Pixel(int x, int y) const;
+    // First byte of image row y counted from the top.
+    const std::uint8_t* TopDownRow(int y) const { return bits.data() + std::size_t(height - 1 - y) * stride; }
+};
+
+// Writes the canvas as a baseline JPEG of quality 100. The file is written beside its final name
+// and renamed over it only when complete, so a failed save leaves any earlier file as it was.
+// False when the canvas is empty, the file cannot be written, or the codec fails (its message is
+// shown).
+bool SaveCanvasJpeg(const CSkyCanvas& canvas, const std::string& path, platform::Dialogs* dialogs = nullptr);
+
+// Decodes a JPEG file; nothing when it cannot be opened (no message) or cannot be decoded (the
+// codec's message is shown). A truncated file decodes to its end: the missing part is grey and one
+// premature-end warning is shown.
+std::optional<JpegBitmap> LoadJpegBitmap(const std::string& path, platform::Dialogs* dialogs = nullptr);
+
+// The same from an open stream (read from its current position; not closed).
+std::optional<JpegBitmap> DecodeJpegStream(std::FILE* file, platform::Dialogs* dialogs = nullptr);
+
+}  // namespace celes

@@ -1,0 +1,194 @@
+#include "userdata/jpeg_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "view/sky_canvas.h"
+
+namespace celes {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingDialogs : public platform::Dialogs {
+  public:
+    platform::MessageResult messageBox(const std::string& text, const std::string& caption,
+                                       platform::MessageButtons, platform::MessageIcon icon) override {
+        texts.push_back(text);
+        captions.push_back(caption);
+        icons.push_back(icon);
+        return platform::MessageResult::Ok;
+    }
+    std::optional<std::string> openFile(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> saveFile(const std::string&, const std::string&) override { return {}; }
+    std::vector<std::string> texts, captions;
+    std::vector<platform::MessageIcon> icons;
+};
+
+class JpegCodec : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("celes_jpeg_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    static std::vector<char> Read(const std::string& p) {
+        std::ifstream f(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), {}};
+    }
+    static void Write(const std::string& p, const std::vector<char>& bytes) {
+        std::ofstream f(p, std::ios::binary);
+        f.write(bytes.data(), std::streamsize(bytes.size()));
+    }
+    // A 240 x 300 chart: red top third, blue bottom third, a green square on the left in the middle.
+    static void PaintChart(CSkyCanvas& c) {
+        ASSERT_TRUE(c.Create(240, 300));
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 240; ++x) {
+                Colour col = MakeColour(30, 30, 30);
+                if (y < 100) col = MakeColour(255, 0, 0);
+                if (y >= 200) col = MakeColour(0, 0, 255);
+                if (y >= 120 && y < 180 && x < 64) col = MakeColour(0, 255, 0);
+                c.PutPixel(x, y, col, 100);
+            }
+    }
+    static void ExpectNear(std::uint32_t got, Colour want, int tol, const char* where) {
+        EXPECT_NEAR(RedOf(got), RedOf(want), tol) << where;
+        EXPECT_NEAR(GreenOf(got), GreenOf(want), tol) << where;
+        EXPECT_NEAR(BlueOf(got), BlueOf(want), tol) << where;
+    }
+    fs::path dir_;
+};
+
+TEST_F(JpegCodec, RoundTripKeepsSizeOrientationAndColour) {
+    CSkyCanvas chart;
+    PaintChart(chart);
+    RecordingDialogs dialogs;
+    const std::string path = Path("CelesSCR_1225_203015_345.jpg");
+    ASSERT_TRUE(SaveCanvasJpeg(chart, path, &dialogs));
+    EXPECT_FALSE(fs::exists(path + ".partial"));
+    const auto bytes = Read(path);
+    ASSERT_GT(bytes.size(), 4u);
+    EXPECT_EQ(std::uint8_t(bytes[0]), 0xFF);
+    EXPECT_EQ(std::uint8_t(bytes[1]), 0xD8);
+
+    const auto bmp = LoadJpegBitmap(path, &dialogs);
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(bmp->width, 240);
+    EXPECT_EQ(bmp->height, 300);
+    EXPECT_EQ(bmp->stride, 720);
+    EXPECT_EQ(bmp->bits.size(), 720u * 300);
+    ExpectNear(bmp->Pixel(120, 10), MakeColour(255, 0, 0), 4, "top");
+    ExpectNear(bmp->Pixel(120, 290), MakeColour(0, 0, 255), 4, "bottom");
+    ExpectNear(bmp->Pixel(20, 150), MakeColour(0, 255, 0), 4, "green square");
+    ExpectNear(bmp->Pixel(200, 150), MakeColour(30, 30, 30), 4, "grey");
+    // Stored bottom row first: the first bytes in memory are the image's bottom (blue) row.
+    EXPECT_GT(bmp->bits[0], 240);  // blue byte
+    EXPECT_LT(bmp->bits[2], 16);   // red byte
+    EXPECT_TRUE(dialogs.texts.empty());
+
+    // Saving again replaces the file.
+    chart.Tint(MakeColour(0, 0, 0), 100);
+    ASSERT_TRUE(SaveCanvasJpeg(chart, path, &dialogs));
+    ExpectNear(LoadJpegBitmap(path)->Pixel(120, 10), 0, 4, "overwritten");
+}
+
+TEST_F(JpegCodec, BadInputFailsCleanlyWithOneMessage) {
+    struct Case {
+        const char* name;
+        std::vector<char> bytes;
+        const char* message;
+    } cases[] = {
+        {"empty", {}, "Empty input file"},
+        {"text", {'h', 'e', 'l', 'l', 'o', '\n'}, "Not a JPEG file"},
+        {"soi only", {char(0xFF), char(0xD8)}, ""},
+    };
+    for (const auto& c : cases) {
+        RecordingDialogs dialogs;
+        const std::string p = Path(c.name);
+        Write(p, c.bytes);
+        EXPECT_FALSE(LoadJpegBitmap(p, &dialogs)) << c.name;
+        ASSERT_GE(dialogs.texts.size(), 1u) << c.name;
+        EXPECT_NE(dialogs.texts.back().find(c.message), std::string::npos)
+            << c.name << ": " << dialogs.texts.back();
+        EXPECT_EQ(dialogs.captions.back(), "JPEG Library Error");
+        EXPECT_EQ(dialogs.icons.back(), platform::MessageIcon::Error);
+    }
+    // A missing file shows nothing; no dialogs at all is fine too.
+    RecordingDialogs dialogs;
+    EXPECT_FALSE(LoadJpegBitmap(Path("missing.jpg"), &dialogs));
+    EXPECT_TRUE(dialogs.texts.empty());
+    EXPECT_FALSE(LoadJpegBitmap(Path("text")));
+}
+
+TEST_F(JpegCodec, TruncatedFileShowsItsUpperPartAndOneWarning) {
+    CSkyCanvas chart;
+    PaintChart(chart);
+    const std::string full = Path("full.jpg");
+    ASSERT_TRUE(SaveCanvasJpeg(chart, full));
+    auto bytes = Read(full);
+    bytes.resize(bytes.size() / 2);
+    const std::string cut = Path("cut.jpg");
+    Write(cut, bytes);
+    RecordingDialogs dialogs;
+    const auto bmp = LoadJpegBitmap(cut, &dialogs);
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(bmp->height, 300);
+    ExpectNear(bmp->Pixel(120, 10), MakeColour(255, 0, 0), 4, "decoded upper part");
+    ASSERT_EQ(dialogs.texts.size(), 1u);
+    EXPECT_NE(dialogs.texts[0].find("Premature end"), std::string::npos) << dialogs.texts[0];
+}
+
+TEST_F(JpegCodec, EnormousImagesAreRefusedBeforeDecoding) {
+    CSkyCanvas small;
+    ASSERT_TRUE(small.Create(16, 8));
+    const std::string p = Path("small.jpg");
+    ASSERT_TRUE(SaveCanvasJpeg(small, p));
+    auto bytes = Read(p);
+    // Patch the frame header (FF C0, length, precision, height, width) to 60000 x 60000.
+    bool patched = false;
+    for (std::size_t i = 0; i + 8 < bytes.size(); ++i)
+        if (std::uint8_t(bytes[i]) == 0xFF && std::uint8_t(bytes[i + 1]) == 0xC0) {
+            bytes[i + 5] = char(0xEA), bytes[i + 6] = char(0x60);
+            bytes[i + 7] = char(0xEA), bytes[i + 8] = char(0x60);
+            patched = true;
+            break;
+        }
+    ASSERT_TRUE(patched);
+    Write(p, bytes);
+    RecordingDialogs dialogs;
+    EXPECT_FALSE(LoadJpegBitmap(p, &dialogs));
+    ASSERT_EQ(dialogs.texts.size(), 1u);
+    EXPECT_EQ(dialogs.texts[0], "JPEG画像が大きすぎるため表示できません。");
+}
+
+TEST_F(JpegCodec, SaveFailuresLeaveNoFile) {
+    CSkyCanvas empty;
+    EXPECT_FALSE(SaveCanvasJpeg(empty, Path("empty.jpg")));
+    EXPECT_FALSE(fs::exists(Path("empty.jpg")));
+    CSkyCanvas chart;
+    ASSERT_TRUE(chart.Create(8, 8));
+    EXPECT_FALSE(SaveCanvasJpeg(chart, Path("no/such/dir/x.jpg")));
+    // Odd widths keep their row padding out of the image.
+    ASSERT_TRUE(chart.Create(3, 5));
+    chart.Tint(MakeColour(255, 255, 255), 100);
+    ASSERT_TRUE(SaveCanvasJpeg(chart, Path("odd.jpg")));
+    const auto bmp = LoadJpegBitmap(Path("odd.jpg"));
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(bmp->width, 3);
+    EXPECT_EQ(bmp->stride, 12);
+    ExpectNear(bmp->Pixel(2, 4), MakeColour(255, 255, 255), 2, "odd");
+    EXPECT_EQ(bmp->Pixel(3, 0), 0u);
+}
+
+}  // namespace
+}  // namespace celes
