@@ -6,6 +6,9 @@
 #include <cstring>
 #include <new>
 
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+
 namespace celes {
 
 int CanvasStride(int width) {
@@ -297,6 +300,12 @@ void CSkyCanvas::StampLine(int x1, int y1, int x2, int y2, const CSkyCanvas& sou
 
 bool CSkyCanvas::SelectCanvasFont() {
     return Gc().setFont("MS ゴシック", 100);
+}
+
+void ReportCanvasFailure(const CSkyCanvas& canvas, platform::Dialogs& dialogs, platform::EventLoop& loop) {
+    dialogs.messageBox(canvas.LastError(), "DIB生成", platform::MessageButtons::Ok,
+                       platform::MessageIcon::Information);
+    loop.quit();
 }
 
 // ---- Moon phase ----

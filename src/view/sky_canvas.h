@@ -12,6 +12,11 @@
 
 namespace celes {
 
+namespace platform {
+class Dialogs;
+class EventLoop;
+}  // namespace platform
+
 struct CanvasSize {
     int width = 0;
     int height = 0;
@@ -117,6 +122,10 @@ class CSkyCanvas {
     std::vector<std::uint8_t> bits_;
     std::string lastError_;
 };
+
+// A canvas that cannot be made leaves nothing to draw on: tells the user why under "DIB生成" and
+// ends the program.
+void ReportCanvasFailure(const CSkyCanvas& canvas, platform::Dialogs& dialogs, platform::EventLoop& loop);
 
 // The points of one arc of the Moon's phase drawing, in order (exposed for tests).
 std::vector<platform::Point> MoonArc(int x, int y, int r, double t0, double t1, double k, double theta);

@@ -5,6 +5,9 @@
 #include <set>
 #include <utility>
 
+#include "fakes/scripted_dialogs.h"
+#include "fakes/virtual_event_loop.h"
+
 namespace celes {
 namespace {
 
@@ -55,6 +58,19 @@ TEST(SkyCanvas, EmptyAndBadSizesAreHarmless) {
     EXPECT_FALSE(canvas.Create(CSkyCanvas::kMaxSide + 1, 10));
     EXPECT_FALSE(canvas.LastError().empty());
     EXPECT_EQ(canvas.Width(), 0);
+}
+
+TEST(SkyCanvas, CreationFailureIsReportedAndEndsTheProgram) {
+    CSkyCanvas canvas;
+    ASSERT_FALSE(canvas.Create(100000, 100000));
+    fakes::ScriptedDialogs dialogs;
+    fakes::VirtualEventLoop loop;
+    ReportCanvasFailure(canvas, dialogs, loop);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, "DIB生成");
+    EXPECT_EQ(dialogs.shown[0].text, canvas.LastError());
+    EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Information);
+    EXPECT_TRUE(loop.quitRequested);
 }
 
 TEST(SkyCanvas, PutPixelArithmeticAndClipping) {
