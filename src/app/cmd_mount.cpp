@@ -1,12 +1,264 @@
+// `celes mount`: one exchange sequence with a mount (connect, the operation, disconnect), printing
+// what the telescope panel would show.
+#include <chrono>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <ctime>
+#include <map>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <thread>
 
 #include "app/commands.h"
+#include "platform/posix/serial_posix.h"
+#include "telescope/telescope.h"
 
 namespace celes::app {
 
-int cmdMount(const Args&) {
-    std::fprintf(stderr, "celes: this command is not available yet\n");
+namespace {
+
+constexpr char kUsage[] =
+    "usage: celes mount --port DEV VERB [ARGS]\n"
+    "  DEV    a device path (/dev/ttyUSB0), COM1: to COM4: (through the TS/DEVICES setting),\n"
+    "         or tcp:HOST:PORT for a serial bridge\n"
+    "  VERB   position                 print where the mount points\n"
+    "         slew HH:MM:SS +DD:MM:SS  send a target and slew to it\n"
+    "         move n|s|e|w             move for one second\n"
+    "         rate 2|3|4               set the slew rate (low, medium, high)\n"
+    "         stop                     stop all motion\n"
+    "         time-place               write the clock and the observing place to the mount\n";
+
+class SystemClock : public platform::Clock {
+  public:
+    platform::WallTime localTime() const override {
+        using namespace std::chrono;
+        const auto now = system_clock::now();
+        const std::time_t t = system_clock::to_time_t(now);
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        platform::WallTime w;
+        w.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
+        w.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
+        w.dayOfWeek = static_cast<std::uint16_t>(tm.tm_wday);
+        w.day = static_cast<std::uint16_t>(tm.tm_mday);
+        w.hour = static_cast<std::uint16_t>(tm.tm_hour);
+        w.minute = static_cast<std::uint16_t>(tm.tm_min);
+        w.second = static_cast<std::uint16_t>(tm.tm_sec);
+        w.milliseconds =
+            static_cast<std::uint16_t>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+        return w;
+    }
+    std::uint32_t tickCount() const override {
+        using namespace std::chrono;
+        return static_cast<std::uint32_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    void sleepMs(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+// Boxes become lines on standard output; questions are answered yes, as the user asked for the
+// operation on the command line.
+class PrintingDialogs : public platform::Dialogs {
+  public:
+    platform::MessageResult messageBox(const std::string& text, const std::string&,
+                                       platform::MessageButtons buttons, platform::MessageIcon) override {
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+        return buttons == platform::MessageButtons::YesNo || buttons == platform::MessageButtons::YesNoCancel
+                   ? platform::MessageResult::Yes
+                   : platform::MessageResult::Ok;
+    }
+    std::optional<std::string> openFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> saveFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+};
+
+// The settings a command-line run sees: the defaults, unless a value was written meanwhile.
+class DefaultSettings : public platform::SettingsStore {
+  public:
+    std::int32_t readInt(const std::string& s, const std::string& v, std::int32_t fallback) const override {
+        auto it = ints_.find(s + "\n" + v);
+        return it == ints_.end() ? fallback : it->second;
+    }
+    std::string readString(const std::string& s, const std::string& v,
+                           const std::string& fallback) const override {
+        auto it = strings_.find(s + "\n" + v);
+        return it == strings_.end() ? fallback : it->second;
+    }
+    bool writeInt(const std::string& s, const std::string& v, std::int32_t value) override {
+        ints_[s + "\n" + v] = value;
+        return true;
+    }
+    bool writeString(const std::string& s, const std::string& v, const std::string& value) override {
+        strings_[s + "\n" + v] = value;
+        return true;
+    }
+
+  private:
+    std::map<std::string, std::int32_t> ints_;
+    std::map<std::string, std::string> strings_;
+};
+
+// "HH:MM:SS" (or "HH:MM", seconds may have decimals) -> hours; "+DD:MM:SS" -> degrees.
+std::optional<double> ParseSexagesimal(const std::string& text, bool allowSign, double maxWhole) {
+    std::size_t pos = 0;
+    double sign = 1.0;
+    if (allowSign && !text.empty() && (text[0] == '+' || text[0] == '-')) {
+        sign = text[0] == '-' ? -1.0 : 1.0;
+        pos = 1;
+    }
+    double parts[3] = {0, 0, 0};
+    int count = 0;
+    while (pos < text.size() && count < 3) {
+        std::size_t used = 0;
+        double value;
+        try {
+            value = std::stod(text.substr(pos), &used);
+        } catch (...) {
+            return std::nullopt;
+        }
+        if (used == 0 || !(value >= 0) || text[pos] == '-' || text[pos] == '+') return std::nullopt;
+        parts[count++] = value;
+        pos += used;
+        if (pos < text.size()) {
+            if (text[pos] != ':' || count == 3) return std::nullopt;
+            ++pos;
+            if (pos == text.size()) return std::nullopt;
+        }
+    }
+    if (count < 2 || pos != text.size()) return std::nullopt;
+    if (parts[0] != std::floor(parts[0]) || (count == 3 && parts[1] != std::floor(parts[1])))
+        return std::nullopt;
+    if (parts[1] >= 60 || parts[2] >= 60) return std::nullopt;
+    const double value = parts[0] + parts[1] / 60 + parts[2] / 3600;
+    if (value > maxWhole) return std::nullopt;
+    return sign * value;
+}
+
+int Usage(const char* problem) {
+    if (problem) std::fprintf(stderr, "celes mount: %s\n", problem);
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+}  // namespace
+
+int cmdMount(const Args& args) {
+    std::string device;
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--port") {
+            if (i + 1 >= args.size()) return Usage("--port needs a device");
+            device = args[++i];
+        } else if (args[i].rfind("--port=", 0) == 0) {
+            device = args[i].substr(7);
+        } else if (args[i] == "--help" || args[i] == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else {
+            words.push_back(args[i]);
+        }
+    }
+    if (device.empty()) return Usage("--port is required");
+    if (words.empty()) return Usage("no verb given");
+    const std::string& verb = words[0];
+
+    // Check the arguments before touching the mount.
+    std::size_t wanted = 1;
+    double raHours = 0, decDegrees = 0;
+    char direction = 0;
+    int rate = 0;
+    if (verb == "slew") {
+        wanted = 3;
+        if (words.size() != 3) return Usage("slew needs RA (HH:MM:SS) and Dec (+DD:MM:SS)");
+        const auto ra = ParseSexagesimal(words[1], false, 24.0);
+        const auto dec = ParseSexagesimal(words[2], true, 90.0);
+        if (!ra || *ra >= 24.0) return Usage("right ascension must be HH:MM:SS below 24 hours");
+        if (!dec) return Usage("declination must be +DD:MM:SS or -DD:MM:SS within 90 degrees");
+        raHours = *ra;
+        decDegrees = *dec;
+    } else if (verb == "move") {
+        wanted = 2;
+        if (words.size() != 2 || words[1].size() != 1 ||
+            std::string("nsew").find(words[1][0]) == std::string::npos)
+            return Usage("move needs n, s, e or w");
+        direction = words[1][0];
+    } else if (verb == "rate") {
+        wanted = 2;
+        if (words.size() != 2 || (words[1] != "2" && words[1] != "3" && words[1] != "4"))
+            return Usage("rate needs 2, 3 or 4");
+        rate = words[1][0] - '0';
+    } else if (verb != "position" && verb != "stop" && verb != "time-place") {
+        return Usage(("unknown verb '" + verb + "'").c_str());
+    }
+    if (words.size() != wanted) return Usage(("too many arguments for " + verb).c_str());
+
+    std::signal(SIGPIPE, SIG_IGN);
+    DefaultSettings settings;
+    SystemClock clock;
+    PrintingDialogs dialogs;
+    platform::posix::PosixSerialOpener opener;
+    CTelescope telescope(settings, clock, dialogs, nullptr, opener);
+
+    int comNumber = 0;
+    if (device.size() == 5 && device.rfind("COM", 0) == 0 && device[4] == ':' && device[3] >= '1' &&
+        device[3] <= '4')
+        comNumber = device[3] - '0';
+    if (comNumber) {
+        telescope.Settings().portNumber = comNumber;
+    } else {
+        telescope.SetDeviceName(device);
+    }
+
+    if (!telescope.Connect()) {
+        std::printf("接続出来ません.\n");
+        std::printf("接続出来ません\n");
+        return 1;
+    }
+
+    bool ok = false;
+    std::string status;
+    std::string failure;
+    if (verb == "position") {
+        std::string report;
+        ok = telescope.GetPosition(report, true);
+        status = report;
+    } else if (verb == "slew") {
+        telescope.SetTargetRA(raHours * std::numbers::pi / 12.0);
+        telescope.SetTargetDec(decDegrees * std::numbers::pi / 180.0);
+        ok = telescope.SlewToTarget();
+        status = ok ? "導入コマンドを送りました" : telescope.StatusText();
+    } else if (verb == "move") {
+        ok = telescope.MovePulse(direction);
+        static const std::map<char, const char*> kMoved = {{'n', "上移動指示送信した"},
+                                                           {'s', "下移動指示送信した"},
+                                                           {'e', "左移動指示送信した"},
+                                                           {'w', "右移動指示送信した"}};
+        status = ok ? kMoved.at(direction) : "移動指示失敗";
+    } else if (verb == "rate") {
+        ok = telescope.SetSlewRate(rate);
+        static const char* kSent[] = {"低速コマンド送信した", "中速コマンド送信した", "高速コマンド送信した"};
+        static const char* kFailed[] = {"低速コマンド失敗", "中速コマンド失敗", "高速コマンド失敗"};
+        status = ok ? kSent[rate - 2] : kFailed[rate - 2];
+        if (!ok) failure = telescope.StatusText();
+    } else if (verb == "stop") {
+        telescope.StopMotion();
+        ok = telescope.State() == TelescopeState::Ready;
+        status = ok ? "停止指示" : "接続出来ません";
+    } else if (verb == "time-place") {
+        ok = telescope.SendTimeAndPlace();
+        status = ok ? "設定しました" : "失敗しました";
+        if (!ok) failure = telescope.StatusText();
+    }
+    telescope.Disconnect();
+    if (!status.empty()) std::printf("%s\n", status.c_str());
+    if (!failure.empty()) std::printf("%s\n", failure.c_str());
+    return ok ? 0 : 1;
 }
 
 }  // namespace celes::app
