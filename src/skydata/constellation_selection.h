@@ -38,6 +38,8 @@ class ConstellationSelection {
     void rebuildFlags(std::span<const StarRecord> records);
     bool flag(int index) const;
     void setFlag(int index, bool on);
+    // The whole flag table, one byte per object-list entry, for the projection's selection test.
+    std::span<const std::uint8_t> flags() const { return flags_; }
 
   private:
     std::array<std::array<char, 4>, kSelectionSlots> slots_{};

@@ -1,0 +1,181 @@
+// The Sun, the planets and the Moon: discs through DrawObject, kanji symbols in planet-symbol
+// mode, and the Moon as a phase disc lit from the Sun's side.
+#include "view/layers/draw_bodies.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "astro/coords.h"
+#include "astro/sun_moon.h"
+#include "astro/time.h"
+#include "skydata/star_record.h"
+#include "skydata/text_codec.h"
+#include "view/colour_table.h"
+#include "view/drawn_objects.h"
+#include "view/layers/layer_state.h"
+#include "view/sky_canvas.h"
+
+namespace celes {
+
+namespace {
+
+constexpr BodyLook kLooks[kBodyLookCount] = {
+    {kSun, "太陽", -6.0, ' ', "太陽", kClrSunSymbol},
+    {kJupiter, "木星", 0.0, 'G', "木", kClrPlanetSymbol},
+    {kVenus, "金星", -2.0, 'G', "金", kClrPlanetSymbol},
+    {kMars, "火星", 1.0, 'M', "火", kClrPlanetSymbol},
+    {kMercury, "水星", -1.2, ' ', "水", kClrPlanetSymbol},
+    {kSaturn, "土星", 1.0, 'G', "土", kClrPlanetSymbol},
+    {kMoon, "月", -6.0, 'T', "月", kClrPlanetSymbol},
+};
+
+// Half a degree, the Moon's apparent diameter, in radians.
+constexpr double kHalfDegree = 0.5 * kDegToRad;
+
+void DrawSymbol(RenderContext& rc, const BodyLook& look, int x, int y) {
+    platform::Graphics& gc = rc.canvas.Gc();
+    gc.save();
+    gc.setTextColour(rc.foreground(look.symbolColour));
+    DrawTextCentred(rc.canvas, x, y, look.symbol);
+    gc.restore();
+}
+
+void DrawBody(RenderContext& rc, const BodyLook& look) {
+    StarRecord& record = PrepareBodyRecord(rc, look);
+    int x = 0, y = 0;
+    double s = 1.0;
+    if (!ProjectRecord(rc, record, kBodyIndexSlot, x, y, s)) return;
+    if (rc.view.planetSymbols) {
+        DrawSymbol(rc, look, x, y);  // symbols are not identified by tapping
+        return;
+    }
+    if (look.bodyIndex == kMoon && rc.view.realMoon) {
+        const MoonDisc disc = ComputeMoonDisc(rc, x, y);
+        rc.canvas.DrawMoonPhase(x, y, disc.size, disc.age, disc.brightLimbAngle, rc.foreground(kClrMoon));
+        rc.drawn.RecordDrawn(&record, x, y);
+        return;
+    }
+    DrawObject(rc, record, x, y, false, 1.0);
+}
+
+// A 20 x 20 picture of the full Moon: a shaded disc with darker seas, in shades of `colour`. The
+// picture is copied over the chart as a square, so its corners carry what the chart shows there.
+void MakeMoonTexture(CSkyCanvas& texture, Colour colour, const CSkyCanvas& chart, int left, int top) {
+    texture.Create(20, 20);
+    struct Sea {
+        double x, y, r, depth;
+    };
+    constexpr Sea kSeas[] = {{7.5, 6.5, 3.2, 0.35},
+                             {12.0, 7.0, 2.6, 0.3},
+                             {11.5, 11.5, 2.4, 0.25},
+                             {6.5, 11.5, 2.0, 0.2},
+                             {14.0, 12.5, 1.5, 0.25}};
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const double dx = x + 0.5 - 10.0, dy = y + 0.5 - 10.0;
+            const double d = std::sqrt(dx * dx + dy * dy);
+            if (d > 9.5) {
+                texture.PutPixel(x, y, chart.GetPixel(left + x, top + y), 100);
+                continue;
+            }
+            double shade = 0.95 - 0.25 * (d / 9.5) * (d / 9.5);
+            for (const Sea& s : kSeas) {
+                const double e = std::hypot(x + 0.5 - s.x, y + 0.5 - s.y);
+                if (e < s.r) shade -= s.depth * (1.0 - e / s.r);
+            }
+            shade = std::clamp(shade, 0.2, 1.0);
+            texture.PutPixel(
+                x, y,
+                MakeColour(static_cast<int>(RedOf(colour) * shade), static_cast<int>(GreenOf(colour) * shade),
+                           static_cast<int>(BlueOf(colour) * shade)),
+                100);
+        }
+    }
+}
+
+}  // namespace
+
+const BodyLook* BodyLooks() {
+    return kLooks;
+}
+
+StarRecord& PrepareBodyRecord(RenderContext& rc, const BodyLook& look) {
+    StarRecord& record = BodyRecord(rc, look.bodyIndex);
+    const EquatorialPosition& p = rc.ephemeris.bodies[static_cast<std::size_t>(look.bodyIndex)];
+    record.ra = p.ra;
+    record.dec = p.dec;
+    record.magnitude = look.magnitude;
+    record.classText.fill('\0');
+    record.classText[0] = look.spectral;
+    setField(record.designation, "     ");
+    if (!rc.view.planetSymbols) setField(record.designation, utf8ToCp932(look.name));
+    return record;
+}
+
+MoonDisc ComputeMoonDisc(const RenderContext& rc, int moonX, int moonY) {
+    MoonDisc disc;
+    const EquatorialPosition& moon = rc.ephemeris.bodies[kMoon];
+
+    // Size: the Moon's half-degree diameter as projected here, kept between 11 and 32 pixels. The
+    // distance is taken without its sign so a chart turned with north down sizes it the same.
+    double azimuth = 0.0, altitude = 0.0;
+    ToHorizontal(rc, moon.ra, moon.dec + kHalfDegree, azimuth, altitude);
+    int ox = moonX, oy = moonY;
+    ProjectHorizontal(rc, azimuth, altitude, false, ox, oy);
+    const int size = std::max(std::abs(moonX - ox), std::abs(moonY - oy));
+    disc.size = std::clamp(size, 11, 32);
+
+    // Age: whole calendar days, counted from the next day after noon, less one; -1 wraps to 29.
+    CAstroTime date(rc.time.year, rc.time.month, rc.time.day, 0, 0, 0);
+    if (rc.time.hour >= 13) AddStep(date, TimeStep(1, 0, 0, 0));
+    int age = static_cast<int>(MoonAge(date.Year(), date.Month(), date.Day())) - 1;
+    if (age == -1) age = 29;
+    disc.age = age;
+
+    // Bright limb: the direction in which the Sun's ecliptic longitude grows, as seen on the chart.
+    const double lambda = rc.ephemeris.sunEclipticLongitude, beta = rc.ephemeris.sunEclipticLatitude;
+    double ra1, dec1, ra2, dec2;
+    EclipticToEquatorial(rc.time.obliquity, lambda, beta, ra1, dec1);
+    EclipticToEquatorial(rc.time.obliquity, lambda + 0.05, beta, ra2, dec2);
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    ToHorizontal(rc, ra1, dec1, azimuth, altitude);
+    ProjectHorizontal(rc, azimuth, altitude, false, x1, y1);
+    ToHorizontal(rc, ra2, dec2, azimuth, altitude);
+    ProjectHorizontal(rc, azimuth, altitude, false, x2, y2);
+    const double dx = x2 - x1, dy = y2 - y1;
+    disc.brightLimbAngle = kPi / 2 - std::atan2(dy, dx) + kPi;
+    return disc;
+}
+
+double MoonIconAge(const RenderContext& rc) {
+    const double age = MoonAge(rc.time.year, rc.time.month, rc.time.day) + 0.5;
+    return age < 0 ? 0.0 : age;
+}
+
+void DrawMoonPhaseIcon(RenderContext& rc) {
+    const Colour colour = rc.foreground(kClrMoon);
+    if (rc.view.quickMoonColour) {
+        rc.canvas.DrawMoonPhase(20, 20, 20, MoonIconAge(rc), kPi / 2, colour);
+        return;
+    }
+    CSkyCanvas texture;
+    MakeMoonTexture(texture, colour, rc.canvas, 11, 11);
+    rc.canvas.DrawMoonPhase(20, 20, 20, MoonIconAge(rc), kPi / 2, colour, &texture);
+}
+
+void DrawBodies(RenderContext& rc) {
+    const ViewState& v = rc.view;
+    ConstellationSelection& selection = rc.layers.selection;
+    selection.setFlag(kBodyFlagIndex, true);
+    for (int i = 0; i < kBodyLookCount; ++i) {
+        const BodyLook& look = kLooks[i];
+        const bool sunOrMoon = look.bodyIndex == kSun || look.bodyIndex == kMoon;
+        if (sunOrMoon ? v.noSunMoon : v.noPlanets) continue;
+        DrawBody(rc, look);
+    }
+    selection.setFlag(kBodyFlagIndex, false);
+}
+
+}  // namespace celes
