@@ -22,6 +22,7 @@ distance amplitudes to 1e-6) before the final residuals are measured.
 """
 
 import argparse
+import importlib.util
 import math
 import os
 import shutil
@@ -295,7 +296,7 @@ def geo_error(planet, jd, ref, tables, extra={}):
     return np.concatenate([model.wrap(ra - r["ra"]) * np.cos(r["dec"]), dec - r["dec"]])
 
 
-def stage2(planet, jd, ref, tables, log, iterations=3, weight_power=0.0):
+def stage2(planet, jd, ref, tables, iterations=6, weight_power=1.0):
     """Joint geocentric least squares of all free coefficients, rates kept."""
     keys = free_keys(planet)
     t_years = model.years_since_1975(jd)
@@ -303,16 +304,15 @@ def stage2(planet, jd, ref, tables, log, iterations=3, weight_power=0.0):
     w = np.ones(2 * len(jd))
     for it in range(iterations):
         e0 = geo_error(planet, jd, ref, tables)
-        cols, layout = [], []
+        cols = []
         for key in keys:
             _, form, plain, _, unit = TABLES[key]
             t = t_cent if unit == "cy" else t_years
-            h = 1e-7 if not plain else 1e-7
+            h = 1e-7  # a step in radians, or in the distance unit
             jac = (geo_error(planet, jd, ref, tables, {key: h}) - e0) / h
             for row in tables[key][len(GIVEN[key]):]:
                 c, s = basis(t, row[2])
                 cols += [jac * np.tile(c, 2), jac * np.tile(s, 2)]
-                layout.append((key, row[2]))
         if planet == "saturn":
             h = 1e-7
             jac = (geo_error(planet, jd, ref, tables, {"saturn_lat_principal": h}) - e0) / h
@@ -449,9 +449,10 @@ def main():
     for key, (_, _, _, size, _) in TABLES.items():
         while len(tables[key]) < size:
             tables[key].append((0.0, 0.0, 0.0))
-    if os.path.exists(args.py):
-        sys.path.insert(0, os.path.dirname(args.py))
-        import tables as previous  # noqa
+    if os.path.exists(args.py):  # start from the last fit (planets not fitted now keep it)
+        spec = importlib.util.spec_from_file_location("previous_tables", args.py)
+        previous = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(previous)
         for key, v in previous.TABLES.items():
             tables[key] = list(v)
 
@@ -466,7 +467,7 @@ def main():
         if not args.stage2_only:
             stage1(planet, jd, ref, tables, log)
         s1 = measure(planet, jd_t, ref_t, tables)
-        stage2(planet, jd, ref, tables, log, iterations=args.iterations, weight_power=args.weight)
+        stage2(planet, jd, ref, tables, iterations=args.iterations, weight_power=args.weight)
         sort_rows(tables)
         s2 = measure(planet, jd_t, ref_t, tables)
         log("  1950-2050 angular error (arcmin): principal+given rows rms %.3f max %.3f; stage 1 rms %.3f "
