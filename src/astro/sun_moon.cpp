@@ -152,7 +152,10 @@ double MoonAge(int year, int month, int day) {
     const int base = year <= 1980 ? 1971 : (year <= 1999 ? 1990 : 2009);
     int n = (year - base) * 11 + month + day;
     if (n < 0) n += 90;
+    // Before about 1963 one addition of 90 does not make n positive; the remainder is then
+    // taken into 0..29 all the same, so the age never comes out negative.
     int age = n % 30;
+    if (age < 0) age += 30;
     if (month <= 2) age += 2;
     return age;
 }

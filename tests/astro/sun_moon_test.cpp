@@ -92,6 +92,16 @@ TEST(Moon, AgeByTheCalendarRule) {
         {1971, 1, 29, 2 + 0}, {2009, 1, 28, 31}, {2009, 2, 28, 2},
     };
     for (const auto& c : cases) EXPECT_EQ(MoonAge(c.y, c.m, c.d), c.age) << c.y << "-" << c.m << "-" << c.d;
+    // Far before the 1971 base the single correction of 90 is not enough; the age still stays
+    // within its range on every day.
+    for (int y = 1901; y <= 2099; ++y) {
+        for (int m = 1; m <= 12; ++m) {
+            const double age = MoonAge(y, m, 15);
+            ASSERT_GE(age, 0.0) << y << "-" << m;
+            ASSERT_LE(age, 31.0) << y << "-" << m;
+        }
+    }
+    EXPECT_EQ(MoonAge(1901, 1, 1), 14);  // n = -768: remainder -18, taken as 12, plus 2
 }
 
 }  // namespace
