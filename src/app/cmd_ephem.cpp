@@ -87,8 +87,11 @@ int cmdEphem(const Args& argsIn) {
     const CAstroTime local = opt.local ? *opt.local : Now();
     CAstroTime ut = local;
     ToUniversalTime(ut, place.timeDifference);
-    CAstroTime utShown = ut;  // a negative time difference may leave hour >= 24 on the day before
-    Normalise(utShown);
+    // A negative time difference may leave hour >= 24 on the day before; the positions are the
+    // same either way, but the UT date shown, its day number and its 0h sidereal time should
+    // agree, so the normalised instant is used throughout.
+    Normalise(ut);
+    const CAstroTime& utShown = ut;
 
     const double gmst0 = GreenwichSiderealTime0h(ut.year, ut.month, ut.day);
     const double lst = LocalSiderealTime(local, place);

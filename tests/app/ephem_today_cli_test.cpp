@@ -55,6 +55,8 @@ TEST(EphemCli, WestAndNegativeTimeDifference) {
     const CliRun r = RunCeles("ephem --local '2005-03-01 22:00' --lon -74:00 --lat 40:43 --tz -5 --json");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"ut\": \"2005-03-02 03:00:00\""), std::string::npos) << r.out;
+    // Day number and 0h sidereal time belong to that UT date (2 March: day number 38443).
+    EXPECT_NE(r.out.find("\"day_number\": 38443,"), std::string::npos) << r.out;
     const CliRun text = RunCeles("ephem --local '2005-03-01 22:00:30' --lon=-5:30 --lat=-33:52 --tz=-5");
     ASSERT_EQ(text.status, 0) << text.err;
     EXPECT_NE(text.out.find("UT             2005-03-02 03:00:30"), std::string::npos) << text.out;
