@@ -58,7 +58,7 @@ int StepsToSkip(double gap, double motionPerStep) {
 
 struct Body {
     int firstLine;           // index of the line of event type 0
-    const char* formats[4];  // per event type, nullptr where the body has no such line
+    const char* formats[4];  // per event type
 };
 
 const Body kSun = {
