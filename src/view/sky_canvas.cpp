@@ -176,8 +176,16 @@ Colour CSkyCanvas::GetPixel(int x, int y) const {
     return MakeColour(p[2], p[1], p[0]);
 }
 
+namespace {
+// A percent outside 0..100 would push channels past their range and wrap them; hold it inside.
+inline int ClampPercent(int percent) {
+    return percent < 0 ? 0 : (percent > 100 ? 100 : percent);
+}
+}  // namespace
+
 void CSkyCanvas::PutPixel(int x, int y, Colour colour, int percent) {
     if (!Contains(x, y)) return;
+    percent = ClampPercent(percent);
     std::uint8_t* p = bits_.data() + std::size_t(y) * stride_ + 3 * x;
     if (percent == 100)
         StoreBgr(p, colour);
@@ -187,6 +195,7 @@ void CSkyCanvas::PutPixel(int x, int y, Colour colour, int percent) {
 
 void CSkyCanvas::BlendPixelCeiling(int x, int y, Colour colour, int percent) {
     if (!Contains(x, y)) return;
+    percent = ClampPercent(percent);
     std::uint8_t* p = bits_.data() + std::size_t(y) * stride_ + 3 * x;
     if (percent == 100) {
         StoreBgr(p, colour);

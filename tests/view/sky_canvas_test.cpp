@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <memory>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "fakes/scripted_dialogs.h"
 #include "fakes/virtual_event_loop.h"
@@ -84,6 +88,15 @@ TEST(SkyCanvas, PutPixelArithmeticAndClipping) {
     EXPECT_EQ(c.GetPixel(1, 0), MakeColour(128, 128, 128));
     c.PutPixel(2, 0, kRed, 0);
     EXPECT_EQ(c.GetPixel(2, 0), 0u);
+    // Percents outside 0..100 are held at the ends instead of wrapping the channels.
+    c.PutPixel(3, 3, MakeColour(200, 0, 0), 100);
+    c.PutPixel(3, 3, MakeColour(250, 0, 0), 500);
+    EXPECT_EQ(c.GetPixel(3, 3), MakeColour(250, 0, 0));
+    c.PutPixel(3, 3, kRed, -300);
+    EXPECT_EQ(c.GetPixel(3, 3), MakeColour(250, 0, 0));
+    c.BlendPixelCeiling(3, 3, 0, 1000);
+    EXPECT_EQ(c.GetPixel(3, 3), 0u);
+    c.PutPixel(3, 3, 0, 100);
     // Off-canvas coordinates, including the ones just past the last column and row, change nothing.
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 4}, {1 << 30, 1 << 30}, {-(1 << 30), 2}}) {
         c.PutPixel(x, y, kRed, 100);
@@ -262,6 +275,92 @@ TEST(SkyCanvas, CopyFromResizesAndCopiesCeiling) {
     EXPECT_EQ(b.Ceiling(), 42.0);
     b.CopyFrom(b);
     EXPECT_EQ(b.GetPixel(4, 2), kRed);
+}
+
+// Records the polygons drawn with their fill colour.
+class PolygonRecorder : public platform::Graphics {
+  public:
+    struct Poly {
+        platform::Rgb brush;
+        std::vector<platform::Point> pts;
+    };
+    void setPen(platform::Rgb, int) override {}
+    void setNullPen() override {}
+    void setBrush(platform::Rgb c) override { brush_ = c; }
+    void setNullBrush() override {}
+    void setInvert(bool) override {}
+    void save() override { ++depth; }
+    void restore() override { --depth; }
+    void fillRect(const platform::Rect&, platform::Rgb) override {}
+    void rectangle(const platform::Rect&) override {}
+    void ellipse(const platform::Rect&) override {}
+    void polygon(const platform::Point* p, int n) override { polys.push_back({brush_, {p, p + n}}); }
+    void line(int, int, int, int) override {}
+    bool setFont(const std::string&, int) override { return true; }
+    void setTextColour(platform::Rgb) override {}
+    void setTextBackground(platform::Rgb) override {}
+    void setTransparentText(bool) override {}
+    void textOut(int, int, const std::string&) override {}
+    platform::Extent textExtent(const std::string&) override { return {}; }
+    std::vector<Poly> polys;
+    int depth = 0;
+
+  private:
+    platform::Rgb brush_ = 0;
+};
+
+class RecorderFactory : public platform::GraphicsFactory {
+  public:
+    std::unique_ptr<platform::Graphics> attach(const platform::PixelBuffer&) override {
+        auto g = std::make_unique<PolygonRecorder>();
+        last = g.get();
+        return g;
+    }
+    PolygonRecorder* last = nullptr;
+};
+
+double Area(const std::vector<platform::Point>& p) {
+    double a = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const auto& u = p[i];
+        const auto& v = p[(i + 1) % p.size()];
+        a += double(u.x) * v.y - double(v.x) * u.y;
+    }
+    return std::abs(a) / 2;
+}
+
+TEST(SkyCanvas, MoonPhaseShadowFollowsTheAge) {
+    RecorderFactory factory;
+    CSkyCanvas c(&factory);
+    ASSERT_TRUE(c.Create(64, 64));
+    c.AttachContext();
+    ASSERT_NE(factory.last, nullptr);
+    struct Case {
+        double age;
+        double shadowFraction;
+    } cases[] = {{0.0, 1.0}, {14.75, 0.0}, {14.75 - 7.375, 0.5}, {14.75 + 7.375, 0.5}, {29.5, 1.0}};
+    for (const auto& k : cases) {
+        factory.last->polys.clear();
+        c.DrawMoonPhase(32, 32, 32, k.age, 0.3, MakeColour(255, 255, 0));
+        ASSERT_EQ(factory.last->polys.size(), 2u) << k.age;
+        EXPECT_EQ(factory.last->polys[0].brush, MakeColour(255, 255, 0));
+        // Whole pixels make the disc polygon a little smaller than pi r^2.
+        const double disc = Area(factory.last->polys[0].pts);
+        EXPECT_NEAR(disc / (3.14159 * 16 * 16), 1.0, 0.1);
+        EXPECT_EQ(factory.last->polys[1].brush, 0u);
+        EXPECT_NEAR(Area(factory.last->polys[1].pts) / disc, k.shadowFraction, 0.06) << k.age;
+    }
+    // Exactly m = 0.25 draws no shadow; a black Moon is drawn black with a white shadow.
+    factory.last->polys.clear();
+    c.DrawMoonPhase(32, 32, 32, 15.0, 0.0, 0);
+    ASSERT_EQ(factory.last->polys.size(), 1u);
+    c.DrawMoonPhase(32, 32, 32, 3.0, 0.0, 0);
+    EXPECT_EQ(factory.last->polys.back().brush, MakeColour(255, 255, 255));
+    EXPECT_EQ(factory.last->depth, 0);  // pen and brush restored
+    // Nonsense ages draw nothing rather than fail.
+    factory.last->polys.clear();
+    c.DrawMoonPhase(32, 32, 32, std::nan(""), 0.0, 1);
+    EXPECT_TRUE(factory.last->polys.empty());
 }
 
 TEST(SkyCanvas, MoonArcPoints) {
