@@ -1,5 +1,6 @@
 #include "userdata/jpeg_codec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -263,6 +264,31 @@ std::optional<JpegBitmap> LoadJpegBitmap(const std::string& path, platform::Dial
     auto result = DecodeJpegStream(file, dialogs);
     std::fclose(file);
     return result;
+}
+
+void DrawJpegOnCanvas(const JpegBitmap& image, CSkyCanvas& canvas, int chartWidth, int chartHeight,
+                      bool stretch) {
+    const int w = std::min(chartWidth, canvas.Width()), h = std::min(chartHeight, canvas.Height());
+    if (w <= 0 || h <= 0 || image.width <= 0 || image.height <= 0 || !canvas.Bits()) return;
+    if (image.bits.size() < std::size_t(image.stride) * std::size_t(image.height)) return;
+    const bool scaled = stretch && image.width != chartWidth;
+    const int cw = scaled ? w : std::min(w, image.width);
+    const int ch = scaled ? h : std::min(h, image.height);
+    for (int y = 0; y < ch; ++y) {
+        const int sy = scaled ? int(std::int64_t(y) * image.height / chartHeight) : y;
+        const std::uint8_t* src = image.TopDownRow(sy);
+        std::uint8_t* dst = canvas.Bits() + std::size_t(y) * canvas.Stride();
+        if (!scaled) {
+            std::memcpy(dst, src, std::size_t(cw) * 3);
+            continue;
+        }
+        for (int x = 0; x < cw; ++x) {
+            const std::uint8_t* p = src + 3 * (std::int64_t(x) * image.width / chartWidth);
+            dst[3 * x] = p[0];
+            dst[3 * x + 1] = p[1];
+            dst[3 * x + 2] = p[2];
+        }
+    }
 }
 
 bool SaveCanvasJpeg(const CSkyCanvas& canvas, const std::string& path, platform::Dialogs* dialogs) {

@@ -48,4 +48,10 @@ std::optional<JpegBitmap> LoadJpegBitmap(const std::string& path, platform::Dial
 // The same from an open stream (read from its current position; not closed).
 std::optional<JpegBitmap> DecodeJpegStream(std::FILE* file, platform::Dialogs* dialogs = nullptr);
 
+// Draws a decoded image at the top-left corner of the canvas, within the chart area (chartWidth x
+// chartHeight, held to the canvas): unscaled and clipped, or, when `stretch` is set and the image's
+// width differs from the chart's, stretched over the whole chart area by plain pixel copies.
+void DrawJpegOnCanvas(const JpegBitmap& image, CSkyCanvas& canvas, int chartWidth, int chartHeight,
+                      bool stretch);
+
 }  // namespace celes

@@ -190,5 +190,41 @@ TEST_F(JpegCodec, SaveFailuresLeaveNoFile) {
     EXPECT_EQ(bmp->Pixel(3, 0), 0u);
 }
 
+TEST_F(JpegCodec, ImagesDrawAtTheCornerOrStretched) {
+    // A 100 x 80 image: left half red, right half blue, bottom row green.
+    JpegBitmap img;
+    img.width = 100;
+    img.height = 80;
+    img.stride = CanvasStride(100);
+    img.bits.assign(std::size_t(img.stride) * 80, 0);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x) {
+            std::uint8_t* p = const_cast<std::uint8_t*>(img.TopDownRow(y)) + 3 * x;
+            const Colour c =
+                y == 79 ? MakeColour(0, 255, 0) : (x < 50 ? MakeColour(255, 0, 0) : MakeColour(0, 0, 255));
+            p[0] = std::uint8_t(BlueOf(c)), p[1] = std::uint8_t(GreenOf(c)), p[2] = std::uint8_t(RedOf(c));
+        }
+    CSkyCanvas chart;
+    ASSERT_TRUE(chart.Create(240, 320));
+    DrawJpegOnCanvas(img, chart, 240, 320, false);
+    EXPECT_EQ(chart.GetPixel(0, 0), MakeColour(255, 0, 0));  // upright at the corner
+    EXPECT_EQ(chart.GetPixel(99, 0), MakeColour(0, 0, 255));
+    EXPECT_EQ(chart.GetPixel(0, 79), MakeColour(0, 255, 0));
+    EXPECT_EQ(chart.GetPixel(100, 0), 0u);
+    EXPECT_EQ(chart.GetPixel(0, 80), 0u);
+    DrawJpegOnCanvas(img, chart, 240, 320, true);
+    EXPECT_EQ(chart.GetPixel(239, 0), MakeColour(0, 0, 255));  // stretched over the whole chart
+    EXPECT_EQ(chart.GetPixel(0, 319), MakeColour(0, 255, 0));
+    EXPECT_EQ(chart.GetPixel(100, 100), MakeColour(255, 0, 0));
+    // A chart smaller than the image clips it; empty inputs do nothing.
+    CSkyCanvas tiny;
+    ASSERT_TRUE(tiny.Create(10, 10));
+    DrawJpegOnCanvas(img, tiny, 240, 320, false);
+    EXPECT_EQ(tiny.GetPixel(9, 9), MakeColour(255, 0, 0));
+    DrawJpegOnCanvas(JpegBitmap{}, tiny, 10, 10, true);
+    CSkyCanvas none;
+    DrawJpegOnCanvas(img, none, 240, 320, true);
+}
+
 }  // namespace
 }  // namespace celes
