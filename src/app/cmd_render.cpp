@@ -20,6 +20,7 @@
 #include "skydata/catalogue.h"
 #include "skydata/data_location.h"
 #include "skydata/settings_table.h"
+#include "userdata/jpeg_codec.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
 
@@ -93,6 +94,12 @@ bool EndsWith(const std::string& s, const std::string& tail) {
         if (c != tail[i]) return false;
     }
     return true;
+}
+
+// The offscreen platform complains about a missing runtime folder it does not need for a file.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith("QStandardPaths:")) return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 int Fail(const std::string& message) {
@@ -278,6 +285,7 @@ int cmdRender(const Args& argsIn) {
 
     // Text needs a GUI application; the offscreen platform needs no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietQtMessages);
     int qtArgc = 1;
     char qtName[] = "celes";
     char* qtArgv[] = {qtName, nullptr};

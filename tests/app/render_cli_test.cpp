@@ -1,0 +1,146 @@
+// `celes render` end to end: the golden charts, the output formats and the option errors.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RenderRun {
+    int status = -1;
+    std::string output;  // stdout and stderr
+};
+
+RenderRun Render(const std::string& args) {
+    const std::string cmd =
+        std::string("QT_QPA_PLATFORM=offscreen ") + CELES_BINARY + " render " + args + " 2>&1";
+    RenderRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) r.output += buf;
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+fs::path TempFile(const std::string& name) {
+    return fs::temp_directory_path() / ("celes-render-" + std::to_string(getpid()) + "-" + name);
+}
+
+// Pixels whose channels differ by more than 48 from the golden, and the mean channel difference.
+// Text is anti-aliased differently by other font versions: a few hundred pixels near labels may
+// move, the chart itself may not.
+struct Difference {
+    long differing = 0;
+    double meanChannel = 0;
+};
+
+Difference Compare(const QImage& a, const QImage& b) {
+    Difference d;
+    long sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            const int dr = std::abs(qRed(p) - qRed(q)), dg = std::abs(qGreen(p) - qGreen(q)),
+                      db = std::abs(qBlue(p) - qBlue(q));
+            sum += dr + dg + db;
+            if (dr > 48 || dg > 48 || db > 48) ++d.differing;
+        }
+    }
+    d.meanChannel = double(sum) / (3.0 * a.width() * a.height());
+    return d;
+}
+
+TEST(RenderCli, GoldenChartsMatch) {
+    const fs::path dir = fs::path(CELES_FIXTURE_DIR) / "golden";
+    std::ifstream list(dir / "charts.txt");
+    ASSERT_TRUE(list) << "charts.txt missing";
+    std::string line;
+    int charts = 0;
+    while (std::getline(list, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream in(line);
+        std::string file, args, word;
+        in >> file;
+        while (in >> word) args += " " + word;
+        const fs::path out = TempFile(file);
+        const RenderRun r = Render("--local '2024-01-15 21:00'" + args + " -o " + out.string());
+        ASSERT_EQ(r.status, 0) << file << ": " << r.output;
+        const QImage got(QString::fromStdString(out.string()));
+        const QImage want(QString::fromStdString((dir / file).string()));
+        ASSERT_FALSE(want.isNull()) << file;
+        ASSERT_EQ(got.size(), want.size()) << file;
+        const Difference d = Compare(got, want);
+        const long allowed = got.width() * got.height() / 200;  // 0.5 percent
+        EXPECT_LE(d.differing, allowed) << file << " (regenerate.sh renders it again)";
+        EXPECT_LT(d.meanChannel, 2.0) << file;
+        fs::remove(out);
+        ++charts;
+    }
+    EXPECT_GE(charts, 5);
+}
+
+TEST(RenderCli, JpegAndPngHaveTheAskedSize) {
+    for (const char* name : {"chart.jpg", "chart.png"}) {
+        const fs::path out = TempFile(name);
+        const RenderRun r =
+            Render("--size 300x200 --local '2024-06-01 22:30' --mode direction -o " + out.string());
+        ASSERT_EQ(r.status, 0) << r.output;
+        const QImage image(QString::fromStdString(out.string()));
+        EXPECT_EQ(image.width(), 300) << name;
+        EXPECT_EQ(image.height(), 200) << name;
+        fs::remove(out);
+    }
+}
+
+TEST(RenderCli, UserSettingsFileIsNotRead) {
+    // A settings file asking for red mode must not colour the command-line chart.
+    const fs::path home = TempFile("config");
+    fs::create_directories(home / "TRX" / "celes");
+    std::ofstream(home / "TRX" / "celes" / "settings.ini") << "[COLOR]\nALLRED=1\n";
+    const fs::path out = TempFile("plain.png");
+    const std::string cmd = "XDG_CONFIG_HOME=" + home.string() + " QT_QPA_PLATFORM=offscreen " +
+                            CELES_BINARY + " render --size 240x320 --local '2024-01-15 21:00' -o " +
+                            out.string() + " 2>/dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const QImage image(QString::fromStdString(out.string()));
+    // The frame outside the disc keeps its default colour (175, 159, 63), not a red one.
+    EXPECT_EQ(image.pixelColor(2, 300), QColor(175, 159, 63));
+    fs::remove(out);
+    fs::remove_all(home);
+}
+
+TEST(RenderCli, BadOptionsAreRefusedWithAMessage) {
+    const struct {
+        const char* args;
+        const char* message;
+    } cases[] = {
+        {"--mode sideways -o x.png", "unknown mode"},
+        {"--size 10x10 -o x.png", "bad size"},
+        {"--size 300 -o x.png", "bad size"},
+        {"--grid polar -o x.png", "bad grid"},
+        {"--zoom 5 -o x.png", "--zoom"},
+        {"--mode zenith", "no output file"},
+        {"-o chart.bmp", ".jpg or .png"},
+        {"--frobnicate -o x.png", "unknown option"},
+        {"--lat 95 -o x.png", "lat"},
+        {"--data /nonexistent/folder -o x.png", "celes render"},
+    };
+    for (const auto& c : cases) {
+        const RenderRun r = Render(c.args);
+        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_NE(r.output.find(c.message), std::string::npos) << c.args << ": " << r.output;
+    }
+}
+
+}  // namespace
