@@ -320,10 +320,14 @@ int cmdRender(const Args& argsIn) {
     view.render();
 
     CSkyCanvas& canvas = view.canvas();
-    const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
-                       QImage::Format_BGR888);
-    if (!image.save(QString::fromStdString(opt.output), png ? "PNG" : "JPG", png ? -1 : 100))
+    if (png) {
+        const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
+                           QImage::Format_BGR888);
+        if (!image.save(QString::fromStdString(opt.output), "PNG"))
+            return Fail("cannot write '" + opt.output + "'");
+    } else if (!SaveCanvasJpeg(canvas, opt.output)) {
         return Fail("cannot write '" + opt.output + "'");
+    }
     return 0;
 }
 
