@@ -461,3 +461,85 @@ TEST(Telescope, PortNumberSelectsFromTheDeviceListAndAFailedConnectCanBeRetried)
 
 }  // namespace
 }  // namespace celes
+
+namespace celes {
+namespace {
+
+// An event loop whose pumping runs a callback, as a timer or a command would run inside a wait.
+class CallbackLoop : public platform::EventLoop {
+  public:
+    void startTimer(int, std::uint32_t, std::function<void()>) override {}
+    void stopTimer(int) override {}
+    void post(std::function<void()>) override {}
+    bool pumpMessages() override {
+        ++pumps;
+        if (onPump) onPump();
+        return true;
+    }
+    void quit() override {}
+    std::function<void()> onPump;
+    int pumps = 0;
+};
+
+TEST(Telescope, StopTraceFromInsideAPollReturnsAndTheTraceEnds) {
+    MountSimOptions options;
+    options.highPrecision = true;  // the poll corrects the precision and pumps messages meanwhile
+    SimulatedMount mount(options);
+    ASSERT_TRUE(mount.ok());
+    fakes::MemorySettings settings;
+    fakes::ScriptedDialogs dialogs;
+    RealClock clock;
+    CallbackLoop loop;
+    platform::posix::PosixSerialOpener opener;
+    CTelescope t(settings, clock, dialogs, &loop, opener);
+    t.SetDeviceName(mount.path());
+    ASSERT_TRUE(t.Connect());
+    bool sawPollBusy = false;
+    loop.onPump = [&] {
+        if (t.PollBusy()) {
+            sawPollBusy = true;
+            t.StopTrace();  // must not wait for the poll below it on the stack
+        }
+    };
+    t.SetTraceRemaining(60000);
+    double ra = 0, dec = 0;
+    EXPECT_TRUE(t.TracePoll(ra, dec));
+    EXPECT_TRUE(sawPollBusy);
+    EXPECT_EQ(t.TraceRemaining(), 0);
+    EXPECT_FALSE(t.IsOpen());  // the budget ran out: the link is closed
+    EXPECT_FALSE(t.TracePoll(ra, dec));
+}
+
+TEST(MountSimulator, CommandsInPiecesAndTheOptionsOfTheCommandLine) {
+    RealClock clock;
+    MountModel model({}, clock);
+    std::string replies;
+    for (std::string_view piece : {":G", "R", "#:GD#\x06", "#:Xx#:Sw 9#:Sw 3", "#"})
+        for (const MountOutput& o : model.Feed(piece)) replies += o.bytes;
+    EXPECT_EQ(replies, "05:34.5#+22*00#P01");
+    EXPECT_EQ(model.SlewRate(), 3);
+
+    std::vector<std::string> args = {
+        "--silent", "GR",     "--reply", "MS=1Below#", "--flood", "Sr=100",        "--delay",
+        "20",       "--link", "/tmp/x",  "--hang-up",  "3",       "--degree-sign", "--high-precision"};
+    MountSimOptions options;
+    EXPECT_EQ(ParseMountSimOptions(args, options), "");
+    EXPECT_EQ(args, (std::vector<std::string>{"--link", "/tmp/x"}));
+    EXPECT_TRUE(options.silent.count("GR"));
+    EXPECT_EQ(options.replies["MS"], "1Below#");
+    EXPECT_EQ(options.flood["Sr"], 100u);
+    EXPECT_EQ(options.replyDelayMs, 20u);
+    EXPECT_EQ(options.hangUpAt, 3);
+    EXPECT_EQ(options.decSeparator, static_cast<char>(0xDF));
+    EXPECT_TRUE(options.highPrecision);
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--flood", "Sr"},
+                                         {"--reply"},
+                                         {"--delay", "soon"},
+                                         {"--flood", "Sr=lots"}}) {
+        MountSimOptions o;
+        EXPECT_NE(ParseMountSimOptions(bad, o), "") << bad[0];
+    }
+}
+
+}  // namespace
+}  // namespace celes
