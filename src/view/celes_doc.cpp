@@ -1,0 +1,153 @@
+#include "view/celes_doc.h"
+
+#include <cstdio>
+
+namespace celes {
+
+CCelesDoc::CCelesDoc(platform::SettingsStore& settings, platform::EventLoop& loop, platform::Dialogs& dialogs,
+                     std::string defaultCatalogue)
+    : settings_(settings), loop_(loop), dialogs_(dialogs), location_(settings_, std::move(defaultCatalogue)) {
+    stars_.reserve(9400);
+    taps_.reserve(100);
+    slewLog_.reserve(100);
+}
+
+CCelesDoc::~CCelesDoc() {
+    flushSlewLog();
+}
+
+bool CCelesDoc::onNewDocument() {
+    const std::string path = location_.cataloguePath();
+    loop_.pumpMessages();
+    std::string error;
+    auto bytes = readWholeFile(path, &error);
+    if (bytes) {
+        loop_.pumpMessages();
+        location_.setCataloguePath(path);
+        loadCatalogue(*bytes);
+    } else {
+        lastLoad_ = CatalogueLoad{};
+        lastLoad_.problem = CatalogueProblem::Unreadable;
+        lastLoad_.systemError = error;
+        // The next start is not in full-screen mode, so the file dialog can be reached.
+        settings_.writeInt(Setting::Option3FullScreen, 0);
+    }
+    reloadTaps();
+    return true;
+}
+
+bool CCelesDoc::loadCatalogueFile(const std::string& path) {
+    std::string error;
+    auto bytes = readWholeFile(path, &error);
+    if (!bytes) {
+        CatalogueLoad load;
+        load.problem = CatalogueProblem::Unreadable;
+        load.systemError = error;
+        return takeCatalogue(std::move(load), true);
+    }
+    return loadCatalogue(*bytes);
+}
+
+bool CCelesDoc::loadCatalogue(std::span<const std::uint8_t> bytes) {
+    if (loading_) return false;
+    loading_ = true;
+    if (busy_) busy_(true);
+    // The records are read into their own list and swapped in at the end, so views that draw from
+    // a pumped message see the old catalogue or the new one, never half of one.
+    CatalogueLoad load = readCatalogue(bytes, [this] { loop_.pumpMessages(); });
+    if (busy_) busy_(false);
+    loading_ = false;
+    return takeCatalogue(std::move(load), true);
+}
+
+bool CCelesDoc::takeCatalogue(CatalogueLoad&& load, bool tellUnreadable) {
+    const bool usable = load.usable();
+    if (usable) {
+        deleteContents();
+        for (StarRecord& r : load.records) stars_.push_back(std::make_unique<StarRecord>(std::move(r)));
+        load.records.clear();
+        load.records.shrink_to_fit();
+        loaded_ = true;
+    }
+    lastLoad_ = std::move(load);
+    if (usable) {
+        loop_.pumpMessages();
+        notifyViews();
+    }
+    if (!lastLoad_.ok() && (tellUnreadable || usable)) {
+        dialogs_.messageBox(catalogueProblemMessage(lastLoad_), "Celes", platform::MessageButtons::Ok,
+                            platform::MessageIcon::Warning);
+    }
+    return usable;
+}
+
+bool CCelesDoc::openDataFile() {
+    if (loading_) return false;
+    const auto chosen = dialogs_.openFile(kCatalogueFileName, kDataFileFilter);
+    if (!chosen) return false;
+    if (!loadCatalogueFile(*chosen)) return false;
+    location_.setCataloguePath(*chosen);
+    dataDirectory();
+    reloadTaps();
+    notifyViews();
+    return true;
+}
+
+void CCelesDoc::deleteContents() {
+    stars_.clear();
+    stars_.reserve(9400);
+    bodySlots_.fill(0);
+    taps_.clear();
+}
+
+StarRecord& CCelesDoc::bodyRecord(int index) {
+    if (index < 0 || index >= kBodySlots || stars_.size() < kMinRecordsForBodies) return emptyBody_;
+    std::size_t& slot = bodySlots_[static_cast<std::size_t>(index)];
+    if (slot == 0) {
+        auto r = std::make_unique<StarRecord>();
+        r->type = bodyTypeCode(index);
+        r->constellation[0] = '#';
+        slot = stars_.size();
+        r->number = static_cast<std::int16_t>(slot);
+        stars_.push_back(std::move(r));
+    }
+    return *stars_[slot];
+}
+
+std::string CCelesDoc::dataDirectory() {
+    dataDirectory_ = location_.dataFolder();
+    return dataDirectory_;
+}
+
+void CCelesDoc::reloadTaps() {
+    taps_.clear();
+    const std::string folder = dataDirectory();
+    if (tapLoader_) tapLoader_(*this, companionPath(folder, kTapFileName));
+}
+
+void CCelesDoc::notifyViews() {
+    if (notifyViews_) notifyViews_();
+}
+
+void CCelesDoc::appendSlewEntry(std::string line) {
+    slewLog_.push_back(std::move(line));
+    if (slewLog_.size() > kSlewLogFlushAbove) flushSlewLog();
+}
+
+bool CCelesDoc::flushSlewLog() {
+    if (slewLog_.empty()) return true;
+    const std::string path = location_.file(kSlewLogFileName);
+    std::FILE* f = std::fopen(path.c_str(), "ab");
+    if (!f) return false;
+    bool ok = true;
+    for (const std::string& line : slewLog_) {
+        ok = ok && std::fwrite(line.data(), 1, line.size(), f) == line.size();
+        ok = ok && std::fwrite("\r\n", 1, 2, f) == 2;
+    }
+    ok = (std::fclose(f) == 0) && ok;
+    // On a failed append the lines stay, to be tried again at the next flush.
+    if (ok) slewLog_.clear();
+    return ok;
+}
+
+}  // namespace celes

@@ -1,0 +1,116 @@
+#pragma once
+// The document: everything loaded from files. The star catalogue with the body records appended
+// after it (one object list, so one drawing and identification path serves every object), the
+// user taps, and the telescope slew log lines waiting to be appended to their file.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+#include "platform/settings_store.h"
+#include "skydata/catalogue.h"
+#include "skydata/data_location.h"
+#include "skydata/settings_table.h"
+#include "skydata/star_record.h"
+
+namespace celes {
+
+// The open-file dialog of the open-data-file command.
+inline constexpr const char* kDataFileFilter = "データ(*.dat)|*.dat||";
+// A catalogue this small gets no body records: every body request returns the shared empty record.
+inline constexpr std::size_t kMinRecordsForBodies = 100;
+// The slew log is appended to its file when more than this many lines wait.
+inline constexpr std::size_t kSlewLogFlushAbove = 99;
+
+using RecordList = std::vector<std::unique_ptr<StarRecord>>;
+
+class CCelesDoc {
+  public:
+    // `defaultCatalogue` is used while "CELES"/"CELES_DATA" holds nothing.
+    CCelesDoc(platform::SettingsStore& settings, platform::EventLoop& loop, platform::Dialogs& dialogs,
+              std::string defaultCatalogue);
+    ~CCelesDoc();  // appends the waiting slew log lines
+    CCelesDoc(const CCelesDoc&) = delete;
+    CCelesDoc& operator=(const CCelesDoc&) = delete;
+
+    // --- lists
+    const RecordList& stars() const { return stars_; }
+    RecordList& taps() { return taps_; }
+    const RecordList& taps() const { return taps_; }
+    // Set once a catalogue has been read; views draw nothing before.
+    bool loaded() const { return loaded_; }
+
+    // --- start-up and catalogue
+    // The new-document step: loads the catalogue named by the settings (writing "OPTION3"/"FULL_SCREEN"
+    // 0 when it cannot be opened), then the taps. Always true, with or without a catalogue.
+    bool onNewDocument();
+    // Replaces the object list with the catalogue in `path`, pumping messages between records. A
+    // file that cannot be read or holds no catalogue at all leaves the previous list in place; a
+    // damaged one keeps its whole records. Problems are told to the user once. True when a catalogue
+    // was taken.
+    bool loadCatalogueFile(const std::string& path);
+    // The same over bytes in memory (no file, nothing stored).
+    bool loadCatalogue(std::span<const std::uint8_t> bytes);
+    // The menu command and the missing-catalogue flow: file dialog, load, store the path, reload taps.
+    bool openDataFile();
+    // Frees every record and every tap.
+    void deleteContents();
+    // What the last catalogue read found (counts, rejections, problem).
+    const CatalogueLoad& lastLoad() const { return lastLoad_; }
+
+    // --- body records (index 0..9; other indexes get the shared empty record)
+    StarRecord& bodyRecord(int index);
+
+    // --- data location
+    DataLocation& dataLocation() { return location_; }
+    // Reads the stored catalogue path, keeps its folder and returns it.
+    std::string dataDirectory();
+    // The folder kept by the last dataDirectory() or load (the Milky Way layer uses this one).
+    const std::string& keptDataDirectory() const { return dataDirectory_; }
+
+    // --- taps: the user-data layer installs the reader ("CelesUser.tap" in the data folder)
+    using TapLoader = std::function<void(CCelesDoc&, const std::string& tapFilePath)>;
+    void setTapLoader(TapLoader loader) { tapLoader_ = std::move(loader); }
+    void reloadTaps();
+
+    // --- views: called whenever the object list changes ("notify all views")
+    void setViewNotifier(std::function<void()> notify) { notifyViews_ = std::move(notify); }
+    // Shown while a catalogue loads (the wait cursor).
+    void setBusyIndicator(std::function<void(bool busy)> busy) { busy_ = std::move(busy); }
+
+    // --- slew log ("望遠鏡導入履歴.txt" in the data folder): lines are CP932 bytes without line end
+    void appendSlewEntry(std::string line);
+    // Appends the waiting lines to the file, each with CR LF, and empties the list on success.
+    bool flushSlewLog();
+    const std::vector<std::string>& slewLog() const { return slewLog_; }
+
+  private:
+    bool takeCatalogue(CatalogueLoad&& load, bool tellUnreadable);
+    void notifyViews();
+
+    Settings settings_;
+    platform::EventLoop& loop_;
+    platform::Dialogs& dialogs_;
+    DataLocation location_;
+
+    RecordList stars_;
+    RecordList taps_;
+    std::array<std::size_t, kBodySlots> bodySlots_{};  // position in stars_, 0 = not yet made
+    StarRecord emptyBody_;
+    bool loaded_ = false;
+    bool loading_ = false;  // guards against a second load started from a pumped message
+    std::string dataDirectory_;
+    CatalogueLoad lastLoad_;
+    std::vector<std::string> slewLog_;
+
+    TapLoader tapLoader_;
+    std::function<void()> notifyViews_;
+    std::function<void(bool)> busy_;
+};
+
+}  // namespace celes

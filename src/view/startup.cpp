@@ -1,0 +1,51 @@
+#include "view/startup.h"
+
+#include <filesystem>
+
+#include "skydata/data_location.h"
+#include "skydata/settings_table.h"
+#include "view/celes_doc.h"
+
+namespace celes {
+
+StartDecision beginStartup(platform::SingleInstance& instance, platform::SettingsStore& settings,
+                           const std::string& programDir) {
+    if (!instance.acquire()) {
+        instance.activateRunning();
+        return StartDecision::SecondInstance;
+    }
+    adoptCatalogueBesideProgram(settings, programDir);
+    return StartDecision::Run;
+}
+
+bool adoptCatalogueBesideProgram(platform::SettingsStore& settings, const std::string& programDir) {
+    if (programDir.empty()) return false;
+    std::string folder = programDir;
+    if (folder.back() != '/') folder += '/';
+    const std::string path = folder + kBesideProgramCatalogueName;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    Settings(settings).writeString(Setting::CelesData, path);
+    return true;
+}
+
+void watchForMissingCatalogue(CCelesDoc& doc, platform::EventLoop& loop, platform::Dialogs& dialogs,
+                              std::function<void()> exitCommand) {
+    if (doc.loaded()) return;
+    loop.startTimer(kTimerAskForCatalogue, kAskForCatalogueDelayMs,
+                    [&doc, &loop, &dialogs, exit = std::move(exitCommand)] {
+                        // Stopping first: the dialogs below run their own loops and must not see this
+                        // timer again.
+                        loop.stopTimer(kTimerAskForCatalogue);
+                        dialogs.messageBox(kAskForCatalogueText, "Celes");
+                        doc.openDataFile();
+                        if (doc.loaded()) return;
+                        dialogs.messageBox(kExitNoticeText, "Celes");
+                        loop.startTimer(kTimerExitProgram, kExitDelayMs, [&loop, exit] {
+                            loop.stopTimer(kTimerExitProgram);
+                            loop.post(exit);
+                        });
+                    });
+}
+
+}  // namespace celes

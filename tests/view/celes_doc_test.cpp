@@ -1,0 +1,153 @@
+#include "view/celes_doc.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fakes/catalogue_builder.h"
+#include "fakes/memory_settings.h"
+#include "fakes/scripted_dialogs.h"
+#include "fakes/virtual_event_loop.h"
+
+namespace celes {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DocTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::path(testing::TempDir()) /
+               ("doc_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    fakes::MemorySettings store_;
+    fakes::VirtualEventLoop loop_;
+    fakes::ScriptedDialogs dialogs_;
+    fs::path dir_;
+};
+
+TEST_F(DocTest, NewDocumentLoadsTheStoredCatalogueThenTheTaps) {
+    fakes::writeCatalogue(path("sky.dat"), fakes::makeStars(150));
+    store_.writeString("CELES", "CELES_DATA", path("sky.dat"));
+    std::string tapPathSeen;
+    int notified = 0;
+    {
+        CCelesDoc doc(store_, loop_, dialogs_, "/nonexistent/celes.dat");
+        doc.setTapLoader([&](CCelesDoc& d, const std::string& p) {
+            tapPathSeen = p;
+            d.taps().push_back(std::make_unique<StarRecord>());
+        });
+        doc.setViewNotifier([&] { ++notified; });
+        EXPECT_TRUE(doc.onNewDocument());
+        EXPECT_TRUE(doc.loaded());
+        EXPECT_EQ(doc.stars().size(), 150u);
+        EXPECT_EQ(doc.taps().size(), 1u);
+        EXPECT_GE(loop_.pumpCount, 150);  // messages pumped between records
+        EXPECT_GE(notified, 1);
+        EXPECT_TRUE(dialogs_.shown.empty());
+    }
+    EXPECT_EQ(tapPathSeen, path("CelesUser.tap"));
+}
+
+TEST_F(DocTest, MissingCatalogueLeavesTheDocumentEmptyAndTurnsFullScreenOff) {
+    store_.writeString("CELES", "CELES_DATA", path("gone.dat"));
+    CCelesDoc doc(store_, loop_, dialogs_, "/nonexistent/celes.dat");
+    EXPECT_TRUE(doc.onNewDocument());
+    EXPECT_FALSE(doc.loaded());
+    EXPECT_EQ(store_.readInt("OPTION3", "FULL_SCREEN", -1), 0);
+    EXPECT_TRUE(dialogs_.shown.empty());  // the missing-catalogue flow tells the user later
+    EXPECT_EQ(store_.readString("CELES", "CELES_DATA", ""), path("gone.dat"));
+}
+
+TEST_F(DocTest, DamagedCatalogueKeepsWhatWasReadAndSaysSoOnce) {
+    auto bytes = writeRecordStream(1000, fakes::makeStars(120));
+    bytes.resize(bytes.size() - 10);
+    fakes::writeFile(path("cut.dat"), bytes);
+    CCelesDoc doc(store_, loop_, dialogs_, path("cut.dat"));
+    doc.onNewDocument();
+    EXPECT_TRUE(doc.loaded());
+    EXPECT_EQ(doc.stars().size(), 119u);
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_NE(dialogs_.shown[0].text.find("途中で終わっています"), std::string::npos);
+}
+
+TEST_F(DocTest, BodyRecords) {
+    CCelesDoc small(store_, loop_, dialogs_, "");
+    small.loadCatalogue(writeRecordStream(1000, fakes::makeStars(99)));
+    StarRecord& shared = small.bodyRecord(8);
+    EXPECT_EQ(&shared, &small.bodyRecord(0));  // one shared empty record below 100
+    EXPECT_EQ(small.stars().size(), 99u);
+
+    CCelesDoc doc(store_, loop_, dialogs_, "");
+    doc.loadCatalogue(writeRecordStream(1000, fakes::makeStars(100)));
+    StarRecord& sun = doc.bodyRecord(8);
+    EXPECT_EQ(sun.type, 8 * 16 | 0x2000 | 1);
+    EXPECT_EQ(sun.constellation[0], '#');
+    EXPECT_EQ(sun.number, 100);
+    EXPECT_EQ(&sun, doc.stars()[100].get());
+    EXPECT_EQ(&doc.bodyRecord(8), &sun);  // made once
+    StarRecord& moon = doc.bodyRecord(7);
+    EXPECT_EQ(&moon, doc.stars()[101].get());
+    EXPECT_EQ(&doc.bodyRecord(10), &doc.bodyRecord(-1));  // out of range: the empty record
+    EXPECT_EQ(doc.stars().size(), 102u);
+}
+
+TEST_F(DocTest, OpenDataFile) {
+    fakes::writeCatalogue(path("first.dat"), fakes::makeStars(3));
+    fakes::writeCatalogue(path("second.dat"), fakes::makeStars(5));
+    fakes::writeFile(path("junk.dat"), {1, 2, 3});
+    CCelesDoc doc(store_, loop_, dialogs_, path("first.dat"));
+    int tapLoads = 0;
+    doc.setTapLoader([&](CCelesDoc&, const std::string&) { ++tapLoads; });
+    doc.onNewDocument();
+    ASSERT_EQ(doc.stars().size(), 3u);
+
+    dialogs_.fileAnswers = {std::nullopt, path("junk.dat"), path("missing.dat"), path("second.dat")};
+    EXPECT_FALSE(doc.openDataFile());  // cancelled
+    EXPECT_FALSE(doc.openDataFile());  // not a catalogue: the old one stays
+    EXPECT_FALSE(doc.openDataFile());  // cannot be read: likewise
+    EXPECT_EQ(doc.stars().size(), 3u);
+    EXPECT_EQ(store_.readString("CELES", "CELES_DATA", ""), path("first.dat"));
+    EXPECT_EQ(dialogs_.shown.size(), 2u);
+
+    EXPECT_TRUE(doc.openDataFile());
+    EXPECT_EQ(doc.stars().size(), 5u);
+    EXPECT_EQ(store_.readString("CELES", "CELES_DATA", ""), path("second.dat"));
+    EXPECT_EQ(tapLoads, 2);
+    ASSERT_FALSE(dialogs_.fileDialogs.empty());
+    EXPECT_EQ(dialogs_.fileDialogs[0].defaultName, "celes.dat");
+    EXPECT_EQ(dialogs_.fileDialogs[0].filter, "データ(*.dat)|*.dat||");
+}
+
+TEST_F(DocTest, SlewLogIsAppendedAtTheHundredthEntryAndAtTheEnd) {
+    store_.writeString("CELES", "CELES_DATA", path("celes.dat"));
+    const std::string log = path("望遠鏡導入履歴.txt");
+    auto fileText = [&] {
+        std::ifstream f(log, std::ios::binary);
+        std::stringstream ss;
+        ss << f.rdbuf();
+        return ss.str();
+    };
+    {
+        CCelesDoc doc(store_, loop_, dialogs_, "");
+        for (int i = 0; i < 99; ++i) doc.appendSlewEntry("Slew " + std::to_string(i));
+        EXPECT_FALSE(fs::exists(log));
+        doc.appendSlewEntry("Slew 99");
+        EXPECT_TRUE(doc.slewLog().empty());
+        const std::string text = fileText();
+        EXPECT_EQ(text.substr(0, 14), "Slew 0\r\nSlew 1");
+        EXPECT_EQ(text.size(), 100u * 2 + 10 * 6 + 90 * 7);
+        doc.appendSlewEntry("last");
+    }
+    EXPECT_EQ(fileText().substr(fileText().size() - 6), "last\r\n");
+}
+
+}  // namespace
+}  // namespace celes
