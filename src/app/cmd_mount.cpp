@@ -1,17 +1,16 @@
 // `celes mount`: one exchange sequence with a mount (connect, the operation, disconnect), printing
 // what the telescope panel would show.
-#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <map>
 #include <numbers>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "app/commands.h"
+#include "platform/posix/ini_settings_store.h"
+#include "platform/posix/posix_clock.h"
 #include "platform/posix/serial_posix.h"
 #include "telescope/telescope.h"
 
@@ -29,34 +28,6 @@ constexpr char kUsage[] =
     "         rate 2|3|4               set the slew rate (low, medium, high)\n"
     "         stop                     stop all motion\n"
     "         time-place               write the clock and the observing place to the mount\n";
-
-class SystemClock : public platform::Clock {
-  public:
-    platform::WallTime localTime() const override {
-        using namespace std::chrono;
-        const auto now = system_clock::now();
-        const std::time_t t = system_clock::to_time_t(now);
-        std::tm tm{};
-        localtime_r(&t, &tm);
-        platform::WallTime w;
-        w.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
-        w.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
-        w.dayOfWeek = static_cast<std::uint16_t>(tm.tm_wday);
-        w.day = static_cast<std::uint16_t>(tm.tm_mday);
-        w.hour = static_cast<std::uint16_t>(tm.tm_hour);
-        w.minute = static_cast<std::uint16_t>(tm.tm_min);
-        w.second = static_cast<std::uint16_t>(tm.tm_sec);
-        w.milliseconds =
-            static_cast<std::uint16_t>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-        return w;
-    }
-    std::uint32_t tickCount() const override {
-        using namespace std::chrono;
-        return static_cast<std::uint32_t>(
-            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-    }
-    void sleepMs(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
 
 // Boxes become lines on standard output; questions are answered yes, as the user asked for the
 // operation on the command line.
@@ -76,32 +47,6 @@ class PrintingDialogs : public platform::Dialogs {
     std::optional<std::string> saveFile(const std::string&, const std::string&) override {
         return std::nullopt;
     }
-};
-
-// The settings a command-line run sees: the defaults, unless a value was written meanwhile.
-class DefaultSettings : public platform::SettingsStore {
-  public:
-    std::int32_t readInt(const std::string& s, const std::string& v, std::int32_t fallback) const override {
-        auto it = ints_.find(s + "\n" + v);
-        return it == ints_.end() ? fallback : it->second;
-    }
-    std::string readString(const std::string& s, const std::string& v,
-                           const std::string& fallback) const override {
-        auto it = strings_.find(s + "\n" + v);
-        return it == strings_.end() ? fallback : it->second;
-    }
-    bool writeInt(const std::string& s, const std::string& v, std::int32_t value) override {
-        ints_[s + "\n" + v] = value;
-        return true;
-    }
-    bool writeString(const std::string& s, const std::string& v, const std::string& value) override {
-        strings_[s + "\n" + v] = value;
-        return true;
-    }
-
-  private:
-    std::map<std::string, std::int32_t> ints_;
-    std::map<std::string, std::string> strings_;
 };
 
 // "HH:MM:SS" (or "HH:MM", seconds may have decimals) -> hours; "+DD:MM:SS" -> degrees.
@@ -199,8 +144,9 @@ int cmdMount(const Args& args) {
     if (words.size() != wanted) return Usage(("too many arguments for " + verb).c_str());
 
     std::signal(SIGPIPE, SIG_IGN);
-    DefaultSettings settings;
-    SystemClock clock;
+    // The stored settings give the observing place and the device list; nothing is written.
+    platform::IniSettingsStore settings(platform::IniSettingsStore::defaultPath());
+    platform::PosixClock clock;
     PrintingDialogs dialogs;
     platform::posix::PosixSerialOpener opener;
     CTelescope telescope(settings, clock, dialogs, nullptr, opener);

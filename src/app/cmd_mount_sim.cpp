@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/commands.h"
+#include "platform/posix/posix_clock.h"
 #include "platform/posix/serial_posix.h"
 #include "platform/posix/tcp_device.h"
 #include "telescope/mount_sim.h"
@@ -20,17 +21,6 @@
 namespace celes::app {
 
 namespace {
-
-class SteadyClock : public platform::Clock {
-  public:
-    platform::WallTime localTime() const override { return {}; }
-    std::uint32_t tickCount() const override {
-        using namespace std::chrono;
-        return static_cast<std::uint32_t>(
-            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-    }
-    void sleepMs(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::fprintf(stderr, "celes mount-sim: %s\n", problem.c_str());
@@ -92,7 +82,7 @@ int cmdMountSim(const Args& arguments) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 
-    SteadyClock clock;
+    platform::PosixClock clock;
     MountModel model(options, clock);
     std::size_t shown = 0;
 

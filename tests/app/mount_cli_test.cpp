@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,14 @@ struct CliRun {
     std::string out;
 };
 
+// Settings of the runs: a folder of their own, never the user's.
+std::string ConfigHome() {
+    return testing::TempDir() + "celes_mount_cli_config";
+}
+
 CliRun RunCeles(const std::string& args) {
-    const std::string cmd = std::string("'") + CELES_BINARY + "' " + args + " 2>/dev/null";
+    const std::string cmd =
+        "XDG_CONFIG_HOME='" + ConfigHome() + "' '" + std::string(CELES_BINARY) + "' " + args + " 2>/dev/null";
     CliRun r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -87,6 +94,26 @@ TEST(MountCli, VerbsAgainstTheSimulatedMount) {
         EXPECT_EQ(r.status, c.status) << c.verb;
         EXPECT_EQ(r.out, c.out) << c.verb;
     }
+}
+
+TEST(MountCli, PortNumbersGoThroughTheStoredDeviceList) {
+    MountSimProcess sim({});
+    ASSERT_FALSE(sim.address().empty());
+    const std::string folder = ConfigHome() + "/TRX/celes";
+    ASSERT_EQ(std::system(("mkdir -p '" + folder + "'").c_str()), 0);
+    {
+        std::FILE* f = std::fopen((folder + "/settings.ini").c_str(), "w");
+        ASSERT_TRUE(f);
+        std::fprintf(f, "[TS]\nDEVICES=\"/nonexistent/ttyA %s\"\n[LOCATION]\nTOUKEI=-5\nTOUKEIF=30\n",
+                     sim.address().c_str());
+        std::fclose(f);
+    }
+    EXPECT_EQ(RunCeles("mount --port COM2: position").out, "赤経：05:34.5  赤緯：+22*00\n");
+    EXPECT_EQ(RunCeles("mount --port COM1: position").status, 1);
+    const CliRun place = RunCeles("mount --port COM2: time-place");
+    EXPECT_EQ(place.status, 1);
+    EXPECT_EQ(place.out, "経度計算不良\n失敗しました\n");
+    std::remove((folder + "/settings.ini").c_str());
 }
 
 TEST(MountCli, FailuresOverTcpAndBadArguments) {

@@ -2,7 +2,6 @@
 // Stand-ins for the platform services the telescope link uses, and a simulated mount on a real
 // pseudo-terminal.
 #include <chrono>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,34 +10,14 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/posix/posix_clock.h"
 #include "platform/posix/serial_posix.h"
 #include "telescope/mount_sim.h"
 
 namespace celes::testing {
 
 // The machine's clock.
-class RealClock : public platform::Clock {
-  public:
-    platform::WallTime localTime() const override {
-        const std::time_t t = std::time(nullptr);
-        std::tm tm{};
-        localtime_r(&t, &tm);
-        platform::WallTime w;
-        w.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
-        w.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
-        w.day = static_cast<std::uint16_t>(tm.tm_mday);
-        w.hour = static_cast<std::uint16_t>(tm.tm_hour);
-        w.minute = static_cast<std::uint16_t>(tm.tm_min);
-        w.second = static_cast<std::uint16_t>(tm.tm_sec);
-        return w;
-    }
-    std::uint32_t tickCount() const override {
-        using namespace std::chrono;
-        return static_cast<std::uint32_t>(
-            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-    }
-    void sleepMs(std::uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
+using RealClock = platform::PosixClock;
 
 // Time that runs only when someone sleeps: a sleep moves it on at once and yields the processor
 // for a short real moment, so that a mount that does answer gets its bytes through.
