@@ -124,6 +124,8 @@ void CSkyCanvas::AttachContext() {
     gc_.reset();
     if (!factory_ || bits_.empty()) return;
     gc_ = factory_->attach(platform::PixelBuffer{bits_.data(), width_, height_, stride_});
+    // A keyed canvas draws its text without a background box, whichever came first.
+    if (gc_ && keyEnabled_) gc_->setTransparentText(true);
 }
 
 void CSkyCanvas::Destroy() {

@@ -299,10 +299,11 @@ class PolygonRecorder : public platform::Graphics {
     bool setFont(const std::string&, int) override { return true; }
     void setTextColour(platform::Rgb) override {}
     void setTextBackground(platform::Rgb) override {}
-    void setTransparentText(bool) override {}
+    void setTransparentText(bool t) override { transparent = t; }
     void textOut(int, int, const std::string&) override {}
     platform::Extent textExtent(const std::string&) override { return {}; }
     std::vector<Poly> polys;
+    bool transparent = false;
     int depth = 0;
 
   private:
@@ -361,6 +362,21 @@ TEST(SkyCanvas, MoonPhaseShadowFollowsTheAge) {
     factory.last->polys.clear();
     c.DrawMoonPhase(32, 32, 32, std::nan(""), 0.0, 1);
     EXPECT_TRUE(factory.last->polys.empty());
+}
+
+TEST(SkyCanvas, KeyedCanvasTextIsTransparentWhicheverComesFirst) {
+    RecorderFactory factory;
+    CSkyCanvas a(&factory);
+    ASSERT_TRUE(a.Create(8, 8));
+    a.SetKey(MakeColour(1, 1, 1));
+    a.AttachContext();
+    EXPECT_TRUE(factory.last->transparent);
+    CSkyCanvas b(&factory);
+    ASSERT_TRUE(b.Create(8, 8));
+    b.AttachContext();
+    EXPECT_FALSE(factory.last->transparent);
+    b.SetKey(MakeColour(1, 1, 1));
+    EXPECT_TRUE(factory.last->transparent);
 }
 
 TEST(SkyCanvas, MoonArcPoints) {
