@@ -19,7 +19,7 @@ namespace celes::app {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: celes mount --port DEV VERB [ARGS]\n"
+    "usage: celes mount --port DEV [--verbose] VERB [ARGS]\n"
     "  DEV    a device path (/dev/ttyUSB0), COM1: to COM4: (through the TS/DEVICES setting),\n"
     "         or tcp:HOST:PORT for a serial bridge\n"
     "  VERB   position                 print where the mount points\n"
@@ -27,7 +27,8 @@ constexpr char kUsage[] =
     "         move n|s|e|w             move for one second\n"
     "         rate 2|3|4               set the slew rate (low, medium, high)\n"
     "         stop                     stop all motion\n"
-    "         time-place               write the clock and the observing place to the mount\n";
+    "         time-place               write the clock and the observing place to the mount\n"
+    "  --verbose  log every write and reply on standard error\n";
 
 // Boxes become lines on standard output; questions are answered yes, as the user asked for the
 // operation on the command line.
@@ -95,6 +96,7 @@ int Usage(const char* problem) {
 
 int cmdMount(const Args& args) {
     std::string device;
+    bool verbose = false;
     std::vector<std::string> words;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--port") {
@@ -102,6 +104,8 @@ int cmdMount(const Args& args) {
             device = args[++i];
         } else if (args[i].rfind("--port=", 0) == 0) {
             device = args[i].substr(7);
+        } else if (args[i] == "--verbose" || args[i] == "-v") {
+            verbose = true;
         } else if (args[i] == "--help" || args[i] == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -150,6 +154,12 @@ int cmdMount(const Args& args) {
     PrintingDialogs dialogs;
     platform::posix::PosixSerialOpener opener;
     CTelescope telescope(settings, clock, dialogs, nullptr, opener);
+
+    if (verbose) {
+        telescope.SetExchangeLog([](char direction, std::string_view bytes) {
+            std::fprintf(stderr, "%s %s\n", direction == '>' ? "->" : "<-", lx200::ReplyText(bytes).c_str());
+        });
+    }
 
     int comNumber = 0;
     if (device.size() == 5 && device.rfind("COM", 0) == 0 && device[4] == ':' && device[3] >= '1' &&

@@ -99,10 +99,19 @@ void CTelescope::PlainBox(std::string_view text) {
                         platform::MessageIcon::None);
 }
 
+void CTelescope::Write(std::string_view bytes) {
+    if (exchangeLog_ && IsOpen()) exchangeLog_('>', bytes);
+    port_.Write(bytes);
+}
+
+void CTelescope::LogReply() {
+    if (exchangeLog_) exchangeLog_('<', Reply());
+}
+
 void CTelescope::Send(std::string_view command) {
     state_ = TelescopeState::Sending;
     ClearReply();
-    port_.Write(command);
+    Write(command);
     state_ = TelescopeState::Waiting;
 }
 
@@ -111,6 +120,12 @@ bool CTelescope::Elapsed(std::uint32_t startTick, std::uint32_t limitMs) const {
 }
 
 bool CTelescope::WaitForAck(const lx200::AckCommand& command) {
+    const bool ok = AwaitAck(command);
+    LogReply();
+    return ok;
+}
+
+bool CTelescope::AwaitAck(const lx200::AckCommand& command) {
     const std::uint32_t start = clock_.tickCount();
     const std::uint32_t limit = static_cast<std::uint32_t>(command.limitSeconds) * 1000;
     for (;;) {
@@ -147,6 +162,12 @@ bool CTelescope::WaitForAck(const lx200::AckCommand& command) {
 }
 
 bool CTelescope::WaitForReply(const lx200::QueryCommand& command, bool showTimeoutBox) {
+    const bool ok = AwaitReply(command, showTimeoutBox);
+    LogReply();
+    return ok;
+}
+
+bool CTelescope::AwaitReply(const lx200::QueryCommand& command, bool showTimeoutBox) {
     const std::uint32_t start = clock_.tickCount();
     const std::uint32_t limit = static_cast<std::uint32_t>(command.limitSeconds) * 1000;
     for (;;) {
@@ -206,10 +227,10 @@ bool CTelescope::MovePulse(char direction) {
     if (!IsOpen()) return false;
     if (direction != 'n' && direction != 's' && direction != 'e' && direction != 'w') return false;
     PumpMessages();
-    port_.Write(lx200::MoveCommand(direction));
+    Write(lx200::MoveCommand(direction));
     state_ = TelescopeState::Ready;
     clock_.sleepMs(1000);
-    port_.Write(lx200::StopMoveCommand(direction));
+    Write(lx200::StopMoveCommand(direction));
     state_ = TelescopeState::Ready;
     return true;
 }
@@ -217,7 +238,7 @@ bool CTelescope::MovePulse(char direction) {
 void CTelescope::StopMotion() {
     PumpMessages();
     if (!IsOpen()) return;
-    port_.Write(lx200::kStopAll);
+    Write(lx200::kStopAll);
     state_ = TelescopeState::Ready;
 }
 
@@ -243,7 +264,7 @@ bool CTelescope::GetPosition(std::string& report, bool showTimeoutBox) {
         // The exchanges assume low precision; one toggle puts the mount back.
         PlainBox(lx200::kPrecisionCorrected);
         ClearReply();
-        port_.Write(lx200::kTogglePrecision);
+        Write(lx200::kTogglePrecision);
         clock_.sleepMs(300);
         PumpMessages();
     }

@@ -4,6 +4,7 @@
 // expected reply comes or the command's time limit passes; nothing is ever retried.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -103,15 +104,24 @@ class CTelescope : public SerialReceiver {
     // Opens this device path (or "tcp:HOST:PORT") instead of the numbered port.
     void SetDeviceName(std::string name) { port_.SetDeviceName(std::move(name)); }
     CSerialPort& Port() { return port_; }
+    // Called with '>' and the bytes of every write, and with '<' and the reply at the end of every
+    // wait (for a log of the exchanges).
+    void SetExchangeLog(std::function<void(char direction, std::string_view bytes)> log) {
+        exchangeLog_ = std::move(log);
+    }
 
   private:
     void PumpMessages();
     void ErrorBox(std::string_view text);
     void PlainBox(std::string_view text);
+    void Write(std::string_view bytes);
+    void LogReply();
     // Sending, ClearReply, write, Waiting.
     void Send(std::string_view command);
     bool WaitForAck(const lx200::AckCommand& command);
     bool WaitForReply(const lx200::QueryCommand& command, bool showTimeoutBox);
+    bool AwaitAck(const lx200::AckCommand& command);
+    bool AwaitReply(const lx200::QueryCommand& command, bool showTimeoutBox);
     // Sends an acknowledged command; on failure sets statusText from the command's texts.
     bool Exchange(const lx200::AckCommand& command, std::string_view bytes);
     bool Elapsed(std::uint32_t startTick, std::uint32_t limitMs) const;
@@ -135,6 +145,7 @@ class CTelescope : public SerialReceiver {
     std::string targetRAText_;
     CSerialPort port_;
     TelescopeState state_ = TelescopeState::Closed;
+    std::function<void(char, std::string_view)> exchangeLog_;
 };
 
 }  // namespace celes

@@ -82,12 +82,16 @@ TEST_F(MountLink, SlewSendsTheTargetBetweenPrecisionTogglesAndTheMountGetsThere)
 
 TEST_F(MountLink, PositionInLowPrecisionAsksNothingMore) {
     Start();
+    std::vector<std::string> log;
+    telescope->SetExchangeLog(
+        [&](char direction, std::string_view bytes) { log.push_back(direction + std::string(bytes)); });
     std::string report;
     ASSERT_TRUE(telescope->GetPosition(report, true));
     EXPECT_EQ(report, "赤経：05:34.5  赤緯：+22*00");
     EXPECT_DOUBLE_EQ(telescope->MountRA(), 83.625);
     EXPECT_DOUBLE_EQ(telescope->MountDec(), 22.0);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":GR#", ":GD#"}));
+    EXPECT_EQ(log, (std::vector<std::string>{">:GR#", "<05:34.5#", ">:GD#", "<+22*00#"}));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(telescope->State(), TelescopeState::Ready);
 }
@@ -122,6 +126,17 @@ TEST_F(MountLink, RateMoveAndStop) {
     ASSERT_TRUE(telescope->SetSlewRate(3));
     EXPECT_EQ(mount->model().SlewRate(), 3);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":Mn#", ":Qn#", ":Q#", ":Q#", ":Sw 3#"}));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(MountLink, ASlowReplyWithinTheLimitIsWaitedFor) {
+    MountSimOptions options;
+    options.replyDelayMs = 700;
+    Start(options);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(telescope->SetSlewRate(2));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms);
+    EXPECT_EQ(telescope->State(), TelescopeState::Ready);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
