@@ -2,6 +2,7 @@
 // the chart at the intensity of the Milky Way colour, so the band is brightest along its middle.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "skydata/addin.h"
@@ -16,10 +17,28 @@ namespace celes {
 
 namespace {
 
-// Marks with `bit` every pixel within `radius` of the segment a-b: what copying a disc brush of
-// that radius, centred, along every step of the segment covers.
+// Sets to `value` every pixel within `radius` of the segment a-b: what copying a disc brush of that
+// radius, centred, along every step of the segment covers.
+// Rows touched so far: the leftmost and rightmost marked pixel of each row.
+struct RowSpans {
+    std::vector<int> left, right;
+    int top, bottom;
+    RowSpans(int width, int height)
+        : left(static_cast<std::size_t>(height), width),
+          right(static_cast<std::size_t>(height), -1),
+          top(height),
+          bottom(-1) {}
+    void add(int y, int xl, int xr) {
+        const auto r = static_cast<std::size_t>(y);
+        left[r] = std::min(left[r], xl);
+        right[r] = std::max(right[r], xr);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+};
+
 void MarkCapsule(std::vector<std::uint8_t>& mask, int width, int height, ScreenPoint a, ScreenPoint b,
-                 double radius, std::uint8_t bit, int& top, int& bottom) {
+                 double radius, std::uint8_t value, RowSpans& spans) {
     const double ax = a.x, ay = a.y, bx = b.x, by = b.y;
     const double dx = bx - ax, dy = by - ay;
     const double len2 = dx * dx + dy * dy;
@@ -66,10 +85,32 @@ void MarkCapsule(std::vector<std::uint8_t>& mask, int width, int height, ScreenP
         const int xr = std::min(width - 1, static_cast<int>(std::floor(hi)));
         if (xl > xr) continue;
         std::uint8_t* row = mask.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        for (int x = xl; x <= xr; ++x) row[x] |= bit;
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
+        std::memset(row + xl, value, static_cast<std::size_t>(xr - xl + 1));
+        spans.add(y, xl, xr);
     }
+}
+
+// The canvas's ceiling blend (BlendPixelCeiling) on a pixel already known to be inside: the pass is
+// weakened by how bright the chart already is there, and left out where it reaches the ceiling.
+// `scale` is percent / ceiling, worked out once per render.
+inline void BlendCeiling(std::uint8_t* p, Colour c, int percent, double ceiling, double scale) {
+    const int r = RedOf(c), g = GreenOf(c), b = BlueOf(c);
+    if (percent == 100) {
+        p[0] = static_cast<std::uint8_t>(b), p[1] = static_cast<std::uint8_t>(g),
+        p[2] = static_cast<std::uint8_t>(r);
+        return;
+    }
+    const double k = (ceiling - Luminance(p[2], p[1], p[0])) * scale;
+    if (k < 1.0) return;
+    if (k >= 100.0) {
+        p[0] = static_cast<std::uint8_t>(b), p[1] = static_cast<std::uint8_t>(g),
+        p[2] = static_cast<std::uint8_t>(r);
+        return;
+    }
+    const int q = static_cast<int>(k);
+    p[0] = static_cast<std::uint8_t>(p[0] + q * (b - p[0]) / 100);
+    p[1] = static_cast<std::uint8_t>(p[1] + q * (g - p[1]) / 100);
+    p[2] = static_cast<std::uint8_t>(p[2] + q * (r - p[2]) / 100);
 }
 
 }  // namespace
@@ -89,18 +130,21 @@ void PaintMilkyWay(RenderContext& rc, const PolylinePoints& points) {
 
     std::vector<std::uint8_t>& mask = rc.layers.milkyWayMask;
     mask.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-    int top = height, bottom = -1;
-    bool fillsAll[3] = {false, false, false};
-    for (int level = 1; level <= 3; ++level) {
+    RowSpans spans(width, height);
+    // The three brushes share their segments and grow with the pass, so what a narrower pass covers
+    // a wider one covers too: a pixel's mask value is the number of passes over it, counted from the
+    // widest (1: pass 3 only, 2: passes 2 and 3, 3: all). Painting from the widest brush to the
+    // narrowest with plain stores builds exactly that.
+    int passesEverywhere = 0;
+    for (int level = 3; level >= 1; --level) {
         const int side = scale * level * 9;
         if (height < side) {
             // A brush taller than the chart: the pass covers the whole layer in grey.
-            fillsAll[level - 1] = true;
+            passesEverywhere = 4 - level;
             continue;
         }
-        const auto bit = static_cast<std::uint8_t>(1u << (level - 1));
-        for (const auto& [a, b] : segments)
-            MarkCapsule(mask, width, height, a, b, side / 2.0, bit, top, bottom);
+        const auto value = static_cast<std::uint8_t>(4 - level);
+        for (const auto& [a, b] : segments) MarkCapsule(mask, width, height, a, b, side / 2.0, value, spans);
     }
 
     // Pass colours: white for the narrow brush, then RGB 235 and 220 for the wider ones.
@@ -109,23 +153,28 @@ void PaintMilkyWay(RenderContext& rc, const PolylinePoints& points) {
     const Colour grey = MakeColour(100, 100, 100);
     const int intensity = static_cast<int>(Luminance(rc.foreground(kClrMilkyWay)) * 100.0 / 255.0);
     if (intensity <= 0) return;
-    const bool anyFill = fillsAll[0] || fillsAll[1] || fillsAll[2];
-    if (anyFill) {
-        top = 0;
-        bottom = height - 1;
+    if (passesEverywhere > 0) {
+        for (int y = 0; y < height; ++y) spans.add(y, 0, width - 1);
     }
-    for (int y = top; y <= bottom; ++y) {
-        const std::uint8_t* row = mask.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t m = row[x];
-            if (m == 0 && !anyFill) continue;
-            for (int level = 0; level < 3; ++level) {
-                if (fillsAll[level]) {
-                    canvas.BlendPixelCeiling(x, y, grey, intensity);
-                } else if (m & (1u << level)) {
-                    canvas.BlendPixelCeiling(x, y, colours[level], intensity);
-                }
-            }
+    const double ceiling = canvas.Ceiling();
+    if (!(ceiling > 0.0) && intensity < 100) return;  // nothing passes a zero ceiling
+    const double ceilingScale = ceiling > 0.0 ? intensity / ceiling : 0.0;
+    // What each pass lays on a pixel it covers: its brush colour, or grey when it covers the chart.
+    Colour passColour[3];
+    for (int level = 1; level <= 3; ++level)
+        passColour[level - 1] = 4 - level <= passesEverywhere ? grey : colours[level - 1];
+    std::uint8_t* bits = canvas.Bits();
+    const auto stride = static_cast<std::size_t>(canvas.Stride());
+    for (int y = spans.top; y <= spans.bottom; ++y) {
+        const auto r = static_cast<std::size_t>(y);
+        const std::uint8_t* row = mask.data() + r * static_cast<std::size_t>(width);
+        std::uint8_t* out = bits + r * stride;
+        for (int x = spans.left[r]; x <= spans.right[r]; ++x) {
+            const int passes = std::max<int>(row[x], passesEverywhere);
+            if (passes == 0) continue;
+            std::uint8_t* p = out + 3 * static_cast<std::size_t>(x);
+            for (int level = 4 - passes; level <= 3; ++level)
+                BlendCeiling(p, passColour[level - 1], intensity, ceiling, ceilingScale);
         }
     }
 }

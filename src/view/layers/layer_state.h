@@ -32,7 +32,7 @@ struct LayerState {
     // Records of object-list add-ins drawn by the last render (the drawn-object list points at them).
     std::deque<StarRecord> addInRecords;
 
-    // Milky Way: one byte per chart pixel, bit n - 1 set where pass n paints, and the drawing flag
+    // Milky Way: one byte per chart pixel, the number of passes that paint it, and the drawing flag
     // that lets a ".p92" file be read.
     std::vector<std::uint8_t> milkyWayMask;
     bool drawingMilkyWay = false;
