@@ -43,6 +43,27 @@ class MemoryRecords : public RecordSource {
     std::string dataFolder_;
 };
 
+// A RecordSource over the document: its object list and taps are lists of owned records, its body
+// records are made on first use, and it has no numbered marks of its own.
+template <typename Document>
+class DocumentRecords final : public RecordSource {
+  public:
+    explicit DocumentRecords(Document& doc) : doc_(doc) {}
+
+    bool loaded() const override { return doc_.loaded(); }
+    std::string dataFolder() const override { return doc_.keptDataDirectory(); }
+    int objectCount() const override { return static_cast<int>(doc_.stars().size()); }
+    const StarRecord& object(int index) const override {
+        return *doc_.stars()[static_cast<std::size_t>(index)];
+    }
+    int tapCount() const override { return static_cast<int>(doc_.taps().size()); }
+    const StarRecord& tap(int index) const override { return *doc_.taps()[static_cast<std::size_t>(index)]; }
+    StarRecord& body(int bodyIndex) override { return doc_.bodyRecord(bodyIndex); }
+
+  private:
+    Document& doc_;
+};
+
 // Settings held in memory and never persisted: a render from the command line starts from the
 // defaults and the options given, never from the user's settings file.
 class TransientSettings final : public platform::SettingsStore {
