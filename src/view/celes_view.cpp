@@ -9,6 +9,7 @@
 #include "astro/time.h"
 #include "platform/event_loop.h"
 #include "platform/settings_store.h"
+#include "skydata/addin.h"
 #include "view/draw_sky.h"
 #include "view/projection.h"
 #include "view/render_fill.h"
@@ -117,6 +118,8 @@ CCelesView::CCelesView(platform::SettingsStore& store, RecordSource& records,
     ViewStateFromSettings(settings_, state_);
     ColourModeFromSettings(settings_, colourMode_);
     colours_.Load(store);
+    layers_.polylinesInMemory = settings_.on(Setting::MemorySeizeFiles);
+    layers_.addInPaths = LoadAddinList(Settings(store));
     state_.updateAzimuthWindow();
     if (loop_) startWorker();
 }
@@ -129,6 +132,8 @@ CCelesView::~CCelesView() {
 void CCelesView::saveSettings() {
     ViewStateToSettings(state_, settings_);
     ColourModeToSettings(colourMode_, settings_);
+    // The memory mode of the constellation files is dropped when its memory cannot be had.
+    settings_.setOn(Setting::MemorySeizeFiles, layers_.polylinesInMemory);
     settings_.save(store_);
 }
 
@@ -273,7 +278,9 @@ void CCelesView::renderLocked() {
     gc.setTextColour(CanvasTextColour(colourMode_));
 
     const RenderTime time = MakeRenderTime(v);
-    ProjectionContext projection = MakeProjectionContext(MakeProjectionInput(v, time));
+    ProjectionInput projectionInput = MakeProjectionInput(v, time);
+    projectionInput.selection = layers_.selection.flags();
+    ProjectionContext projection = MakeProjectionContext(projectionInput);
     RenderContext rc{v,
                      records_,
                      colours_,

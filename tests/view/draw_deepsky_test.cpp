@@ -100,14 +100,15 @@ TEST(DeepSkyMarks, LabelsOnlyOutsideTheWholeSkyViews) {
         v.mode = m;
         EXPECT_FALSE(DeepSkyLabelsShown(v));
     }
-    v.mode = ViewMode::Zenith;
-    EXPECT_TRUE(DeepSkyLabelsShown(v));
     v.mode = ViewMode::Zoom;
     EXPECT_TRUE(DeepSkyLabelsShown(v));
-    v.mode = ViewMode::Direction;
-    EXPECT_FALSE(DeepSkyLabelsShown(v));
-    v.messierNumbers = true;
-    EXPECT_TRUE(DeepSkyLabelsShown(v));
+    for (ViewMode m : {ViewMode::Zenith, ViewMode::Direction}) {
+        v.mode = m;
+        v.messierNumbers = false;
+        EXPECT_FALSE(DeepSkyLabelsShown(v));
+        v.messierNumbers = true;
+        EXPECT_TRUE(DeepSkyLabelsShown(v));
+    }
 }
 
 }  // namespace

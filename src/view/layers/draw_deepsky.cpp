@@ -81,10 +81,12 @@ MarkShape MarkShapeFor(int type) {
 
 bool DeepSkyLabelsShown(const ViewState& v) {
     switch (v.mode) {
-        case ViewMode::Zenith:
+        // The zoom view is where objects are told apart: its marks always carry their labels.
         case ViewMode::Zoom:
             return true;
-        // "MESSIE"/"NUMBER" asks for the labels in the direction view.
+        // "MESSIE"/"NUMBER" asks for the labels in the views of the sky from the ground; the
+        // zenith view shows as much sky as the planisphere, where labels would bury the chart.
+        case ViewMode::Zenith:
         case ViewMode::Direction:
             return v.messierNumbers;
         default:
