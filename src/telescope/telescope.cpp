@@ -129,12 +129,9 @@ bool CTelescope::AwaitAck(const lx200::AckCommand& command) {
     const std::uint32_t start = clock_.tickCount();
     const std::uint32_t limit = static_cast<std::uint32_t>(command.limitSeconds) * 1000;
     for (;;) {
-        if (!port_.IsOpen()) {
-            ErrorBox(lx200::kBoxNotOpen);
-            state_ = TelescopeState::TimedOut;
-            return false;
-        }
-        clock_.sleepMs(kPollMs);
+        // Looked at before the reply: the reader thread hands over its last bytes before it
+        // reports the link lost, so a reply that came before a hang-up still counts.
+        const bool open = port_.IsOpen();
         if (ReplyLength() >= 1) {
             std::string reply = Reply();
             if (reply[0] == command.expected) {
@@ -153,11 +150,17 @@ bool CTelescope::AwaitAck(const lx200::AckCommand& command) {
             state_ = TelescopeState::BadReply;
             return false;
         }
+        if (!open) {
+            ErrorBox(lx200::kBoxNotOpen);
+            state_ = TelescopeState::TimedOut;
+            return false;
+        }
         if (Elapsed(start, limit)) {
             ErrorBox(lx200::NoReplyBox(command.limitSeconds));
             state_ = TelescopeState::TimedOut;
             return false;
         }
+        clock_.sleepMs(kPollMs);
     }
 }
 
@@ -171,22 +174,23 @@ bool CTelescope::AwaitReply(const lx200::QueryCommand& command, bool showTimeout
     const std::uint32_t start = clock_.tickCount();
     const std::uint32_t limit = static_cast<std::uint32_t>(command.limitSeconds) * 1000;
     for (;;) {
-        if (!port_.IsOpen()) {
-            ErrorBox(lx200::kBoxNotOpen);
-            state_ = TelescopeState::TimedOut;
-            return false;
-        }
-        clock_.sleepMs(kPollMs);
+        const bool open = port_.IsOpen();  // before the reply, as in AwaitAck
         const std::string reply = Reply();
         if (!reply.empty() && reply.back() == '#') {
             state_ = TelescopeState::Ready;
             return true;
+        }
+        if (!open) {
+            ErrorBox(lx200::kBoxNotOpen);
+            state_ = TelescopeState::TimedOut;
+            return false;
         }
         if (Elapsed(start, limit)) {
             if (showTimeoutBox) ErrorBox(lx200::NoReplyBox(command.limitSeconds));
             state_ = TelescopeState::TimedOut;
             return false;
         }
+        clock_.sleepMs(kPollMs);
     }
 }
 
