@@ -8,15 +8,43 @@
 #include "platform/posix/ini_settings_store.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
+#include "platform/qt/qt_graphics.h"
 #include "platform/qt/qt_single_instance.h"
 #include "skydata/data_location.h"
+#include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
 #include "view/celes_doc.h"
+#include "view/celes_view.h"
+#include "view/render_records.h"
 #include "view/startup.h"
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
 
 namespace celes::app {
 
+namespace {
+
+// `--mode NAME` picks the display mode for this run (until the menus offer it).
+std::optional<ViewMode> ModeOption(int argc, char** argv) {
+    static const std::pair<const char*, ViewMode> kModes[] = {
+        {"planisphere", ViewMode::Planisphere}, {"polar", ViewMode::Polar},
+        {"orbits", ViewMode::Orbits},           {"zenith", ViewMode::Zenith},
+        {"direction", ViewMode::Direction},     {"zoom", ViewMode::Zoom}};
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--mode") != 0) continue;
+        for (const auto& [name, mode] : kModes)
+            if (std::strcmp(argv[i + 1], name) == 0) return mode;
+        std::fprintf(stderr, "celes: unknown mode '%s'\n", argv[i + 1]);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int runGui(int argc, char** argv) {
+    const std::optional<ViewMode> mode = ModeOption(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("TRX");
     QCoreApplication::setApplicationName("celes");
@@ -38,6 +66,29 @@ int runGui(int argc, char** argv) {
 
     CMainFrame frame;
     dialogs.setParent(&frame);
+    auto* chart = new ChartWidget;
+    frame.setCentralChart(chart);
+    platform::QtGraphicsFactory graphics;
+    DocumentRecords<CCelesDoc> records(doc);
+    CCelesView view(settings, records, &graphics, &loop, chart);
+    chart->setView(&view);
+    {
+        ViewState& v = view.state();
+        const CAstroTime now = Now();
+        v.year = now.year;
+        v.month = now.month;
+        v.day = now.day;
+        v.hour = now.hour;
+        v.minute = now.minute;
+        v.second = now.second;
+        if (mode) v.mode = *mode;
+    }
+    doc.setViewNotifier([&view] { view.recompute(); });
+    // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
+    QObject::connect(&frame, &CMainFrame::closing, [&view, chart] {
+        view.stopWorker();
+        chart->setView(nullptr);
+    });
     instance.setActivationHandler([&frame] { frame.bringToFront(); });
     // The window is shown before the catalogue loads so that it paints while the records come in.
     frame.show();
