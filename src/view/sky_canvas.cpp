@@ -1,6 +1,7 @@
 #include "view/sky_canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -296,8 +297,11 @@ void CSkyCanvas::BlendFromCeiling(const platform::Rect* clip, const CSkyCanvas& 
 
 void CSkyCanvas::StampLine(int x1, int y1, int x2, int y2, const CSkyCanvas& source, int percent) {
     const int hw = source.width_ / 2, hh = source.height_ / 2;
-    platform::Rect bounds{std::min(x1, x2) - hw, std::min(y1, y2) - hh, std::max(x1, x2) - hw + source.width_,
-                          std::max(y1, y2) - hh + source.height_};
+    // Computed wide and held to the int range: end points may lie anywhere.
+    auto held = [](long v) { return int(std::clamp<long>(v, INT_MIN, INT_MAX)); };
+    const platform::Rect bounds{held(long(std::min(x1, x2)) - hw), held(long(std::min(y1, y2)) - hh),
+                                held(long(std::max(x1, x2)) - hw + source.width_),
+                                held(long(std::max(y1, y2)) - hh + source.height_)};
     if (&source != this) {
         // Only the points whose stamp can touch the canvas.
         Bresenham(x1, y1, x2, y2, long(hw) - source.width_, long(width_) + hw, long(hh) - source.height_,
@@ -337,7 +341,12 @@ std::vector<platform::Point> MoonArc(int x, int y, int r, double t0, double t1, 
         const double xp = r * std::sin(t), yp = r * std::cos(t) * flatten;
         const double phi = std::atan2(xp, yp) + theta;
         const double rho = std::sqrt(xp * xp + yp * yp);
-        pts.push_back({x + int(rho * std::sin(phi) + 0.5), y + int(rho * std::cos(phi) + 0.5)});
+        // trunc(v + 0.5) added to the centre, computed wide and held to the int range.
+        auto at = [](int c, double v) {
+            const double o = std::isfinite(v) ? std::clamp(v + 0.5, -4e18, 4e18) : 0.0;
+            return int(std::clamp<long>(long(c) + long(o), INT_MIN, INT_MAX));
+        };
+        pts.push_back({at(x, rho * std::sin(phi)), at(y, rho * std::cos(phi))});
     };
     if (t1 >= t0) {
         for (double t = t0; t < t1; t += kArcStep) add(t);

@@ -379,6 +379,21 @@ TEST(SkyCanvas, KeyedCanvasTextIsTransparentWhicheverComesFirst) {
     EXPECT_TRUE(factory.last->transparent);
 }
 
+// Cases the canvas fuzzer found: end points and Moon sizes near the ends of the int range.
+TEST(SkyCanvas, FarCoordinatesAreSafe) {
+    RecorderFactory factory;
+    CSkyCanvas c(&factory), dot;
+    ASSERT_TRUE(c.Create(16, 16));
+    c.AttachContext();
+    ASSERT_TRUE(dot.Create(49, 3));
+    c.StampLine(2147483623, 5, 2147483600, 5, dot, 50);
+    EXPECT_EQ(c.LastLine().right, 2147483647);
+    c.StampLine(-2147483647, -2147483647, 3, 3, dot, 50);
+    c.DrawMoonPhase(-2097086465, 0, -241651844, 3.0, 0.5, kWhite);
+    c.DrawMoonPhase(2147483647, 2147483647, 2147483647, 1e300, -1e300, kWhite);
+    EXPECT_FALSE(factory.last->polys.empty());  // drawn (off the canvas), without overflow
+}
+
 TEST(SkyCanvas, MoonArcPoints) {
     // Full disc of radius 10 about (20, 20): 36 steps plus the closing point, all on the circle.
     const auto pts = MoonArc(20, 20, 10, 0.0, 6.283184, 1.0, 0.0);
