@@ -1,0 +1,86 @@
+// `celes catalog info` run as a user runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "fakes/catalogue_builder.h"
+
+namespace celes {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+CliRun runCatalog(const std::string& args) {
+    const std::string errFile = testing::TempDir() + "celes_catalog_stderr.txt";
+    const std::string cmd = std::string("'") + CELES_BINARY + "' catalog " + args + " 2>'" + errFile + "'";
+    CliRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf;
+    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    if (FILE* e = std::fopen(errFile.c_str(), "r")) {
+        for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), e)) > 0;) r.err.append(buf.data(), n);
+        std::fclose(e);
+    }
+    return r;
+}
+
+std::vector<StarRecord> sample() {
+    auto recs = fakes::makeStars(5);
+    recs.push_back(fakes::makeStar(6, 1.0, 0.2, 8.0, "And", "   M31", kTypeGalaxy));
+    recs.push_back(fakes::makeStar(7, 0.0, 0.2, 0.0));                    // no position
+    recs.push_back(fakes::makeStar(8, 1.0, 0.2, 1.0, "And", "", 12000));  // type too high
+    recs.push_back(fakes::makeStar(9, 1.0, 0.2, 1.0, "And", "", kTypeConstellationLabel));
+    return recs;
+}
+
+TEST(CatalogCli, CountsByTypeAndRejections) {
+    const std::string path = testing::TempDir() + "catalog_cli_ok.dat";
+    fakes::writeCatalogue(path, sample(), 4242);
+    const CliRun text = runCatalog("info '" + path + "'");
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("format word:     4242"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("9 declared, 9 read, 7 kept"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("rejected:        2 (1 with magnitude and RA both 0, 1 with a type code"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("star                 5"), std::string::npos) << text.out;
+
+    const CliRun json = runCatalog("info --json '" + path + "'");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"by_type\": {\"1\": 5, \"8\": 1, \"256\": 1}"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"rejected\": {\"total\": 2, \"no_position\": 1, \"type_code\": 1}"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("\"problem\": null"), std::string::npos);
+}
+
+TEST(CatalogCli, BadFilesGoToStderrWithAFailingStatus) {
+    const std::string cut = testing::TempDir() + "catalog_cli_cut.dat";
+    auto bytes = writeRecordStream(1000, sample());
+    bytes.resize(bytes.size() - 3);
+    fakes::writeFile(cut, bytes);
+    const CliRun damaged = runCatalog("info '" + cut + "'");
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_NE(damaged.out.find("9 declared, 8 read"), std::string::npos) << damaged.out;
+    EXPECT_NE(damaged.err.find("ends inside record 9 of 9"), std::string::npos) << damaged.err;
+
+    const CliRun missing = runCatalog("info '" + testing::TempDir() + "no_such.dat'");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
+
+    EXPECT_EQ(runCatalog("frobnicate").status, 2);
+}
+
+}  // namespace
+}  // namespace celes
