@@ -24,13 +24,13 @@ namespace {
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::fprintf(stderr, "celes mount-sim: %s\n", problem.c_str());
-    std::fprintf(stderr,
+    std::fprintf(problem.empty() ? stdout : stderr,
                  "usage: celes mount-sim [--link PATH] [--tcp PORT] [--quiet] [faults]\n"
                  "  Without --tcp the mount answers on a new pseudo-terminal whose path is printed;\n"
                  "  --link PATH also makes PATH a symbolic link to it. With --tcp it listens on\n"
                  "  127.0.0.1:PORT. It runs until interrupted. Faults:\n%s",
                  std::string(kMountSimOptionsHelp).c_str());
-    return 2;
+    return problem.empty() ? 0 : 2;
 }
 
 // Waits for SIGINT or SIGTERM (blocked beforehand) for up to ms; true when one came.

@@ -18,9 +18,10 @@ struct CliRun {
     std::string out;
 };
 
-// Settings of the runs: a folder of their own, never the user's.
+// Settings of the runs: a folder of each test's own, never the user's.
 std::string ConfigHome() {
-    return testing::TempDir() + "celes_mount_cli_config";
+    return testing::TempDir() + "celes_mount_cli_" +
+           testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
 CliRun RunCeles(const std::string& args) {
