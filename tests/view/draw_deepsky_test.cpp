@@ -90,8 +90,13 @@ TEST(DeepSkyMarks, CatalogueColourSwitchAndLeaderLine) {
     off.view.messier = false;
     RenderContext& rc2 = off.context();
     DrawObjectMark(rc2, messier, 100, 100);
-    DrawObjectMark(rc2, Record(-11, 0, 0, 9.0, " ", "   N1976"), 50, 50);
+    const StarRecord ngc = Record(-11, 0, 0, 9.0, " ", "   N1976");
+    DrawObjectMark(rc2, ngc, 50, 50);
     EXPECT_EQ(off.CountPixels(0), off.canvas.Width() * off.canvas.Height());
+    // Nor are they recorded for identification.
+    DrawObject(rc2, messier, 100, 100, false, 1.0);
+    DrawObject(rc2, ngc, 50, 50, false, 1.0);
+    EXPECT_EQ(off.drawn.Size(), 0);
 }
 
 TEST(DeepSkyMarks, LabelsOnlyOutsideTheWholeSkyViews) {

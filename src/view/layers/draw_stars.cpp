@@ -217,7 +217,9 @@ void DrawObject(RenderContext& rc, const StarRecord& r, int x, int y, bool sizeF
         return;
     }
     if (r.type < 0 || (!r.isBody() && (r.type & 14) != 0)) {
-        if (r.type > 0 && !rc.view.messier) return;
+        // Every deep-sky code follows the deep-sky switch, NGC/IC codes included: a mark that is
+        // not drawn must not be found by a tap either.
+        if ((static_cast<std::uint16_t>(r.type) & 14) != 0 && !rc.view.messier) return;
         DrawObjectMark(rc, r, x, y);
         rc.drawn.RecordDrawn(&r, x, y);
         return;
