@@ -5,7 +5,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/posix/serial_fd_device.h"
 #include "platform/posix/tcp_device.h"
@@ -80,14 +82,24 @@ bool makeRaw(int fd, const SerialLine& line) {
     return tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
-// A terminal device that lowers DTR and drops unsent bytes when it is closed.
+// How long closing waits for written bytes to leave: a stop command written just before the
+// port closes must still reach the mount, but a line that never drains must not hold Close.
+constexpr auto kDrainLimit = std::chrono::milliseconds(1000);
+
+// A terminal device that lets its last bytes go out, then lowers DTR and drops unread input.
 class TerminalDevice : public FdSerialDevice {
   public:
     explicit TerminalDevice(int fd) : FdSerialDevice(fd, false) {}
     ~TerminalDevice() override {
+        const auto end = std::chrono::steady_clock::now() + kDrainLimit;
+        int queued = 0;
+        while (ioctl(fd(), TIOCOUTQ, &queued) == 0 && queued > 0 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         int dtr = TIOCM_DTR;
         ioctl(fd(), TIOCMBIC, &dtr);  // fails harmlessly on a pseudo-terminal
-        tcflush(fd(), TCIOFLUSH);
+        // Only bytes that could not leave in time are dropped: flushing the output of a
+        // pseudo-terminal would also take away what its other end has not read yet.
+        tcflush(fd(), queued > 0 ? TCIOFLUSH : TCIFLUSH);
     }
 };
 
@@ -102,7 +114,9 @@ std::unique_ptr<SerialDevice> openTerminal(const std::string& path, const Serial
     }
     int rts = TIOCM_RTS;
     ioctl(fd, TIOCMBIS, &rts);
-    tcflush(fd, TCIOFLUSH);
+    // Stale input only: flushing the output of a pseudo-terminal would take away bytes an earlier
+    // link wrote and the other end has not read yet.
+    tcflush(fd, TCIFLUSH);
     auto dev = std::make_unique<TerminalDevice>(fd);
     if (!dev->valid()) return nullptr;
     return dev;
