@@ -46,6 +46,7 @@ const char* const kUsage =
     "  --pole                     celestial pole mark\n"
     "  --no-planets --no-sun-moon --planet-symbols --flat-moon --place-text\n"
     "  --add-ins                  the add-in list (empty by default)\n"
+    "  --star-names               proper names of stars in the direction and zoom views\n"
     "  --mag N                    magnitude limit 1..7 (7: every star)\n"
     "  --light-pollution N        0..20\n"
     "  --star-size --brighter --blue-stars --no-star-colours --stepped-background\n"
@@ -218,6 +219,8 @@ int cmdRender(const Args& argsIn) {
             settings.writeInt(Setting::Option2RealMoon, 0);
         } else if (a == "--place-text") {
             settings.writeInt(Setting::Option2NoKansoku, 0);
+        } else if (a == "--star-names") {
+            settings.writeInt(Setting::BrStarName, 1);
         } else if (a == "--add-ins") {
             settings.writeInt(Setting::AdinEnable, 1);
         } else if (a == "--mag") {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "skydata/star_record.h"
+#include "skydata/text_codec.h"
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
 #include "view/drawn_objects.h"
@@ -20,6 +21,7 @@ constexpr ColourRef kPureRed = 0x0000FF;
 constexpr ColourRef kBlack = 0x000000;
 constexpr int kScratchSide = 40;
 constexpr int kTypeNumberedMark = 999;
+constexpr double kNamedStarMagnitude = 2.5;
 
 struct Factors {
     double r = 1, g = 1, b = 1;
@@ -159,13 +161,31 @@ void DrawDisc(RenderContext& rc, int x, int y, const StarRecord& r, const StarLo
     rc.canvas.BlendFromCeiling(&clip, s, sx, sy, 100);
 }
 
-void DrawTapMark(RenderContext& rc, int x, int y) {
+// A small label beside the object, in the label face.
+void DrawLabel(RenderContext& rc, int x, int y, const std::string& text, int colourEntry) {
+    if (text.empty()) return;
+    platform::Graphics& gc = rc.canvas.Gc();
+    gc.save();
+    gc.setFont("Tahoma", rc.view.fontSize);
+    gc.setTransparentText(true);
+    gc.setTextColour(rc.foreground(colourEntry));
+    gc.textOut(x + 4, y - 4 - gc.textExtent(text).cy / 2, text);
+    gc.restore();
+}
+
+// A registered tap: a ring in the tap colour, with its title beside it.
+void DrawTapMark(RenderContext& rc, const StarRecord& r, int x, int y) {
     platform::Graphics& gc = rc.canvas.Gc();
     gc.save();
     gc.setPen(rc.foreground(kClrUserTap), 1);
     gc.setNullBrush();
     gc.ellipse({x - 3, y - 3, x + 4, y + 4});
     gc.restore();
+    DrawLabel(rc, x, y, cp932ToUtf8(fieldText(r.designation)), kClrUserTapText);
+}
+
+bool PartialView(const ViewState& v) {
+    return v.mode == ViewMode::Direction || v.mode == ViewMode::Zoom;
 }
 
 }  // namespace
@@ -225,7 +245,7 @@ void DrawObject(RenderContext& rc, const StarRecord& r, int x, int y, bool sizeF
         return;
     }
     if (sizeFlag && r.classText[0] == '!') {
-        DrawTapMark(rc, x, y);
+        DrawTapMark(rc, r, x, y);
         rc.drawn.RecordDrawn(&r, x, y);
         return;
     }
@@ -236,6 +256,11 @@ void DrawObject(RenderContext& rc, const StarRecord& r, int x, int y, bool sizeF
         DrawPointStar(rc.canvas, x, y, look.magnitude, look.colour,
                       PointStarIntensity(look.magnitude, rc.colourMode.brighterStars));
     }
+    // Proper names of the brighter stars in the direction and zoom views, when asked for (the
+    // catalogue names many faint stars too; all of them would bury the chart).
+    if (rc.view.starNames && r.type == kTypeStar && r.name && look.magnitude <= kNamedStarMagnitude &&
+        PartialView(rc.view))
+        DrawLabel(rc, x, y, cp932ToUtf8(*r.name), kClrStarName);
     rc.drawn.RecordDrawn(&r, x, y);
 }
 
