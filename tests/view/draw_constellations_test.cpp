@@ -156,5 +156,33 @@ TEST(DrawConstellations, PlanisphereLinesStopAtTheDiscRim) {
     EXPECT_GT(inside, 10);
 }
 
+// Outside the planisphere a segment with one end just off the chart is drawn up to the edge.
+TEST(DrawConstellations, LinesRunToTheChartEdge) {
+    TempFolder folder;
+    LayerHarness probe;
+    probe.view.mode = ViewMode::Zenith;
+    probe.context();
+    // From 60 degrees up in the south to 10 degrees below the horizon: the zenith view's square
+    // ends below the horizon's lowest point, so the far end lies off the chart.
+    double ra0, dec0, ra1, dec1, ara, adec;
+    probe.SkyAt(180 * kDeg, 60 * kDeg, ra0, dec0);
+    probe.SkyAt(180 * kDeg, -10 * kDeg, ra1, dec1);
+    probe.SkyAt(180 * kDeg, 50 * kDeg, ara, adec);
+    int x, y;
+    ASSERT_FALSE(probe.Where(ra1, dec1, x, y));
+    folder.write("celesline.dat", testing::PolylineFile({{"Ori", {0, 0}, {ra0, ra1}, {dec0, dec1}}}));
+    LayerHarness h({Record(kTypeConstellationLabel, ara, adec, 0.0, "Ori")}, folder.folder());
+    h.view.mode = ViewMode::Zenith;
+    h.view.constellationLines = true;
+    RenderContext& rc = h.context();
+    DrawConstellations(rc);
+    const Colour line = h.colours[kClrConstellationLine];
+    int lowest = -1;
+    for (int yy = 0; yy < h.canvas.Height(); ++yy)
+        for (int xx = 0; xx < h.canvas.Width(); ++xx)
+            if (h.canvas.GetPixel(xx, yy) == line) lowest = std::max(lowest, yy);
+    EXPECT_GE(lowest, h.view.diameter - 1);  // reaches the lower edge of the sky square
+}
+
 }  // namespace
 }  // namespace celes

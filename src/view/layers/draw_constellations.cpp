@@ -10,6 +10,7 @@
 #include "skydata/text_codec.h"
 #include "view/colour_table.h"
 #include "view/layers/layer_state.h"
+#include "view/projection.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -17,7 +18,15 @@ namespace celes {
 bool ProjectOutlinePoint(const RenderContext& rc, double ra, double dec, ScreenPoint& p) {
     double azimuth = 0.0, altitude = 0.0;
     ToHorizontal(rc, ra, dec, azimuth, altitude);
-    return ProjectHorizontal(rc, azimuth, altitude, false, p.x, p.y);
+    if (ProjectHorizontal(rc, azimuth, altitude, false, p.x, p.y)) return true;
+    // A point just off the chart still anchors its segments, which are then cut at the chart's
+    // edge: otherwise every line with one end outside would vanish, and a zoomed chart would show
+    // hardly any. Points far beyond the chart, where the projection folds over, still break the
+    // stroke, and the segment-extent limit drops what is left of a fold.
+    if (p.x == kRejectedPixel || p.y == kRejectedPixel) return false;
+    const ViewState& v = rc.view;
+    const long reachX = 2L * v.clientWidth, reachY = 2L * v.diameter;
+    return p.x > -reachX && p.x < v.clientWidth + reachX && p.y > -reachY && p.y < v.diameter + reachY;
 }
 
 namespace {

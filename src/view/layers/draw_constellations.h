@@ -19,8 +19,9 @@ struct ScreenPoint {
 inline constexpr int kConstellationMaxExtent = 800;
 inline constexpr int kAddInMaxExtent = 500;
 
-// Places a sky point (RA, Dec in radians) on the chart for the outline loop: false when the
-// projection cannot place it (outside the clip area of the mode).
+// Places a sky point (RA, Dec in radians) for the outline loop: false when the projection cannot
+// place it on or near the chart (points up to two chart sizes off the edge are kept, so their
+// segments can be cut at the edge).
 bool ProjectOutlinePoint(const RenderContext& rc, double ra, double dec, ScreenPoint& p);
 
 // Clips a segment to the chart: in the planisphere to the sky disc, elsewhere to the sky square
