@@ -1,5 +1,6 @@
 #include "skydata/catalogue.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -60,7 +61,8 @@ CatalogueLoad readCatalogue(std::span<const std::uint8_t> bytes, const BetweenRe
     return load;
 }
 
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::string* error) {
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::string* error,
+                                                       std::size_t limit) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         if (error) *error = std::strerror(errno);
@@ -68,10 +70,11 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, 
     }
     std::vector<std::uint8_t> data;
     std::uint8_t buf[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+    while (data.size() < limit) {
+        const std::size_t want = std::min(sizeof buf, limit - data.size());
+        const std::size_t n = std::fread(buf, 1, want, f);
         data.insert(data.end(), buf, buf + n);
-        if (n < sizeof buf) break;
+        if (n < want) break;
     }
     const bool failed = std::ferror(f) != 0;
     const int err = errno;
@@ -85,7 +88,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, 
 
 CatalogueLoad readCatalogueFile(const std::string& path, const BetweenRecords& between) {
     std::string error;
-    const auto bytes = readWholeFile(path, &error);
+    const auto bytes = readWholeFile(path, &error, kCatalogueReadLimit);
     if (!bytes) {
         CatalogueLoad load;
         load.problem = CatalogueProblem::Unreadable;

@@ -3,6 +3,7 @@
 // object list, less the records that carry no position (magnitude and RA both exactly 0.0) and
 // those with a type code of 10000 or more. A damaged file never reads out of bounds: reading stops
 // at the last whole record, what was read is kept, and the problem is reported once.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -56,8 +57,12 @@ CatalogueLoad readCatalogue(std::span<const std::uint8_t> bytes, const BetweenRe
 // Reads a catalogue file; a file that cannot be read gives problem Unreadable.
 CatalogueLoad readCatalogueFile(const std::string& path, const BetweenRecords& between = {});
 
-// The whole content of a file, or nothing (with the reason in `error` when given).
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::string* error = nullptr);
+// The content of a file up to `limit` bytes, or nothing (with the reason in `error` when given).
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::string* error = nullptr,
+                                                       std::size_t limit = SIZE_MAX);
+// The most of a file a catalogue read looks at: 20000 records of the longest kind fit well within it,
+// and a device file or a huge file chosen by mistake cannot take all memory.
+inline constexpr std::size_t kCatalogueReadLimit = 32u << 20;
 
 // One sentence for the user about what was wrong with the file (UTF-8, Japanese); empty when ok.
 std::string catalogueProblemMessage(const CatalogueLoad& load);

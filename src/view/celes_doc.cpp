@@ -20,7 +20,7 @@ bool CCelesDoc::onNewDocument() {
     const std::string path = location_.cataloguePath();
     loop_.pumpMessages();
     std::string error;
-    auto bytes = readWholeFile(path, &error);
+    auto bytes = readWholeFile(path, &error, kCatalogueReadLimit);
     if (bytes) {
         loop_.pumpMessages();
         location_.setCataloguePath(path);
@@ -38,12 +38,12 @@ bool CCelesDoc::onNewDocument() {
 
 bool CCelesDoc::loadCatalogueFile(const std::string& path) {
     std::string error;
-    auto bytes = readWholeFile(path, &error);
+    auto bytes = readWholeFile(path, &error, kCatalogueReadLimit);
     if (!bytes) {
         CatalogueLoad load;
         load.problem = CatalogueProblem::Unreadable;
         load.systemError = error;
-        return takeCatalogue(std::move(load), true);
+        return takeCatalogue(std::move(load));
     }
     return loadCatalogue(*bytes);
 }
@@ -57,10 +57,10 @@ bool CCelesDoc::loadCatalogue(std::span<const std::uint8_t> bytes) {
     CatalogueLoad load = readCatalogue(bytes, [this] { loop_.pumpMessages(); });
     if (busy_) busy_(false);
     loading_ = false;
-    return takeCatalogue(std::move(load), true);
+    return takeCatalogue(std::move(load));
 }
 
-bool CCelesDoc::takeCatalogue(CatalogueLoad&& load, bool tellUnreadable) {
+bool CCelesDoc::takeCatalogue(CatalogueLoad&& load) {
     const bool usable = load.usable();
     if (usable) {
         deleteContents();
@@ -74,7 +74,7 @@ bool CCelesDoc::takeCatalogue(CatalogueLoad&& load, bool tellUnreadable) {
         loop_.pumpMessages();
         notifyViews();
     }
-    if (!lastLoad_.ok() && (tellUnreadable || usable)) {
+    if (!lastLoad_.ok()) {
         dialogs_.messageBox(catalogueProblemMessage(lastLoad_), "Celes", platform::MessageButtons::Ok,
                             platform::MessageIcon::Warning);
     }

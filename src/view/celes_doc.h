@@ -90,7 +90,7 @@ class CCelesDoc {
     const std::vector<std::string>& slewLog() const { return slewLog_; }
 
   private:
-    bool takeCatalogue(CatalogueLoad&& load, bool tellUnreadable);
+    bool takeCatalogue(CatalogueLoad&& load);
     void notifyViews();
 
     Settings settings_;

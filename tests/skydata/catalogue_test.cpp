@@ -98,6 +98,11 @@ TEST(Catalogue, RunsTheCallbackBetweenRecordsAndReadsFiles) {
     EXPECT_EQ(missing.problem, CatalogueProblem::Unreadable);
     EXPECT_FALSE(missing.usable());
     EXPECT_NE(catalogueProblemText(missing).find("No such file"), std::string::npos);
+
+    // A device that never ends is read only as far as a catalogue could reach.
+    const CatalogueLoad endless = readCatalogueFile("/dev/zero");
+    EXPECT_TRUE(endless.ok());
+    EXPECT_TRUE(endless.records.empty());
 }
 
 }  // namespace

@@ -13,12 +13,14 @@
 namespace celes::platform {
 namespace {
 
-QCoreApplication& app() {
+// One application object per process, shared with the other tests of this executable.
+void app() {
+    if (QCoreApplication::instance()) return;
     static int argc = 1;
     static char name[] = "celes_platform_qt_tests";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication a(argc, argv);
-    return a;
+    static QGuiApplication* a = new QGuiApplication(argc, argv);
+    (void)a;
 }
 
 // Runs the Qt loop until `done` or a second has passed.

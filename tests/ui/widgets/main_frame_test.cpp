@@ -7,12 +7,14 @@
 namespace celes {
 namespace {
 
-QApplication& app() {
+// One application object per process, shared with the other widget tests of this executable.
+void app() {
+    if (QCoreApplication::instance()) return;
     static int argc = 1;
     static char name[] = "celes_ui_widgets_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    static QApplication* a = new QApplication(argc, argv);
+    (void)a;
 }
 
 TEST(MainFrame, TitleSizeLimitsAndExitCommand) {
