@@ -13,6 +13,7 @@
 #include "skydata/catalogue.h"
 #include "skydata/settings_table.h"
 #include "view/celes_view.h"
+#include "view/render_fill.h"
 #include "view/render_records.h"
 
 namespace celes {
@@ -90,6 +91,17 @@ void Sizes(benchmark::internal::Benchmark* b) {
     b->ArgNames({"mode", "w", "h"})->Unit(benchmark::kMillisecond);
 }
 BENCHMARK(BM_Render)->Apply(Sizes);
+
+// Baseline for the figures above: one solid fill of a 1920x1080 canvas (memory bandwidth).
+void BM_BaselineFill(benchmark::State& state) {
+    CSkyCanvas canvas;
+    canvas.Create(1920, 1080);
+    for (auto _ : state) {
+        FillRect(canvas, {0, 0, 1920, 1080}, 0x3F9FAF);
+        benchmark::DoNotOptimize(canvas.Bits());
+    }
+}
+BENCHMARK(BM_BaselineFill)->Unit(benchmark::kMillisecond);
 
 // Reading the catalogue and making the view: the start-up part of a command-line render.
 void BM_StartUp(benchmark::State& state) {
