@@ -227,6 +227,7 @@ CCelesView::PaintResult CCelesView::paint(int clientWidth, int clientHeight,
     if (canvas_.Height() == clientHeight && canvas_.Width() == clientWidth) {
         if (!records_.loaded()) return PaintResult::Resized;
         copy(canvas_);
+        if (window_) window_->canvasShown();
         return PaintResult::Copied;
     }
     canvas_.Destroy();

@@ -17,7 +17,9 @@ namespace {
 class CountingWindow final : public ViewWindow {
   public:
     void invalidate() override { ++invalidations; }
+    void canvasShown() override { ++shown; }
     int invalidations = 0;
+    int shown = 0;
 };
 
 std::vector<StarRecord> Stars(int n) {
@@ -54,6 +56,7 @@ TEST(ViewRedraw, NewSizeIsBlackThenDrawnOneSecondLater) {
     EXPECT_GT(window.invalidations, 0);
     EXPECT_EQ(view.paint(240, 320, copy), CCelesView::PaintResult::Copied);
     EXPECT_EQ(copied, kSky);
+    EXPECT_EQ(window.shown, 2);
 
     EXPECT_EQ(view.paint(320, 240, copy), CCelesView::PaintResult::Resized);
     EXPECT_EQ(view.canvas().Width(), 320);
