@@ -87,6 +87,10 @@ void ReadPolylineSlot(const PolylineHeader& header, int slot, std::span<const st
     }
 }
 
+bool PolylineSource::fileExists() const {
+    return FileExists(path_);
+}
+
 PolylineSource::~PolylineSource() {
     close();
 }

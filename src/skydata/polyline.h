@@ -24,6 +24,9 @@ inline constexpr std::int32_t kPenEndStroke = 2;
 
 inline constexpr const char* kConstellationLinesFile = "celesline.dat";
 inline constexpr const char* kConstellationFiguresFile = "celesconste.dat";
+// What the commands that switch the lines or the figures on say when the file is missing (UTF-8).
+inline constexpr const char* kConstellationLinesMissing = "星座線 celesline.dat が見つかりません。";
+inline constexpr const char* kConstellationFiguresMissing = "CelesConste.datが見つかりません";
 
 // One outline: parallel arrays of pen codes, right ascensions and declinations (radians).
 struct PolylinePoints {
@@ -86,6 +89,9 @@ class PolylineSource {
     // Returns false (and leaves `out` empty) when the file is missing, not a constellation file, or
     // has no such slot.
     bool load(std::string_view abbreviation, bool& memoryMode, PolylinePoints& out);
+
+    // Whether the file is there now (the lines and figures commands check before switching on).
+    bool fileExists() const;
 
     bool isOpen() const { return file_ != nullptr; }
     bool inMemory() const { return inMemory_; }

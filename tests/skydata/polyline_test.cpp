@@ -212,9 +212,11 @@ TEST_F(PolylineSourceTest, MissingOrForeignFileDrawsNothingAndClosesTheStream) {
     source.setPath(path_);
     bool mode = false;
     PolylinePoints pts;
+    EXPECT_FALSE(source.fileExists());
     EXPECT_FALSE(source.load("And", mode, pts));
 
     Write(OrionAndAndromeda());
+    EXPECT_TRUE(source.fileExists());
     ASSERT_TRUE(source.load("And", mode, pts));
     EXPECT_TRUE(source.isOpen());
     std::filesystem::remove(path_);
