@@ -161,6 +161,9 @@ void CCelesView::recompute(bool geometryChanged) {
     if (!records_.loaded()) return;
     if (window_ && window_->adjustFullScreen()) geometryChanged = true;
     ViewState& v = state_;
+    int workWidth = 0, workHeight = 0, menuBar = 0;
+    if (v.fullScreen && window_ && window_->workArea(workWidth, workHeight, menuBar))
+        v.setDiscFromWorkArea(workWidth, workHeight, menuBar);
     v.navigatorExists = window_ && window_->exists();
     v.gridAzimuthWindow =
         v.mode != ViewMode::Planisphere && !v.navigatorExists && v.height <= 0 && v.horizontalViewpoint;
@@ -223,7 +226,16 @@ CCelesView::PaintResult CCelesView::paint(int clientWidth, int clientHeight,
     // The worker reads the geometry while it draws: it is changed only while the worker is idle.
     if (busy_.load()) return PaintResult::Busy;
     std::lock_guard<std::mutex> lock(canvasLock_);
-    state_.setClientSize(clientWidth, clientHeight);
+    // Full screen takes the disc from the work area (recompute); a window takes it from itself.
+    int workWidth = 0, workHeight = 0, menuBar = 0;
+    const bool fromWorkArea =
+        state_.fullScreen && window_ && window_->workArea(workWidth, workHeight, menuBar);
+    if (fromWorkArea) {
+        state_.clientWidth = clientWidth;
+        state_.clientHeight = clientHeight;
+    } else {
+        state_.setClientSize(clientWidth, clientHeight);
+    }
     if (canvas_.Height() == clientHeight && canvas_.Width() == clientWidth) {
         if (!records_.loaded()) return PaintResult::Resized;
         copy(canvas_);

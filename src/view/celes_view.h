@@ -45,6 +45,9 @@ class ViewWindow : public NavigatorLink {
     // The canvas has just been copied to the window (under the canvas lock): the place to cancel
     // the transient highlight, refresh the navigator's centre mark and time the step animation.
     virtual void canvasShown() {}
+    // The platform's work area and menu-bar height, when the window is shown full screen; false
+    // when the client area stands for the disc (a desktop window).
+    virtual bool workArea(int& /*width*/, int& /*height*/, int& /*menuBarHeight*/) const { return false; }
 
     // Zoom navigator.
     bool exists() const override { return false; }

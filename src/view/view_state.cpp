@@ -32,6 +32,18 @@ void ViewState::setClientSize(int width, int height) {
     discOffsetX = width / 2 - radius;
 }
 
+void ViewState::setDiscFromWorkArea(int workWidth, int workHeight, int menuBarHeight) {
+    diameter = std::min(workWidth, workHeight);
+    radius = diameter / 2;
+    discOffsetX = clientWidth / 2 - radius;
+    fullScreenEnlargement = menuBarHeight;
+    if (workWidth < workHeight) {
+        radius += menuBarHeight;
+        diameter += 2 * menuBarHeight;
+        discOffsetX = -menuBarHeight;
+    }
+}
+
 void ViewState::updateAzimuthWindow() {
     const double centre = (direction - 1) * kHalfPi + rotation * (3.141592653589793 / 180.0);
     azimuthLeft = NormaliseAngle(centre - kWindowHalfWidth);

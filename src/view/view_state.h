@@ -109,6 +109,9 @@ struct ViewState {
 
     // Window geometry: D, R and the disc offset from the client size (the paint handler's rule).
     void setClientSize(int width, int height);
+    // Full screen: the disc from the platform's work area; in portrait it is enlarged by the
+    // menu-bar height so that it overhangs both sides.
+    void setDiscFromWorkArea(int workWidth, int workHeight, int menuBarHeight);
     // The direction view's azimuth window from direction and rotation.
     void updateAzimuthWindow();
 };

@@ -156,6 +156,19 @@ TEST(ViewGeometry, DiscFromTheClientSize) {
     EXPECT_EQ(s.discOffsetX, 0);
 }
 
+TEST(ViewGeometry, FullScreenPortraitDiscOverhangsByTheMenuBar) {
+    ViewState s;
+    s.setClientSize(240, 294);
+    s.setDiscFromWorkArea(240, 294, 26);
+    EXPECT_EQ(s.radius, 146);
+    EXPECT_EQ(s.diameter, 292);
+    EXPECT_EQ(s.discOffsetX, -26);
+    s.setClientSize(320, 214);
+    s.setDiscFromWorkArea(320, 214, 26);  // landscape: no enlargement
+    EXPECT_EQ(s.diameter, 214);
+    EXPECT_EQ(s.discOffsetX, 160 - 107);
+}
+
 TEST(ViewGeometry, AzimuthWindowFacingNorthWrapsThroughZero) {
     ViewState s;
     s.direction = kNorth;
