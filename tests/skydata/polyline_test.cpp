@@ -12,7 +12,7 @@ namespace celes {
 namespace {
 
 // Builds a constellation file image: header plus, for each slot, its arrays appended in order.
-struct SlotSpec {
+struct SlotData {
     const char* abbreviation;
     std::vector<std::int32_t> pens;
     std::vector<double> ra, dec;
@@ -32,19 +32,19 @@ void AppendDouble(std::vector<std::uint8_t>& b, double d) {
     AppendLe(b, bits, 8);
 }
 
-std::vector<std::uint8_t> BuildFile(const std::vector<SlotSpec>& slots) {
+std::vector<std::uint8_t> BuildFile(const std::vector<SlotData>& slots) {
     std::vector<std::uint8_t> b(kPolylineHeaderSize, 0);
     for (std::size_t s = 0; s < slots.size(); ++s) {
-        const auto& spec = slots[s];
-        std::memcpy(&b[s * 4], spec.abbreviation, 3);
-        const int count = spec.storedCount >= 0 ? spec.storedCount : static_cast<int>(spec.pens.size());
+        const auto& slot = slots[s];
+        std::memcpy(&b[s * 4], slot.abbreviation, 3);
+        const int count = slot.storedCount >= 0 ? slot.storedCount : static_cast<int>(slot.pens.size());
         PutLe(b, 600 + s * 2, static_cast<std::uint16_t>(count), 2);
         PutLe(b, 900 + s * 4, b.size(), 4);
-        for (auto p : spec.pens) AppendLe(b, static_cast<std::uint32_t>(p), 4);
+        for (auto p : slot.pens) AppendLe(b, static_cast<std::uint32_t>(p), 4);
         PutLe(b, 1500 + s * 4, b.size(), 4);
-        for (auto r : spec.ra) AppendDouble(b, r);
+        for (auto r : slot.ra) AppendDouble(b, r);
         PutLe(b, 2100 + s * 4, b.size(), 4);
-        for (auto d : spec.dec) AppendDouble(b, d);
+        for (auto d : slot.dec) AppendDouble(b, d);
     }
     return b;
 }
