@@ -22,7 +22,8 @@ std::string trim(const std::string& s) {
 }
 
 bool validName(const std::string& s) {
-    if (s.empty()) return false;
+    // A leading ';' or '#' would read back as a comment.
+    if (s.empty() || s[0] == ';' || s[0] == '#') return false;
     for (char c : s)
         if (c == '=' || c == '[' || c == ']' || c == '\n' || c == '\r' || c == '"') return false;
     return true;
