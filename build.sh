@@ -46,6 +46,7 @@ test-sanitize)
     install_missing
     build build-asan -DCELES_SANITIZE=ON -DCELES_BENCH=OFF
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        LSAN_OPTIONS=suppressions="$PWD/tests/lsan_suppressions.txt" \
         ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
     ;;
 *)

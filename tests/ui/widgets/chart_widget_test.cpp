@@ -13,12 +13,13 @@
 namespace celes {
 namespace {
 
-QApplication& App() {
+// One application object for the whole test program, never destroyed: Qt's font caches stay
+// reachable until the process ends.
+void App() {
     static int argc = 1;
     static char name[] = "chart_widget_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    if (!QCoreApplication::instance()) new QApplication(argc, argv);
 }
 
 struct ChartFixture {
