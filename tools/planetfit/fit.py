@@ -450,9 +450,9 @@ def main():
         while len(tables[key]) < size:
             tables[key].append((0.0, 0.0, 0.0))
     if os.path.exists(args.py):  # start from the last fit (planets not fitted now keep it)
-        spec = importlib.util.spec_from_file_location("previous_tables", args.py)
-        previous = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(previous)
+        module_spec = importlib.util.spec_from_file_location("previous_tables", args.py)
+        previous = importlib.util.module_from_spec(module_spec)
+        module_spec.loader.exec_module(previous)
         for key, v in previous.TABLES.items():
             tables[key] = list(v)
 
