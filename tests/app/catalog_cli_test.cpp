@@ -1,6 +1,8 @@
 // `celes catalog info` run as a user runs it.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
+#include "cli_run.h"
 
 #include <array>
 #include <cstdio>
@@ -12,26 +14,8 @@
 namespace celes {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
 CliRun runCatalog(const std::string& args) {
-    const std::string errFile = testing::TempDir() + "celes_catalog_stderr.txt";
-    const std::string cmd = std::string("'") + CELES_BINARY + "' catalog " + args + " 2>'" + errFile + "'";
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    if (FILE* e = std::fopen(errFile.c_str(), "r")) {
-        for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), e)) > 0;) r.err.append(buf.data(), n);
-        std::fclose(e);
-    }
-    return r;
+    return RunCeles("catalog " + args);
 }
 
 std::vector<StarRecord> sample() {

@@ -1,6 +1,8 @@
 // `celes ephem` and `celes today` run as a user runs them.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
+#include "cli_run.h"
 
 #include <array>
 #include <cstdio>
@@ -8,29 +10,6 @@
 #include <vector>
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;  // stdout
-    std::string err;  // stderr
-};
-
-CliRun RunCeles(const std::string& args) {
-    const std::string errFile = testing::TempDir() + "celes_cli_stderr.txt";
-    const std::string cmd = std::string("'") + CELES_BINARY + "' " + args + " 2>'" + errFile + "'";
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    if (FILE* e = std::fopen(errFile.c_str(), "r")) {
-        for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), e)) > 0;) r.err.append(buf.data(), n);
-        std::fclose(e);
-    }
-    return r;
-}
 
 TEST(EphemCli, JsonHasEveryKeyAndTheUniversalTime) {
     const CliRun r = RunCeles("ephem --local '2005-01-01 09:00' --lon 139:22 --lat 35:34 --tz 9 --json");

@@ -1,9 +1,11 @@
 // `celes mount` against `celes mount-sim`, both run as a user runs them.
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "cli_run.h"
 
 #include <array>
 #include <cstdio>
@@ -13,28 +15,15 @@
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
 // Settings of the runs: a folder of each test's own, never the user's.
 std::string ConfigHome() {
     return testing::TempDir() + "celes_mount_cli_" +
            testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-CliRun RunCeles(const std::string& args) {
-    const std::string cmd =
-        "XDG_CONFIG_HOME='" + ConfigHome() + "' '" + std::string(CELES_BINARY) + "' " + args + " 2>/dev/null";
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+// Runs `celes ARGS` with the test's own settings folder.
+CliRun RunWithOwnSettings(const std::string& args) {
+    return RunCeles(args, "XDG_CONFIG_HOME='" + ConfigHome() + "'");
 }
 
 // A `celes mount-sim` child; the first line it prints is where to reach it.
@@ -91,7 +80,7 @@ TEST(MountCli, VerbsAgainstTheSimulatedMount) {
         {"time-place", 0, "設定しました\n"},
     };
     for (const Case& c : cases) {
-        const CliRun r = RunCeles(port + c.verb);
+        const CliRun r = RunWithOwnSettings(port + c.verb);
         EXPECT_EQ(r.status, c.status) << c.verb;
         EXPECT_EQ(r.out, c.out) << c.verb;
     }
@@ -109,9 +98,9 @@ TEST(MountCli, PortNumbersGoThroughTheStoredDeviceList) {
                      sim.address().c_str());
         std::fclose(f);
     }
-    EXPECT_EQ(RunCeles("mount --port COM2: position").out, "赤経：05:34.5  赤緯：+22*00\n");
-    EXPECT_EQ(RunCeles("mount --port COM1: position").status, 1);
-    const CliRun place = RunCeles("mount --port COM2: time-place");
+    EXPECT_EQ(RunWithOwnSettings("mount --port COM2: position").out, "赤経：05:34.5  赤緯：+22*00\n");
+    EXPECT_EQ(RunWithOwnSettings("mount --port COM1: position").status, 1);
+    const CliRun place = RunWithOwnSettings("mount --port COM2: time-place");
     EXPECT_EQ(place.status, 1);
     EXPECT_EQ(place.out, "経度計算不良\n失敗しました\n");
     std::remove((folder + "/settings.ini").c_str());
@@ -120,11 +109,11 @@ TEST(MountCli, PortNumbersGoThroughTheStoredDeviceList) {
 TEST(MountCli, FailuresOverTcpAndBadArguments) {
     MountSimProcess sim({"--tcp", "0", "--reply", "Sw=0"});
     ASSERT_EQ(sim.address().rfind("tcp:127.0.0.1:", 0), 0u) << sim.address();
-    const CliRun refused = RunCeles("mount --port " + sim.address() + " rate 4");
+    const CliRun refused = RunWithOwnSettings("mount --port " + sim.address() + " rate 4");
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "Sw Error0\n高速コマンド失敗\nコマンド不良 Sw\n");
 
-    const CliRun missing = RunCeles("mount --port /nonexistent/ttyUSB7 position");
+    const CliRun missing = RunWithOwnSettings("mount --port /nonexistent/ttyUSB7 position");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "接続出来ません.\n接続出来ません\n");
 
@@ -132,7 +121,7 @@ TEST(MountCli, FailuresOverTcpAndBadArguments) {
          {"mount position", "mount --port /dev/null", "mount --port /dev/null fly",
           "mount --port /dev/null move up", "mount --port /dev/null rate 5",
           "mount --port /dev/null slew 24:00:00 +00:00:00", "mount --port /dev/null slew 05:00 +91:00"}) {
-        const CliRun r = RunCeles(bad);
+        const CliRun r = RunWithOwnSettings(bad);
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_EQ(r.out, "") << bad;
     }
