@@ -39,12 +39,12 @@ run)
     ;;
 test)
     install_missing
-    build build
+    build build -DCELES_TESTS=ON -DCELES_BENCH=ON
     QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"
     ;;
 test-sanitize)
     install_missing
-    build build-asan -DCELES_SANITIZE=ON -DCELES_BENCH=OFF
+    build build-asan -DCELES_SANITIZE=ON -DCELES_TESTS=ON -DCELES_BENCH=OFF
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         LSAN_OPTIONS=suppressions="$PWD/tests/lsan_suppressions.txt" \
         ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
