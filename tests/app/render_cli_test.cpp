@@ -90,6 +90,25 @@ TEST(RenderCli, GoldenChartsMatch) {
     EXPECT_GE(charts, 5);
 }
 
+// The corner icon of a Moon 3.5 days old (2024-01-15): a crescent about two pixels wide on the
+// right limb, bright in the Moon's yellow against the olive surround; the rest of the disc in
+// shadow, and none of the Moon picture showing past the shadow on the dark side.
+TEST(RenderCli, MoonIconShowsAYoungCrescent) {
+    const fs::path out = TempFile("moon-icon.png");
+    const RenderRun r = Render("--mode orbits --size 240x320 --local '2024-01-15 21:00' -o " + out.string());
+    ASSERT_EQ(r.status, 0) << r.output;
+    const QImage image(QString::fromStdString(out.string()));
+    fs::remove(out);
+    ASSERT_FALSE(image.isNull());
+    auto lit = [&](int x, int y) {
+        const QRgb p = image.pixel(x, y);
+        return qRed(p) >= 217 && qGreen(p) >= 217 && qBlue(p) < 64;
+    };
+    for (int y : {18, 20, 22}) EXPECT_TRUE(lit(28, y)) << "row " << y;
+    for (int x : {12, 16, 20, 24}) EXPECT_EQ(image.pixel(x, 20) & 0xFFFFFFu, 0u) << "x " << x;
+    for (int x = 5; x < 20; ++x) EXPECT_FALSE(lit(x, 20)) << "x " << x;
+}
+
 TEST(RenderCli, JpegAndPngHaveTheAskedSize) {
     for (const char* name : {"chart.jpg", "chart.png"}) {
         const fs::path out = TempFile(name);

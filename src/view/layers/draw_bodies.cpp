@@ -60,8 +60,10 @@ void DrawBody(RenderContext& rc, const BodyLook& look) {
     DrawObject(rc, record, x, y, false, 1.0);
 }
 
-// A 20 x 20 picture of the full Moon: a shaded disc with darker seas, in shades of `colour`. The
+// A 20 x 20 picture of the full Moon: a disc with darker seas, in shades of `colour`. The
 // picture is copied over the chart as a square, so its corners carry what the chart shows there.
+// The limb stays nearly as bright as the middle, as on the real Moon: the crescent of a young or
+// old Moon lies wholly in the outer ring, and a darkened limb would hide it against the chart.
 void MakeMoonTexture(CSkyCanvas& texture, Colour colour, const CSkyCanvas& chart, int left, int top) {
     texture.Create(20, 20);
     struct Sea {
@@ -80,7 +82,7 @@ void MakeMoonTexture(CSkyCanvas& texture, Colour colour, const CSkyCanvas& chart
                 texture.PutPixel(x, y, chart.GetPixel(left + x, top + y), 100);
                 continue;
             }
-            double shade = 0.95 - 0.25 * (d / 9.5) * (d / 9.5);
+            double shade = 0.97 - 0.07 * (d / 9.5) * (d / 9.5);
             for (const Sea& s : kSeas) {
                 const double e = std::hypot(x + 0.5 - s.x, y + 0.5 - s.y);
                 if (e < s.r) shade -= s.depth * (1.0 - e / s.r);
