@@ -9,12 +9,40 @@
 #include "skydata/catalogue.h"
 #include "skydata/data_location.h"
 #include "skydata/settings_table.h"
+#include "view/layers/draw_deepsky.h"
 
 namespace celes::app {
 
 namespace {
 
+// Negative codes are deep-sky objects (the NGC/IC ones in the shipped data) named by the mark the
+// chart draws for them, which is all a code says about the object.
+const char* markName(MarkShape shape) {
+    switch (shape) {
+        case MarkShape::Burst:
+            return "star-burst mark";
+        case MarkShape::Dot:
+            return "dot mark";
+        case MarkShape::TwoDots:
+            return "two-dot mark";
+        case MarkShape::ThreeDots:
+            return "three-dot mark";
+        case MarkShape::CircleCross:
+            return "circle-cross mark";
+        case MarkShape::CircleBar:
+            return "circle-bar mark";
+        case MarkShape::CircleDot:
+            return "circle-dot mark";
+        case MarkShape::FlatEllipse:
+            return "flat-ellipse mark";
+        case MarkShape::NineDots:
+            break;
+    }
+    return "nine-dot mark";
+}
+
 const char* typeName(int code) {
+    if (code < 0) return markName(MarkShapeFor(code));
     switch (code) {
         case kTypeStar:
             return "star";
@@ -120,6 +148,13 @@ int cmdCatalog(const Args& args) {
         bool first = true;
         for (const auto& [code, n] : byType) {
             std::printf("%s\"%d\": %d", first ? "" : ", ", code, n);
+            first = false;
+        }
+        std::printf("}, \"type_names\": {");
+        first = true;
+        for (const auto& entry : byType) {
+            std::printf("%s\"%d\": %s", first ? "" : ", ", entry.first,
+                        jsonString(typeName(entry.first)).c_str());
             first = false;
         }
         std::printf("}, \"problem\": %s}\n", problem.empty() ? "null" : jsonString(problem).c_str());

@@ -27,6 +27,16 @@ std::vector<StarRecord> sample() {
     return recs;
 }
 
+// NGC/IC objects: negative codes, named by the mark the chart draws for them.
+std::vector<StarRecord> marked() {
+    std::vector<StarRecord> recs;
+    int n = 0;
+    for (int code : {-1, -2, -6, -11, -4})
+        recs.push_back(fakes::makeStar(static_cast<std::int16_t>(++n), 1.0, 0.2, 9.0, "Ori", "   N1976",
+                                       static_cast<std::int16_t>(code)));
+    return recs;
+}
+
 TEST(CatalogCli, CountsByTypeAndRejections) {
     const std::string path = testing::TempDir() + "catalog_cli_ok.dat";
     fakes::writeCatalogue(path, sample(), 4242);
@@ -46,6 +56,29 @@ TEST(CatalogCli, CountsByTypeAndRejections) {
               std::string::npos)
         << json.out;
     EXPECT_NE(json.out.find("\"problem\": null"), std::string::npos);
+}
+
+TEST(CatalogCli, NegativeCodesAreNamedByTheirMark) {
+    const std::string path = testing::TempDir() + "catalog_cli_marks.dat";
+    fakes::writeCatalogue(path, marked(), 1000);
+    const CliRun text = runCatalog("info '" + path + "'");
+    ASSERT_EQ(text.status, 0) << text.err;
+    for (const char* line : {"     -11  star-burst mark      1", "      -6  circle-cross mark    1",
+                             "      -4  star-burst mark      1", "      -2  nine-dot mark        1",
+                             "      -1  flat-ellipse mark    1"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
+    EXPECT_EQ(text.out.find("other"), std::string::npos) << text.out;
+
+    const CliRun json = runCatalog("info --json '" + path + "'");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"by_type\": {\"-11\": 1, \"-6\": 1, \"-4\": 1, \"-2\": 1, \"-1\": 1}"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find(
+                  "\"type_names\": {\"-11\": \"star-burst mark\", \"-6\": \"circle-cross mark\", "
+                  "\"-4\": \"star-burst mark\", \"-2\": \"nine-dot mark\", \"-1\": \"flat-ellipse mark\"}"),
+              std::string::npos)
+        << json.out;
 }
 
 TEST(CatalogCli, BadFilesGoToStderrWithAFailingStatus) {
