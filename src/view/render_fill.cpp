@@ -66,6 +66,15 @@ void FillEllipse(CSkyCanvas& canvas, const platform::Rect& r, Colour colour) {
 
 namespace {
 
+// std::lround (halves away from zero) for the ellipse edges, without the library call: this runs
+// for every row of every band of the horizon backgrounds. Both steps are exact for values in the
+// int range, which is all an edge on the canvas can be.
+inline int RoundHalfAway(double v) {
+    const auto whole = static_cast<long long>(v);  // towards zero
+    const double rest = v - static_cast<double>(whole);
+    return static_cast<int>(whole + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0));
+}
+
 // The pixels of row y inside the ellipse inscribed in r: [x0, x1), empty when x0 >= x1.
 bool EllipseRow(const platform::Rect& r, int y, int& x0, int& x1) {
     const double cy = (r.top + r.bottom) / 2.0;
@@ -76,8 +85,8 @@ bool EllipseRow(const platform::Rect& r, int y, int& x0, int& x1) {
     if (q <= 0) return false;
     const double cx = (r.left + r.right) / 2.0;
     const double half = (r.right - r.left) / 2.0 * std::sqrt(q);
-    x0 = static_cast<int>(std::lround(cx - half));
-    x1 = static_cast<int>(std::lround(cx + half));
+    x0 = RoundHalfAway(cx - half);
+    x1 = RoundHalfAway(cx + half);
     return x0 < x1;
 }
 
@@ -86,20 +95,28 @@ bool EllipseRow(const platform::Rect& r, int y, int& x0, int& x1) {
 void FillNestedEllipses(CSkyCanvas& canvas, const EllipseBand* bands, int count) {
     if (!canvas.Bits() || count <= 0) return;
     const int top = std::max(bands[0].box.top, 0), bottom = std::min(bands[0].box.bottom, canvas.Height());
+    // Each row's edges of every band are worked out first, in one loop whose steps do not wait on
+    // each other, so the divisions and square roots of the bands overlap in the processor.
+    std::vector<int> lefts(static_cast<std::size_t>(count)), rights(static_cast<std::size_t>(count));
+    std::vector<char> present(static_cast<std::size_t>(count));
     for (int y = top; y < bottom; ++y) {
-        int l = 0, r = 0;
-        if (!EllipseRow(bands[0].box, y, l, r)) continue;
         for (int i = 0; i < count; ++i) {
-            int nl = 0, nr = 0;
-            const bool inner = i + 1 < count && EllipseRow(bands[i + 1].box, y, nl, nr);
+            const auto k = static_cast<std::size_t>(i);
+            present[k] = EllipseRow(bands[i].box, y, lefts[k], rights[k]);
+        }
+        if (!present[0]) continue;
+        int l = lefts[0], r = rights[0];
+        for (int i = 0; i < count; ++i) {
+            const auto next = static_cast<std::size_t>(i + 1);
+            const bool inner = i + 1 < count && present[next];
             if (!inner) {
                 FillSpan(canvas, y, l, r, bands[i].colour);
                 break;
             }
             // The ring between this ellipse and the next one in; the next one may poke out past
             // this one on a row where their outlines round differently.
-            nl = std::max(nl, l);
-            nr = std::min(nr, r);
+            const int nl = std::max(lefts[next], l);
+            const int nr = std::min(rights[next], r);
             FillSpan(canvas, y, l, nl, bands[i].colour);
             FillSpan(canvas, y, nr, r, bands[i].colour);
             l = nl;

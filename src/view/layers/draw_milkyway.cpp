@@ -163,6 +163,13 @@ void PaintMilkyWay(RenderContext& rc, const PolylinePoints& points) {
     Colour passColour[3];
     for (int level = 1; level <= 3; ++level)
         passColour[level - 1] = 4 - level <= passesEverywhere ? grey : colours[level - 1];
+    // A pixel's result depends only on its colour and its number of passes, and the band mostly
+    // lies over runs of one sky colour: the last result for each number of passes is kept and
+    // reused while the colour under the band stays the same.
+    struct Remembered {
+        std::uint32_t in = 0xFFFFFFFFu;  // no 24-bit colour matches
+        std::uint8_t out[3] = {0, 0, 0};
+    } remembered[4];
     std::uint8_t* bits = canvas.Bits();
     const auto stride = static_cast<std::size_t>(canvas.Stride());
     for (int y = spans.top; y <= spans.bottom; ++y) {
@@ -173,8 +180,16 @@ void PaintMilkyWay(RenderContext& rc, const PolylinePoints& points) {
             const int passes = std::max<int>(row[x], passesEverywhere);
             if (passes == 0) continue;
             std::uint8_t* p = out + 3 * static_cast<std::size_t>(x);
-            for (int level = 4 - passes; level <= 3; ++level)
-                BlendCeiling(p, passColour[level - 1], intensity, ceiling, ceilingScale);
+            const std::uint32_t in = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+            Remembered& m = remembered[passes];
+            if (m.in != in) {
+                m.in = in;
+                for (int level = 4 - passes; level <= 3; ++level)
+                    BlendCeiling(p, passColour[level - 1], intensity, ceiling, ceilingScale);
+                std::memcpy(m.out, p, 3);
+            } else {
+                std::memcpy(p, m.out, 3);
+            }
         }
     }
 }
