@@ -17,7 +17,7 @@ namespace {
 
 // Settings of the runs: a folder of each test's own, never the user's.
 std::string ConfigHome() {
-    return testing::TempDir() + "celes_mount_cli_" +
+    return testing::TempDir() + "celes_mount_cli_" + std::to_string(getpid()) + "_" +
            testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 

@@ -24,8 +24,10 @@ std::vector<std::uint8_t> Sequence(std::size_t n, std::size_t from = 0) {
     return v;
 }
 
+// Waits for something that happens within milliseconds; the limit only ends a wait for what
+// never comes, and is long so that a loaded machine cannot make it look like a fault.
 template <typename Pred>
-bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 3000ms) {
+bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 10s) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!pred()) {
         if (std::chrono::steady_clock::now() > end) return false;
@@ -190,10 +192,13 @@ class PtyPort : public ::testing::Test {
         port.SetDeviceName(pty->slavePath);
         port.SetOwner(&collector);
     }
+    // The reader thread calls the collector until the port closes; the collector goes before
+    // the port does, and a lost link's last call can come at any time, so close first.
+    void TearDown() override { port.Close(); }
     std::vector<std::uint8_t> ReadMaster(std::size_t n) {
         std::vector<std::uint8_t> got;
         std::uint8_t buffer[4096];
-        const auto end = std::chrono::steady_clock::now() + 3s;
+        const auto end = std::chrono::steady_clock::now() + 10s;
         while (got.size() < n && std::chrono::steady_clock::now() < end) {
             const long r = master->read(buffer, sizeof buffer, 100);
             if (r > 0) got.insert(got.end(), buffer, buffer + r);
@@ -294,16 +299,28 @@ TEST(SerialPortOpen, TcpBridge) {
     CSerialPort port(opener);
     Collector collector(port);
     port.SetOwner(&collector);
+    // Closes the port, ending its reader thread, before the collector goes: the thread's last
+    // call after the bridge drops comes after IsOpen already says false.
+    struct CloseFirst {
+        CSerialPort& port;
+        ~CloseFirst() { port.Close(); }
+    } closeFirst{port};
     port.SetDeviceName("tcp:127.0.0.1:" + std::to_string(listener->port()));
     port.Open(true);
     ASSERT_TRUE(port.IsOpen());
     auto peer = listener->accept(3000);
     ASSERT_TRUE(peer);
     port.Write(":GD#");
-    std::uint8_t buffer[16];
-    long n = 0;
-    for (int i = 0; i < 30 && n == 0; ++i) n = peer->read(buffer, sizeof buffer, 100);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), n > 0 ? n : 0), ":GD#");
+    // The command may come in pieces; collect it whole.
+    std::string received;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (received.size() < 4 && std::chrono::steady_clock::now() < end) {
+        std::uint8_t buffer[16];
+        const long n = peer->read(buffer, sizeof buffer, 100);
+        if (n < 0) break;
+        received.append(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(n));
+    }
+    EXPECT_EQ(received, ":GD#");
     ASSERT_TRUE(peer->write(reinterpret_cast<const std::uint8_t*>("+22*00#"), 7));
     ASSERT_TRUE(WaitUntil([&] { return collector.Size() >= 7; }));
     peer.reset();  // the bridge drops the connection

@@ -235,8 +235,9 @@ TEST_F(MountLink, EveryRefusalAndSilenceHasItsText) {
         Start(options);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(c.run(*telescope));
-        // A wrong reply ends the wait at once, long before the 4 s limit.
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
+        // A wrong reply ends the wait at once, not at the 4 s limit (the margin is for a busy
+        // machine).
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 3500ms);
         EXPECT_EQ(telescope->StatusText(), c.statusText);
         EXPECT_EQ(LastBox(), c.box);
         EXPECT_EQ(telescope->State(), c.state);
@@ -348,7 +349,7 @@ TEST_F(MountLink, AMountThatDisappearsMidExchangeIsReportedAndTheLinkCanBeMadeAg
     std::string report;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(telescope->GetPosition(report, true));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);  // the lost link, not the 5 s limit
     EXPECT_EQ(report, "   GetDEを失敗した  接続不良");
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"開いていない"});
     EXPECT_EQ(telescope->State(), TelescopeState::TimedOut);
@@ -375,7 +376,7 @@ TEST_F(MountLink, AFloodIsABadReplyAndTheNextLinkStartsClean) {
     EXPECT_LT(LastBox().size(), 100u);
     // The reply buffer holds 2048 bytes and the ring 16383; the rest of the flood is dropped.
     const std::uint64_t dropped = 40000 - CTelescope::kReplySize - ByteRing::kCapacity;
-    const auto end = std::chrono::steady_clock::now() + 3s;
+    const auto end = std::chrono::steady_clock::now() + 10s;
     while (telescope->Port().Ring().Dropped() < dropped && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(5ms);
     EXPECT_EQ(telescope->Port().Ring().Dropped(), dropped);
