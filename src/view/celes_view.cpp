@@ -13,6 +13,7 @@
 #include "view/draw_sky.h"
 #include "view/projection.h"
 #include "view/render_fill.h"
+#include "view/timer_ids.h"
 
 namespace celes {
 
@@ -214,10 +215,7 @@ void CCelesView::onRenderMessage() {
     canvas_.Create(state_.clientWidth, state_.clientHeight);
     canvas_.AttachContext();
     if (loop_) {
-        loop_->startTimer(kTimerDelayedRecompute, 1000, [this] {
-            loop_->stopTimer(kTimerDelayedRecompute);
-            recompute();
-        });
+        ArmOnce(*loop_, TimerId::DelayedRecompute, 1000, [this] { recompute(); });
     }
 }
 
@@ -246,10 +244,7 @@ CCelesView::PaintResult CCelesView::paint(int clientWidth, int clientHeight,
     canvas_.Create(clientWidth, clientHeight);
     canvas_.AttachContext();
     if (loop_) {
-        loop_->startTimer(kTimerDelayedRecompute, 1000, [this] {
-            loop_->stopTimer(kTimerDelayedRecompute);
-            recompute();
-        });
+        ArmOnce(*loop_, TimerId::DelayedRecompute, 1000, [this] { recompute(); });
     }
     return PaintResult::Resized;
 }

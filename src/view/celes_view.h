@@ -59,11 +59,6 @@ class ViewWindow : public NavigatorLink {
     virtual int navigatorHeight() const { return 0; }
 };
 
-// Timer and message numbers of the view.
-enum : int {
-    kTimerDelayedRecompute = 10002,
-};
-
 class CCelesView {
   public:
     // Loads every display setting and the colour table from `store`; `records` is the document. `window` and

@@ -5,6 +5,7 @@
 #include "skydata/data_location.h"
 #include "skydata/settings_table.h"
 #include "view/celes_doc.h"
+#include "view/timer_ids.h"
 
 namespace celes {
 
@@ -32,20 +33,16 @@ bool adoptCatalogueBesideProgram(platform::SettingsStore& settings, const std::s
 void watchForMissingCatalogue(CCelesDoc& doc, platform::EventLoop& loop, platform::Dialogs& dialogs,
                               std::function<void()> exitCommand) {
     if (doc.loaded()) return;
-    loop.startTimer(kTimerAskForCatalogue, kAskForCatalogueDelayMs,
-                    [&doc, &loop, &dialogs, exit = std::move(exitCommand)] {
-                        // Stopping first: the dialogs below run their own loops and must not see this
-                        // timer again.
-                        loop.stopTimer(kTimerAskForCatalogue);
-                        dialogs.messageBox(kAskForCatalogueText, "Celes");
-                        doc.openDataFile();
-                        if (doc.loaded()) return;
-                        dialogs.messageBox(kExitNoticeText, "Celes");
-                        loop.startTimer(kTimerExitProgram, kExitDelayMs, [&loop, exit] {
-                            loop.stopTimer(kTimerExitProgram);
-                            loop.post(exit);
-                        });
-                    });
+    // One-shot: the timer is stopped before the dialogs below, which run their own loops and must not
+    // see it again.
+    ArmOnce(loop, TimerId::AskForCatalogue, kAskForCatalogueDelayMs,
+            [&doc, &loop, &dialogs, exit = std::move(exitCommand)] {
+                dialogs.messageBox(kAskForCatalogueText, "Celes");
+                doc.openDataFile();
+                if (doc.loaded()) return;
+                dialogs.messageBox(kExitNoticeText, "Celes");
+                ArmOnce(loop, TimerId::ExitProgram, kExitDelayMs, [&loop, exit] { loop.post(exit); });
+            });
 }
 
 }  // namespace celes

@@ -13,10 +13,7 @@ namespace celes {
 
 class CCelesDoc;
 
-// Timer and command numbers of the flow.
-inline constexpr int kTimerAskForCatalogue = 998;  // 2 s after the first update without a catalogue
-inline constexpr int kTimerExitProgram = 9999;     // 10 s after a failed choice
-inline constexpr int kCommandAppExit = 57665;      // "プログラム終了"
+// Delays of the flow (its timers are TimerId::AskForCatalogue and TimerId::ExitProgram).
 inline constexpr unsigned kAskForCatalogueDelayMs = 2000;
 inline constexpr unsigned kExitDelayMs = 10000;
 

@@ -10,6 +10,7 @@
 #include "fakes/virtual_event_loop.h"
 #include "skydata/settings_table.h"
 #include "view/render_records.h"
+#include "view/timer_ids.h"
 
 namespace celes {
 namespace {
@@ -45,14 +46,14 @@ TEST(ViewRedraw, NewSizeIsBlackThenDrawnOneSecondLater) {
     Colour copied = 0xFFFFFFFF;
     auto copy = [&](const CSkyCanvas& c) { copied = c.GetPixel(120, 60); };
     EXPECT_EQ(view.paint(240, 320, copy), CCelesView::PaintResult::Resized);
-    EXPECT_TRUE(loop.timerActive(kTimerDelayedRecompute));
+    EXPECT_TRUE(loop.timerActive(+TimerId::DelayedRecompute));
 
     loop.advance(999);
     EXPECT_EQ(view.paint(240, 320, copy), CCelesView::PaintResult::Copied);
     EXPECT_EQ(copied, 0u) << "drawn before the delayed recompute";
 
     loop.advance(1);  // the recompute posts the render message, which draws
-    EXPECT_FALSE(loop.timerActive(kTimerDelayedRecompute));
+    EXPECT_FALSE(loop.timerActive(+TimerId::DelayedRecompute));
     EXPECT_GT(window.invalidations, 0);
     EXPECT_EQ(view.paint(240, 320, copy), CCelesView::PaintResult::Copied);
     EXPECT_EQ(copied, kSky);

@@ -10,6 +10,7 @@
 #include "fakes/scripted_dialogs.h"
 #include "fakes/virtual_event_loop.h"
 #include "view/celes_doc.h"
+#include "view/timer_ids.h"
 
 namespace celes {
 namespace {
@@ -63,7 +64,7 @@ TEST_F(StartupTest, NoCatalogueAnywhereAsksAfterTwoSecondsAndEndsTenSecondsAfter
     loop_.advance(1);
     EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{kAskForCatalogueText, kExitNoticeText}));
     EXPECT_EQ(dialogs_.fileDialogs.size(), 1u);  // cancelled (no answer queued)
-    EXPECT_FALSE(loop_.timerActive(kTimerAskForCatalogue));
+    EXPECT_FALSE(loop_.timerActive(+TimerId::AskForCatalogue));
     loop_.advance(9999);
     EXPECT_EQ(exits, 0);
     loop_.advance(1);
@@ -85,7 +86,7 @@ TEST_F(StartupTest, ChoosingACatalogueInTheNoticeKeepsTheProgramRunning) {
     EXPECT_EQ(doc.stars().size(), 4u);
     EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{kAskForCatalogueText}));
     EXPECT_EQ(exits, 0);
-    EXPECT_FALSE(loop_.timerActive(kTimerExitProgram));
+    EXPECT_FALSE(loop_.timerActive(+TimerId::ExitProgram));
 }
 
 TEST_F(StartupTest, NothingHappensWhenTheCatalogueLoaded) {
