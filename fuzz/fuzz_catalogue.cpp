@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the catalogue reader and the settings-file parser. The catalogue must
 // keep only whole records, never more than the object list holds, and every kept record must write
-// and read back unchanged (names cut by the stored-name rule aside).
+// and read back unchanged (names cut by the stored-name rule aside). Settings-file edits keep
+// everything but the values they change.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/posix/ini_settings_store.h"
@@ -26,9 +28,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)catalogueProblemMessage(load);
 
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const auto entries = platform::IniSettingsStore::parse(text);
-    // What the store writes, it reads back the same.
-    if (platform::IniSettingsStore::parse(platform::IniSettingsStore::format(entries)) != entries)
-        __builtin_trap();
+    using Store = platform::IniSettingsStore;
+    const Store::Entries entries = Store::parse(text);
+    // Changing, adding and removing values touches only those values: the edited file reads back
+    // as the old one with the changes made.
+    Store::Changes changes;
+    Store::Entries expected = entries;
+    int n = 0;
+    for (const auto& [key, raw] : entries) {
+        if (n++ % 2) {
+            changes[key] = std::nullopt;
+            expected.erase(key);
+        } else {
+            changes[key] = "\"" + std::to_string(n) + "\"";
+            expected[key] = *changes[key];
+        }
+    }
+    changes[{"NEW", "VALUE"}] = "1";
+    expected[{"NEW", "VALUE"}] = "1";
+    if (Store::parse(Store::applyChanges(text, changes)) != expected) __builtin_trap();
     return 0;
 }

@@ -136,7 +136,9 @@ int cmdCatalog(const Args& args) {
     std::map<int, int> byType;
     for (const StarRecord& r : load.records) ++byType[r.type];
     const int rejected = load.rejectedNoPosition + load.rejectedType;
-    const std::string problem = catalogueProblemText(load);
+    // A file without one record the chart could draw is not a catalogue, however clean it reads.
+    std::string problem = catalogueProblemText(load);
+    if (load.records.empty()) problem = problem.empty() ? "no usable record" : problem + "; no usable record";
 
     if (json) {
         std::printf(

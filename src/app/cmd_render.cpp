@@ -1,9 +1,15 @@
 // `celes render`: draws the chart the GUI would show for the given state into a JPEG or PNG file,
 // without a display. Settings not named on the command line come from the built-in defaults, never
 // from the user's settings file, so a chart is reproducible from its command line alone.
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +21,7 @@
 
 #include "app/commands.h"
 #include "app/place_args.h"
+#include "app/view_mode_names.h"
 #include "platform/qt/qt_graphics.h"
 #include "platform/settings_store.h"
 #include "skydata/catalogue.h"
@@ -27,33 +34,6 @@
 namespace celes::app {
 
 namespace {
-
-const char* const kUsage =
-    "usage: celes render [options] -o FILE.jpg|FILE.png\n"
-    "  --mode planisphere|polar|orbits|zenith|direction|zoom   display mode (planisphere)\n"
-    "  --size WxH                 chart size in pixels (480x640)\n"
-    "  --local \"YYYY-MM-DD HH:MM\"  local time (now); --date YYYY-MM-DD\n"
-    "  --lon D[:M] --lat D[:M] --tz H   observing place (139:22, 35:34, 9)\n"
-    "  --direction N|E|S|W        facing direction (S)\n"
-    "  --height whole|high|middle|low   direction-view height (whole)\n"
-    "  --azimuth DEG              facing azimuth from north through east (direction, zoom)\n"
-    "  --altitude DEG             zoom centre altitude (45)\n"
-    "  --zoom TENTHS              zoom factor x 10 (50)\n"
-    "  --names --lines --figures  constellation names, lines, figures\n"
-    "  --messier | --no-messier   deep-sky objects (on)\n"
-    "  --milky-way                Milky Way\n"
-    "  --grid equatorial|ecliptic|horizon   a grid (repeatable)\n"
-    "  --pole                     celestial pole mark\n"
-    "  --no-planets --no-sun-moon --planet-symbols --flat-moon --place-text\n"
-    "  --add-ins                  the add-in list (empty by default)\n"
-    "  --star-names               proper names of stars in the direction and zoom views\n"
-    "  --mag N                    magnitude limit 1..7 (7: every star)\n"
-    "  --light-pollution N        0..20\n"
-    "  --star-size --brighter --blue-stars --no-star-colours --stepped-background\n"
-    "  --horizontal-viewpoint     direction views from the horizon\n"
-    "  --colour colour|red|bw|wb|daylight\n"
-    "  --data DIR                 data folder (celes.dat and its companions)\n"
-    "  -o FILE                    output, .jpg or .png\n";
 
 // Stands in for the zoom navigator: in the GUI the zoom view always has one, and its centre and
 // factor steer the projection.
@@ -78,13 +58,184 @@ struct RenderOptions {
     std::optional<int> azimuth;
 };
 
-bool ParseInt(const std::string& text, int lo, int hi, int& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < lo || v > hi) return false;
-    out = static_cast<int>(v);
-    return true;
+// What the options write into while the command line is read.
+struct RenderRequest {
+    Settings& settings;
+    RenderOptions& opt;
+    HeadlessWindow& window;
+    int& mode;
+    int& direction;
+};
+
+// One row per option: its name, the value it takes (nullptr for a switch), its line in --help,
+// and what it does. A switch without `apply` writes `value` into `setting`; an option with `apply`
+// returns an empty string or what is wrong with the value.
+struct RenderOption {
+    const char* name;
+    const char* valueName;
+    const char* help;
+    std::string (*apply)(RenderRequest&, const std::string&);
+    Setting setting = Setting{};
+    int value = 0;
+};
+
+using Apply = std::string (*)(RenderRequest&, const std::string&);
+
+// A value from a short list of words, each writing one setting value.
+struct Word {
+    const char* word;
+    int code;
+};
+template <std::size_t N>
+std::optional<int> LookUp(const Word (&words)[N], const std::string& v) {
+    for (const Word& w : words)
+        if (v == w.word) return w.code;
+    return std::nullopt;
+}
+
+template <Setting S, int Lo, int Hi>
+std::string SetNumber(RenderRequest& r, const std::string& v, const char* name) {
+    int n = 0;
+    if (!ParseIntArg(v, Lo, Hi, n))
+        return std::string(name) + " takes " + std::to_string(Lo) + " to " + std::to_string(Hi);
+    r.settings.writeInt(S, n);
+    return {};
+}
+
+const RenderOption kRenderOptions[] = {
+    {"--mode", "MODE", "display mode (planisphere)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         const std::optional<ViewMode> m = ViewModeFromName(v);
+         if (!m) return "unknown mode '" + v + "' (" + ViewModeNameList() + ")";
+         r.mode = static_cast<int>(*m);
+         return {};
+     }},
+    {"--size", "WxH", "chart size in pixels, 16 to 8192 each (480x640)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         const auto x = v.find('x');
+         if (x == std::string::npos || !ParseIntArg(v.substr(0, x), 16, 8192, r.opt.width) ||
+             !ParseIntArg(v.substr(x + 1), 16, 8192, r.opt.height))
+             return "bad size '" + v + "' (WxH, 16 to 8192 each)";
+         return {};
+     }},
+    {"--direction", "N|E|S|W", "facing direction (S)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         static const Word kWords[] = {{"N", kNorth}, {"n", kNorth}, {"E", kEast}, {"e", kEast},
+                                       {"S", kSouth}, {"s", kSouth}, {"W", kWest}, {"w", kWest}};
+         const std::optional<int> d = LookUp(kWords, v);
+         if (!d) return "bad direction '" + v + "'";
+         r.direction = *d;
+         return {};
+     }},
+    {"--height", "whole|high|middle|low", "direction-view height (whole)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         static const Word kWords[] = {{"whole", 0}, {"high", 1}, {"middle", 2}, {"low", -1}};
+         const std::optional<int> h = LookUp(kWords, v);
+         if (!h) return "bad height '" + v + "'";
+         r.settings.writeInt(Setting::ScreenZoomH, *h);
+         return {};
+     }},
+    {"--azimuth", "DEG", "facing azimuth from north through east, 0 to 359 (direction, zoom)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         int az = 0;
+         if (!ParseIntArg(v, 0, 359, az)) return "--azimuth takes 0 to 359";
+         r.opt.azimuth = az;
+         return {};
+     }},
+    {"--altitude", "DEG", "zoom centre altitude, 4 to 84 (45)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         return ParseIntArg(v, 4, 84, r.window.height) ? std::string() : "--altitude takes 4 to 84";
+     }},
+    {"--zoom", "TENTHS", "zoom factor x 10, 30 to 900 (50)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         return ParseIntArg(v, 30, 900, r.window.zoomFactor) ? std::string() : "--zoom takes 30 to 900";
+     }},
+    {"--names", nullptr, "constellation names", nullptr, Setting::SettingSeiza, 1},
+    {"--lines", nullptr, "constellation lines", nullptr, Setting::SeizaLine, 1},
+    {"--figures", nullptr, "constellation figures", nullptr, Setting::SeizaPict, 1},
+    {"--messier", nullptr, "deep-sky objects (on)", nullptr, Setting::SettingMesie, 1},
+    {"--no-messier", nullptr, "no deep-sky objects", nullptr, Setting::SettingMesie, 0},
+    {"--milky-way", nullptr, "the Milky Way", nullptr, Setting::ShowMilkey, 1},
+    {"--grid", "equatorial|ecliptic|horizon", "a grid (repeatable)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         static const Word kWords[] = {{"equatorial", static_cast<int>(Setting::ScreenSekidoS)},
+                                       {"ecliptic", static_cast<int>(Setting::ScreenKoudouS)},
+                                       {"horizon", static_cast<int>(Setting::ScreenGrandS)}};
+         const std::optional<int> grid = LookUp(kWords, v);
+         if (!grid) return "bad grid '" + v + "'";
+         r.settings.writeInt(static_cast<Setting>(*grid), 1);
+         return {};
+     }},
+    {"--pole", nullptr, "celestial pole mark", nullptr, Setting::SettingShowPoler, 1},
+    {"--no-planets", nullptr, "no planets", nullptr, Setting::Option2NoPlanet, 1},
+    {"--no-sun-moon", nullptr, "no Sun and Moon", nullptr, Setting::Option2NoSun, 1},
+    {"--planet-symbols", nullptr, "planets by their symbols", nullptr, Setting::ScreenPlaName, 1},
+    {"--flat-moon", nullptr, "the Moon as a plain disc", nullptr, Setting::Option2RealMoon, 0},
+    {"--place-text", nullptr, "the observing place in the corner", nullptr, Setting::Option2NoKansoku, 0},
+    {"--add-ins", nullptr, "the add-in list (empty by default)", nullptr, Setting::AdinEnable, 1},
+    {"--star-names", nullptr, "proper names of stars in the direction and zoom views", nullptr,
+     Setting::BrStarName, 1},
+    {"--mag", "N", "magnitude limit 1 to 7 (7: every star)",
+     [](RenderRequest& r, const std::string& v) {
+         return SetNumber<Setting::SettingMagnit, 1, 7>(r, v, "--mag");
+     }},
+    {"--light-pollution", "N", "light pollution 0 to 20",
+     [](RenderRequest& r, const std::string& v) {
+         return SetNumber<Setting::KougaiReduce, 0, 20>(r, v, "--light-pollution");
+     }},
+    {"--star-size", nullptr, "star sizes by magnitude", nullptr, Setting::SettingBright, 1},
+    {"--brighter", nullptr, "brighter stars", nullptr, Setting::SettingBright1, 1},
+    {"--blue-stars", nullptr, "blue-white stars", nullptr, Setting::SettingBright2, 1},
+    {"--no-star-colours", nullptr, "stars without colours", nullptr, Setting::SettingNoColor, 1},
+    {"--stepped-background", nullptr, "the sky in steps instead of a gradient", nullptr,
+     Setting::BackPaintGradation, 0},
+    {"--horizontal-viewpoint", nullptr, "direction views from the horizon", nullptr, Setting::ToueiSuihei, 1},
+    {"--colour", "colour|red|bw|wb|daylight", "colour mode (--color also works)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         // bw: white drawing on a black sky; wb: black drawing on a white sky.
+         static const Word kWords[] = {{"red", static_cast<int>(Setting::ColorAllRed)},
+                                       {"bw", static_cast<int>(Setting::SettingBw)},
+                                       {"wb", static_cast<int>(Setting::SettingWb)},
+                                       {"daylight", static_cast<int>(Setting::SettingSun)}};
+         if (v == "colour" || v == "color") return {};
+         const std::optional<int> s = LookUp(kWords, v);
+         if (!s) return "bad colour mode '" + v + "'";
+         r.settings.writeInt(static_cast<Setting>(*s), 1);
+         return {};
+     }},
+    {"--data", "DIR", "data folder (celes.dat and its companions)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         if (v.empty()) return "--data needs a folder";
+         r.opt.dataDir = v;
+         return {};
+     }},
+    {"-o", "FILE", "output, .jpg or .png (also --output)",
+     [](RenderRequest& r, const std::string& v) -> std::string {
+         r.opt.output = v;
+         return {};
+     }},
+};
+
+const RenderOption* FindOption(std::string name) {
+    if (name == "--color") name = "--colour";
+    if (name == "--output") name = "-o";
+    for (const RenderOption& o : kRenderOptions)
+        if (name == o.name) return &o;
+    return nullptr;
+}
+
+std::string UsageText() {
+    std::string out = "usage: celes render [options] -o FILE.jpg|FILE.png\n";
+    for (const RenderOption& o : kRenderOptions) {
+        std::string left = std::string("  ") + o.name;
+        if (o.valueName) left += std::string(" ") + o.valueName;
+        if (left.size() < 30)
+            left.resize(30, ' ');
+        else
+            left += "\n" + std::string(30, ' ');
+        out += left + o.help + "\n";
+    }
+    return out + kPlaceTimeHelp + "  MODE: " + ViewModeNameList() + "\n";
 }
 
 bool EndsWith(const std::string& s, const std::string& tail) {
@@ -103,9 +254,32 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-int Fail(const std::string& message) {
+// Exit status 2 for a command line that cannot work, 1 for a chart that could not be made.
+int Fail(const std::string& message, int status = 2) {
     std::fprintf(stderr, "celes render: %s\n", message.c_str());
-    return 2;
+    return status;
+}
+
+// Writes `bytes` to "<path>.partial" and renames it over `path`, so a failed write never leaves a
+// cut file under the asked name. The name is used as the bytes it is, whatever its encoding.
+bool WriteFileAtomically(const std::string& path, const QByteArray& bytes) {
+    const std::string partial = path + ".partial";
+    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += n;
+    }
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(partial.c_str(), path.c_str()) != 0) {
+        ::unlink(partial.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -122,145 +296,24 @@ int cmdRender(const Args& argsIn) {
     int mode = 0;
     int direction = kSouth;
 
+    RenderRequest request{settings, opt, window, mode, direction};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) return false;
-            out = args[++i];
-            return true;
-        };
-        std::string v;
         if (a == "-h" || a == "--help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(UsageText().c_str(), stdout);
             return 0;
-        } else if (a == "--mode") {
-            if (!value(v)) return Fail("--mode needs a value");
-            static const std::pair<const char*, int> kModes[] = {{"planisphere", 0}, {"polar", 1},
-                                                                 {"orbits", 2},      {"zenith", 11},
-                                                                 {"direction", 21},  {"zoom", 22}};
-            bool found = false;
-            for (const auto& [name, code] : kModes)
-                if (v == name) {
-                    mode = code;
-                    found = true;
-                }
-            if (!found) return Fail("unknown mode '" + v + "'");
-        } else if (a == "--size") {
-            if (!value(v)) return Fail("--size needs WxH");
-            const auto x = v.find('x');
-            if (x == std::string::npos || !ParseInt(v.substr(0, x), 16, 8192, opt.width) ||
-                !ParseInt(v.substr(x + 1), 16, 8192, opt.height))
-                return Fail("bad size '" + v + "' (WxH, 16 to 8192 each)");
-        } else if (a == "--direction") {
-            if (!value(v)) return Fail("--direction needs N, E, S or W");
-            if (v == "N" || v == "n")
-                direction = kNorth;
-            else if (v == "E" || v == "e")
-                direction = kEast;
-            else if (v == "S" || v == "s")
-                direction = kSouth;
-            else if (v == "W" || v == "w")
-                direction = kWest;
-            else
-                return Fail("bad direction '" + v + "'");
-        } else if (a == "--height") {
-            if (!value(v)) return Fail("--height needs a value");
-            int h = 0;
-            if (v == "whole")
-                h = 0;
-            else if (v == "high")
-                h = 1;
-            else if (v == "middle")
-                h = 2;
-            else if (v == "low")
-                h = -1;
-            else
-                return Fail("bad height '" + v + "'");
-            settings.writeInt(Setting::ScreenZoomH, h);
-        } else if (a == "--zoom") {
-            if (!value(v) || !ParseInt(v, 30, 900, window.zoomFactor)) return Fail("--zoom takes 30 to 900");
-        } else if (a == "--azimuth") {
-            int az = 0;
-            if (!value(v) || !ParseInt(v, 0, 359, az)) return Fail("--azimuth takes 0 to 359");
-            opt.azimuth = az;
-        } else if (a == "--altitude") {
-            if (!value(v) || !ParseInt(v, 4, 84, window.height)) return Fail("--altitude takes 4 to 84");
-        } else if (a == "--names") {
-            settings.writeInt(Setting::SettingSeiza, 1);
-        } else if (a == "--lines") {
-            settings.writeInt(Setting::SeizaLine, 1);
-        } else if (a == "--figures") {
-            settings.writeInt(Setting::SeizaPict, 1);
-        } else if (a == "--messier") {
-            settings.writeInt(Setting::SettingMesie, 1);
-        } else if (a == "--no-messier") {
-            settings.writeInt(Setting::SettingMesie, 0);
-        } else if (a == "--milky-way") {
-            settings.writeInt(Setting::ShowMilkey, 1);
-        } else if (a == "--grid") {
-            if (!value(v)) return Fail("--grid needs equatorial, ecliptic or horizon");
-            if (v == "equatorial")
-                settings.writeInt(Setting::ScreenSekidoS, 1);
-            else if (v == "ecliptic")
-                settings.writeInt(Setting::ScreenKoudouS, 1);
-            else if (v == "horizon")
-                settings.writeInt(Setting::ScreenGrandS, 1);
-            else
-                return Fail("bad grid '" + v + "'");
-        } else if (a == "--pole") {
-            settings.writeInt(Setting::SettingShowPoler, 1);
-        } else if (a == "--no-planets") {
-            settings.writeInt(Setting::Option2NoPlanet, 1);
-        } else if (a == "--no-sun-moon") {
-            settings.writeInt(Setting::Option2NoSun, 1);
-        } else if (a == "--planet-symbols") {
-            settings.writeInt(Setting::ScreenPlaName, 1);
-        } else if (a == "--flat-moon") {
-            settings.writeInt(Setting::Option2RealMoon, 0);
-        } else if (a == "--place-text") {
-            settings.writeInt(Setting::Option2NoKansoku, 0);
-        } else if (a == "--star-names") {
-            settings.writeInt(Setting::BrStarName, 1);
-        } else if (a == "--add-ins") {
-            settings.writeInt(Setting::AdinEnable, 1);
-        } else if (a == "--mag") {
-            int m = 0;
-            if (!value(v) || !ParseInt(v, 1, 7, m)) return Fail("--mag takes 1 to 7");
-            settings.writeInt(Setting::SettingMagnit, m);
-        } else if (a == "--light-pollution") {
-            int n = 0;
-            if (!value(v) || !ParseInt(v, 0, 20, n)) return Fail("--light-pollution takes 0 to 20");
-            settings.writeInt(Setting::KougaiReduce, n);
-        } else if (a == "--star-size") {
-            settings.writeInt(Setting::SettingBright, 1);
-        } else if (a == "--brighter") {
-            settings.writeInt(Setting::SettingBright1, 1);
-        } else if (a == "--blue-stars") {
-            settings.writeInt(Setting::SettingBright2, 1);
-        } else if (a == "--no-star-colours") {
-            settings.writeInt(Setting::SettingNoColor, 1);
-        } else if (a == "--stepped-background") {
-            settings.writeInt(Setting::BackPaintGradation, 0);
-        } else if (a == "--horizontal-viewpoint") {
-            settings.writeInt(Setting::ToueiSuihei, 1);
-        } else if (a == "--colour" || a == "--color") {
-            if (!value(v)) return Fail("--colour needs colour, red, bw, wb or daylight");
-            if (v == "red")
-                settings.writeInt(Setting::ColorAllRed, 1);
-            else if (v == "bw")
-                settings.writeInt(Setting::SettingBw, 1);  // white drawing on a black sky
-            else if (v == "wb")
-                settings.writeInt(Setting::SettingWb, 1);  // black drawing on a white sky
-            else if (v == "daylight")
-                settings.writeInt(Setting::SettingSun, 1);
-            else if (v != "colour" && v != "color")
-                return Fail("bad colour mode '" + v + "'");
-        } else if (a == "--data") {
-            if (!value(opt.dataDir)) return Fail("--data needs a folder");
-        } else if (a == "-o" || a == "--output") {
-            if (!value(opt.output)) return Fail("-o needs a file name");
+        }
+        const RenderOption* option = FindOption(a);
+        if (!option) return Fail("unknown option '" + a + "' (see celes render --help)");
+        std::string value;
+        if (option->valueName) {
+            if (i + 1 >= args.size()) return Fail(a + " needs " + option->valueName);
+            value = args[++i];
+        }
+        if (option->apply) {
+            if (std::string problem = option->apply(request, value); !problem.empty()) return Fail(problem);
         } else {
-            return Fail("unknown option '" + a + "' (see celes render --help)");
+            settings.writeInt(option->setting, option->value);
         }
     }
     if (opt.output.empty()) return Fail("no output file (-o FILE.jpg or FILE.png)");
@@ -303,9 +356,18 @@ int cmdRender(const Args& argsIn) {
         folder = opt.dataDir;
         if (folder.back() != '/') folder += '/';
     }
-    CatalogueLoad load = readCatalogueFile(companionPath(folder, kCatalogueFileName));
-    if (!load.usable()) return Fail(catalogueProblemText(load));
-    if (!load.ok()) std::fprintf(stderr, "celes render: %s\n", catalogueProblemText(load).c_str());
+    const std::string cataloguePath = companionPath(folder, kCatalogueFileName);
+    CatalogueLoad load = readCatalogueFile(cataloguePath);
+    // A chart without a single star is no chart: a catalogue that gave nothing is an error. A
+    // damaged one that kept records draws them, as the window does, with the problem on stderr.
+    if (!load.usable()) return Fail(cataloguePath + ": " + catalogueProblemText(load), 1);
+    if (load.records.empty())
+        return Fail(
+            cataloguePath + ": " + (load.ok() ? std::string("no usable record") : catalogueProblemText(load)),
+            1);
+    if (!load.ok())
+        std::fprintf(stderr, "celes render: %s: %s\n", cataloguePath.c_str(),
+                     catalogueProblemText(load).c_str());
     MemoryRecords doc(std::move(load.records), folder);
 
     platform::QtGraphicsFactory graphics;
@@ -323,14 +385,18 @@ int cmdRender(const Args& argsIn) {
     view.render();
 
     CSkyCanvas& canvas = view.canvas();
+    bool written = false;
     if (png) {
         const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
                            QImage::Format_BGR888);
-        if (!image.save(QString::fromStdString(opt.output), "PNG"))
-            return Fail("cannot write '" + opt.output + "'");
-    } else if (!SaveCanvasJpeg(canvas, opt.output)) {
-        return Fail("cannot write '" + opt.output + "'");
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        written = image.save(&buffer, "PNG") && WriteFileAtomically(opt.output, bytes);
+    } else {
+        written = SaveCanvasJpeg(canvas, opt.output);
     }
+    if (!written) return Fail("cannot write '" + opt.output + "'", 1);
     return 0;
 }
 

@@ -11,6 +11,8 @@ namespace celes::app {
 
 namespace {
 
+constexpr int kLastYear = 2099;  // the last year --date accepts
+
 // A bad argument gets one line on stderr that names it, and exit status 2.
 int Fail(const std::string& message) {
     std::fprintf(stderr, "celes today: %s\n", message.c_str());
@@ -43,14 +45,8 @@ int cmdToday(const Args& argsIn) {
             value = args[++i];
         }
         if (name == "--days") {
-            std::size_t used = 0;
             int n = 0;
-            try {
-                n = std::stoi(value, &used);
-            } catch (...) {
-                used = 0;
-            }
-            if (used == 0 || used != value.size() || n < 1 || n > 366)
+            if (!ParseIntArg(value, 1, 366, n))
                 return Fail("--days: expected a whole number from 1 to 366, got '" + value + "'");
             days = n;
         } else if (name == "--help" || name == "-h") {
@@ -63,6 +59,13 @@ int cmdToday(const Args& argsIn) {
     CAstroTime day = opt.date ? *opt.date : Now();
     day = CAstroTime(day.year, day.month, day.day, 0, 0, 0);
     for (int i = 0; i < days; ++i) {
+        if (day.year > kLastYear) {
+            // Past the calendar the engine keeps (every fourth year a leap year), dates go wrong.
+            std::fflush(stdout);
+            std::fprintf(stderr, "celes today: the calendar ends at %d-12-31; stopped after %d of %d days\n",
+                         kLastYear, i, days);
+            return 1;
+        }
         if (i > 0) std::printf("\n");
         const TodaysData data = ComputeTodaysData(day, opt.place);
         std::printf("%s\n", data.title.c_str());

@@ -5,6 +5,7 @@
 #include <QCursor>
 
 #include "app/commands.h"
+#include "app/view_mode_names.h"
 #include "platform/posix/ini_settings_store.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
@@ -26,18 +27,11 @@ namespace celes::app {
 
 namespace {
 
-// `--mode NAME` picks the display mode for this run (until the menus offer it).
+// `--mode NAME` picks the display mode for this run (until the menus offer it); main has checked
+// the name.
 std::optional<ViewMode> ModeOption(int argc, char** argv) {
-    static const std::pair<const char*, ViewMode> kModes[] = {
-        {"planisphere", ViewMode::Planisphere}, {"polar", ViewMode::Polar},
-        {"orbits", ViewMode::Orbits},           {"zenith", ViewMode::Zenith},
-        {"direction", ViewMode::Direction},     {"zoom", ViewMode::Zoom}};
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--mode") != 0) continue;
-        for (const auto& [name, mode] : kModes)
-            if (std::strcmp(argv[i + 1], name) == 0) return mode;
-        std::fprintf(stderr, "celes: unknown mode '%s'\n", argv[i + 1]);
-    }
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--mode") == 0) return ViewModeFromName(argv[i + 1]);
     return std::nullopt;
 }
 

@@ -1,9 +1,14 @@
 // Entry point: dispatches the command-line verbs, otherwise starts the GUI.
+#include <QString>
+#include <QtGlobal>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "app/commands.h"
+#include "app/view_mode_names.h"
 
 namespace {
 
@@ -23,10 +28,41 @@ constexpr Verb kVerbs[] = {
     {"mount-sim", celes::app::cmdMountSim, "simulate an LX200 mount on a pseudo-terminal or TCP port"},
 };
 
-void printUsage() {
-    std::printf("usage: celes [--mode MODE]          start the star chart\n");
-    std::printf("       celes --version\n");
-    for (const Verb& v : kVerbs) std::printf("       celes %-10s ...  %s\n", v.name, v.summary);
+void printUsage(FILE* to) {
+    std::fprintf(to, "usage: celes [--mode MODE]          start the star chart (MODE: %s)\n",
+                 celes::app::ViewModeNameList().c_str());
+    std::fprintf(to, "       celes --version\n");
+    for (const Verb& v : kVerbs) std::fprintf(to, "       celes %-10s ...  %s\n", v.name, v.summary);
+}
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "celes: %s\n", message.c_str());
+    printUsage(stderr);
+    return 2;
+}
+
+bool envSet(const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+}
+
+constexpr const char* kNoDisplay =
+    "celes: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset or unreachable); "
+    "the command-line verbs work without one (celes --help)";
+
+// Qt gives up with several lines and an abort when the window system cannot be reached; the user
+// gets one line and an ordinary failure status instead. Messages about the missing connection that
+// come before it are part of the same story and are left out.
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg && message.contains("platform plugin")) {
+        std::fprintf(stderr, "%s\n", kNoDisplay);
+        std::_Exit(1);
+    }
+    const char* category = context.category ? context.category : "";
+    if (std::strncmp(category, "qt.qpa.plugin", 13) == 0 || message.contains("could not connect to display"))
+        return;
+    if (type == QtDebugMsg || type == QtInfoMsg) return;  // Qt aborts after a fatal one
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 }  // namespace
@@ -39,17 +75,30 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (first == "--help" || first == "-h" || first == "help") {
-            printUsage();
+            printUsage(stdout);
             return 0;
         }
         for (const Verb& v : kVerbs) {
             if (first == v.name) return v.run(celes::app::Args(argv + 2, argv + argc));
         }
-        if (first[0] != '-') {
-            std::fprintf(stderr, "celes: unknown command '%s'\n", first.c_str());
-            printUsage();
-            return 2;
+    }
+    // The window takes only --mode.
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--mode") {
+            if (i + 1 >= argc) return usageError("--mode needs a mode");
+            if (!celes::app::ViewModeFromName(argv[++i]))
+                return usageError(std::string("unknown mode '") + argv[i] + "'");
+        } else if (!a.empty() && a[0] == '-') {
+            return usageError("unknown option '" + a + "'");
+        } else {
+            return usageError("unknown command '" + a + "'");
         }
     }
+    if (!envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "%s\n", kNoDisplay);
+        return 1;
+    }
+    qInstallMessageHandler(startupMessages);
     return celes::app::runGui(argc, argv);
 }

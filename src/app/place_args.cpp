@@ -1,5 +1,6 @@
 #include "app/place_args.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -7,23 +8,11 @@ namespace celes::app {
 
 namespace {
 
-bool ParseInt(const std::string& text, long lo, long hi, int& out) {
-    if (text.empty() || text.size() > 9) return false;
-    std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
-    if (i == text.size()) return false;
-    for (std::size_t k = i; k < text.size(); ++k)
-        if (text[k] < '0' || text[k] > '9') return false;
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v < lo || v > hi) return false;
-    out = static_cast<int>(v);
-    return true;
-}
-
 bool ParseUnsignedField(const std::string& text, std::size_t pos, std::size_t len, int& out) {
     if (pos + len > text.size()) return false;
     const std::string part = text.substr(pos, len);
     if (part[0] == '-' || part[0] == '+') return false;
-    return ParseInt(part, 0, 9999, out);
+    return ParseIntArg(part, 0, 9999, out);
 }
 
 int DaysInMonth(int year, int month) {
@@ -32,6 +21,18 @@ int DaysInMonth(int year, int month) {
 }
 
 }  // namespace
+
+bool ParseIntArg(const std::string& text, long lo, long hi, int& out) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+') ++first;  // from_chars takes only '-'
+    if (first == last || *first == '+') return false;
+    long v = 0;
+    const auto [p, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || p != last || v < lo || v > hi) return false;
+    out = static_cast<int>(v);
+    return true;
+}
 
 bool ParseDegMin(const std::string& text, int maxDegrees, int& degrees, int& minutes) {
     if (text.empty()) return false;
@@ -49,6 +50,7 @@ bool ParseDegMin(const std::string& text, int maxDegrees, int& degrees, int& min
             if ((c < '0' || c > '9') && c != '.') return false;
         if (body == "." || body.find('.') != body.rfind('.')) return false;
         const double value = std::strtod(body.c_str(), nullptr);
+        if (!(value <= maxDegrees)) return false;      // before scaling, which could overflow
         const long total = std::lround(value * 60.0);  // to the nearest arc minute
         d = static_cast<int>(total / 60);
         m = static_cast<int>(total % 60);
@@ -127,7 +129,7 @@ std::string TakePlaceTimeOptions(Args& args, PlaceTimeOptions& out) {
                 return "--lat: expected degrees[:minutes] from -90 to 90 (south negative), got '" + value +
                        "'";
         } else {
-            if (!ParseInt(value, -12, 14, out.place.timeDifference))
+            if (!ParseIntArg(value, -12, 14, out.place.timeDifference))
                 return "--tz: expected whole hours from -12 to 14, got '" + value + "'";
         }
     }

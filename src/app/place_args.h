@@ -22,9 +22,19 @@ struct PlaceTimeOptions {
     std::optional<CAstroTime> date;   // --date, at 00:00:00
 };
 
+// The options above as lines of a --help text.
+inline constexpr const char* kPlaceTimeHelp =
+    "  --local \"YYYY-MM-DD HH:MM[:SS]\"  local time of the place (now); --date YYYY-MM-DD for 00:00\n"
+    "  --lon D[:M] --lat D[:M]     east longitude, north latitude; west and south negative (139:22, 35:34)\n"
+    "  --tz H                      local time minus UT in hours, -12 to 14 (9)\n";
+
 // Takes the options above out of `args`, leaving every other argument in its order. Returns an
 // empty string on success, else a one-line message that names the offending argument.
 std::string TakePlaceTimeOptions(Args& args, PlaceTimeOptions& out);
+
+// A whole number in [lo, hi] written as plain decimal digits with an optional sign, nothing
+// before or after; false for anything else, including numbers too long for any integer type.
+bool ParseIntArg(const std::string& text, long lo, long hi, int& out);
 
 // "139:22", "-5:30", "-0:30", "35", "35.5" into degrees and minutes that both carry the sign.
 // False when the text is not such an angle or exceeds `maxDegrees`.

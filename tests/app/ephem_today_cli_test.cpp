@@ -60,6 +60,15 @@ TEST(EphemCli, BadArgumentsGiveOneLineNamingThem) {
         {"today --days 0", "--days"},
         {"today --days many", "--days"},
         {"today --local '2005-01-01 00:00'", "--local"},
+        // Numbers too large for any integer are refused, not wrapped into range.
+        {"ephem --lon 18446744073709551616.0", "--lon"},
+        {"ephem --lat 4294967296.0", "--lat"},
+        {"ephem --lat 90.01", "--lat"},
+        {"ephem --lon 99999999999999999999:00", "--lon"},
+        {"ephem --tz 18446744073709551617", "--tz"},
+        {"today --days 4294967297", "--days"},
+        {"today --days 3x", "--days"},
+        {"today --days ' 3'", "--days"},
     };
     for (const auto& c : cases) {
         const CliRun r = RunCeles(c.args);
@@ -68,6 +77,15 @@ TEST(EphemCli, BadArgumentsGiveOneLineNamingThem) {
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.args << ": " << r.err;
         EXPECT_TRUE(r.out.empty()) << c.args;
     }
+}
+
+// The calendar ends with 2099: the list stops there and says so instead of printing wrong dates.
+TEST(TodayCli, StopsAtTheEndOfTheCalendar) {
+    const CliRun r = RunCeles("today --date 2099-12-30 --days 366");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("2099"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("2100"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("2099-12-31; stopped after 2 of 366 days"), std::string::npos) << r.err;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -143,6 +143,7 @@ TEST(RenderCli, BadOptionsAreRefusedWithAMessage) {
     const struct {
         const char* args;
         const char* message;
+        int status = 2;
     } cases[] = {
         {"--mode sideways -o x.png", "unknown mode"},
         {"--size 10x10 -o x.png", "bad size"},
@@ -153,13 +154,59 @@ TEST(RenderCli, BadOptionsAreRefusedWithAMessage) {
         {"-o chart.bmp", ".jpg or .png"},
         {"--frobnicate -o x.png", "unknown option"},
         {"--lat 95 -o x.png", "lat"},
-        {"--data /nonexistent/folder -o x.png", "celes render"},
+        {"--data /nonexistent/folder -o x.png", "/nonexistent/folder/celes.dat: cannot read", 1},
     };
     for (const auto& c : cases) {
         const RenderRun r = Render(c.args);
-        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_NE(r.output.find(c.message), std::string::npos) << c.args << ": " << r.output;
     }
+}
+
+// A chart that could not be written is a failure, never a success; nothing is left under the asked
+// name; and a name is taken as the bytes it is.
+TEST(RenderCli, WriteFailuresFailAndNamesAreBytes) {
+    const fs::path dir = TempFile("out");
+    fs::create_directories(dir);
+    for (const char* name : {"chart.png", "chart.jpg"}) {
+        SCOPED_TRACE(name);
+        const fs::path out = dir / name;
+        // A folder where the temporary file goes stops even root from writing.
+        fs::create_directory(out.string() + ".partial");
+        RenderRun r = Render("--size 64x64 --local '2024-01-15 21:00' -o '" + out.string() + "'");
+        EXPECT_EQ(r.status, 1) << r.output;
+        EXPECT_NE(r.output.find("cannot write '" + out.string() + "'"), std::string::npos) << r.output;
+        EXPECT_FALSE(fs::exists(out));
+        fs::remove(out.string() + ".partial");
+
+        r = Render("--size 64x64 --local '2024-01-15 21:00' -o '" + (dir / "missing" / name).string() + "'");
+        EXPECT_EQ(r.status, 1) << r.output;
+    }
+    const std::string latin1 = (dir / "\xe9toiles.png").string();  // not UTF-8
+    const RenderRun r = Render("--size 64x48 --local '2024-01-15 21:00' -o '" + latin1 + "'");
+    ASSERT_EQ(r.status, 0) << r.output;
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"\xe9toiles.png"});
+    std::ifstream f(latin1, std::ios::binary);
+    std::string head(8, '\0');
+    f.read(head.data(), 8);
+    EXPECT_EQ(head, "\x89PNG\r\n\x1a\n");
+    fs::remove_all(dir);
+}
+
+// A data folder whose catalogue gives no star is an error naming the file, not an empty chart.
+TEST(RenderCli, CatalogueWithoutRecordsIsAnError) {
+    const fs::path dir = TempFile("data");
+    fs::create_directories(dir);
+    fs::copy_file(fs::path(CELES_DATA_SOURCE_DIR) / "Milkey.p92", dir / "celes.dat");
+    const fs::path out = TempFile("empty.png");
+    const RenderRun r = Render("--data '" + dir.string() + "' -o '" + out.string() + "'");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find((dir / "celes.dat").string() + ": no usable record"), std::string::npos)
+        << r.output;
+    EXPECT_FALSE(fs::exists(out));
+    fs::remove_all(dir);
 }
 
 }  // namespace
