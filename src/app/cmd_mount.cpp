@@ -1,5 +1,6 @@
 // `celes mount`: one exchange sequence with a mount (connect, the operation, disconnect), printing
 // what the telescope panel would show.
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -11,7 +12,9 @@
 #include "app/commands.h"
 #include "platform/posix/ini_settings_store.h"
 #include "platform/posix/posix_clock.h"
+#include "platform/posix/posix_event_loop.h"
 #include "platform/posix/serial_posix.h"
+#include "skydata/settings_table.h"
 #include "telescope/telescope.h"
 
 namespace celes::app {
@@ -30,25 +33,16 @@ constexpr char kUsage[] =
     "         time-place               write the clock and the observing place to the mount\n"
     "  --verbose  log every write and reply on standard error\n";
 
-// Boxes become lines on standard output; questions are answered yes, as the user asked for the
-// operation on the command line.
-class PrintingDialogs : public platform::Dialogs {
-  public:
-    platform::MessageResult messageBox(const std::string& text, const std::string&,
-                                       platform::MessageButtons buttons, platform::MessageIcon) override {
-        std::printf("%s\n", text.c_str());
-        std::fflush(stdout);
-        return buttons == platform::MessageButtons::YesNo || buttons == platform::MessageButtons::YesNoCancel
-                   ? platform::MessageResult::Yes
-                   : platform::MessageResult::Ok;
-    }
-    std::optional<std::string> openFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
+// The observing place stored by the program (east longitude and north latitude positive).
+ObservingPlace ReadStoredPlace(platform::SettingsStore& store) {
+    const Settings stored(store);
+    ObservingPlace place;
+    place.longitudeDegrees = stored.readInt(Setting::LocationToukei);
+    place.longitudeMinutes = stored.readInt(Setting::LocationToukeiF);
+    place.latitudeDegrees = stored.readInt(Setting::LocationHokui);
+    place.latitudeMinutes = stored.readInt(Setting::LocationHokuiF);
+    return place;
+}
 
 // "HH:MM:SS" (or "HH:MM", seconds may have decimals) -> hours; "+DD:MM:SS" -> degrees.
 std::optional<double> ParseSexagesimal(const std::string& text, bool allowSign, double maxWhole) {
@@ -151,9 +145,10 @@ int cmdMount(const Args& args) {
     // The stored settings give the observing place and the device list; nothing is written.
     platform::IniSettingsStore settings(platform::IniSettingsStore::defaultPath());
     platform::PosixClock clock;
-    PrintingDialogs dialogs;
+    platform::posix::PosixEventLoop loop;
     platform::posix::PosixSerialOpener opener;
-    CTelescope telescope(settings, clock, dialogs, nullptr, opener);
+    CTelescope telescope(TelescopeSettings::Read(settings), loop,
+                         StandardLinkMaker(loop, clock, opener, MakeIndiLinkMaker(loop, clock)));
 
     if (verbose) {
         telescope.SetExchangeLog([](char direction, std::string_view bytes) {
@@ -171,9 +166,28 @@ int cmdMount(const Args& args) {
         telescope.SetDeviceName(device);
     }
 
-    if (!telescope.Connect()) {
+    // Runs one operation to its end on the loop. Every operation ends within its own time limits; the
+    // outer limit only guards against a link that never reports back.
+    auto run = [&](const std::function<void(MountDone)>& start) {
+        std::optional<MountResult> result;
+        start([&](const MountResult& r) { result = r; });
+        if (!loop.RunUntil([&] { return result.has_value(); }, std::chrono::seconds(60))) {
+            MountResult lost;
+            lost.statusText = "応答なし";
+            return lost;
+        }
+        return *result;
+    };
+    auto printBoxes = [](const MountResult& r) {
+        for (const MountBox& box : r.boxes) std::printf("%s\n", box.text.c_str());
+    };
+
+    const MountResult connected = run([&](MountDone done) { telescope.Connect(std::move(done)); });
+    if (!connected.ok) {
         std::printf("接続出来ません.\n");
         std::printf("接続出来ません\n");
+        if (!connected.statusText.empty())
+            std::fprintf(stderr, "celes mount: %s\n", connected.statusText.c_str());
         return 1;
     }
 
@@ -181,35 +195,47 @@ int cmdMount(const Args& args) {
     std::string status;
     std::string failure;
     if (verb == "position") {
-        std::string report;
-        ok = telescope.GetPosition(report, true);
-        status = report;
+        const MountResult r = run([&](MountDone done) { telescope.GetPosition(true, std::move(done)); });
+        printBoxes(r);
+        ok = r.ok;
+        status = r.report;
     } else if (verb == "slew") {
         telescope.SetTargetRA(raHours * std::numbers::pi / 12.0);
         telescope.SetTargetDec(decDegrees * std::numbers::pi / 180.0);
-        ok = telescope.SlewToTarget();
-        status = ok ? "導入コマンドを送りました" : telescope.StatusText();
+        const MountResult r = run([&](MountDone done) { telescope.SlewToTarget(std::move(done)); });
+        printBoxes(r);
+        ok = r.ok;
+        status = ok ? "導入コマンドを送りました" : r.statusText;
     } else if (verb == "move") {
-        ok = telescope.MovePulse(direction);
+        const MountResult r = run([&](MountDone done) { telescope.MovePulse(direction, std::move(done)); });
+        printBoxes(r);
+        ok = r.ok;
         static const std::map<char, const char*> kMoved = {{'n', "上移動指示送信した"},
                                                            {'s', "下移動指示送信した"},
                                                            {'e', "左移動指示送信した"},
                                                            {'w', "右移動指示送信した"}};
         status = ok ? kMoved.at(direction) : "移動指示失敗";
     } else if (verb == "rate") {
-        ok = telescope.SetSlewRate(rate);
+        const MountResult r = run([&](MountDone done) { telescope.SetSlewRate(rate, std::move(done)); });
+        printBoxes(r);
+        ok = r.ok;
         static const char* kSent[] = {"低速コマンド送信した", "中速コマンド送信した", "高速コマンド送信した"};
         static const char* kFailed[] = {"低速コマンド失敗", "中速コマンド失敗", "高速コマンド失敗"};
         status = ok ? kSent[rate - 2] : kFailed[rate - 2];
-        if (!ok) failure = telescope.StatusText();
+        if (!ok) failure = r.statusText;
     } else if (verb == "stop") {
-        telescope.StopMotion();
-        ok = telescope.State() == TelescopeState::Ready;
+        const MountResult r = run([&](MountDone done) { telescope.StopMotion(std::move(done)); });
+        printBoxes(r);
+        ok = r.ok;
         status = ok ? "停止指示" : "接続出来ません";
     } else if (verb == "time-place") {
-        ok = telescope.SendTimeAndPlace();
+        const ObservingPlace place = ReadStoredPlace(settings);
+        const MountResult r = run(
+            [&](MountDone done) { telescope.SendTimeAndPlace(clock.localTime(), place, std::move(done)); });
+        printBoxes(r);
+        ok = r.ok;
         status = ok ? "設定しました" : "失敗しました";
-        if (!ok) failure = telescope.StatusText();
+        if (!ok) failure = r.statusText;
     }
     telescope.Disconnect();
     if (!status.empty()) std::printf("%s\n", status.c_str());

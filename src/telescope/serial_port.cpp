@@ -70,9 +70,10 @@ void CSerialPort::Shutdown() {
     device_.reset();
 }
 
-void CSerialPort::Write(const std::uint8_t* bytes, std::size_t length) {
-    if (length == 0 || !IsOpen()) return;
-    device_->write(bytes, length);
+bool CSerialPort::Write(const std::uint8_t* bytes, std::size_t length) {
+    if (!IsOpen()) return false;
+    if (length == 0) return true;
+    return device_->write(bytes, length);
 }
 
 void CSerialPort::ReaderThread() {

@@ -71,11 +71,11 @@ class CSerialPort {
     void Open(bool open);
     void Close() { Open(false); }
 
-    // Writes when length > 0 and the port is open. The caller is not told of a failed write: the
-    // missing reply tells.
-    void Write(const std::uint8_t* bytes, std::size_t length);
-    void Write(std::string_view text) {
-        Write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    // Writes when length > 0 and the port is open; false when the port is closed or not every byte
+    // went out (a command that gets no reply has only this to tell that it failed).
+    bool Write(const std::uint8_t* bytes, std::size_t length);
+    bool Write(std::string_view text) {
+        return Write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     }
 
     // Copies up to limit received bytes; never blocks.

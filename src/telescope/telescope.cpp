@@ -1,32 +1,14 @@
 #include "telescope/telescope.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <sstream>
+#include <vector>
 
 #include "skydata/settings_table.h"
+#include "telescope/lx200_link.h"
 
 namespace celes {
-
-namespace {
-
-constexpr char kBoxCaption[] = "Celes";
-
-// After ":SC" an AutoStar sends "1", "Updating Planetary Data#" and a line of blanks ending in
-// '#', the last part sometimes well after the first. Waiting this long for it keeps it from
-// being taken as the reply to the next command.
-constexpr std::uint32_t kDateTrailerMs = 1500;
-// A refused ":MS#" sends its reason after the digit; this is how long the reason may take.
-constexpr std::uint32_t kRefusalMessageMs = 1000;
-// A mount that floods the line would otherwise fill the box with two kilobytes of noise.
-constexpr std::size_t kBoxReplyBytes = 64;
-
-std::string BoxReply(const std::string& reply) {
-    if (reply.size() <= kBoxReplyBytes) return lx200::ReplyText(reply);
-    return lx200::ReplyText(reply.substr(0, kBoxReplyBytes)) + "...";
-}
-
-}  // namespace
 
 TelescopeSettings TelescopeSettings::Read(platform::SettingsStore& store) {
     const celes::Settings settings(store);
@@ -45,332 +27,195 @@ void TelescopeSettings::Write(platform::SettingsStore& store) const {
     settings.writeInt(Setting::TsComPort, portNumber);
     settings.writeInt(Setting::TsTrace, traceEnabled);
     settings.writeInt(Setting::TsTraceTime, traceTimeIndex);
+    settings.writeString(Setting::TsDevices, devicePaths);
 }
 
-CTelescope::CTelescope(platform::SettingsStore& settings, platform::Clock& clock, platform::Dialogs& dialogs,
-                       platform::EventLoop* loop, platform::SerialDeviceOpener& opener)
-    : store_(settings),
-      clock_(clock),
-      dialogs_(dialogs),
-      loop_(loop),
-      settings_(TelescopeSettings::Read(settings)),
-      port_(opener) {
-    ClearReply();
+std::string EncodeDeviceEntry(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == ' ')
+            out += "%20";
+        else if (c == '%')
+            out += "%25";
+        else
+            out += c;
+    }
+    return out;
 }
+
+std::string DecodeDeviceEntry(std::string_view entry) {
+    std::string out;
+    for (std::size_t i = 0; i < entry.size(); ++i) {
+        if (entry[i] == '%' && entry.substr(i, 3) == "%20") {
+            out += ' ';
+            i += 2;
+        } else if (entry[i] == '%' && entry.substr(i, 3) == "%25") {
+            out += '%';
+            i += 2;
+        } else {
+            out += entry[i];
+        }
+    }
+    return out;
+}
+
+std::string TelescopeSettings::PortText() const {
+    return DecodeDeviceEntry(DevicePathForPort(portNumber, devicePaths));
+}
+
+void TelescopeSettings::SetPortText(int number, const std::string& text) {
+    if (number < 1 || number > 4) return;
+    std::vector<std::string> entries;
+    std::istringstream in(devicePaths);
+    for (std::string e; in >> e;) entries.push_back(e);
+    // Ports below the one set keep their entries; missing ones get the usual names.
+    std::istringstream defaults{std::string(kDefaultSerialDevicePaths)};
+    std::vector<std::string> fallback;
+    for (std::string e; defaults >> e;) fallback.push_back(e);
+    while (static_cast<int>(entries.size()) < number)
+        entries.push_back(entries.size() < fallback.size() ? fallback[entries.size()] : "/dev/null");
+    entries[static_cast<std::size_t>(number - 1)] = EncodeDeviceEntry(text);
+    devicePaths.clear();
+    for (const std::string& e : entries) {
+        if (!devicePaths.empty()) devicePaths += ' ';
+        devicePaths += e;
+    }
+}
+
+MountLinkMaker StandardLinkMaker(platform::EventLoop& loop, platform::Clock& clock,
+                                 platform::SerialDeviceOpener& opener, MountLinkMaker indiMaker) {
+    return [&loop, &clock, &opener, indiMaker](const std::string& port) -> std::unique_ptr<MountLink> {
+        if (IsIndiAddress(port)) return indiMaker ? indiMaker(port) : nullptr;
+        if (port.empty()) return nullptr;
+        return std::make_unique<Lx200Link>(port, loop, clock, opener);
+    };
+}
+
+CTelescope::CTelescope(TelescopeSettings settings, platform::EventLoop& loop, MountLinkMaker maker)
+    : loop_(loop),
+      maker_(std::move(maker)),
+      settings_(std::move(settings)),
+      self_(std::make_shared<CTelescope*>(this)) {}
 
 CTelescope::~CTelescope() {
-    // The reader thread calls back into this object, so it must end before the members go.
-    port_.Close();
+    self_.reset();
+    link_.reset();  // closes the link; completions still queued are dropped
 }
 
-bool CTelescope::Connect() {
-    port_.SetPortNumber(settings_.portNumber);
-    port_.SetDevicePaths(settings_.devicePaths);
-    port_.Configure(9600, 0, 8, 1.0);
-    port_.SetOwner(this);
-    port_.Open(true);
-    return port_.IsOpen();
+const std::string& CTelescope::StatusText() const {
+    static const std::string kNone;
+    return link_ ? link_->StatusText() : kNone;
+}
+
+void CTelescope::SetExchangeLog(std::function<void(char, std::string_view)> log) {
+    exchangeLog_ = std::move(log);
+    if (link_) link_->SetExchangeLog(exchangeLog_);
+}
+
+void CTelescope::Fail(MountDone done, bool refused) {
+    MountResult r;
+    r.state = State();
+    r.refused = refused;
+    std::weak_ptr<CTelescope*> weak = self_;
+    loop_.post([weak, done = std::move(done), r = std::move(r)] {
+        if (weak.lock() && done) done(r);
+    });
+}
+
+void CTelescope::Connect(MountDone done) {
+    const std::string port = PortText();
+    if (link_ && link_->Busy()) return Fail(std::move(done), true);
+    if (!link_ || port != linkPort_) {
+        link_.reset();
+        link_ = maker_ ? maker_(port) : nullptr;
+        linkPort_ = port;
+        if (!link_) return Fail(std::move(done), false);
+        if (exchangeLog_) link_->SetExchangeLog(exchangeLog_);
+    }
+    link_->Connect(std::move(done));
 }
 
 void CTelescope::Disconnect() {
-    port_.Close();
-    state_ = TelescopeState::Closed;
+    if (link_) link_->Disconnect();
 }
 
 void CTelescope::SetTargetRA(double radians) {
+    targetRA_ = radians;
     targetRAText_ = lx200::FormatRA(radians);
 }
 
 void CTelescope::SetTargetDec(double radians) {
+    targetDec_ = radians;
     targetDecText_ = lx200::FormatDec(radians);
 }
 
-void CTelescope::PumpMessages() {
-    if (loop_) loop_->pumpMessages();
+void CTelescope::SlewToTarget(MountDone done) {
+    if (!link_) return Fail(std::move(done), true);
+    link_->SlewTo(targetRA_, targetDec_, std::move(done));
 }
 
-void CTelescope::ErrorBox(std::string_view text) {
-    dialogs_.messageBox(std::string(text), kBoxCaption, platform::MessageButtons::Ok,
-                        platform::MessageIcon::Error);
+void CTelescope::SetSlewRate(int rate, MountDone done) {
+    if (!link_) return Fail(std::move(done), true);
+    link_->SetSlewRate(rate, std::move(done));
 }
 
-void CTelescope::PlainBox(std::string_view text) {
-    dialogs_.messageBox(std::string(text), kBoxCaption, platform::MessageButtons::Ok,
-                        platform::MessageIcon::None);
+void CTelescope::MovePulse(char direction, MountDone done) {
+    if (!link_) return Fail(std::move(done), true);
+    link_->MovePulse(direction, std::move(done));
 }
 
-void CTelescope::Write(std::string_view bytes) {
-    if (exchangeLog_ && IsOpen()) exchangeLog_('>', bytes);
-    port_.Write(bytes);
+void CTelescope::StopMotion(MountDone done) {
+    if (!link_) return Fail(std::move(done), true);
+    link_->StopMotion(std::move(done));
 }
 
-void CTelescope::LogReply() {
-    if (exchangeLog_) exchangeLog_('<', Reply());
-}
-
-void CTelescope::Send(std::string_view command) {
-    state_ = TelescopeState::Sending;
-    ClearReply();
-    Write(command);
-    state_ = TelescopeState::Waiting;
-}
-
-bool CTelescope::Elapsed(std::uint32_t startTick, std::uint32_t limitMs) const {
-    return clock_.tickCount() - startTick > limitMs;
-}
-
-bool CTelescope::WaitForAck(const lx200::AckCommand& command) {
-    const bool ok = AwaitAck(command);
-    LogReply();
-    return ok;
-}
-
-bool CTelescope::AwaitAck(const lx200::AckCommand& command) {
-    const std::uint32_t start = clock_.tickCount();
-    const std::uint32_t limit = static_cast<std::uint32_t>(command.limitSeconds) * 1000;
-    for (;;) {
-        // Looked at before the reply: the reader thread hands over its last bytes before it
-        // reports the link lost, so a reply that came before a hang-up still counts.
-        const bool open = port_.IsOpen();
-        if (ReplyLength() >= 1) {
-            std::string reply = Reply();
-            if (reply[0] == command.expected) {
-                state_ = TelescopeState::Ready;
-                return true;
-            }
-            if (command.refusalHasMessage && (reply[0] == '1' || reply[0] == '2')) {
-                const std::uint32_t messageStart = clock_.tickCount();
-                while (reply.find('#') == std::string::npos && port_.IsOpen() &&
-                       !Elapsed(messageStart, kRefusalMessageMs) && !Elapsed(start, limit)) {
-                    clock_.sleepMs(kPollMs);
-                    reply = Reply();
-                }
-            }
-            ErrorBox(std::string(command.errorBox) + BoxReply(reply));
-            state_ = TelescopeState::BadReply;
-            return false;
-        }
-        if (!open) {
-            ErrorBox(lx200::kBoxNotOpen);
-            state_ = TelescopeState::TimedOut;
-            return false;
-        }
-        if (Elapsed(start, limit)) {
-            ErrorBox(lx200::NoReplyBox(command.limitSeconds));
-            state_ = TelescopeState::TimedOut;
-            return false;
-        }
-        clock_.sleepMs(kPollMs);
+void CTelescope::GetPosition(bool showTimeoutBox, MountDone done) {
+    if (!link_) {
+        MountResult r;
+        r.report = lx200::kGetRA.failureReport;
+        std::weak_ptr<CTelescope*> weak = self_;
+        loop_.post([weak, done = std::move(done), r] {
+            if (weak.lock() && done) done(r);
+        });
+        return;
     }
+    link_->GetPosition(showTimeoutBox, std::move(done));
 }
 
-bool CTelescope::WaitForReply(const lx200::QueryCommand& command, bool showTimeoutBox) {
-    const bool ok = AwaitReply(command, showTimeoutBox);
-    LogReply();
-    return ok;
+void CTelescope::SendTimeAndPlace(const platform::WallTime& now, const ObservingPlace& place,
+                                  MountDone done) {
+    if (!link_) return Fail(std::move(done), true);
+    link_->SendTimeAndPlace(now, place, std::move(done));
 }
 
-bool CTelescope::AwaitReply(const lx200::QueryCommand& command, bool showTimeoutBox) {
-    const std::uint32_t start = clock_.tickCount();
-    const std::uint32_t limit = static_cast<std::uint32_t>(command.limitSeconds) * 1000;
-    for (;;) {
-        const bool open = port_.IsOpen();  // before the reply, as in AwaitAck
-        const std::string reply = Reply();
-        if (!reply.empty() && reply.back() == '#') {
-            state_ = TelescopeState::Ready;
-            return true;
-        }
-        if (!open) {
-            ErrorBox(lx200::kBoxNotOpen);
-            state_ = TelescopeState::TimedOut;
-            return false;
-        }
-        if (Elapsed(start, limit)) {
-            if (showTimeoutBox) ErrorBox(lx200::NoReplyBox(command.limitSeconds));
-            state_ = TelescopeState::TimedOut;
-            return false;
-        }
-        clock_.sleepMs(kPollMs);
-    }
-}
-
-bool CTelescope::Exchange(const lx200::AckCommand& command, std::string_view bytes) {
-    Send(bytes);
-    if (WaitForAck(command)) return true;
-    const std::string reply = Reply();
-    if (reply.empty()) {
-        statusText_ = command.noReplyText;
-    } else if (reply[0] == '0' && !command.refusedText.empty()) {
-        statusText_ = command.refusedText;
-    }
-    return false;
-}
-
-bool CTelescope::SlewToTarget() {
-    PumpMessages();
-    if (!IsOpen()) return false;
-    if (!Exchange(lx200::kSetTargetRA, lx200::SetTargetRACommand(targetRAText_))) return false;
-    if (!Exchange(lx200::kSetTargetDec, lx200::SetTargetDecCommand(targetDecText_))) return false;
-    Send(lx200::kSlewCommand);
-    if (!WaitForAck(lx200::kSlewToTarget)) {
-        statusText_ = lx200::SlewRefusalText(Reply());
-        return false;
-    }
-    state_ = TelescopeState::Ready;
-    ClearReply();
-    return true;
-}
-
-bool CTelescope::SetSlewRate(int rate) {
-    PumpMessages();
-    if (!IsOpen() || rate < 2 || rate > 4) return false;
-    return Exchange(lx200::kSetSlewRate, lx200::SetSlewRateCommand(rate));
-}
-
-bool CTelescope::MovePulse(char direction) {
-    if (!IsOpen()) return false;
-    if (direction != 'n' && direction != 's' && direction != 'e' && direction != 'w') return false;
-    PumpMessages();
-    Write(lx200::MoveCommand(direction));
-    state_ = TelescopeState::Ready;
-    clock_.sleepMs(1000);
-    Write(lx200::StopMoveCommand(direction));
-    state_ = TelescopeState::Ready;
-    return true;
-}
-
-void CTelescope::StopMotion() {
-    PumpMessages();
-    if (!IsOpen()) return;
-    Write(lx200::kStopAll);
-    state_ = TelescopeState::Ready;
-}
-
-bool CTelescope::GetPosition(std::string& report, bool showTimeoutBox) {
-    mountDec_ = mountRA_ = 0.0;
-    Send(lx200::kGetRA.bytes);
-    std::optional<lx200::RAReply> ra;
-    if (WaitForReply(lx200::kGetRA, showTimeoutBox)) {
-        ra = lx200::ParseRA(Reply());
-        if (!ra) state_ = TelescopeState::BadReply;
-    }
-    if (!ra) {
-        report = lx200::kGetRA.failureReport;
-        return false;
-    }
-    std::string raText = Reply();
-    raText.pop_back();  // the final '#'
-    mountRA_ = ra->degrees;
-    report += lx200::kReportRA;
-    report += lx200::ReplyText(raText);
-
-    if (ra->highPrecision) {
-        // The exchanges assume low precision; one toggle puts the mount back.
-        PlainBox(lx200::kPrecisionCorrected);
-        ClearReply();
-        Write(lx200::kTogglePrecision);
-        clock_.sleepMs(300);
-        PumpMessages();
-    }
-
-    Send(lx200::kGetDec.bytes);
-    std::optional<lx200::DecReply> dec;
-    if (WaitForReply(lx200::kGetDec, showTimeoutBox)) {
-        dec = lx200::ParseDec(Reply());
-        if (!dec) state_ = TelescopeState::BadReply;
-    }
-    if (!dec) {
-        report = lx200::kGetDec.failureReport;
-        return false;
-    }
-    std::string decText = Reply();
-    decText.pop_back();
-    mountDec_ = dec->degrees;
-    report += lx200::kReportDec;
-    report += lx200::ReplyText(decText);
-    ClearReply();
-    state_ = TelescopeState::Ready;
-    return true;
-}
-
-bool CTelescope::SendTimeAndPlace() {
-    if (!IsOpen()) return false;
-    PumpMessages();
-    const platform::WallTime now = clock_.localTime();
-
-    if (!Exchange(lx200::kSetLocalTime, lx200::SetLocalTimeCommand(now.hour, now.minute, now.second)))
-        return false;
-
-    const celes::Settings place(store_);
-    const std::int32_t lonDegrees = place.readInt(Setting::LocationToukei);
-    const std::int32_t lonMinutes = place.readInt(Setting::LocationToukeiF);
-    std::int32_t latDegrees = place.readInt(Setting::LocationHokui);
-    std::int32_t latMinutes = place.readInt(Setting::LocationHokuiF);
-
-    const auto west = lx200::WestwardLongitude(lonDegrees, lonMinutes);
-    if (!west) {
-        PlainBox(lx200::kLongitudeFailed);
-        return false;
-    }
-    if (!Exchange(lx200::kSetLongitude, lx200::SetLongitudeCommand(west->degrees, west->minutes)))
-        return false;
-
-    char sign = '+';
-    if (latDegrees < 0 || latMinutes < 0) {
-        sign = '-';
-        latDegrees = -latDegrees;
-        latMinutes = -latMinutes;
-    }
-    // Both parts carry the sign when stored; a stray mixed pair must not put a '-' inside the text.
-    latDegrees = std::min(std::abs(latDegrees), 90);
-    latMinutes = std::min(std::abs(latMinutes), 59);
-    if (!Exchange(lx200::kSetLatitude, lx200::SetLatitudeCommand(sign, latDegrees, latMinutes))) return false;
-
-    if (!Exchange(lx200::kSetDate, lx200::SetDateCommand(now.month, now.day, now.year))) return false;
-    const std::uint32_t start = clock_.tickCount();
-    for (;;) {
-        const std::string reply = Reply();
-        if (std::count(reply.begin(), reply.end(), '#') >= 2 || !IsOpen() || Elapsed(start, kDateTrailerMs))
-            break;
-        clock_.sleepMs(kPollMs);
-    }
-
-    clock_.sleepMs(30);
-    ClearReply();
-    clock_.sleepMs(30);
-    PumpMessages();
-    ClearReply();
-    state_ = TelescopeState::Ready;
-    return true;
-}
-
-bool CTelescope::TracePoll(double& ra, double& dec) {
-    const bool inFlight = (static_cast<std::int32_t>(state_) & 1) != 0;
-    if (inFlight || panelBusy_) {
+void CTelescope::TracePoll(MountDone done) {
+    if (Busy() || panelBusy_ || pollBusy_) {
         traceRemaining_ = 0;
-        return false;
+        return Fail(std::move(done), true);
     }
-    if (traceRemaining_ <= 0) {
+    if (traceRemaining_ <= 0 || !link_) {
         Disconnect();
-        return false;
+        return Fail(std::move(done), false);
     }
-    std::string report;
     pollBusy_ = true;
-    GetPosition(report, false);
-    pollBusy_ = false;
-    if (state_ != TelescopeState::Ready) {
-        traceRemaining_ = 0;
-        Disconnect();
-        return false;
-    }
-    ra = mountRA_ * std::numbers::pi / 180.0;
-    dec = mountDec_ * std::numbers::pi / 180.0;
-    traceRemaining_ -= static_cast<std::int32_t>(TracePeriod());
-    if (traceRemaining_ < 0) {
-        traceRemaining_ = 0;
-        Disconnect();
-    }
-    return true;
+    link_->GetPosition(false, [this, done = std::move(done)](const MountResult& r) {
+        pollBusy_ = false;
+        if (!r.ok || State() != TelescopeState::Ready) {
+            traceRemaining_ = 0;
+            Disconnect();
+            MountResult failed = r;
+            failed.ok = false;
+            failed.state = State();
+            if (done) done(failed);
+            return;
+        }
+        traceRemaining_ -= static_cast<std::int32_t>(TracePeriod());
+        if (traceRemaining_ < 0) {
+            traceRemaining_ = 0;
+            Disconnect();
+        }
+        if (done) done(r);
+    });
 }
 
 std::uint32_t CTelescope::TracePeriod() const {
@@ -382,40 +227,6 @@ std::uint32_t CTelescope::TracePeriod() const {
         default:
             return 3000;
     }
-}
-
-void CTelescope::StopTrace() {
-    traceRemaining_ = 0;
-    // A poll under way (pollBusy) is further down this thread's stack, reached through message
-    // pumping: it can only finish after this returns, so waiting for it here would never end.
-    // With no budget left the trace ends at its next tick.
-}
-
-void CTelescope::OnDataArrived() {
-    std::lock_guard guard(lock_);
-    if (replyCount_ >= kReplySize) return;
-    replyCount_ += port_.Read(reply_.data() + replyCount_, kReplySize - replyCount_);
-}
-
-void CTelescope::ClearReply() {
-    std::lock_guard guard(lock_);
-    replyCount_ = 0;
-    reply_.fill(0);
-    // Bytes still waiting in the ring arrived before the next command was sent, so they cannot
-    // be its reply.
-    std::array<std::uint8_t, 512> discard;
-    while (port_.Read(discard.data(), discard.size()) > 0) {
-    }
-}
-
-int CTelescope::ReplyLength() const {
-    std::lock_guard guard(lock_);
-    return static_cast<int>(replyCount_);
-}
-
-std::string CTelescope::Reply() const {
-    std::lock_guard guard(lock_);
-    return std::string(reinterpret_cast<const char*>(reply_.data()), replyCount_);
 }
 
 }  // namespace celes

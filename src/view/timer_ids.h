@@ -14,6 +14,8 @@ enum class TimerId : int {
     EraseCaption = 179,              // erase the transient caption
     FrameToolBar = 186,              // the frame builds its tool bar 1000 ms after it is created
     StartupTelescopeQuestion = 207,  // 30000 ms after start-up when telescope control is configured
+    TelescopeExchange = 897,         // a mount exchange's wait: 50 ms ticks until the reply or its time limit
+    TelescopeStop = 898,             // a stop command's settling time before the link is judged still up
     TraceTick = 899,                 // telescope trace poll, TracePeriod ms
     DeferredRegisterTap = 900,       // command 32852: posts message 2050 with 0
     DeferredEditTaps = 901,          // command 32854: posts message 2050 with 1

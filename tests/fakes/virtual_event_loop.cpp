@@ -18,9 +18,14 @@ bool VirtualEventLoop::pumpMessages() {
 }
 
 void VirtualEventLoop::runPosted() {
-    while (!posted_.empty()) {
-        auto call = std::move(posted_.front());
-        posted_.pop_front();
+    for (;;) {
+        std::function<void()> call;
+        {
+            std::lock_guard guard(postMutex_);
+            if (posted_.empty()) return;
+            call = std::move(posted_.front());
+            posted_.pop_front();
+        }
         call();
     }
 }

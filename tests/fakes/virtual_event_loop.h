@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 
 #include "platform/event_loop.h"
 
@@ -15,7 +16,11 @@ class VirtualEventLoop : public platform::EventLoop {
   public:
     void startTimer(int id, std::uint32_t intervalMs, std::function<void()> onTick) override;
     void stopTimer(int id) override { timers_.erase(id); }
-    void post(std::function<void()> call) override { posted_.push_back(std::move(call)); }
+    // Safe from any thread (a serial reader thread posts its wake-ups here).
+    void post(std::function<void()> call) override {
+        std::lock_guard guard(postMutex_);
+        posted_.push_back(std::move(call));
+    }
     bool pumpMessages() override;
     void quit() override { quitRequested = true; }
 
@@ -27,7 +32,10 @@ class VirtualEventLoop : public platform::EventLoop {
     bool timerActive(int id) const { return timers_.count(id) != 0; }
     std::uint32_t timerInterval(int id) const;
     std::uint64_t now() const { return now_; }
-    std::size_t pendingPosts() const { return posted_.size(); }
+    std::size_t pendingPosts() const {
+        std::lock_guard guard(postMutex_);
+        return posted_.size();
+    }
 
     bool quitRequested = false;
     int pumpCount = 0;
@@ -40,6 +48,7 @@ class VirtualEventLoop : public platform::EventLoop {
         std::function<void()> onTick;
     };
     std::map<int, Timer> timers_;
+    mutable std::mutex postMutex_;
     std::deque<std::function<void()>> posted_;
     std::uint64_t now_ = 0;
     std::uint64_t startOrder_ = 0;

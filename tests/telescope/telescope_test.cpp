@@ -5,20 +5,23 @@
 #include <chrono>
 #include <functional>
 #include <numbers>
+#include <optional>
 #include <thread>
 
+#include "fakes/manual_clock.h"
 #include "fakes/memory_settings.h"
-#include "fakes/scripted_dialogs.h"
+#include "fakes/virtual_event_loop.h"
 #include "link_doubles.h"
+#include "platform/posix/posix_event_loop.h"
 #include "platform/posix/serial_posix.h"
+#include "telescope/lx200_link.h"
+#include "view/timer_ids.h"
 
 namespace celes {
 namespace {
 
 using namespace std::chrono_literals;
 using fakes::MemorySettings;
-using fakes::ScriptedDialogs;
-using testing::FastClock;
 using testing::RealClock;
 using testing::SimulatedMount;
 
@@ -30,254 +33,261 @@ double Degrees(double d) {
     return d * kPi / 180;
 }
 
-// Real ticks, a fixed wall clock.
-class FixedWallClock : public RealClock {
-  public:
-    platform::WallTime localTime() const override { return {2026, 12, 4, 10, 21, 5, 9, 0}; }
-};
+ObservingPlace Place(int lonD, int lonM, int latD, int latM) {
+    ObservingPlace p;
+    p.longitudeDegrees = lonD;
+    p.longitudeMinutes = lonM;
+    p.latitudeDegrees = latD;
+    p.latitudeMinutes = latM;
+    return p;
+}
+const platform::WallTime kWall{2026, 12, 4, 10, 21, 5, 9, 0};
 
-class MountLink : public ::testing::Test {
+std::vector<std::string> Texts(const MountResult& r) {
+    std::vector<std::string> texts;
+    for (const MountBox& b : r.boxes) texts.push_back(b.text);
+    return texts;
+}
+
+// A telescope on virtual time: the event loop and the tick count move together in 50 ms steps, and
+// only when the test moves them. The simulated mount answers over a real pseudo-terminal, so a step
+// first gives its bytes a moment of real time to arrive.
+class VirtualMount : public ::testing::Test {
   protected:
-    // Starts a simulated mount and connects a telescope to it.
-    void Start(MountSimOptions options = {}, platform::Clock* clock = nullptr) {
+    void Start(MountSimOptions options = {}) {
         if (options.slewSeconds == 3.0) options.slewSeconds = 0.2;
         mount = std::make_unique<SimulatedMount>(std::move(options));
         ASSERT_TRUE(mount->ok());
-        telescope =
-            std::make_unique<CTelescope>(settings, clock ? *clock : realClock, dialogs, nullptr, opener);
+        telescope = std::make_unique<CTelescope>(TelescopeSettings::Read(settings), loop,
+                                                 StandardLinkMaker(loop, clock, opener));
         telescope->SetDeviceName(mount->path());
-        ASSERT_TRUE(telescope->Connect());
+        ASSERT_TRUE(Run([&](MountDone d) { telescope->Connect(std::move(d)); }).ok);
         EXPECT_EQ(telescope->State(), TelescopeState::Closed);  // unchanged until the first exchange
     }
+    void Step() {
+        clock.advance(Lx200Link::kTickMs);
+        loop.advance(Lx200Link::kTickMs);
+    }
+    // Starts an operation and runs the loop until it completes; records the virtual time it took.
+    MountResult Run(const std::function<void(MountDone)>& start, std::uint64_t limitMs = 20000) {
+        std::optional<MountResult> result;
+        const std::uint64_t begin = loop.now();
+        start([&](const MountResult& r) {
+            EXPECT_FALSE(result.has_value()) << "completed twice";
+            result = r;
+        });
+        EXPECT_FALSE(result.has_value()) << "completed inside the call that started it";
+        while (!result && loop.now() - begin <= limitMs) {
+            for (int i = 0; i < 5 && loop.pendingPosts() == 0; ++i) std::this_thread::sleep_for(1ms);
+            loop.runPosted();
+            if (!result) Step();
+        }
+        took = loop.now() - begin;
+        EXPECT_TRUE(result.has_value()) << "no completion";
+        return result.value_or(MountResult{});
+    }
+    MountResult Slew(double ra = Hours(5, 34, 32), double dec = Degrees(89)) {
+        telescope->SetTargetRA(ra);
+        telescope->SetTargetDec(dec);
+        return Run([&](MountDone d) { telescope->SlewToTarget(std::move(d)); });
+    }
+    MountResult Position(bool box = true) {
+        return Run([&](MountDone d) { telescope->GetPosition(box, std::move(d)); });
+    }
     std::vector<std::string> Sent() const { return mount->model().Commands(); }
-    std::string LastBox() const { return dialogs.shown.empty() ? "" : dialogs.shown.back().text; }
+    // What the mount received once it has received n commands (or after two seconds of real time).
+    std::vector<std::string> SentOnce(std::size_t n) const {
+        const auto end = std::chrono::steady_clock::now() + 2s;
+        while (Sent().size() < n && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(2ms);
+        return Sent();
+    }
 
     MemorySettings settings;
-    ScriptedDialogs dialogs;
-    RealClock realClock;
+    fakes::VirtualEventLoop loop;
+    fakes::ManualClock clock;
     platform::posix::PosixSerialOpener opener;
     std::unique_ptr<SimulatedMount> mount;
     std::unique_ptr<CTelescope> telescope;  // after the mount: closed first
+    std::uint64_t took = 0;
 };
 
-TEST_F(MountLink, SlewSendsTheTargetBetweenPrecisionTogglesAndTheMountGetsThere) {
-    Start();
-    telescope->SetTargetRA(Hours(5, 34, 32));
-    telescope->SetTargetDec(Degrees(89));
-    ASSERT_TRUE(telescope->SlewToTarget());
-    EXPECT_EQ(telescope->State(), TelescopeState::Ready);
-    EXPECT_EQ(telescope->ReplyLength(), 0);
-    EXPECT_EQ(Sent(), (std::vector<std::string>{":U#", ":Sr 05:34:32#", ":U#", ":U#", ":Sd +89*00*00#", ":U#",
-                                                ":MS#"}));
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_FALSE(mount->model().HighPrecision());
-
-    std::this_thread::sleep_for(300ms);  // the simulated slew takes 0.2 s
-    std::string report;
-    ASSERT_TRUE(telescope->GetPosition(report, true));
-    EXPECT_NEAR(telescope->MountRA(), (5 + 34 / 60.0) * 15 + 0.125, 0.03);
-    EXPECT_NEAR(telescope->MountDec(), 89.0, 0.02);
-    EXPECT_EQ(report, "赤経：05:34.5  赤緯：+89*00");
-}
-
-TEST_F(MountLink, PositionInLowPrecisionAsksNothingMore) {
+TEST_F(VirtualMount, PositionInLowPrecisionAsksNothingMore) {
     Start();
     std::vector<std::string> log;
     telescope->SetExchangeLog(
         [&](char direction, std::string_view bytes) { log.push_back(direction + std::string(bytes)); });
-    std::string report;
-    ASSERT_TRUE(telescope->GetPosition(report, true));
-    EXPECT_EQ(report, "赤経：05:34.5  赤緯：+22*00");
-    EXPECT_DOUBLE_EQ(telescope->MountRA(), 83.625);
-    EXPECT_DOUBLE_EQ(telescope->MountDec(), 22.0);
+    const MountResult r = Position();
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.report, "赤経：05:34.5  赤緯：+22*00");
+    EXPECT_DOUBLE_EQ(r.raDegrees, 83.625);
+    EXPECT_DOUBLE_EQ(r.decDegrees, 22.0);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":GR#", ":GD#"}));
     EXPECT_EQ(log, (std::vector<std::string>{">:GR#", "<05:34.5#", ">:GD#", "<+22*00#"}));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(r.boxes.empty());
     EXPECT_EQ(telescope->State(), TelescopeState::Ready);
+    EXPECT_EQ(clock.slept, 0u);
 }
 
-TEST_F(MountLink, PositionInHighPrecisionTogglesOnceWithABox) {
+TEST_F(VirtualMount, PositionInHighPrecisionTogglesOnceWithABox) {
     MountSimOptions options;
     options.highPrecision = true;
     options.decSeparator = static_cast<char>(0xDF);
     Start(options);
-    std::string report = ">";
-    ASSERT_TRUE(telescope->GetPosition(report, true));
-    EXPECT_EQ(report, ">赤経：05:34:31  赤緯：+22°00");
-    EXPECT_NEAR(telescope->MountRA(), 83.5 + 31 / 240.0, 1e-9);
-    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"精度モードが違います。訂正します"});
+    const MountResult r = Position();
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.report, "赤経：05:34:31  赤緯：+22°00");
+    EXPECT_NEAR(r.raDegrees, 83.5 + 31 / 240.0, 1e-9);
+    EXPECT_EQ(r.boxes, (std::vector<MountBox>{{"精度モードが違います。訂正します", MountBox::Kind::Plain}}));
     EXPECT_EQ(Sent(), (std::vector<std::string>{":GR#", ":U#", ":GD#"}));
     EXPECT_FALSE(mount->model().HighPrecision());
+    EXPECT_GE(took, 300u);  // the mount is given its moment after the toggle
 }
 
-TEST_F(MountLink, RateMoveAndStop) {
-    FastClock clock;
-    Start({}, &clock);
-    ASSERT_TRUE(telescope->MovePulse('n'));
-    EXPECT_GE(clock.Slept(), 1000u);
-    EXPECT_FALSE(telescope->MovePulse('x'));
-    telescope->StopMotion();
-    EXPECT_EQ(telescope->State(), TelescopeState::Ready);
-
-    telescope = std::make_unique<CTelescope>(settings, realClock, dialogs, nullptr, opener);
-    telescope->SetDeviceName(mount->path());
-    ASSERT_TRUE(telescope->Connect());
-    EXPECT_FALSE(telescope->SetSlewRate(5));  // nothing sent for a rate the panel does not have
-    ASSERT_TRUE(telescope->SetSlewRate(3));
+TEST_F(VirtualMount, RateMoveAndStop) {
+    Start();
+    const MountResult moved = Run([&](MountDone d) { telescope->MovePulse('n', std::move(d)); });
+    EXPECT_TRUE(moved.ok);
+    EXPECT_GE(took, 1000u);
+    EXPECT_LE(took, 1100u);
+    EXPECT_TRUE(Run([&](MountDone d) { telescope->MovePulse('x', std::move(d)); }).refused);
+    EXPECT_TRUE(Run([&](MountDone d) { telescope->StopMotion(std::move(d)); }).ok);
+    EXPECT_TRUE(Run([&](MountDone d) { telescope->SetSlewRate(5, std::move(d)); }).refused);
+    EXPECT_TRUE(Run([&](MountDone d) { telescope->SetSlewRate(3, std::move(d)); }).ok);
     EXPECT_EQ(mount->model().SlewRate(), 3);
     EXPECT_EQ(Sent(), (std::vector<std::string>{":Mn#", ":Qn#", ":Q#", ":Q#", ":Sw 3#"}));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(clock.slept, 0u);
 }
 
-TEST_F(MountLink, ASlowReplyWithinTheLimitIsWaitedFor) {
-    MountSimOptions options;
-    options.replyDelayMs = 700;
-    Start(options);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(telescope->SetSlewRate(2));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms);
-    EXPECT_EQ(telescope->State(), TelescopeState::Ready);
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(MountLink, TimeAndPlaceInTheMountsConventions) {
-    FixedWallClock clock;
-    Start({}, &clock);
-    ASSERT_TRUE(telescope->SendTimeAndPlace());
+TEST_F(VirtualMount, TimeAndPlaceInTheMountsConventions) {
+    Start();
+    auto send = [&](const ObservingPlace& place) {
+        return Run([&](MountDone d) { telescope->SendTimeAndPlace(kWall, place, std::move(d)); });
+    };
+    ASSERT_TRUE(send(Place(139, 22, 35, 34)).ok);
     EXPECT_EQ(Sent(),
               (std::vector<std::string>{":SL 21:05:09#", ":Sg 220*38#", ":St +35*34#", ":SC 12/10/26#"}));
     EXPECT_EQ(telescope->State(), TelescopeState::Ready);
-    EXPECT_EQ(telescope->ReplyLength(), 0);
 
-    settings.writeInt("LOCATION", "TOUKEI", -5);
-    settings.writeInt("LOCATION", "TOUKEIF", -30);
-    settings.writeInt("LOCATION", "HOKUI", -33);
-    settings.writeInt("LOCATION", "HOKUIF", -52);
-    ASSERT_TRUE(telescope->SendTimeAndPlace());
+    ASSERT_TRUE(send(Place(-5, -30, -33, -52)).ok);
     EXPECT_EQ(mount->model().LastTimeAndPlace(), "21:05:09 12/10/26 005*30 -33*52");
 
-    settings.writeInt("LOCATION", "TOUKEIF", 30);  // -5° +30': no westward form
     const auto before = Sent().size();
-    EXPECT_FALSE(telescope->SendTimeAndPlace());
-    EXPECT_EQ(LastBox(), "経度計算不良");
+    const MountResult r = send(Place(-5, 30, 35, 0));  // -5° +30': no westward form
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.boxes, (std::vector<MountBox>{{"経度計算不良", MountBox::Kind::Plain}}));
     EXPECT_EQ(Sent().size(), before + 1);  // the time went out, nothing after it
+
+    // The late second part of the date answer is not taken for the next reply.
+    const MountResult p = Position();
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.report, "赤経：05:34.5  赤緯：+22*00");
 }
 
-TEST_F(MountLink, TheLateSecondPartOfTheDateAnswerIsNotTakenForTheNextReply) {
-    MountSimOptions options;
-    options.dateTrailerDelayMs = 300;
-    FixedWallClock clock;
-    Start(options, &clock);
-    ASSERT_TRUE(telescope->SendTimeAndPlace());
-    std::string report;
-    ASSERT_TRUE(telescope->GetPosition(report, true));
-    EXPECT_EQ(report, "赤経：05:34.5  赤緯：+22*00");
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-// Each failure: what the mount does, the operation, and the texts the user gets.
+// Each failure: what the mount does, the operation, and what the user is told.
 struct FailureCase {
     const char* name;
     std::function<void(MountSimOptions&)> mount;
-    std::function<bool(CTelescope&)> run;
+    int operation;  // 0 slew, 1 rate, 2 time and place
     const char* statusText;
     const char* box;
     TelescopeState state;
     std::size_t commandsSent;  // nothing is sent after the failing command
 };
-
-bool Slew(CTelescope& t) {
-    t.SetTargetRA(Hours(5, 34, 32));
-    t.SetTargetDec(Degrees(89));
-    return t.SlewToTarget();
-}
-bool Rate(CTelescope& t) {
-    return t.SetSlewRate(4);
-}
-bool TimePlace(CTelescope& t) {
-    return t.SendTimeAndPlace();
-}
 auto Reply(const char* command, const char* text) {
     return [=](MountSimOptions& o) { o.replies[command] = text; };
 }
 auto Silent(const char* command) {
     return [=](MountSimOptions& o) { o.silent.insert(command); };
 }
-
-TEST_F(MountLink, EveryRefusalAndSilenceHasItsText) {
-    const FailureCase cases[] = {
-        {"Sr refused", Reply("Sr", "0"), Slew, "現在位置確認要 Sr", "Sr Error0", TelescopeState::BadReply, 3},
-        {"Sd refused", Reply("Sd", "0"), Slew, "コマンド不良 Sd", "Sd Error0", TelescopeState::BadReply, 6},
-        {"below horizon", Reply("MS", "1Object Below Horizon#"), Slew, "地平線下 MS:1Object Below Horizon#",
-         "MS Error1Object Below Horizon#", TelescopeState::BadReply, 7},
-        {"too high", Reply("MS", "2Object Below Higher#"), Slew, "高すぎる MS:2Object Below Higher#",
-         "MS Error2Object Below Higher#", TelescopeState::BadReply, 7},
-        {"refusal without message", Reply("MS", "1"), Slew, "地平線下 MS:1", "MS Error1",
-         TelescopeState::BadReply, 7},
-        {"abnormal slew reply", Reply("MS", "?"), Slew, "異常応答 MS:?", "MS Error?",
-         TelescopeState::BadReply, 7},
-        {"Sw refused", Reply("Sw", "0"), Rate, "コマンド不良 Sw", "Sw Error0", TelescopeState::BadReply, 1},
-        {"SL refused", Reply("SL", "0"), TimePlace, "コマンド不良 SL", "SL Error0", TelescopeState::BadReply,
-         1},
-        {"Sg refused", Reply("Sg", "0"), TimePlace, "コマンド不良 Sg", "Sg Error0", TelescopeState::BadReply,
-         2},
-        {"St refused", Reply("St", "0"), TimePlace, "コマンド不良 St", "St Error0", TelescopeState::BadReply,
-         3},
-        {"SC refused", Reply("SC", "0"), TimePlace, "コマンド不良 SC", "SC Error0", TelescopeState::BadReply,
-         4},
-        {"Sr wrong character", Reply("Sr", "X"), Slew, "", "Sr ErrorX", TelescopeState::BadReply, 3},
-    };
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        MountSimOptions options;
-        c.mount(options);
-        dialogs.shown.clear();
-        Start(options);
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_FALSE(c.run(*telescope));
-        // A wrong reply ends the wait at once, not at the 4 s limit (the margin is for a busy
-        // machine).
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 3500ms);
-        EXPECT_EQ(telescope->StatusText(), c.statusText);
-        EXPECT_EQ(LastBox(), c.box);
-        EXPECT_EQ(telescope->State(), c.state);
-        EXPECT_EQ(Sent().size(), c.commandsSent);
-        EXPECT_TRUE(telescope->IsOpen());  // a failure leaves the port to the caller
-    }
+MountSimOptions Options(const std::function<void(MountSimOptions&)>& set) {
+    MountSimOptions o;
+    set(o);
+    return o;
 }
 
-TEST_F(MountLink, SilenceTimesOutAfterTheLimit) {
-    const FailureCase cases[] = {
-        {"Sr", Silent("Sr"), Slew, "受信なし Sr", "4秒間 応答なし", TelescopeState::TimedOut, 3},
-        {"Sd", Silent("Sd"), Slew, "受信なし Sd", "4秒間 応答なし", TelescopeState::TimedOut, 6},
-        {"MS", Silent("MS"), Slew, "受信なし MS:", "4秒間 応答なし", TelescopeState::TimedOut, 7},
-        {"Sw", Silent("Sw"), Rate, "受信なし Sw", "4秒間 応答なし", TelescopeState::TimedOut, 1},
-        {"SL", Silent("SL"), TimePlace, "受信なし SL", "4秒間 応答なし", TelescopeState::TimedOut, 1},
-        {"Sg", Silent("Sg"), TimePlace, "受信なし Sg", "4秒間 応答なし", TelescopeState::TimedOut, 2},
-        {"St", Silent("St"), TimePlace, "受信なし St", "4秒間 応答なし", TelescopeState::TimedOut, 3},
-        {"SC", Silent("SC"), TimePlace, "受信なし SC", "4秒間 応答なし", TelescopeState::TimedOut, 4},
-    };
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.name);
+class FailureRun : public VirtualMount {
+  protected:
+    MountResult RunCase(const FailureCase& c) {
         MountSimOptions options;
         c.mount(options);
-        dialogs.shown.clear();
-        FastClock clock;
-        Start(options, &clock);
-        const auto before = clock.Slept();
-        EXPECT_FALSE(c.run(*telescope));
-        EXPECT_EQ(telescope->StatusText(), c.statusText);
-        EXPECT_EQ(LastBox(), c.box);
-        EXPECT_EQ(telescope->State(), c.state);
-        // The failing wait itself lasted just over its limit.
-        EXPECT_GE(clock.Slept() - before, 4000u);
-        EXPECT_LE(clock.Slept() - before, 4000u * 4 + 1000u);
-        EXPECT_EQ(Sent().size(), c.commandsSent);
         telescope.reset();
+        Start(options);
+        switch (c.operation) {
+            case 0:
+                return Slew();
+            case 1:
+                return Run([&](MountDone d) { telescope->SetSlewRate(4, std::move(d)); });
+            default:
+                return Run([&](MountDone d) {
+                    telescope->SendTimeAndPlace(kWall, Place(139, 22, 35, 34), std::move(d));
+                });
+        }
+    }
+    void Check(const FailureCase& c, const MountResult& r) {
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.statusText, c.statusText);
+        EXPECT_EQ(Texts(r), std::vector<std::string>{c.box});
+        EXPECT_EQ(r.state, c.state);
+        EXPECT_EQ(telescope->State(), c.state);
+        EXPECT_EQ(Sent().size(), c.commandsSent);
+        EXPECT_TRUE(telescope->IsOpen());  // a failure leaves the link to the caller
+    }
+};
+
+TEST_F(FailureRun, EveryRefusalHasItsTextAndEndsTheWaitAtOnce) {
+    const FailureCase cases[] = {
+        {"Sr refused", Reply("Sr", "0"), 0, "現在位置確認要 Sr", "Sr Error0", TelescopeState::BadReply, 3},
+        {"Sd refused", Reply("Sd", "0"), 0, "コマンド不良 Sd", "Sd Error0", TelescopeState::BadReply, 6},
+        {"below horizon", Reply("MS", "1Object Below Horizon#"), 0, "地平線下 MS:1Object Below Horizon#",
+         "MS Error1Object Below Horizon#", TelescopeState::BadReply, 7},
+        {"too high", Reply("MS", "2Object Below Higher#"), 0, "高すぎる MS:2Object Below Higher#",
+         "MS Error2Object Below Higher#", TelescopeState::BadReply, 7},
+        {"abnormal slew reply", Reply("MS", "?"), 0, "異常応答 MS:?", "MS Error?", TelescopeState::BadReply,
+         7},
+        {"Sw refused", Reply("Sw", "0"), 1, "コマンド不良 Sw", "Sw Error0", TelescopeState::BadReply, 1},
+        {"SL refused", Reply("SL", "0"), 2, "コマンド不良 SL", "SL Error0", TelescopeState::BadReply, 1},
+        {"Sg refused", Reply("Sg", "0"), 2, "コマンド不良 Sg", "Sg Error0", TelescopeState::BadReply, 2},
+        {"St refused", Reply("St", "0"), 2, "コマンド不良 St", "St Error0", TelescopeState::BadReply, 3},
+        {"SC refused", Reply("SC", "0"), 2, "コマンド不良 SC", "SC Error0", TelescopeState::BadReply, 4},
+        {"Sr wrong character", Reply("Sr", "X"), 0, "", "Sr ErrorX", TelescopeState::BadReply, 3},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MountResult r = RunCase(c);
+        Check(c, r);
+        EXPECT_LT(took, 1000u);  // a wrong reply does not wait for the time limit
     }
 }
 
-TEST_F(MountLink, PositionFailures) {
+TEST_F(FailureRun, ARefusalWithoutItsReasonWaitsOneSecondForIt) {
+    const FailureCase c{"refusal without message",
+                        Reply("MS", "1"),
+                        0,
+                        "地平線下 MS:1",
+                        "MS Error1",
+                        TelescopeState::BadReply,
+                        7};
+    Check(c, RunCase(c));
+}
+
+TEST_F(FailureRun, SilenceTimesOutAfterFourSeconds) {
+    const FailureCase cases[] = {
+        {"Sr", Silent("Sr"), 0, "受信なし Sr", "4秒間 応答なし", TelescopeState::TimedOut, 3},
+        {"MS", Silent("MS"), 0, "受信なし MS:", "4秒間 応答なし", TelescopeState::TimedOut, 7},
+        {"Sw", Silent("Sw"), 1, "受信なし Sw", "4秒間 応答なし", TelescopeState::TimedOut, 1},
+        {"St", Silent("St"), 2, "受信なし St", "4秒間 応答なし", TelescopeState::TimedOut, 3},
+        {"SC", Silent("SC"), 2, "受信なし SC", "4秒間 応答なし", TelescopeState::TimedOut, 4},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MountResult r = RunCase(c);
+        Check(c, r);
+        EXPECT_GT(took, 4000u);
+        EXPECT_LE(took, 4000u + 1000u);  // earlier commands answered within a few steps
+    }
+}
+
+TEST_F(VirtualMount, PositionFailures) {
     struct Case {
         const char* name;
         std::function<void(MountSimOptions&)> mount;
@@ -327,203 +337,311 @@ TEST_F(MountLink, PositionFailures) {
         SCOPED_TRACE(c.name);
         MountSimOptions options;
         c.mount(options);
-        dialogs.shown.clear();
-        FastClock clock;
-        Start(options, &clock);
-        std::string report = "old";
-        EXPECT_FALSE(telescope->GetPosition(report, c.showBox));
-        EXPECT_EQ(report, c.report);
-        EXPECT_EQ(dialogs.texts(), c.boxes);
-        EXPECT_EQ(telescope->State(), c.state);
-        if (std::string(c.report).find("GetRA") != std::string::npos) {
-            EXPECT_EQ(telescope->MountRA(), 0.0);
-        }
         telescope.reset();
+        Start(options);
+        const MountResult r = Position(c.showBox);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.report, c.report);
+        EXPECT_EQ(Texts(r), c.boxes);
+        EXPECT_EQ(r.state, c.state);
+        if (c.state == TelescopeState::TimedOut) {
+            EXPECT_GT(took, 5000u);
+        }
     }
 }
 
-TEST_F(MountLink, AMountThatDisappearsMidExchangeIsReportedAndTheLinkCanBeMadeAgain) {
-    MountSimOptions options;
-    options.hangUpAt = 2;  // answers ":GR#", vanishes on ":GD#"
-    Start(options);
-    std::string report;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(telescope->GetPosition(report, true));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);  // the lost link, not the 5 s limit
-    EXPECT_EQ(report, "   GetDEを失敗した  接続不良");
-    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"開いていない"});
+// While a command waits five seconds for a silent mount, the loop keeps running: every other timer
+// fires on time, nothing sleeps, and each call into the telescope returns at once.
+TEST_F(VirtualMount, TheLoopIsNeverHeldWhileACommandWaits) {
+    Start(Options(Silent("GR")));
+    int beats = 0;
+    loop.startTimer(1, 50, [&] { ++beats; });
+    std::optional<MountResult> result;
+    telescope->GetPosition(true, [&](const MountResult& r) { result = r; });
+    EXPECT_TRUE(telescope->Busy());
+    EXPECT_EQ(telescope->State(), TelescopeState::Waiting);
+    int steps = 0;
+    while (!result && steps < 200) {
+        const int before = beats;
+        Step();
+        ++steps;
+        EXPECT_EQ(beats, before + 1) << "the loop missed a tick at step " << steps;
+    }
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(Texts(*result), std::vector<std::string>{"5秒間 応答なし"});
+    EXPECT_GT(steps * 50, 5000);
+    EXPECT_LE(steps * 50, 5100);
+    EXPECT_EQ(clock.slept, 0u);
+    EXPECT_FALSE(loop.timerActive(+TimerId::TelescopeExchange));  // the wait's tick is gone with it
+    loop.stopTimer(1);
+}
+
+TEST_F(VirtualMount, OneExchangeAtATimeButStopAlwaysGoesOut) {
+    Start(Options(Silent("Sw")));
+    std::optional<MountResult> rate, second, position, stop;
+    telescope->SetSlewRate(2, [&](const MountResult& r) { rate = r; });
+    telescope->SetSlewRate(4, [&](const MountResult& r) { second = r; });
+    telescope->GetPosition(true, [&](const MountResult& r) { position = r; });
+    telescope->StopMotion([&](const MountResult& r) { stop = r; });
+    EXPECT_EQ(telescope->State(), TelescopeState::Waiting);  // the stop leaves the waiting state alone
+    for (int i = 0; i < 10; ++i) Step();
+    ASSERT_TRUE(second && position && stop);
+    EXPECT_TRUE(second->refused);
+    EXPECT_TRUE(position->refused);
+    EXPECT_TRUE(stop->ok);
+    EXPECT_FALSE(rate.has_value());
+    EXPECT_EQ(SentOnce(2), (std::vector<std::string>{":Sw 2#", ":Q#"}));
+
+    // Closing the link ends the waiting command as failed; its completion still comes.
+    telescope->Disconnect();
+    EXPECT_EQ(telescope->State(), TelescopeState::Closed);
+    loop.runPosted();
+    ASSERT_TRUE(rate.has_value());
+    EXPECT_FALSE(rate->ok);
+    EXPECT_FALSE(loop.timerActive(+TimerId::TelescopeExchange));
+}
+
+TEST_F(VirtualMount, ClosingDuringAMoveStopsTheMountFirst) {
+    Start();
+    std::optional<MountResult> moved;
+    telescope->MovePulse('e', [&](const MountResult& r) { moved = r; });
+    Step();
+    EXPECT_TRUE(telescope->Busy());  // the second of the move counts as an exchange
+    telescope->Disconnect();
+    loop.runPosted();
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_FALSE(moved->ok);
+    EXPECT_EQ(SentOnce(3), (std::vector<std::string>{":Me#", ":Qe#", ":Q#"}));
+}
+
+TEST_F(VirtualMount, AMountThatIsGoneFailsMovesAndStops) {
+    Start(Options([](MountSimOptions& o) { o.hangUpAt = 2; }));  // answers ":GR#", vanishes on ":GD#"
+    const MountResult r = Position();
+    EXPECT_FALSE(r.ok);
+    EXPECT_LT(took, 4000u);  // the lost link, not the 5 s limit
+    EXPECT_EQ(r.report, "   GetDEを失敗した  接続不良");
+    EXPECT_EQ(Texts(r), std::vector<std::string>{"開いていない"});
     EXPECT_EQ(telescope->State(), TelescopeState::TimedOut);
     EXPECT_FALSE(telescope->IsOpen());
-    EXPECT_FALSE(telescope->SlewToTarget());  // a closed port: false at once, no box
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    for (auto start : std::vector<std::function<void(MountDone)>>{
+             [&](MountDone d) { telescope->MovePulse('n', std::move(d)); },
+             [&](MountDone d) { telescope->StopMotion(std::move(d)); },
+             [&](MountDone d) { telescope->SlewToTarget(std::move(d)); },
+         }) {
+        const MountResult failed = Run(start);
+        EXPECT_FALSE(failed.ok);
+        EXPECT_TRUE(failed.boxes.empty());
+    }
 
     telescope->Disconnect();
     EXPECT_EQ(telescope->State(), TelescopeState::Closed);
     mount = std::make_unique<SimulatedMount>();
     telescope->SetDeviceName(mount->path());
-    ASSERT_TRUE(telescope->Connect());
-    ASSERT_TRUE(telescope->GetPosition(report, true));
+    ASSERT_TRUE(Run([&](MountDone d) { telescope->Connect(std::move(d)); }).ok);
+    EXPECT_TRUE(Position().ok);
 }
 
-TEST_F(MountLink, AFloodIsABadReplyAndTheNextLinkStartsClean) {
-    MountSimOptions options;
-    options.flood["Sr"] = 40000;
-    Start(options);
-    EXPECT_FALSE(Slew(*telescope));
-    EXPECT_EQ(telescope->State(), TelescopeState::BadReply);
-    EXPECT_EQ(telescope->StatusText(), "");
-    EXPECT_EQ(LastBox().rfind("Sr Errorx~~~~~~x~~~~~~x", 0), 0u);
-    EXPECT_LT(LastBox().size(), 100u);
-    // The reply buffer holds 2048 bytes and the ring 16383; the rest of the flood is dropped.
-    const std::uint64_t dropped = 40000 - CTelescope::kReplySize - ByteRing::kCapacity;
-    const auto end = std::chrono::steady_clock::now() + 10s;
-    while (telescope->Port().Ring().Dropped() < dropped && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(5ms);
-    EXPECT_EQ(telescope->Port().Ring().Dropped(), dropped);
-    EXPECT_EQ(telescope->ReplyLength(), 2048);
-
-    telescope->Disconnect();
-    ASSERT_TRUE(telescope->Connect());
-    std::string report;
-    ASSERT_TRUE(telescope->GetPosition(report, true));
-    EXPECT_EQ(report, "赤経：05:34.5  赤緯：+22*00");
+TEST_F(VirtualMount, AMoveWhoseLinkDropsDuringItsSecondFails) {
+    Start();
+    std::optional<MountResult> moved;
+    telescope->MovePulse('w', [&](const MountResult& r) { moved = r; });
+    Step();
+    mount->Unplug();
+    const auto end = std::chrono::steady_clock::now() + 2s;
+    while (telescope->IsOpen() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(2ms);
+    for (int i = 0; i < 25 && !moved; ++i) Step();
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_FALSE(moved->ok);
 }
 
-TEST_F(MountLink, TraceSpendsItsBudgetAndEndsTheLink) {
+TEST_F(VirtualMount, TraceSpendsItsBudgetAndEndsTheLink) {
     settings.writeInt("TS", "TRACE_TIME", 1);
     Start();
     EXPECT_EQ(telescope->TracePeriod(), 1000u);
+    auto poll = [&] { return Run([&](MountDone d) { telescope->TracePoll(std::move(d)); }); };
     telescope->SetTraceRemaining(2500);
-    double ra = 0, dec = 0;
-    ASSERT_TRUE(telescope->TracePoll(ra, dec));
-    EXPECT_NEAR(ra, 83.625 * kPi / 180, 1e-12);
-    EXPECT_NEAR(dec, 22.0 * kPi / 180, 1e-12);
+    MountResult r = poll();
+    ASSERT_TRUE(r.ok);
+    EXPECT_NEAR(r.raDegrees, 83.625, 1e-12);
+    EXPECT_NEAR(r.decDegrees, 22.0, 1e-12);
     EXPECT_EQ(telescope->TraceRemaining(), 1500);
-    ASSERT_TRUE(telescope->TracePoll(ra, dec));
-    ASSERT_TRUE(telescope->TracePoll(ra, dec));  // the last poll overdraws: budget 0, link closed
+    ASSERT_TRUE(poll().ok);
+    ASSERT_TRUE(poll().ok);  // the last poll overdraws: budget 0, link closed
     EXPECT_EQ(telescope->TraceRemaining(), 0);
     EXPECT_FALSE(telescope->IsOpen());
     EXPECT_EQ(telescope->State(), TelescopeState::Closed);
-    EXPECT_FALSE(telescope->TracePoll(ra, dec));
+    EXPECT_FALSE(poll().ok);
     EXPECT_EQ(Sent().size(), 6u);
 
-    ASSERT_TRUE(telescope->Connect());
+    ASSERT_TRUE(Run([&](MountDone d) { telescope->Connect(std::move(d)); }).ok);
     telescope->SetTraceRemaining(60000);
     telescope->SetPanelBusy(true);
-    EXPECT_FALSE(telescope->TracePoll(ra, dec));  // the panel is busy: the trace stops
+    EXPECT_FALSE(poll().ok);  // the panel is busy: the trace stops
     EXPECT_EQ(telescope->TraceRemaining(), 0);
     EXPECT_EQ(Sent().size(), 6u);
     telescope->SetPanelBusy(false);
 
     telescope->SetTraceRemaining(60000);
     mount->Unplug();
-    EXPECT_FALSE(telescope->TracePoll(ra, dec));  // mount lost: trace over, link closed
+    EXPECT_FALSE(poll().ok);  // mount lost: trace over, link closed
     EXPECT_EQ(telescope->TraceRemaining(), 0);
     EXPECT_EQ(telescope->State(), TelescopeState::Closed);
 }
 
-TEST(Telescope, SettingsAndPeriods) {
+// A few runs on real time over pseudo-terminals, with the loop `celes mount` uses.
+class RealMount : public ::testing::Test {
+  protected:
+    void Start(MountSimOptions options = {}) {
+        if (options.slewSeconds == 3.0) options.slewSeconds = 0.2;
+        mount = std::make_unique<SimulatedMount>(std::move(options));
+        ASSERT_TRUE(mount->ok());
+        telescope = std::make_unique<CTelescope>(TelescopeSettings::Read(settings), loop,
+                                                 StandardLinkMaker(loop, clock, opener));
+        telescope->SetDeviceName(mount->path());
+        ASSERT_TRUE(Run([&](MountDone d) { telescope->Connect(std::move(d)); }).ok);
+    }
+    MountResult Run(const std::function<void(MountDone)>& start) {
+        std::optional<MountResult> result;
+        start([&](const MountResult& r) { result = r; });
+        EXPECT_TRUE(loop.RunUntil([&] { return result.has_value(); }, 30s));
+        return result.value_or(MountResult{});
+    }
+    std::vector<std::string> Sent() const { return mount->model().Commands(); }
+
     MemorySettings settings;
-    ScriptedDialogs dialogs;
+    platform::posix::PosixEventLoop loop;
     RealClock clock;
     platform::posix::PosixSerialOpener opener;
+    std::unique_ptr<SimulatedMount> mount;
+    std::unique_ptr<CTelescope> telescope;
+};
+
+TEST_F(RealMount, SlewSendsTheTargetBetweenPrecisionTogglesAndTheMountGetsThere) {
+    Start();
+    telescope->SetTargetRA(Hours(5, 34, 32));
+    telescope->SetTargetDec(Degrees(89));
+    const MountResult r = Run([&](MountDone d) { telescope->SlewToTarget(std::move(d)); });
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.state, TelescopeState::Ready);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{":U#", ":Sr 05:34:32#", ":U#", ":U#", ":Sd +89*00*00#", ":U#",
+                                                ":MS#"}));
+    EXPECT_TRUE(r.boxes.empty());
+    EXPECT_FALSE(mount->model().HighPrecision());
+
+    std::this_thread::sleep_for(300ms);  // the simulated slew takes 0.2 s
+    const MountResult p = Run([&](MountDone d) { telescope->GetPosition(true, std::move(d)); });
+    ASSERT_TRUE(p.ok);
+    EXPECT_NEAR(p.raDegrees, (5 + 34 / 60.0) * 15 + 0.125, 0.03);
+    EXPECT_NEAR(p.decDegrees, 89.0, 0.02);
+    EXPECT_EQ(p.report, "赤経：05:34.5  赤緯：+89*00");
+}
+
+TEST_F(RealMount, ASlowReplyWithinTheLimitIsWaitedFor) {
+    MountSimOptions options;
+    options.replyDelayMs = 700;
+    Start(options);
+    const auto start = std::chrono::steady_clock::now();
+    const MountResult r = Run([&](MountDone d) { telescope->SetSlewRate(2, std::move(d)); });
+    EXPECT_TRUE(r.ok);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms);
+    EXPECT_TRUE(r.boxes.empty());
+}
+
+TEST_F(RealMount, AFloodIsABadReplyAndTheNextLinkStartsClean) {
+    MountSimOptions options;
+    options.flood["Sr"] = 40000;
+    Start(options);
+    telescope->SetTargetRA(Hours(5, 34, 32));
+    telescope->SetTargetDec(Degrees(89));
+    const MountResult r = Run([&](MountDone d) { telescope->SlewToTarget(std::move(d)); });
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.state, TelescopeState::BadReply);
+    ASSERT_EQ(r.boxes.size(), 1u);
+    EXPECT_EQ(r.boxes[0].text.rfind("Sr Errorx~~~~~~x~~~~~~x", 0), 0u);
+    EXPECT_LT(r.boxes[0].text.size(), 100u);
+    // The reply buffer holds 2048 bytes and the ring 16383; the rest of the flood is dropped.
+    auto& link = static_cast<Lx200Link&>(*telescope->Link());
+    const std::uint64_t dropped = 40000 - Lx200Link::kReplySize - ByteRing::kCapacity;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (link.Port().Ring().Dropped() < dropped && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(link.Port().Ring().Dropped(), dropped);
+    EXPECT_EQ(link.ReplyLength(), 2048);
+
+    telescope->Disconnect();
+    ASSERT_TRUE(Run([&](MountDone d) { telescope->Connect(std::move(d)); }).ok);
+    const MountResult p = Run([&](MountDone d) { telescope->GetPosition(true, std::move(d)); });
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.report, "赤経：05:34.5  赤緯：+22*00");
+}
+
+TEST(Telescope, SettingsAndPeriods) {
+    MemorySettings settings;
+    fakes::VirtualEventLoop loop;
     struct Case {
         int index;
         std::uint32_t period;
-    } cases[] = {{0, 500}, {1, 1000}, {2, 3000}, {7, 3000}, {-1, 3000}};
+        int polls;
+    } cases[] = {{0, 500, 120}, {1, 1000, 60}, {2, 3000, 20}, {7, 3000, 20}, {-1, 3000, 20}};
     for (const Case& c : cases) {
         settings.writeInt("TS", "TRACE_TIME", c.index);
-        CTelescope t(settings, clock, dialogs, nullptr, opener);
+        CTelescope t(TelescopeSettings::Read(settings), loop, {});
         EXPECT_EQ(t.TracePeriod(), c.period) << c.index;
-        EXPECT_EQ(static_cast<std::int32_t>(CTelescope::kTraceBudgetMs / c.period), c.period == 500    ? 120
-                                                                                    : c.period == 1000 ? 60
-                                                                                                       : 20);
+        EXPECT_EQ(static_cast<int>(CTelescope::kTraceBudgetMs / c.period), c.polls);
     }
-    CTelescope t(settings, clock, dialogs, nullptr, opener);
-    EXPECT_EQ(t.Settings().portNumber, 1);
-    EXPECT_EQ(t.Settings().mountType, 0);
-    EXPECT_EQ(t.Settings().traceEnabled, 0);
-    t.Settings().portNumber = 3;
-    t.Settings().traceEnabled = 1;
-    t.Settings().Write(settings);
+    TelescopeSettings s = TelescopeSettings::Read(settings);
+    EXPECT_EQ(s.portNumber, 1);
+    EXPECT_EQ(s.mountType, 0);
+    EXPECT_EQ(s.traceEnabled, 0);
+    EXPECT_EQ(s.PortText(), "/dev/ttyUSB0");
+    s.portNumber = 3;
+    s.traceEnabled = 1;
+    s.SetPortText(3, "indi:localhost:7624/Telescope Simulator");
+    s.Write(settings);
     EXPECT_EQ(settings.readInt("TS", "COMPORT", 0), 3);
     EXPECT_EQ(settings.readInt("TS", "TRACE", 0), 1);
+    EXPECT_EQ(settings.readString("TS", "DEVICES", ""),
+              "/dev/ttyUSB0 /dev/ttyUSB1 indi:localhost:7624/Telescope%20Simulator /dev/ttyS1");
+    EXPECT_EQ(TelescopeSettings::Read(settings).PortText(), "indi:localhost:7624/Telescope Simulator");
+    EXPECT_EQ(DecodeDeviceEntry(EncodeDeviceEntry("a 100% b")), "a 100% b");
+
+    // A short list from an older settings file grows with the usual names up to the port set.
+    s.devicePaths = "/dev/ttyACM0";
+    s.SetPortText(3, "tcp:bridge:4030");
+    EXPECT_EQ(s.devicePaths, "/dev/ttyACM0 /dev/ttyUSB1 tcp:bridge:4030");
 }
 
 TEST(Telescope, PortNumberSelectsFromTheDeviceListAndAFailedConnectCanBeRetried) {
     SimulatedMount mount;
     ASSERT_TRUE(mount.ok());
     MemorySettings settings;
-    settings.writeString("TS", "DEVICES", "/nonexistent/ttyA " + mount.path());
-    ScriptedDialogs dialogs;
+    settings.writeString("TS", "DEVICES", "/nonexistent/ttyA " + mount.path() + " indi:localhost:1");
+    platform::posix::PosixEventLoop loop;
     RealClock clock;
     platform::posix::PosixSerialOpener opener;
-    CTelescope t(settings, clock, dialogs, nullptr, opener);
-    EXPECT_FALSE(t.Connect());
+    CTelescope t(TelescopeSettings::Read(settings), loop, StandardLinkMaker(loop, clock, opener));
+    auto run = [&](const std::function<void(MountDone)>& start) {
+        std::optional<MountResult> result;
+        start([&](const MountResult& r) { result = r; });
+        EXPECT_TRUE(loop.RunUntil([&] { return result.has_value(); }, 30s));
+        return result.value_or(MountResult{});
+    };
+    auto connect = [&](MountDone d) { t.Connect(std::move(d)); };
+    EXPECT_FALSE(run(connect).ok);
     EXPECT_FALSE(t.IsOpen());
     EXPECT_EQ(t.State(), TelescopeState::Closed);  // so the next action connects again
-    EXPECT_FALSE(t.SetSlewRate(2));
-    EXPECT_FALSE(t.MovePulse('n'));
-    EXPECT_FALSE(t.SendTimeAndPlace());
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_FALSE(run([&](MountDone d) { t.SetSlewRate(2, std::move(d)); }).ok);
+    EXPECT_FALSE(run([&](MountDone d) { t.MovePulse('n', std::move(d)); }).ok);
+
+    t.Settings().portNumber = 3;  // an INDI server, in a build or a test without the INDI back-end
+    EXPECT_FALSE(run(connect).ok);
 
     t.Settings().portNumber = 2;
-    ASSERT_TRUE(t.Connect());
-    EXPECT_TRUE(t.SetSlewRate(2));
+    ASSERT_TRUE(run(connect).ok);
+    EXPECT_TRUE(run([&](MountDone d) { t.SetSlewRate(2, std::move(d)); }).ok);
     t.Disconnect();
     EXPECT_FALSE(t.IsOpen());
     EXPECT_EQ(t.State(), TelescopeState::Closed);
-}
-
-}  // namespace
-}  // namespace celes
-
-namespace celes {
-namespace {
-
-// An event loop whose pumping runs a callback, as a timer or a command would run inside a wait.
-class CallbackLoop : public platform::EventLoop {
-  public:
-    void startTimer(int, std::uint32_t, std::function<void()>) override {}
-    void stopTimer(int) override {}
-    void post(std::function<void()>) override {}
-    bool pumpMessages() override {
-        ++pumps;
-        if (onPump) onPump();
-        return true;
-    }
-    void quit() override {}
-    std::function<void()> onPump;
-    int pumps = 0;
-};
-
-TEST(Telescope, StopTraceFromInsideAPollReturnsAndTheTraceEnds) {
-    MountSimOptions options;
-    options.highPrecision = true;  // the poll corrects the precision and pumps messages meanwhile
-    SimulatedMount mount(options);
-    ASSERT_TRUE(mount.ok());
-    fakes::MemorySettings settings;
-    fakes::ScriptedDialogs dialogs;
-    RealClock clock;
-    CallbackLoop loop;
-    platform::posix::PosixSerialOpener opener;
-    CTelescope t(settings, clock, dialogs, &loop, opener);
-    t.SetDeviceName(mount.path());
-    ASSERT_TRUE(t.Connect());
-    bool sawPollBusy = false;
-    loop.onPump = [&] {
-        if (t.PollBusy()) {
-            sawPollBusy = true;
-            t.StopTrace();  // must not wait for the poll below it on the stack
-        }
-    };
-    t.SetTraceRemaining(60000);
-    double ra = 0, dec = 0;
-    EXPECT_TRUE(t.TracePoll(ra, dec));
-    EXPECT_TRUE(sawPollBusy);
-    EXPECT_EQ(t.TraceRemaining(), 0);
-    EXPECT_FALSE(t.IsOpen());  // the budget ran out: the link is closed
-    EXPECT_FALSE(t.TracePoll(ra, dec));
 }
 
 TEST(MountSimulator, CommandsInPiecesAndTheOptionsOfTheCommandLine) {
