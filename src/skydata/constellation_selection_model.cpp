@@ -50,8 +50,9 @@ ConstellationSelectionModel::ConstellationSelectionModel(const ConstellationSele
     const std::vector<std::string_view> chosen = current.abbreviations();
     for (int i = 0; i < kConstellationCount; ++i) {
         Item item{i, cp932ToUtf8(table[i].name)};
-        item.selected = std::any_of(chosen.begin(), chosen.end(),
-                                    [&](std::string_view a) { return SameAbbreviation(table[i].abbreviation, a); });
+        item.selected = std::any_of(chosen.begin(), chosen.end(), [&](std::string_view a) {
+            return SameAbbreviation(table[i].abbreviation, a);
+        });
         items_.push_back(std::move(item));
     }
     std::stable_sort(items_.begin(), items_.end(),
@@ -63,16 +64,17 @@ void ConstellationSelectionModel::setSelected(int item, bool on) {
 }
 
 int ConstellationSelectionModel::selectedCount() const {
-    return static_cast<int>(std::count_if(items_.begin(), items_.end(), [](const Item& i) { return i.selected; }));
+    return static_cast<int>(
+        std::count_if(items_.begin(), items_.end(), [](const Item& i) { return i.selected; }));
 }
 
 void ConstellationSelectionModel::selectZodiac() {
     const auto& table = ConstellationTable();
     for (Item& item : items_) {
         const char* abbreviation = table[item.tableIndex].abbreviation;
-        item.selected = std::any_of(ZodiacTable().begin(), ZodiacTable().end(), [&](const ConstellationEntry& z) {
-            return std::strncmp(z.abbreviation, abbreviation, 3) == 0;
-        });
+        item.selected = std::any_of(
+            ZodiacTable().begin(), ZodiacTable().end(),
+            [&](const ConstellationEntry& z) { return std::strncmp(z.abbreviation, abbreviation, 3) == 0; });
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace celes {
@@ -54,9 +54,9 @@ constexpr OptionControl kControls[] = {
     {2, K::Check, S::Option3TsCtrl, "望遠鏡制御を行う", 0, 0},
     // Page 4: the zoom view, images and registered taps.
     {3, K::Number, S::ZoomInThisPoint, "ここをズームイン時の倍率(1/10)", 30, 900},
-    {3, K::Number, S::ZoomInUpTo, "倍以上なら", 100, 901},
+    {3, K::Number, S::ZoomInUpTo, "倍以上なら", 100, 901, true},
     {3, K::MagnitudeList, S::ZoomInMag, "拡大時の等級:", 1, kMagnitudeEntries},
-    {3, K::Number, S::ZoomInShift, "だけｼﾌﾄする。", -50, 20},
+    {3, K::Number, S::ZoomInShift, "だけｼﾌﾄする。", -50, 20, true},
     {3, K::Check, S::ZoomMark, "拡大表示時に中心を表示", 0, 0},
     {3, K::Check, S::MessieEnableJpeg, "メシエ画像表示", 0, 0},
     {3, K::Check, S::Option2PlanetJpeg, "惑星、月などの画像表示", 0, 0},
@@ -65,7 +65,8 @@ constexpr OptionControl kControls[] = {
     {3, K::Check, S::Option3UsrTapText, "ユーザタップ登録テキスト表示", 0, 0},
 };
 
-constexpr const char* kPageTitles[kOptionPageCount] = {"オプション１", "オプション２", "オプション３", "オプション４"};
+constexpr const char* kPageTitles[kOptionPageCount] = {"オプション１", "オプション２", "オプション３",
+                                                       "オプション４"};
 
 std::size_t ControlIndex(Setting s) {
     for (std::size_t i = 0; i < std::size(kControls); ++i)
@@ -162,7 +163,8 @@ std::optional<OptionPagesModel::Result> OptionPagesModel::accept() const {
     if (validate()) return std::nullopt;
     Result r{settings_, settings_.get(Setting::PopupMenuMag)};
     for (std::size_t i = 0; i < std::size(kControls); ++i)
-        if (kControls[i].kind == K::Number) r.settings.set(kControls[i].setting, *ParseOptionInteger(texts_[i]));
+        if (kControls[i].kind == K::Number)
+            r.settings.set(kControls[i].setting, *ParseOptionInteger(texts_[i]));
     return r;
 }
 

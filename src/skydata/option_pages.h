@@ -25,6 +25,7 @@ struct OptionControl {
     const char* caption;  // UTF-8
     std::int32_t min;     // Number and MagnitudeList only
     std::int32_t max;
+    bool captionFollows = false;  // the caption reads after the field ("[400] 倍以上なら")
 };
 
 inline constexpr int kOptionPageCount = 4;
@@ -71,7 +72,7 @@ class OptionPagesModel {
     std::optional<Result> accept() const;
 
   private:
-    DisplaySettings settings_;  // "POPUPMENU"/"MAG" rides in its row too
+    DisplaySettings settings_;        // "POPUPMENU"/"MAG" rides in its row too
     std::vector<std::string> texts_;  // one per control, used by Number controls
 };
 

@@ -66,7 +66,8 @@ std::optional<DateTimeModel::Refusal> DateTimeModel::validate() const {
 
 std::optional<CAstroTime> DateTimeModel::accept() const {
     if (validate()) return std::nullopt;
-    return CAstroTime(fields_[Year], fields_[Month], fields_[Day], fields_[Hour], fields_[Minute], fields_[Second]);
+    return CAstroTime(fields_[Year], fields_[Month], fields_[Day], fields_[Hour], fields_[Minute],
+                      fields_[Second]);
 }
 
 }  // namespace celes

@@ -42,14 +42,14 @@ TEST(OptionPages, RangesRefuseWithAMessageAndBoundsAreAccepted) {
         bool accepted;
     };
     const Case cases[] = {
-        {Setting::ZoomInThisPoint, "30", true},   {Setting::ZoomInThisPoint, "29", false},
-        {Setting::ZoomInThisPoint, "900", true},  {Setting::ZoomInThisPoint, "901", false},
-        {Setting::ZoomInUpTo, "901", true},       {Setting::ZoomInUpTo, "99", false},
-        {Setting::DirecWide, " 20 ", true},       {Setting::DirecWide, "0", false},
-        {Setting::MagnShift, "-50", true},        {Setting::MagnShift, "-51", false},
-        {Setting::MagnShift, "+20", true},        {Setting::FontSize, "29", false},
-        {Setting::FontSize, "abc", false},        {Setting::FontSize, "", false},
-        {Setting::FontSize, "7 5", false},        {Setting::FontSize, "99999999999", false},
+        {Setting::ZoomInThisPoint, "30", true},  {Setting::ZoomInThisPoint, "29", false},
+        {Setting::ZoomInThisPoint, "900", true}, {Setting::ZoomInThisPoint, "901", false},
+        {Setting::ZoomInUpTo, "901", true},      {Setting::ZoomInUpTo, "99", false},
+        {Setting::DirecWide, " 20 ", true},      {Setting::DirecWide, "0", false},
+        {Setting::MagnShift, "-50", true},       {Setting::MagnShift, "-51", false},
+        {Setting::MagnShift, "+20", true},       {Setting::FontSize, "29", false},
+        {Setting::FontSize, "abc", false},       {Setting::FontSize, "", false},
+        {Setting::FontSize, "7 5", false},       {Setting::FontSize, "99999999999", false},
     };
     for (const Case& c : cases) {
         OptionPagesModel m(DisplaySettings{}, 4);

@@ -15,7 +15,7 @@ TEST(TimeStepModel, NineteenCaptionsAndPreselection) {
     EXPECT_STREQ(table[18].caption, "30日");
     EXPECT_EQ(table[18].step, (StepSize{30, 0, 0, 0}));
 
-    EXPECT_EQ(TimeStepModel(table, {0, 0, 3, 0}).selected(), 2);   // the default step
+    EXPECT_EQ(TimeStepModel(table, {0, 0, 3, 0}).selected(), 2);  // the default step
     EXPECT_EQ(TimeStepModel(table, {0, 0, 0, 30}).selected(), 0);
     EXPECT_EQ(TimeStepModel(table, {1, 2, 0, 0}).selected(), -1);  // matches no entry
 }
@@ -37,10 +37,12 @@ TEST(DateTimeModel, RefusesFieldsOutsideTheirRangeWithAMessage) {
         bool accepted;
     };
     const Case cases[] = {
-        {DateTimeModel::Month, 13, false}, {DateTimeModel::Month, 0, false},   {DateTimeModel::Day, 29, false},
-        {DateTimeModel::Day, 28, true},    {DateTimeModel::Hour, 24, false},   {DateTimeModel::Hour, 23, true},
-        {DateTimeModel::Minute, 60, false}, {DateTimeModel::Second, -1, false}, {DateTimeModel::Year, 1900, false},
-        {DateTimeModel::Year, 2099, true},  {DateTimeModel::Year, 2100, false},
+        {DateTimeModel::Month, 13, false},  {DateTimeModel::Month, 0, false},
+        {DateTimeModel::Day, 29, false},    {DateTimeModel::Day, 28, true},
+        {DateTimeModel::Hour, 24, false},   {DateTimeModel::Hour, 23, true},
+        {DateTimeModel::Minute, 60, false}, {DateTimeModel::Second, -1, false},
+        {DateTimeModel::Year, 1900, false}, {DateTimeModel::Year, 2099, true},
+        {DateTimeModel::Year, 2100, false},
     };
     for (const Case& c : cases) {
         DateTimeModel m(CAstroTime(2026, 2, 10, 21, 6, 0));
