@@ -1,0 +1,35 @@
+#pragma once
+// The trace's marks on the chart: the target circle (from 5 pixels left and above to 6 right and below
+// the point) and the telescope's two squares (half-sizes 5 and 3). One pair of squares is remembered for
+// the whole program; before a new pair is drawn the old one is drawn again in the background colour.
+// Drawn straight into the pixels the window shows (blue, green, red bytes), clipped to the buffer.
+#include <cstdint>
+#include <optional>
+
+#include "platform/graphics.h"
+#include "view/colour_table.h"
+
+namespace celes {
+
+// The pen and background of the marks under the colour mode: the marker colour filtered like other marks,
+// and white behind black drawing on white, black otherwise.
+struct MarkerColours {
+    platform::Rgb pen = 0;
+    platform::Rgb background = 0;
+};
+MarkerColours MarkerColoursFor(const ColourTable& table, const ColourMode& mode);
+
+class TraceMarkers {
+  public:
+    static void DrawTarget(const platform::PixelBuffer& buffer, platform::Point p, platform::Rgb pen);
+    // Erases the remembered pair, draws the new one at p and remembers it.
+    void DrawTelescope(const platform::PixelBuffer& buffer, platform::Point p, const MarkerColours& colours);
+    // The canvas was redrawn: nothing of the old pair is left to erase.
+    void Forget() { last_.reset(); }
+    std::optional<platform::Point> Last() const { return last_; }
+
+  private:
+    std::optional<platform::Point> last_;
+};
+
+}  // namespace celes

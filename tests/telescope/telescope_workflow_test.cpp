@@ -1,0 +1,495 @@
+#include "telescope/telescope_workflow.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <thread>
+
+#include "fakes/manual_clock.h"
+#include "fakes/memory_settings.h"
+#include "fakes/virtual_event_loop.h"
+#include "link_doubles.h"
+#include "platform/posix/serial_posix.h"
+#include "skydata/text_codec.h"
+#include "telescope/lx200_link.h"
+#include "view/timer_ids.h"
+
+namespace celes {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::SimulatedMount;
+using Kind = TelescopePrompts::BoxKind;
+constexpr double kPi = std::numbers::pi;
+
+// The window side, recorded.
+class RecordingHost : public TelescopeHost {
+  public:
+    void ShowBox(const std::string& text, BoxKind kind) override {
+        boxes.push_back(text);
+        kinds.push_back(kind);
+        if (onBox) onBox(text);
+    }
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        if (answers.empty()) return true;
+        const bool a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    void Caption(const std::string& text) override { captions.push_back(text); }
+    void EraseCaptionIn(std::uint32_t ms) override { eraseMs = ms; }
+    void CancelCaptionErase() override { eraseMs = 0; }
+    bool ClockFollowing() const override { return following; }
+    void SwitchClockFollowingOn() override { following = true; }
+    void SetTimeToNow() override { ++timeSetToNow; }
+    ViewMode Mode() const override { return mode; }
+    std::optional<SkyPoint> PopupPointOnSky() override { return popup; }
+    std::optional<PanelTarget> LastTapped() override { return tapped; }
+    void DrawTargetMarker(SkyPoint p) override { targets.push_back(p); }
+    void DrawTelescopeMarker(SkyPoint p) override { marks.push_back(p); }
+    void PostCommand(int command) override { posted.push_back(command); }
+    ObservingPlace Place() const override {
+        ObservingPlace p;
+        p.longitudeDegrees = 139, p.longitudeMinutes = 22, p.latitudeDegrees = 35, p.latitudeMinutes = 34;
+        return p;
+    }
+    void RunSettingsDialog(TelescopeSettingsModel& model, std::function<void(bool)> closed) override {
+        ++settingsDialogs;
+        if (editSettings) editSettings(model);
+        closed(acceptSettings);
+    }
+    void RunPanel(TelescopePanel& p, std::function<void()> closed) override {
+        panel = &p;
+        closePanel = std::move(closed);
+    }
+
+    std::vector<std::string> boxes, questions, captions;
+    std::vector<BoxKind> kinds;
+    std::vector<bool> answers;
+    std::function<void(const std::string&)> onBox;
+    std::uint32_t eraseMs = 0;
+    bool following = true;
+    int timeSetToNow = 0;
+    ViewMode mode = ViewMode::Direction;
+    std::optional<SkyPoint> popup = SkyPoint{(5 + 34.5 / 60) * kPi / 12, 22 * kPi / 180};
+    std::optional<PanelTarget> tapped;
+    std::vector<SkyPoint> targets, marks;
+    std::vector<int> posted;
+    int settingsDialogs = 0;
+    bool acceptSettings = true;
+    std::function<void(TelescopeSettingsModel&)> editSettings;
+    TelescopePanel* panel = nullptr;
+    std::function<void()> closePanel;
+};
+
+class Workflow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("celes-wf-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder);
+        settings.writeInt("OPTION3", "TS_CTRL", 1);
+    }
+    void TearDown() override {
+        workflow.reset();
+        std::filesystem::remove_all(folder);
+    }
+    void Start(MountSimOptions options = {}) {
+        options.slewSeconds = 0.2;
+        mount = std::make_unique<SimulatedMount>(std::move(options));
+        ASSERT_TRUE(mount->ok());
+        settings.writeString("TS", "DEVICES", mount->path());
+        auto standard = StandardLinkMaker(loop, clock, opener);
+        workflow = std::make_unique<TelescopeWorkflow>(
+            host, loop, clock, settings,
+            [this, standard](const std::string& port) {
+                ++linksMade;
+                return standard(port);
+            },
+            folder.string() + "/");
+    }
+    // Moves virtual time in 50 ms steps (loop and tick count together), giving the mount's bytes a
+    // moment of real time to arrive before each step.
+    void Advance(std::uint32_t ms) {
+        for (std::uint32_t t = 0; t < ms; t += 50) {
+            for (int i = 0; i < 5 && loop.pendingPosts() == 0; ++i) std::this_thread::sleep_for(1ms);
+            loop.runPosted();
+            clock.advance(50);
+            loop.advance(50);
+        }
+        loop.runPosted();
+    }
+    void AdvanceUntil(const std::function<bool()>& done, std::uint32_t limitMs = 20000) {
+        for (std::uint32_t t = 0; t < limitMs && !done(); t += 50) Advance(50);
+    }
+    std::vector<std::string> Sent() const { return mount->model().Commands(); }
+    CTelescope& T() { return *workflow->Telescope(); }
+
+    fakes::MemorySettings settings;
+    fakes::VirtualEventLoop loop;
+    fakes::ManualClock clock;
+    platform::posix::PosixSerialOpener opener;
+    RecordingHost host;
+    std::filesystem::path folder;
+    int linksMade = 0;
+    std::unique_ptr<SimulatedMount> mount;
+    std::unique_ptr<TelescopeWorkflow> workflow;
+};
+
+TEST_F(Workflow, SlewHereRefusalsTouchNoPort) {
+    Start();
+    struct Case {
+        const char* name;
+        ViewMode mode;
+        bool control;
+        bool following;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {"planisphere", ViewMode::Planisphere, true, true, {"この画面では位置計算できません"}},
+        {"zenith", ViewMode::Zenith, true, true, {"この画面では位置計算できません"}},
+        {"polar", ViewMode::Polar, true, true, {"この画面では位置計算できません"}},
+        {"control off", ViewMode::Direction, false, true, {"制御指定をしてください。"}},
+        {"clock following off",
+         ViewMode::Zoom,
+         true,
+         false,
+         {"自動更新になっていません。現在時刻をセットします。もう一度操作してください。",
+          "自動更新モードを設定しました"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.boxes.clear();
+        host.mode = c.mode;
+        host.following = c.following;
+        settings.writeInt("OPTION3", "TS_CTRL", c.control ? 1 : 0);
+        workflow->SlewHere();
+        Advance(200);
+        EXPECT_EQ(host.boxes, c.boxes);
+        EXPECT_TRUE(host.following);  // switched on when it was off
+    }
+    EXPECT_EQ(linksMade, 0);
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(Workflow, SlewHereWithoutTraceSlewsAndClosesThePort) {
+    Start();
+    workflow->SlewHere();
+    EXPECT_TRUE(T().PanelBusy());
+    AdvanceUntil([&] { return host.captions.size() >= 2; });
+    EXPECT_EQ(host.captions, (std::vector<std::string>{"赤経：05:34.5  赤緯：+22*00", "導入指示完了"}));
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_FALSE(T().IsOpen());
+    EXPECT_FALSE(T().PanelBusy());
+    EXPECT_EQ(Sent(), (std::vector<std::string>{":GR#", ":GD#", ":U#", ":Sr 05:34:30#", ":U#", ":U#",
+                                                ":Sd +22*00*00#", ":U#", ":MS#"}));
+    EXPECT_FALSE(loop.timerActive(+TimerId::TraceTick));
+    EXPECT_TRUE(workflow->Log().Lines().empty());  // only panel slews are logged
+}
+
+TEST_F(Workflow, ATraceDrawsItsMarksAndEndsWhenTheMountVanishes) {
+    settings.writeInt("TS", "TRACE", 1);
+    settings.writeInt("TS", "TRACE_TIME", 0);
+    Start();
+    workflow->SlewHere();
+    AdvanceUntil([&] { return host.captions.size() >= 2; });
+    ASSERT_EQ(host.captions.back(), "トレース開始");
+    EXPECT_TRUE(T().IsOpen());
+    EXPECT_EQ(loop.timerInterval(+TimerId::TraceTick), 500u);
+    AdvanceUntil([&] { return host.marks.size() >= 3; });
+    ASSERT_EQ(host.marks.size(), 3u);
+    EXPECT_EQ(host.targets.size(), 3u);
+    EXPECT_NEAR(host.targets[0].ra, (5 + 34.5 / 60) * kPi / 12, 1e-9);
+    EXPECT_EQ(host.captions.back(), "トレース中");
+
+    mount->Unplug();
+    AdvanceUntil([&] { return host.captions.back() == "トレース終了"; }, 8000);
+    EXPECT_EQ(host.captions.back(), "トレース終了");
+    EXPECT_EQ(host.eraseMs, 10000u);
+    EXPECT_FALSE(T().IsOpen());
+    EXPECT_FALSE(loop.timerActive(+TimerId::TraceTick));
+    EXPECT_TRUE(host.boxes.empty());  // the trace ends quietly, by its caption
+}
+
+TEST_F(Workflow, ATraceEndsWithItsBudget) {
+    settings.writeInt("TS", "TRACE", 1);
+    settings.writeInt("TS", "TRACE_TIME", 2);  // 3 s: 20 polls
+    Start();
+    workflow->SlewHere();
+    AdvanceUntil([&] { return host.captions.size() >= 2; });
+    AdvanceUntil([&] { return host.captions.back() == "トレース終了"; }, 70000);
+    EXPECT_EQ(host.marks.size(), 20u);
+    EXPECT_FALSE(T().IsOpen());
+}
+
+TEST_F(Workflow, SlewHereFailures) {
+    struct Case {
+        const char* name;
+        std::function<void(MountSimOptions&)> mount;
+        std::optional<SkyPoint> popup;
+        std::vector<std::string> boxes;
+        std::string lastCaption;
+    } cases[] = {
+        {"silent",
+         [](MountSimOptions& o) { o.silent.insert("GR"); },
+         SkyPoint{1, 0.5},
+         {"応答しません"},
+         "応答なし"},
+        {"off the sky",
+         [](MountSimOptions&) {},
+         SkyPoint{1, 2.0},
+         {"計算結果が不正です。もう一度操作してください"},
+         "計算エラー"},
+        {"below the horizon",
+         [](MountSimOptions& o) { o.replies["MS"] = "1Object Below Horizon#"; },
+         SkyPoint{1, 0.5},
+         {"MS Error1Object Below Horizon#"},
+         "地平線下 MS:1Object Below Horizon#"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MountSimOptions options;
+        c.mount(options);
+        workflow.reset();
+        Start(options);
+        host.boxes.clear();
+        host.captions.clear();
+        host.popup = c.popup;
+        workflow->SlewHere();
+        AdvanceUntil([&] { return !T().PanelBusy(); }, 8000);
+        EXPECT_EQ(host.boxes, c.boxes);
+        ASSERT_FALSE(host.captions.empty());
+        EXPECT_EQ(host.captions.back(), c.lastCaption);
+        EXPECT_FALSE(T().IsOpen());
+    }
+
+    workflow.reset();
+    Start();
+    settings.writeString("TS", "DEVICES", "/nonexistent/tty");
+    workflow.reset();
+    workflow = std::make_unique<TelescopeWorkflow>(
+        host, loop, clock, settings, StandardLinkMaker(loop, clock, opener), folder.string() + "/");
+    host.boxes.clear();
+    workflow->SlewHere();
+    Advance(100);
+    EXPECT_EQ(host.boxes, std::vector<std::string>{"ポートを開けません"});
+    EXPECT_EQ(host.captions.back(), "COMポートエラー");
+    EXPECT_FALSE(T().PanelBusy());
+}
+
+TEST_F(Workflow, PanelWithoutATargetCannotSlew) {
+    Start();
+    workflow->OpenPanel();
+    ASSERT_NE(host.panel, nullptr);
+    TelescopePanel& p = *host.panel;
+    EXPECT_EQ(p.CoordText(), "指定されていません(導入指示不可）");
+    EXPECT_FALSE(p.Enabled(PanelButton::Slew));
+    EXPECT_TRUE(p.Enabled(PanelButton::Up));
+    EXPECT_EQ(p.Status(), "未接続状態");
+    host.closePanel();
+    Advance(100);
+    EXPECT_EQ(linksMade, 0);
+}
+
+TEST_F(Workflow, PanelSlewStartsATraceOnCloseAndLogsTheLine) {
+    Start();  // the trace setting is off
+    clock.wall = platform::WallTime{2026, 12, 4, 10, 21, 5, 9, 0};
+    host.tapped =
+        PanelTarget{"M1 かに星雲", utf8ToCp932("M1 かに星雲"), (5 + 34.5 / 60) * kPi / 12, 22 * kPi / 180};
+    workflow->OpenPanel();
+    ASSERT_NE(host.panel, nullptr);
+    TelescopePanel& p = *host.panel;
+    EXPECT_EQ(p.CoordText(), "赤経 05:34:30 赤緯 +22*00*00 ");
+    p.Press(PanelButton::Slew);
+    EXPECT_EQ(p.Status(), "接続開始中...");
+    AdvanceUntil([&] { return p.SlewDone(); });
+    AdvanceUntil([&] { return p.Enabled(PanelButton::Up); });
+    EXPECT_EQ(p.Status(), "導入コマンドを送りました");
+    EXPECT_FALSE(p.Enabled(PanelButton::Slew));
+    EXPECT_EQ(cp932ToUtf8(p.LogLine()), "Slew 2026/12/10 21:5 M1 かに星雲 赤経 05:34:30 赤緯 +22*00*00 ");
+
+    const std::string line = p.LogLine();
+    host.closePanel();
+    loop.runPosted();
+    EXPECT_EQ(host.captions.back(), "トレース中");
+    EXPECT_TRUE(loop.timerActive(+TimerId::TraceTick));
+    EXPECT_EQ(T().TraceRemaining(), CTelescope::kTraceBudgetMs);
+    std::ifstream in(folder / kSlewLogFileName, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(bytes, line + "\r\n");  // written at once, not at exit
+}
+
+TEST_F(Workflow, PanelButtonsAndTheirTexts) {
+    Start(MountSimOptions{});
+    workflow->OpenPanel();
+    TelescopePanel& p = *host.panel;
+    auto press = [&](PanelButton b) {
+        p.Press(b);
+        AdvanceUntil([&] { return p.Enabled(PanelButton::Up) && !T().Busy(); }, 8000);
+        return p.Status();
+    };
+    EXPECT_EQ(press(PanelButton::Fast), "高速コマンド送信した");
+    EXPECT_EQ(press(PanelButton::Slow), "低速コマンド送信した");
+    EXPECT_EQ(press(PanelButton::Up), "上移動指示送信した");
+    p.Press(PanelButton::Stop);  // its completion comes once the link is seen to stay up
+    Advance(300);
+    EXPECT_EQ(p.Status(), "停止指示");
+    press(PanelButton::Position);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].rfind("赤経：05:34.5  赤緯：+22*0", 0), 0u);  // a little above, after the move up
+
+    // ETX70: two questions, the first one answered no stops everything.
+    host.boxes.clear();
+    host.answers = {false};
+    press(PanelButton::TimePlace);
+    EXPECT_EQ(host.questions.size(), 1u);
+    host.answers = {true, true};
+    EXPECT_EQ(press(PanelButton::TimePlace), "設定しました");
+    EXPECT_EQ(host.questions.size(), 3u);
+    EXPECT_EQ(host.boxes, std::vector<std::string>{"アラインメントが必要になる場合があります。"});
+    EXPECT_EQ(mount->model().LastTimeAndPlace().substr(0, 8), "21:00:00");
+
+    T().Settings().mountType = 1;  // AutoStar: only the second question
+    host.questions.clear();
+    press(PanelButton::TimePlace);
+    EXPECT_EQ(host.questions, std::vector<std::string>{"観測地、日付時刻をコントローラに書き込みます。"});
+    host.closePanel();
+    loop.runPosted();
+    EXPECT_FALSE(T().IsOpen());  // no slew: closing the panel closes the port
+}
+
+TEST_F(Workflow, ClosingThePanelIsRefusedWhileAnExchangeWaits) {
+    MountSimOptions silentRate;
+    silentRate.silent.insert("Sw");
+    Start(silentRate);
+    workflow->OpenPanel();
+    TelescopePanel& p = *host.panel;
+    p.Press(PanelButton::Medium);
+    AdvanceUntil([&] { return T().State() == TelescopeState::Waiting; }, 1000);
+    EXPECT_FALSE(p.Enabled(PanelButton::Close));
+    EXPECT_TRUE(p.Enabled(PanelButton::Stop));
+    EXPECT_FALSE(p.RequestClose());
+    EXPECT_EQ(host.boxes, std::vector<std::string>{"望遠鏡と通信中です"});
+    AdvanceUntil([&] { return p.Enabled(PanelButton::Close); }, 6000);
+    EXPECT_EQ(p.Status(), "中速コマンド失敗");
+    EXPECT_EQ(host.boxes.back(), "4秒間 応答なし");
+    EXPECT_TRUE(p.RequestClose());
+}
+
+TEST_F(Workflow, BarButtonsNeverLeaveThePortOpen) {
+    Start();
+    workflow->BarButton(kCmdTelescopeUp);
+    AdvanceUntil([&] { return !host.posted.empty(); }, 3000);
+    EXPECT_EQ(host.captions, (std::vector<std::string>{"接続しました.", "高位置へ     　　　"}));
+    EXPECT_EQ(host.posted, std::vector<int>{kCmdTelescopeCheckPosition});
+    EXPECT_FALSE(T().IsOpen());
+    workflow->BarButton(kCmdTelescopeFast);
+    AdvanceUntil([&] { return host.captions.size() >= 4; }, 3000);
+    EXPECT_EQ(host.captions.back(), "高速設定　　　");
+    EXPECT_EQ(mount->model().SlewRate(), 4);
+    EXPECT_FALSE(T().IsOpen());
+
+    workflow->CheckPosition();
+    AdvanceUntil([&] { return !host.marks.empty(); }, 3000);
+    ASSERT_EQ(host.marks.size(), 1u);
+    EXPECT_NEAR(host.marks[0].ra, 83.625 * kPi / 180, 1e-9);
+    EXPECT_FALSE(T().IsOpen());
+
+    settings.writeInt("OPTION3", "TS_CTRL", 0);
+    EXPECT_FALSE(workflow->CommandEnabled(kCmdTelescopeUp));
+    workflow->CheckPosition();
+    EXPECT_EQ(host.boxes.back(), "望遠鏡制御の設定がありません");
+}
+
+TEST_F(Workflow, SwitchingControlOnRunsTheSettingsAndFollowsTheClock) {
+    settings.writeInt("OPTION3", "TS_CTRL", 0);
+    Start();
+    host.following = false;
+    host.editSettings = [](TelescopeSettingsModel& m) {
+        m.mountType = 1;
+        m.trace = true;
+        m.ports[0] = "tcp:bridge.local:4030";
+    };
+    workflow->ToggleControl();
+    EXPECT_TRUE(workflow->ControlOn());
+    EXPECT_EQ(host.settingsDialogs, 1);
+    EXPECT_EQ(host.timeSetToNow, 1);
+    EXPECT_TRUE(host.following);
+    EXPECT_EQ(host.boxes, std::vector<std::string>{"自動更新モードを設定しました"});
+    EXPECT_EQ(settings.readInt("TS", "TYPE", 0), 1);
+    EXPECT_EQ(settings.readInt("TS", "TRACE", 0), 1);
+    EXPECT_EQ(settings.readString("TS", "DEVICES", ""), "tcp:bridge.local:4030");
+    EXPECT_FALSE(T().PanelBusy());
+    workflow->ToggleControl();
+    EXPECT_FALSE(workflow->ControlOn());
+}
+
+TEST(SlewLog, EachLineIsOnDiskAtOnceAndAFailureIsReportedOnce) {
+    const auto folder = std::filesystem::temp_directory_path() / ("celes-log-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    SlewLog log(folder.string() + "/");
+    ASSERT_TRUE(log.Append("Slew 1"));
+    ASSERT_TRUE(log.Append("Slew 2"));
+    std::ifstream in(log.Path(), std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "Slew 1\r\nSlew 2\r\n");
+    EXPECT_FALSE(log.FailureToReport());
+
+    SlewLog broken((folder / "missing" / "").string());
+    EXPECT_FALSE(broken.Append("Slew 3"));
+    EXPECT_FALSE(broken.Append("Slew 4"));
+    EXPECT_TRUE(broken.FailureToReport());
+    EXPECT_FALSE(broken.FailureToReport());
+    EXPECT_EQ(broken.Lines().size(), 2u);  // nothing is dropped from memory
+    std::filesystem::remove_all(folder);
+}
+
+TEST(SlewLog, LinesAreCutAtSeventyBytesOnACharacterBoundary) {
+    const platform::WallTime t{2026, 1, 0, 2, 3, 4, 0, 0};
+    EXPECT_EQ(SlewLogLine(t, "Vega", "赤経 18:36:56 赤緯 +38*47*01 "),
+              "Slew 2026/1/2 3:4 Vega " + utf8ToCp932("赤経 18:36:56 赤緯 +38*47*01 "));
+    const std::string name = utf8ToCp932("アンドロメダ座大星雲とその仲間たち");
+    const std::string line = SlewLogLine(t, name, "赤経 00:42:44 赤緯 +41*16*09 ");
+    EXPECT_LE(line.size(), 70u);
+    EXPECT_GE(line.size(), 69u);
+    EXPECT_EQ(cp932ToUtf8(line).find("\xEF\xBF\xBD"), std::string::npos);  // no broken character
+}
+
+TEST(TelescopeSettingsModel, PortTextsAndAccept) {
+    struct Case {
+        const char* text;
+        bool ok;
+    } cases[] = {
+        {"/dev/ttyUSB0", true},
+        {"/dev/serial/by-id/usb-Prolific-if00-port0", true},
+        {"tcp:192.168.4.1:4030", true},
+        {"tcp:host:0", false},
+        {"tcp:host:70000", false},
+        {"tcp:host", false},
+        {"indi:localhost:7624/Telescope Simulator", true},
+        {"indi:localhost", true},
+        {"indi::7624", false},
+        {"indi:host:x/Dev", false},
+        {"ttyUSB0", false},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PortTextProblem(c.text).empty(), c.ok) << c.text;
+
+    TelescopeSettings s;
+    s.portNumber = 2;
+    TelescopeSettingsModel m(s, {"/dev/ttyACM0", "/dev/ttyUSB1"});
+    EXPECT_EQ(m.portIndex, 1);
+    EXPECT_EQ(m.PortChoices(), (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB1"}));
+    m.ports[1] = "indi:localhost:7624/Telescope Simulator";
+    EXPECT_EQ(m.PortChoices().back(), "indi:localhost:7624/Telescope Simulator");
+    EXPECT_TRUE(m.Accept(s).empty());
+    EXPECT_EQ(s.PortText(), "indi:localhost:7624/Telescope Simulator");
+    m.ports[1] = "tcp:nowhere";
+    EXPECT_FALSE(m.Accept(s).empty());
+}
+
+}  // namespace
+}  // namespace celes
