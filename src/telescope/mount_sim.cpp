@@ -330,6 +330,41 @@ std::string MountModel::Answer(const std::string& key, const std::string& args, 
         trailer.clear();
         return first;
     }
+    // What INDI's LX200 drivers ask while they connect: the clock format, the product and
+    // firmware, the site names, the tracking rate, and the date, time and place the handset
+    // holds. Without answers such a driver waits out each query and gives up.
+    if (key == "Gc") return "24#";
+    if (key == "GV") {
+        if (args == "P") return "Autostar#";
+        if (args == "N") return "43Eg#";
+        if (args == "D") return "Dec 10 2026#";
+        if (args == "T") return "12:00:00#";
+        if (args == "F") return "Autostar 43Eg#";
+        return {};
+    }
+    if (key == "GM" || key == "GN" || key == "GO" || key == "GP") return "celes#";
+    if (key == "GT") return "60.1#";
+    // The distance bars: a bar while a slew is under way, nothing once it is done. Drivers poll
+    // this to learn that a slew has ended.
+    if (key == "D") {
+        const bool slewing = slewing_ && static_cast<double>(now - baseTick_) / 1000.0 < options_.slewSeconds;
+        return slewing ? "|#" : "#";
+    }
+    if (key == "GC" || key == "GL") {
+        const platform::WallTime t = clock_.localTime();
+        if (key == "GC") return Printf("%02d/%02d/%02d#", t.month, t.day, t.year % 100);
+        return Printf("%02d:%02d:%02d#", t.hour, t.minute, t.second);
+    }
+    if (key == "GG") return "-09.0#";  // hours to add to the handset's time for UTC
+    if (key == "Gt") {
+        const int minutes = static_cast<int>(std::lround(std::fabs(options_.latitude) * 60.0));
+        return Printf("%c%02d*%02d#", options_.latitude < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    }
+    if (key == "Gg") {
+        const int minutes =
+            static_cast<int>(std::lround(Wrap360(-options_.eastLongitude) * 60.0)) % (360 * 60);
+        return Printf("%03d*%02d#", minutes / 60, minutes % 60);
+    }
     return {};  // unknown commands get no answer, as on the real controller
 }
 
