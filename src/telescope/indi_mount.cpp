@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "skydata/settings_table.h"
 #include "telescope/lx200.h"
 
 namespace celes {
@@ -94,6 +95,21 @@ std::optional<IndiAddress> ParseIndiAddress(std::string_view text) {
         if (c == ' ' || c == '\t' || c == ':' || c < ' ') return std::nullopt;
     address.host = std::string(text);
     return address;
+}
+
+IndiTimePlace IndiTimePlaceFromSettings(platform::SettingsStore& store, std::time_t utc) {
+    const celes::Settings settings(store);
+    IndiTimePlace tp;
+    tp.utc = utc;
+    std::tm local{};
+    localtime_r(&utc, &local);
+    tp.utcOffsetHours = static_cast<double>(local.tm_gmtoff) / 3600.0;
+    // Degrees and minutes are stored with the same sign.
+    tp.eastLongitude =
+        settings.readInt(Setting::LocationToukei) + settings.readInt(Setting::LocationToukeiF) / 60.0;
+    tp.latitude = settings.readInt(Setting::LocationHokui) + settings.readInt(Setting::LocationHokuiF) / 60.0;
+    tp.latitude = std::clamp(tp.latitude, -90.0, 90.0);
+    return tp;
 }
 
 struct IndiMount::Inbox {
@@ -305,7 +321,8 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
                lookup(device, kCoord) != nullptr;
     };
     const auto connection = client_.Property(device, kConnection);
-    if (!connection->Switch("CONNECT").value_or(false)) {
+    const bool wasConnected = connection->Switch("CONNECT").value_or(false);
+    if (!wasConnected) {
         const std::uint64_t sent = client_.Serial();
         client_.SendSwitches(device, kConnection, {{"CONNECT", true}, {"DISCONNECT", false}});
         const bool ok = client_.WaitUntil(
@@ -325,6 +342,17 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
         client_.DisconnectServer();
         result.status = "接続出来ません " + device + ": " + kCoord;
         return result;
+    }
+    if (!wasConnected) {
+        // A driver defines the coordinates before it has read them from the mount; the first
+        // report follows within its polling period.
+        const std::uint64_t defined = client_.Property(device, kCoord)->serial;
+        client_.WaitUntil(
+            [&](const IndiClient::Lookup& lookup) {
+                const IndiProperty* p = lookup(device, kCoord);
+                return p && p->serial > defined;
+            },
+            kFirstReportMs);
     }
     {
         std::lock_guard lock(mutex_);

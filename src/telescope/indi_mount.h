@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "platform/event_loop.h"
+#include "platform/settings_store.h"
 #include "telescope/indi_client.h"
 #include "telescope/telescope.h"
 
@@ -56,16 +57,20 @@ struct IndiTimePlace {
     double eastLongitude = 0.0;   // degrees, east positive (any range)
 };
 
+// The machine's clock at utc and the stored observing place ("LOCATION" degrees and minutes).
+IndiTimePlace IndiTimePlaceFromSettings(platform::SettingsStore& store, std::time_t utc);
+
 class IndiMount {
   public:
     // Time limits, in milliseconds.
-    static constexpr std::uint32_t kServerSeconds = 3;  // reaching the server
-    static constexpr std::uint32_t kDeviceMs = 4000;    // the device (or a telescope) appearing
-    static constexpr std::uint32_t kQuietMs = 700;      // no news: the named device is not there
-    static constexpr std::uint32_t kConnectMs = 5000;   // the device connecting to its mount
-    static constexpr std::uint32_t kCommandMs = 4000;   // a command's answer
-    static constexpr std::uint32_t kPositionMs = 5000;  // the position
-    static constexpr std::uint32_t kPulseMs = 1000;     // one press of a move button
+    static constexpr std::uint32_t kServerSeconds = 3;     // reaching the server
+    static constexpr std::uint32_t kDeviceMs = 4000;       // the device (or a telescope) appearing
+    static constexpr std::uint32_t kQuietMs = 700;         // no news: the named device is not there
+    static constexpr std::uint32_t kConnectMs = 5000;      // the device connecting to its mount
+    static constexpr std::uint32_t kFirstReportMs = 1500;  // a freshly connected device's first position
+    static constexpr std::uint32_t kCommandMs = 4000;      // a command's answer
+    static constexpr std::uint32_t kPositionMs = 5000;     // the position
+    static constexpr std::uint32_t kPulseMs = 1000;        // one press of a move button
 
     using Done = std::function<void(const IndiResult&)>;
 
