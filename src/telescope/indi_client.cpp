@@ -52,7 +52,7 @@ struct Snapshot {
 };
 
 bool WaitOn(Snapshot& s, const std::function<bool(const IndiClient::Lookup&)>& test, std::uint32_t limitMs,
-            const std::atomic<bool>* cancel) {
+            const std::function<bool()>& giveUp) {
     const IndiClient::Lookup lookup = [&s](const std::string& device,
                                            const std::string& name) -> const IndiProperty* {
         const auto d = s.properties.find(device);
@@ -64,8 +64,8 @@ bool WaitOn(Snapshot& s, const std::function<bool(const IndiClient::Lookup&)>& t
     std::unique_lock lock(s.mutex);
     for (;;) {
         if (test(lookup)) return true;
-        if (!s.serverUp || (cancel && cancel->load())) return false;
-        // Short slices so that a cancel (set without the lock) is seen promptly.
+        if (!s.serverUp || (giveUp && giveUp())) return false;
+        // Short slices so that giving up (decided without the lock) is seen promptly.
         const auto slice =
             std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
         if (s.changed.wait_until(lock, slice) == std::cv_status::timeout &&
@@ -328,8 +328,8 @@ std::string IndiClient::LastMessage(const std::string& device) const {
 }
 
 bool IndiClient::WaitUntil(const std::function<bool(const Lookup&)>& test, std::uint32_t limitMs,
-                           const std::atomic<bool>* cancel) const {
-    return WaitOn(impl_->snapshot, test, limitMs, cancel);
+                           const std::function<bool()>& giveUp) const {
+    return WaitOn(impl_->snapshot, test, limitMs, giveUp);
 }
 
 }  // namespace celes

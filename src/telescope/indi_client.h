@@ -57,12 +57,12 @@ class IndiClient {
     // The last message the device sent, empty when none.
     std::string LastMessage(const std::string& device) const;
 
-    // Waits until test(snapshot) holds, the limit passes, the server goes, or cancel turns true.
-    // test sees the whole snapshot through Property-like lookups; it runs under the lock, so it
-    // must not call back into the client.
+    // Waits until test(snapshot) holds, the limit passes, the server goes, or giveUp() turns
+    // true (looked at every 50 ms). test sees the snapshot through lookups; it runs under the
+    // lock, so it must not call back into the client.
     using Lookup = std::function<const IndiProperty*(const std::string& device, const std::string& name)>;
     bool WaitUntil(const std::function<bool(const Lookup&)>& test, std::uint32_t limitMs,
-                   const std::atomic<bool>* cancel = nullptr) const;
+                   const std::function<bool()>& giveUp = {}) const;
 
     void SendNumbers(const std::string& device, const std::string& name,
                      const std::vector<std::pair<std::string, double>>& values);

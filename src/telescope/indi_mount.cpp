@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <numbers>
 
-#include "skydata/settings_table.h"
 #include "telescope/lx200.h"
 
 namespace celes {
@@ -97,18 +96,21 @@ std::optional<IndiAddress> ParseIndiAddress(std::string_view text) {
     return address;
 }
 
-IndiTimePlace IndiTimePlaceFromSettings(platform::SettingsStore& store, std::time_t utc) {
-    const celes::Settings settings(store);
+IndiTimePlace IndiTimePlaceFrom(const platform::WallTime& local, const ObservingPlace& place) {
     IndiTimePlace tp;
-    tp.utc = utc;
-    std::tm local{};
-    localtime_r(&utc, &local);
-    tp.utcOffsetHours = static_cast<double>(local.tm_gmtoff) / 3600.0;
+    std::tm t{};
+    t.tm_year = local.year - 1900;
+    t.tm_mon = local.month - 1;
+    t.tm_mday = local.day;
+    t.tm_hour = local.hour;
+    t.tm_min = local.minute;
+    t.tm_sec = local.second;
+    t.tm_isdst = -1;
+    tp.utc = std::mktime(&t);
+    tp.utcOffsetHours = static_cast<double>(t.tm_gmtoff) / 3600.0;
     // Degrees and minutes are stored with the same sign.
-    tp.eastLongitude =
-        settings.readInt(Setting::LocationToukei) + settings.readInt(Setting::LocationToukeiF) / 60.0;
-    tp.latitude = settings.readInt(Setting::LocationHokui) + settings.readInt(Setting::LocationHokuiF) / 60.0;
-    tp.latitude = std::clamp(tp.latitude, -90.0, 90.0);
+    tp.eastLongitude = place.longitudeDegrees + place.longitudeMinutes / 60.0;
+    tp.latitude = std::clamp(place.latitudeDegrees + place.latitudeMinutes / 60.0, -90.0, 90.0);
     return tp;
 }
 
@@ -133,21 +135,52 @@ IndiMount::~IndiMount() {
     client_.DisconnectServer();
 }
 
-void IndiMount::Enqueue(Job job, Done done, bool urgent) {
+void IndiMount::Enqueue(std::function<IndiResult()> job, Done done, bool urgent) {
     {
         std::lock_guard lock(mutex_);
+        Job entry{std::move(job), generation_};
         if (urgent) {
-            queue_.emplace_front(std::move(job), std::move(done));
+            queue_.emplace_front(std::move(entry), std::move(done));
         } else {
-            queue_.emplace_back(std::move(job), std::move(done));
+            queue_.emplace_back(std::move(entry), std::move(done));
         }
     }
     wake_.notify_all();
 }
 
+void IndiMount::Abort() {
+    {
+        std::lock_guard lock(mutex_);
+        ++generation_;
+        // The disconnection goes first, ahead of what was queued before it (which fails).
+        queue_.emplace_front(Job{[this] {
+                                     open_ = false;
+                                     client_.DisconnectServer();
+                                     aborted_ = false;
+                                     cancel_ = false;
+                                     IndiResult result;
+                                     result.state = TelescopeState::Closed;
+                                     return result;
+                                 },
+                                 generation_},
+                             Done{});
+    }
+    open_ = false;
+    aborted_ = true;
+    wake_.notify_all();
+}
+
+IndiResult IndiMount::AbortedResult() const {
+    IndiResult result;
+    result.state = TelescopeState::Closed;
+    result.status = "接続出来ません";
+    return result;
+}
+
 void IndiMount::WorkerLoop() {
     for (;;) {
         std::pair<Job, Done> next;
+        bool stale = false;
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
@@ -155,8 +188,9 @@ void IndiMount::WorkerLoop() {
             next = std::move(queue_.front());
             queue_.pop_front();
             running_ = true;
+            stale = next.first.generation != generation_;
         }
-        Deliver(next.first(), std::move(next.second));
+        Deliver(stale ? AbortedResult() : next.first.run(), std::move(next.second));
         std::lock_guard lock(mutex_);
         running_ = false;
         if (queue_.empty()) idle_.notify_all();
@@ -260,6 +294,7 @@ IndiResult IndiMount::NotOpen(bool box) {
 }
 
 IndiResult IndiMount::DoOpen(const IndiAddress& address) {
+    const auto giveUp = [this] { return Aborted(); };
     IndiResult result;
     result.state = TelescopeState::Closed;
     open_ = false;
@@ -312,7 +347,8 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
                                                    : "INDI装置 " + address.device + " がありません";
             return result;
         }
-        client_.WaitUntil([](const IndiClient::Lookup&) { return false; }, 50);
+        if (Aborted()) return AbortedResult();
+        client_.WaitUntil([](const IndiClient::Lookup&) { return false; }, 50, giveUp);
     }
 
     const auto connected = [&device](const IndiClient::Lookup& lookup) {
@@ -330,7 +366,8 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
                 const IndiProperty* c = lookup(device, kConnection);
                 return connected(lookup) || (c && c->serial > sent && c->state == IndiState::Alert);
             },
-            kConnectMs);
+            kConnectMs, giveUp);
+        if (Aborted()) return AbortedResult();
         if (!ok || !client_.WaitUntil(connected, 0)) {
             const std::string message = client_.LastMessage(device);
             client_.DisconnectServer();
@@ -338,7 +375,8 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
             if (!message.empty()) result.status += ": " + MessageText(message);
             return result;
         }
-    } else if (!client_.WaitUntil(connected, kConnectMs)) {
+    } else if (!client_.WaitUntil(connected, kConnectMs, giveUp)) {
+        if (Aborted()) return AbortedResult();
         client_.DisconnectServer();
         result.status = "接続出来ません " + device + ": " + kCoord;
         return result;
@@ -352,7 +390,7 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
                 const IndiProperty* p = lookup(device, kCoord);
                 return p && p->serial > defined;
             },
-            kFirstReportMs);
+            kFirstReportMs, giveUp);
     }
     {
         std::lock_guard lock(mutex_);
@@ -364,6 +402,7 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
 }
 
 IndiResult IndiMount::DoPosition(bool showTimeoutBox) {
+    const auto giveUp = [this] { return Aborted(); };
     IndiResult result;
     const auto fail = [&result](TelescopeState state, std::string_view report) {
         result.state = state;
@@ -376,8 +415,9 @@ IndiResult IndiMount::DoPosition(bool showTimeoutBox) {
     }
     const std::string device = Device();
     if (!client_.WaitUntil(
-            [&](const IndiClient::Lookup& lookup) { return lookup(device, kCoord) != nullptr; },
-            kPositionMs)) {
+            [&](const IndiClient::Lookup& lookup) { return lookup(device, kCoord) != nullptr; }, kPositionMs,
+            giveUp)) {
+        if (Aborted()) return AbortedResult();
         if (!client_.ServerUp()) {
             result = NotOpen();
         } else if (showTimeoutBox) {
@@ -403,6 +443,7 @@ IndiResult IndiMount::DoPosition(bool showTimeoutBox) {
 
 bool IndiMount::SendAndAwait(const std::string& property, const lx200::AckCommand& texts,
                              const std::function<void()>& send, IndiResult& result) {
+    const auto giveUp = [this] { return Aborted(); };
     const std::string device = Device();
     const std::uint64_t sent = client_.Serial();
     send();
@@ -414,8 +455,12 @@ bool IndiMount::SendAndAwait(const std::string& property, const lx200::AckComman
             refused = p->state == IndiState::Alert;
             return true;
         },
-        kCommandMs);
+        kCommandMs, giveUp);
     if (answered && !refused) return true;
+    if (Aborted()) {
+        result = AbortedResult();
+        return false;
+    }
     if (!client_.ServerUp()) {
         result = NotOpen();
         return false;
@@ -435,6 +480,7 @@ bool IndiMount::SendAndAwait(const std::string& property, const lx200::AckComman
 }
 
 IndiResult IndiMount::DoSlew(double raHours, double decDegrees) {
+    const auto giveUp = [this] { return Aborted(); };
     if (!IsOpen()) return NotOpen();
     IndiResult result;
     const std::string device = Device();
@@ -469,11 +515,12 @@ IndiResult IndiMount::DoSlew(double raHours, double decDegrees) {
             return ra && dec && std::abs(std::remainder(*ra - raHours, 24.0)) < 1e-3 &&
                    std::abs(*dec - decDegrees) < 1e-2;
         },
-        kCommandMs);
+        kCommandMs, giveUp);
     if (answered && !refused) {
         result.state = TelescopeState::Ready;
         return result;
     }
+    if (Aborted()) return AbortedResult();
     if (!client_.ServerUp()) return NotOpen();
     if (!answered) {
         result.state = TelescopeState::TimedOut;
@@ -528,7 +575,8 @@ IndiResult IndiMount::DoPulse(char direction) {
     if (cancel_) return result;  // a stop came first
     client_.SendSwitches(device, pulse->property, {{pulse->on, true}, {pulse->other, false}});
     // The press lasts a second unless a stop ends it sooner.
-    client_.WaitUntil([](const IndiClient::Lookup&) { return false; }, kPulseMs, &cancel_);
+    client_.WaitUntil([](const IndiClient::Lookup&) { return false; }, kPulseMs,
+                      [this] { return cancel_.load() || Aborted(); });
     client_.SendSwitches(device, pulse->property, {{pulse->on, false}, {pulse->other, false}});
     if (!client_.ServerUp()) return NotOpen();
     result.state = TelescopeState::Ready;

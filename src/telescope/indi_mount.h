@@ -18,10 +18,12 @@
 #include <string_view>
 #include <thread>
 
+#include "astro/time.h"
+#include "platform/clock.h"
 #include "platform/event_loop.h"
-#include "platform/settings_store.h"
 #include "telescope/indi_client.h"
-#include "telescope/telescope.h"
+#include "telescope/lx200.h"
+#include "telescope/mount_link.h"
 
 namespace celes {
 
@@ -57,8 +59,9 @@ struct IndiTimePlace {
     double eastLongitude = 0.0;   // degrees, east positive (any range)
 };
 
-// The machine's clock at utc and the stored observing place ("LOCATION" degrees and minutes).
-IndiTimePlace IndiTimePlaceFromSettings(platform::SettingsStore& store, std::time_t utc);
+// The machine's local wall time (in its own time zone) and the observing place as the mount
+// wants them.
+IndiTimePlace IndiTimePlaceFrom(const platform::WallTime& local, const ObservingPlace& place);
 
 class IndiMount {
   public:
@@ -86,6 +89,9 @@ class IndiMount {
     void Open(const IndiAddress& address, Done done);
     // Leaves the server (the device stays connected to its mount for other programs).
     void Close(Done done = {});
+    // Closes at once: the operation under way ends (a move pulse with its stop), queued ones
+    // complete as failed, and the server is left. Operations asked for afterwards run normally.
+    void Abort();
 
     void GetPosition(bool showTimeoutBox, Done done);
     void Slew(double raHours, double decDegrees, Done done);
@@ -106,10 +112,16 @@ class IndiMount {
     void WaitIdle() const;
 
   private:
-    using Job = std::function<IndiResult()>;
+    struct Job {
+        std::function<IndiResult()> run;
+        std::uint64_t generation;
+    };
     struct Inbox;
 
-    void Enqueue(Job job, Done done, bool urgent = false);
+    void Enqueue(std::function<IndiResult()> job, Done done, bool urgent = false);
+    // True once an Abort has come since the running job began: waits give up.
+    bool Aborted() const { return aborted_.load(); }
+    IndiResult AbortedResult() const;
     void WorkerLoop();
     void Deliver(IndiResult result, Done done);
 
@@ -139,6 +151,8 @@ class IndiMount {
     bool running_ = false;
     bool quit_ = false;
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> aborted_{false};
+    std::uint64_t generation_ = 0;  // under mutex_
     std::atomic<bool> open_{false};
     std::string device_;
     std::thread worker_;
