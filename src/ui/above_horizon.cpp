@@ -1,0 +1,127 @@
+#include "ui/above_horizon.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "astro/coords.h"
+#include "skydata/constellation_names.h"
+#include "skydata/star_record.h"
+#include "skydata/text_codec.h"
+#include "ui/navigator.h"
+#include "view/celes_view.h"
+
+namespace celes {
+
+namespace {
+
+constexpr double kRadToDeg = 180.0 / 3.141592653589793;
+
+std::string Printf(const char* pattern, auto... args) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, pattern, args...);
+    return buf;
+}
+
+// '低' below 20 degrees, else a blank.
+const char* LowMark(int altitude) {
+    return altitude < 20 ? "低" : " ";
+}
+
+const char* ObjectMark(double magnitude, int altitude) {
+    if (magnitude < 8 && altitude > 45) return "◎";
+    if (altitude < 15) return "×";
+    return "○";
+}
+
+}  // namespace
+
+int WholeDegreeAltitude(double ra, double dec, double lst, double sinLatitude, double cosLatitude) {
+    const double s = std::cos(lst - ra) * std::cos(dec) * cosLatitude + std::sin(dec) * sinLatitude;
+    // A hair above the truncation, so an altitude of exactly 6.0 degrees is not read as 5.999...
+    return int(std::asin(std::clamp(s, -1.0, 1.0)) * kRadToDeg + 1e-9);
+}
+
+std::vector<AboveHorizonEntry> AboveHorizonList(const RecordSource& records, const RenderTime& t,
+                                                const RenderEphemeris& e) {
+    std::vector<AboveHorizonEntry> out;
+    auto altitudeOf = [&](double ra, double dec) {
+        return WholeDegreeAltitude(ra, dec, t.lst, t.sinLatitude, t.cosLatitude);
+    };
+    for (int i = 0, n = records.tapCount(); i < n; ++i) {
+        const StarRecord& r = records.tap(i);
+        const int h = altitudeOf(r.ra, r.dec);
+        if (h < kAboveHorizonMinAltitude) continue;
+        std::string text = cp932ToUtf8(fieldText(r.designation));
+        if (text.empty()) text = cp932ToUtf8(r.name.value_or(""));
+        out.push_back(
+            {Printf("R:%s %d度", text.c_str(), h), AboveHorizonEntry::Kind::Tap, i, h, r.ra, r.dec});
+    }
+    for (int i = 0, n = records.objectCount(); i < n; ++i) {
+        const StarRecord& r = records.object(i);
+        if (r.isBody() || !r.name || r.name->empty()) continue;
+        const bool label = r.type == kTypeConstellationLabel;
+        const bool star = r.type == kTypeStar;
+        if (star && !(r.magnitude < 2.0)) continue;
+        const int h = altitudeOf(r.ra, r.dec);
+        if (h < kAboveHorizonMinAltitude) continue;
+        const std::string name = cp932ToUtf8(*r.name);
+        std::string text;
+        if (label) {
+            text = Printf(" %s座 %s%d度", name.c_str(), LowMark(h), h);
+        } else if (star) {
+            std::string constellation;
+            FindConstellationName(std::string_view(r.constellation.data(), 3), constellation);
+            text = Printf("恒:%s %s%d度 %s", name.c_str(), LowMark(h), h, cp932ToUtf8(constellation).c_str());
+        } else {
+            const int whole = int(r.magnitude);
+            const int tenths = std::abs(int(r.magnitude * 10)) % 10;
+            text = Printf("%s %s %s  %d.%d等 %s%d度", cp932ToUtf8(fieldText(r.designation, 3)).c_str(),
+                          ObjectMark(r.magnitude, h), name.c_str(), whole, tenths, LowMark(h), h);
+        }
+        out.push_back({text, AboveHorizonEntry::Kind::Object, i, h, r.ra, r.dec});
+    }
+    struct Body {
+        int index;
+        const char* pattern;
+    };
+    static constexpr Body kBodies[] = {{kJupiter, "  木星  %d度"}, {kMars, "  火星  %d度"},
+                                       {kSaturn, "  土星  %d度"},  {kVenus, "  金星  %d度"},
+                                       {kMercury, "  水星  %d度"}, {kMoon, "  月  %d度"}};
+    for (const Body& b : kBodies) {
+        const EquatorialPosition& p = e.bodies[std::size_t(b.index)];
+        const int h = altitudeOf(p.ra, p.dec);
+        if (h < kAboveHorizonMinAltitude) continue;
+        out.push_back({Printf(b.pattern, h), AboveHorizonEntry::Kind::Body, b.index, h, p.ra, p.dec});
+    }
+    return out;
+}
+
+std::vector<AboveHorizonEntry> AboveHorizonList(const RecordSource& records, const ViewState& state) {
+    const RenderTime time = MakeRenderTime(state);
+    return AboveHorizonList(records, time, MakeRenderEphemeris(state, time));
+}
+
+void AimZoomViewAt(ViewState& s, const AboveHorizonEntry& entry, ZoomNavigator* navigator) {
+    if (s.mode != ViewMode::Zoom) {
+        ApplyViewCommand(s, ViewCommand::Zoom, nullptr);
+        navigator = nullptr;  // a navigator of an earlier zoom view is gone with it
+    }
+    const RenderTime t = MakeRenderTime(s);
+    double azimuth = 0.0, altitude = 0.0;
+    EquatorialToHorizontal(entry.ra, entry.dec, t.latitude, t.lst, azimuth, altitude);
+    int heading = 90 - int(-azimuth * kRadToDeg);
+    if (heading < 0) heading += 360;
+    s.direction = heading / 90;
+    s.rotation = heading % 90;
+    s.updateAzimuthWindow();
+    const int height = int(altitude * kRadToDeg);
+    if (navigator) {
+        navigator->setHeading(heading);
+        navigator->setHeight(height);
+    } else {
+        s.zoomHeight = height;
+    }
+}
+
+}  // namespace celes

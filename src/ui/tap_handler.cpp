@@ -1,0 +1,615 @@
+#include "ui/tap_handler.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <mutex>
+
+#include "astro/sun_moon.h"
+#include "platform/event_loop.h"
+#include "platform/settings_store.h"
+#include "skydata/constellation_names.h"
+#include "skydata/greek.h"
+#include "skydata/settings_table.h"
+#include "skydata/star_record.h"
+#include "skydata/text_codec.h"
+#include "ui/navigator.h"
+#include "view/celes_view.h"
+#include "view/colour_table.h"
+#include "view/layers/draw_constellations.h"
+#include "view/timer_ids.h"
+
+namespace celes {
+
+namespace {
+
+constexpr int kPopupDelayMs = 500;
+constexpr int kImageDelayMs = 400;
+constexpr int kTurnStep = 10;
+constexpr int kActionMenuX = 22;
+constexpr int kActionMenuY = 22;
+
+// --- the one place that reads the last render's drawn objects ---
+
+const StarRecord* FindDrawn(const CCelesView& view, int& x, int& y) {
+    if (view.workerBusy()) return nullptr;  // the worker is filling the list
+    return view.drawnObjects().FindObjectAt(x, y, view.state().taps);
+}
+
+bool DrawnPixelOf(const CCelesView& view, const StarRecord& record, int& x, int& y) {
+    if (view.workerBusy()) return false;
+    for (const auto& e : view.drawnObjects().Entries()) {
+        if (e.record == &record) {
+            x = e.x;
+            y = e.y;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsTurningView(ViewMode m) {
+    return m == ViewMode::Direction || m == ViewMode::Zoom;
+}
+
+bool IsCatalogueStar(const StarRecord& r) {
+    return r.type == kTypeStar && !r.isBody() && r.classText[0] != '!';
+}
+
+const char* TypeLabel(int type) {
+    switch (type) {
+        case kTypeGlobularCluster:
+            return "球状星団 ";
+        case kTypeOpenCluster:
+            return "散開星団 ";
+        case kTypePlanetaryNebula:
+            return "惑星状星雲 ";
+        case kTypeDiffuseNebula:
+            return "散光星雲 ";
+        case kTypeSupernovaRemnant:
+            return "超新星残骸 ";
+        case kTypeNebulaWithCluster:
+            return "星雲＋球状星団 ";
+        case kTypeGalaxy:
+            return "銀河 ";
+        default:
+            return "";
+    }
+}
+
+std::string Magnitude(double m) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, " %3.1f等", m + 0.05);
+    return buf;
+}
+
+}  // namespace
+
+// ---- turning and raising ----
+
+void TurnView(ViewState& s, int step) {
+    s.rotation += step;
+    if (step > 0 && s.rotation >= 90) {
+        s.direction += s.rotation / 90;
+        s.rotation %= 90;
+    }
+    while (s.rotation < 0) {
+        s.direction -= 1;
+        s.rotation += 90;
+    }
+    s.direction = ((s.direction % 4) + 4) % 4;
+    s.updateAzimuthWindow();
+}
+
+void RaiseView(ViewState& s, bool noWholeView) {
+    switch (s.height) {
+        case -1:
+            s.height = 2;
+            break;
+        case 2:
+        case 0:
+            s.height = 1;
+            break;
+        default:  // high: up to the zenith view
+            s.mode = ViewMode::Zenith;
+            s.height = noWholeView ? 1 : 0;
+            break;
+    }
+}
+
+void LowerView(ViewState& s, bool noWholeView) {
+    switch (s.height) {
+        case 1:
+            s.height = 2;
+            break;
+        case 2:
+        case 0:
+            s.height = -1;
+            break;
+        default:  // low
+            s.height = noWholeView ? -1 : 0;
+            break;
+    }
+}
+
+// ---- label texts ----
+
+std::string ConstellationNameOf(const StarRecord& r) {
+    std::string name;
+    if (FindConstellationName(std::string_view(r.constellation.data(), 3), name) < 0) return {};
+    return cp932ToUtf8(name);
+}
+
+std::string IdentificationText(const StarRecord& r, ViewMode mode, double moonAge) {
+    if (r.classText[0] == '!') {  // a registered tap: its title and note
+        std::string text = cp932ToUtf8(fieldText(r.designation));
+        if (r.name && !r.name->empty()) text += (text.empty() ? "" : " ") + cp932ToUtf8(*r.name);
+        return text;
+    }
+    if (r.isBody()) {
+        std::string text = cp932ToUtf8(fieldText(r.designation));
+        if (r.type == bodyTypeCode(kMoon) && mode != ViewMode::Planisphere) {
+            char age[32];
+            std::snprintf(age, sizeof age, ":月齢%.1f", moonAge + 0.5);
+            text += age;
+        }
+        return text;
+    }
+    if (r.type == kTypeConstellationLabel) return cp932ToUtf8(r.name.value_or("")) + "座";
+    if (r.type == kTypeStar) {
+        std::string text;
+        if (const GreekLetter* g = findGreekLetter(r.designation.data() + 3)) text += g->utf8;
+        if (const std::string constellation = ConstellationNameOf(r); !constellation.empty())
+            text += constellation + "座";
+        if (r.name && !r.name->empty()) text += " " + cp932ToUtf8(*r.name);
+        return text + Magnitude(r.magnitude);
+    }
+    // Deep-sky and other catalogue objects: type label, designation, name.
+    std::string text = TypeLabel(r.type);
+    const std::string designation = cp932ToUtf8(fieldText(r.designation, 3));
+    text += designation;
+    if (r.name && !r.name->empty() && cp932ToUtf8(*r.name) != designation)
+        text += (designation.empty() ? "" : " ") + cp932ToUtf8(*r.name);
+    return text + Magnitude(r.magnitude);
+}
+
+// ---- the handler ----
+
+TapHandler::TapHandler(CCelesView& view, RecordSource& records, platform::EventLoop& loop,
+                       platform::SettingsStore& store, TapWindow& window)
+    : view_(view),
+      records_(records),
+      loop_(loop),
+      store_(store),
+      window_(window),
+      labelled_(view.canvas().GraphicsFactory()) {}
+
+TapHandler::~TapHandler() {
+    Disarm(loop_, TimerId::PopupAfterPress);
+    Disarm(loop_, TimerId::DeepSkyImage);
+}
+
+void TapHandler::refresh() {
+    view_.recompute();
+    view_.saveSettings();
+}
+
+bool TapHandler::telescopeControlOn() const {
+    if (telescopeControl_) return telescopeControl_();
+    return view_.settings().on(Setting::Option3TsCtrl);
+}
+
+const StarRecord* TapHandler::identify(int& x, int& y, bool draw) {
+    const StarRecord* r = FindDrawn(view_, x, y);
+    if (r && draw) {
+        if (r->classText[0] == '!' && tapAction_ && tapAction_(*r)) return r;
+        drawLabel(*r, x, y);
+        const bool deepSky = r->type >= kTypeGlobularCluster && r->type <= kTypeGalaxy;
+        if (imageHook_ && deepSky && view_.settings().on(Setting::MessieEnableJpeg)) {
+            imageRecord_ = r;
+            ArmOnce(loop_, TimerId::DeepSkyImage, kImageDelayMs, [this] {
+                if (imageRecord_ && imageHook_) imageHook_(*imageRecord_);
+                imageRecord_ = nullptr;
+            });
+        } else if (imageHook_ && r->isBody() && view_.settings().on(Setting::Option2PlanetJpeg)) {
+            imageHook_(*r);
+        }
+    }
+    return r;
+}
+
+bool TapHandler::showLabelFor(const StarRecord& record) {
+    int x = 0, y = 0;
+    if (!DrawnPixelOf(view_, record, x, y)) return false;
+    drawLabel(record, x, y);
+    return true;
+}
+
+void TapHandler::drawLabel(const StarRecord& r, int x, int y) {
+    const ViewState& v = view_.state();
+    {
+        std::lock_guard<std::mutex> lock(view_.canvasLock());
+        if (view_.canvas().Width() <= 0 || view_.canvas().Height() <= 0) return;
+        labelled_.CopyFrom(view_.canvas());
+    }
+    if (IsCatalogueStar(r)) drawTappedConstellation(r);
+    const std::string text = IdentificationText(r, v.mode, MoonAge(v.year, v.month, v.day));
+    platform::Graphics& gc = labelled_.Gc();
+    gc.save();
+    const bool enlarge = view_.settings().on(Setting::TapFontEnlarge);
+    gc.setFont("MS Pゴシック", enlarge ? v.fontSize * 3 / 2 : v.fontSize);
+    const platform::Extent e = gc.textExtent(text);
+    const ColourMode& cm = view_.colourMode();
+    const Colour back = cm.whiteBlack ? 0xFFFFFF : 0x000000;
+    // Beside the object, kept inside the chart.
+    int left = x + 6, top = y - e.cy - 4;
+    if (left + e.cx + 2 > labelled_.Width()) left = std::max(0, x - 6 - e.cx);
+    if (top < 0) top = y + 6;
+    gc.fillRect({left - 2, top - 1, left + e.cx + 2, top + e.cy + 1}, back);
+    gc.setTransparentText(true);
+    gc.setTextColour(FilterColour(view_.colours()[kClrObjectInfo], ColourRole::Foreground, cm));
+    gc.textOut(left, top, text);
+    gc.restore();
+    labelShowing_ = true;
+    window_.showLabelled(labelled_);
+}
+
+void TapHandler::drawTappedConstellation(const StarRecord& star) {
+    ViewState v = view_.state();
+    const bool figure = v.figuresSmart && !v.constellationFigures;
+    const bool lines = v.linesSmart && !v.constellationLines;
+    const bool name = v.namesSmart && !v.constellationNames;
+    if (!figure && !lines && !name) return;
+    if (v.mode == ViewMode::Polar || v.mode == ViewMode::Orbits) return;
+    LayerState& layers = view_.layers();
+    const std::string folder = records_.dataFolder();
+    if (layers.lines.path() != folder + kConstellationLinesFile) layers.setDataFolder(folder);
+
+    const RenderTime time = MakeRenderTime(v);
+    ProjectionInput input = MakeProjectionInput(v, time);
+    input.selectedOnly = false;  // the tapped star's own constellation is shown whatever the filter
+    ProjectionContext projection = MakeProjectionContext(input);
+    DrawnObjectList unused;
+    CSkyCanvas overlay, small(labelled_.GraphicsFactory()), scratch, milkyWay;
+    RenderContext rc{v,
+                     records_,
+                     view_.colours(),
+                     view_.colourMode(),
+                     projection,
+                     unused,
+                     layers,
+                     labelled_,
+                     overlay,
+                     small,
+                     scratch,
+                     milkyWay,
+                     folder,
+                     time,
+                     MakeRenderEphemeris(v, time)};
+    const std::string_view abbreviation(star.constellation.data(), 3);
+    if (figure) DrawConstellation(rc, abbreviation, ConstellationFile::Figures);
+    if (lines) DrawConstellation(rc, abbreviation, ConstellationFile::Lines);
+    if (name) {
+        for (int i = 0, n = records_.objectCount(); i < n; ++i) {
+            const StarRecord& label = records_.object(i);
+            if (label.type != kTypeConstellationLabel ||
+                std::string_view(label.constellation.data(), 3) != abbreviation)
+                continue;
+            int x = 0, y = 0;
+            double s = 1.0;
+            if (ProjectRecord(projection, label, i, x, y, s)) DrawConstellationLabel(rc, label, x, y);
+        }
+    }
+}
+
+void TapHandler::press(int x, int y) {
+    ZoomNavigator* nav = window_.navigator();
+    DisplaySettings& settings = view_.settings();
+    if (nav && settings.get(Setting::Option2ZoomTapFocus) != 0 && nav->visible()) {
+        nav->setVisible(false);
+        Settings(store_).writeInt(Setting::TapZoomDlg, 1);
+    }
+    const ViewMode mode = view_.state().mode;
+    if (mode == ViewMode::Polar || mode == ViewMode::Orbits) return;
+    const StarRecord* r = identify(x, y, true);
+    tapped_ = r;
+    hit_ = r != nullptr;
+    tapX_ = x;
+    tapY_ = y;
+    ArmOnce(loop_, TimerId::PopupAfterPress, kPopupDelayMs, [this] { loop_.post([this] { popup(); }); });
+    // Full screen with no menu reachable would leave no way back: make a tap show the menu.
+    if (view_.state().fullScreen && !settings.on(Setting::SettingPopup) &&
+        !settings.on(Setting::ActionMenu)) {
+        settings.setOn(Setting::SettingPopup, true);
+        settings.setOn(Setting::ActionMenu, true);
+        view_.saveSettings();
+    }
+}
+
+void TapHandler::contextPress(int x, int y) {
+    press(x, y);
+    const ViewMode mode = view_.state().mode;
+    if (mode == ViewMode::Polar || mode == ViewMode::Orbits) return;
+    Disarm(loop_, TimerId::PopupAfterPress);
+    popup();
+}
+
+void TapHandler::release(int x, int y) {
+    Disarm(loop_, TimerId::PopupAfterPress);
+    ViewState& s = view_.state();
+    DisplaySettings& settings = view_.settings();
+    if (s.mode == ViewMode::Polar) {
+        s.polar2 = !s.polar2;
+        refresh();
+        labelShowing_ = false;
+        return;
+    }
+    {
+        int ix = x, iy = y;
+        if (FindDrawn(view_, ix, iy) || labelShowing_) {
+            labelShowing_ = false;
+            return;
+        }
+    }
+    const int W = s.clientWidth, H = s.clientHeight;
+    const int S = s.diameter, L = s.discOffsetX;
+    if (y > H - 10) {
+        if (x > W - 40) window_.postCommand(kCmdDateTime);
+        labelShowing_ = false;
+        return;
+    }
+    // The orbit diagram has no direction or height to change.
+    if (settings.on(Setting::TapNoDir) || s.mode == ViewMode::Orbits) {
+        labelShowing_ = false;
+        return;
+    }
+    const bool noWhole = settings.on(Setting::ZoomNoNormal);
+    if (IsTurningView(s.mode)) {
+        const bool zoom = s.mode == ViewMode::Zoom;
+        if (y < 40) {
+            if (!zoom) {
+                RaiseView(s, noWhole);
+                refresh();
+            }
+        } else if (y > std::min(S - 40, H - 38)) {
+            if (!zoom) {
+                LowerView(s, noWhole);
+                refresh();
+            }
+        } else if (x > L + S - 60 || x < L + 40) {
+            TurnView(s, x < L + 40 ? -kTurnStep : kTurnStep);
+            if (ZoomNavigator* nav = window_.navigator()) nav->setHeading(s.direction * 90 + s.rotation);
+            refresh();
+        }
+    } else {  // planisphere and zenith view
+        const bool middle = x > L + 60 && x < L + S - 60;
+        const bool side = y > 60 && y < S - 60;
+        if (middle && y < 30) {
+            s.direction = (s.direction + 2) % 4;
+            s.updateAzimuthWindow();
+            refresh();
+        } else if (middle && y > std::min(S, H - 20)) {
+            s.mode = ViewMode::Direction;
+            s.height = noWhole ? 1 : 0;
+            if (ZoomNavigator* nav = window_.navigator()) nav->setHeading(s.direction * 90 + s.rotation);
+            refresh();
+        } else if (x < L + 20 && side) {
+            s.direction = (s.direction + 3) % 4;
+            s.updateAzimuthWindow();
+            refresh();
+        } else if (x > L + S - 20 && side) {
+            // The right strip mirrors the left one at every chart size.
+            s.direction = (s.direction + 1) % 4;
+            s.updateAzimuthWindow();
+            refresh();
+        }
+    }
+    labelShowing_ = false;
+}
+
+PopupContext TapHandler::popupContext() const {
+    PopupContext c;
+    const ViewState& s = view_.state();
+    c.mode = s.mode;
+    ZoomNavigator* nav = window_.navigator();
+    c.navigatorExists = nav != nullptr;
+    c.navigatorHidden = nav && !nav->visible();
+    c.telescopeControl = telescopeControlOn();
+    c.fullScreen = window_.fullScreenActive();
+    c.popupMagnitude = Settings(store_).readInt(Setting::PopupMenuMag);
+    if (hit_ && tapped_ && IsCatalogueStar(*tapped_)) c.starConstellation = ConstellationNameOf(*tapped_);
+    return c;
+}
+
+void TapHandler::popup() {
+    DisplaySettings& settings = view_.settings();
+    if (!telescopeControlOn() && settings.on(Setting::SettingPopupTs)) {
+        settings.setOn(Setting::SettingPopupTs, false);
+        view_.saveSettings();
+        return;
+    }
+    const ViewMode mode = view_.state().mode;
+    const bool wholeSky =
+        mode == ViewMode::Planisphere || mode == ViewMode::Polar || mode == ViewMode::Orbits;
+    int menu = 0;
+    if (settings.on(Setting::SettingPopup))
+        menu = kMenuDisplaySettings;
+    else if (settings.on(Setting::SettingPopup2))
+        menu = wholeSky ? 0 : kMenuTapRegistration;
+    else if (settings.on(Setting::SettingPopupTs))
+        menu = kMenuTelescope;
+    if (menu == 0) return;
+    popupX_ = tapX_;
+    popupY_ = tapY_;
+    const PopupContext context = popupContext();
+    if (menu == kMenuDisplaySettings) {
+        // The star's constellation becomes the one-entry selection of "only this constellation" and
+        // of the description commands, whichever item is chosen.
+        if (!context.starConstellation.empty())
+            view_.layers().selection.selectOnly(std::string_view(tapped_->constellation.data(), 3));
+    }
+    window_.openPopup(menu, BuildTapPopup(menu, context), popupX_, popupY_);
+}
+
+void TapHandler::actionMenu() {
+    window_.openPopup(kMenuActionKey, BuildActionMenu(popupContext(), mainSubmenus_), kActionMenuX,
+                      kActionMenuY);
+}
+
+bool TapHandler::character(int c) {
+    if ((c == 13 || c == 27) && view_.settings().on(Setting::ActionMenu)) {
+        loop_.post([this] { actionMenu(); });
+        return true;
+    }
+    return false;
+}
+
+void TapHandler::turn(int sign) {
+    ViewState& s = view_.state();
+    ZoomNavigator* nav = window_.navigator();
+    TurnView(s, sign * (nav ? nav->step() : kTurnStep));
+    if (nav) nav->setHeading(s.direction * 90 + s.rotation);
+}
+
+void TapHandler::raise() {
+    ViewState& s = view_.state();
+    if (ZoomNavigator* nav = window_.navigator()) {
+        nav->raise(+1);
+    } else if (IsTurningView(s.mode) && s.mode != ViewMode::Zoom) {
+        RaiseView(s, view_.settings().on(Setting::ZoomNoNormal));
+    }
+}
+
+void TapHandler::lower() {
+    ViewState& s = view_.state();
+    const bool noWhole = view_.settings().on(Setting::ZoomNoNormal);
+    if (ZoomNavigator* nav = window_.navigator()) {
+        nav->raise(-1);
+    } else if (s.mode == ViewMode::Planisphere || s.mode == ViewMode::Zenith) {
+        s.mode = ViewMode::Direction;
+        s.height = noWhole ? 1 : 0;
+    } else if (s.mode == ViewMode::Direction) {
+        LowerView(s, noWhole);
+    }
+}
+
+void TapHandler::zoomIn() {
+    if (ZoomNavigator* nav = window_.navigator()) nav->zoomIn();
+}
+
+void TapHandler::zoomOut() {
+    if (ZoomNavigator* nav = window_.navigator()) nav->zoomOut();
+}
+
+bool TapHandler::key(TapKey k, char letter) {
+    DisplaySettings& settings = view_.settings();
+    const bool cursorKeys = settings.on(Setting::MachineCursorKey);
+    const bool leftTurnsLeft = settings.get(Setting::CursorHanten) == 1;
+    const int action = settings.get(Setting::CurSetActionFunc);
+    ZoomNavigator* nav = window_.navigator();
+    if (nav) {
+        bool handled = true;
+        switch (k) {
+            case TapKey::Left:
+                turn(leftTurnsLeft ? -1 : +1);
+                break;
+            case TapKey::Right:
+                turn(leftTurnsLeft ? +1 : -1);
+                break;
+            case TapKey::Up:
+                if (cursorKeys || action == 1)
+                    raise();
+                else if (action == 0)
+                    turn(+1);
+                else
+                    zoomIn();
+                break;
+            case TapKey::Down:
+                if (cursorKeys || action == 1)
+                    lower();
+                else if (action == 0)
+                    turn(-1);
+                else
+                    zoomOut();
+                break;
+            case TapKey::PageUp:
+                raise();
+                break;
+            case TapKey::PageDown:
+                lower();
+                break;
+            case TapKey::Plus:
+                zoomIn();
+                break;
+            case TapKey::Minus:
+                zoomOut();
+                break;
+            case TapKey::Letter:
+                switch (letter) {
+                    case 'A':
+                        turn(-1);
+                        break;
+                    case 'S':
+                        turn(+1);
+                        break;
+                    case 'W':
+                        raise();
+                        break;
+                    case 'Z':
+                        lower();
+                        break;
+                    case 'E':
+                        zoomIn();
+                        break;
+                    case 'X':
+                        zoomOut();
+                        break;
+                    case 'N':
+                        nav->setVisible(true);
+                        Settings(store_).writeInt(Setting::TapZoomDlg, 0);
+                        break;
+                    default:
+                        handled = false;
+                }
+                break;
+            default:
+                handled = false;
+        }
+        if (handled) {
+            refresh();
+            return true;
+        }
+    }
+    const ViewMode mode = view_.state().mode;
+    if (mode == ViewMode::Polar || mode == ViewMode::Orbits) return false;
+    switch (k) {
+        case TapKey::Left:
+        case TapKey::Right:
+            if (!cursorKeys) return false;
+            turn((k == TapKey::Left) == leftTurnsLeft ? -1 : +1);
+            break;
+        case TapKey::Up:
+            if (cursorKeys || action == 1)
+                raise();
+            else
+                turn(+1);
+            break;
+        case TapKey::Down:
+            if (cursorKeys || action == 1)
+                lower();
+            else
+                turn(-1);
+            break;
+        case TapKey::PageUp:
+            raise();
+            break;
+        case TapKey::PageDown:
+            lower();
+            break;
+        default:
+            return false;
+    }
+    refresh();
+    return true;
+}
+
+}  // namespace celes

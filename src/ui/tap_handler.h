@@ -1,0 +1,146 @@
+#pragma once
+// The chart answering the hand: a press names the object under it at once (a label drawn over a
+// copy of the chart), half a second later opens the chosen popup menu, and a release on empty sky
+// near an edge turns the view or changes its height or mode. Keys turn, raise and zoom the same way
+// and the action key opens its menu. Everything here is plain C++ driven through the view and the
+// event loop, so the rules run under tests without a window.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/tap_menus.h"
+#include "view/sky_canvas.h"
+
+namespace celes {
+
+class CCelesView;
+class RecordSource;
+class ZoomNavigator;
+struct StarRecord;
+struct ViewState;
+
+namespace platform {
+class EventLoop;
+class SettingsStore;
+}  // namespace platform
+
+// What the tap handler asks of the window that shows the chart.
+class TapWindow {
+  public:
+    virtual ~TapWindow() = default;
+    // Shows `labelled` (a copy of the chart with a label drawn on it) until the window is next
+    // painted from the view's canvas.
+    virtual void showLabelled(const CSkyCanvas& labelled) = 0;
+    // Opens a popup menu at (x, y) in chart coordinates; the chosen command goes to the command table.
+    virtual void openPopup(int menuId, const PopupMenu& menu, int x, int y) = 0;
+    // Runs a command of the command table (the date-and-time corner posts 32776).
+    virtual void postCommand(int command) = 0;
+    // The zoom navigator while it exists, else null.
+    virtual ZoomNavigator* navigator() { return nullptr; }
+    // Whether the main window is in full screen.
+    virtual bool fullScreenActive() const { return false; }
+};
+
+// Keys the chart understands (the window maps its own key codes to these).
+enum class TapKey { Left, Right, Up, Down, PageUp, PageDown, Plus, Minus, Letter, Other };
+
+// The transient turning, raising and lowering of the direction views, shared by releases, keys and
+// the navigator. `step` is the turn in degrees; the angle carries into the next quadrant.
+void TurnView(ViewState& state, int step);
+// Raise: low -> middle -> high -> zenith view (whole, or high with `noWholeView`); whole -> high.
+void RaiseView(ViewState& state, bool noWholeView);
+// Lower: high -> middle -> low -> whole (low stays low with `noWholeView`); whole -> low.
+void LowerView(ViewState& state, bool noWholeView);
+
+// The label the identification draws for a record (UTF-8): stars "αオリオン座 ベテルギウス 0.5等",
+// deep-sky objects with their type label, bodies by name (the Moon with its age outside the
+// planisphere), constellation labels "%s座". `moonAge` is the age in days of the view's date.
+std::string IdentificationText(const StarRecord& record, ViewMode mode, double moonAge);
+// The star's constellation name (UTF-8, without 座), or empty.
+std::string ConstellationNameOf(const StarRecord& record);
+
+class TapHandler {
+  public:
+    TapHandler(CCelesView& view, RecordSource& records, platform::EventLoop& loop,
+               platform::SettingsStore& store, TapWindow& window);
+    ~TapHandler();
+    TapHandler(const TapHandler&) = delete;
+    TapHandler& operator=(const TapHandler&) = delete;
+
+    // Stylus (left button or touch) down and up, in chart coordinates.
+    void press(int x, int y);
+    void release(int x, int y);
+    // A press with the secondary button: the chosen popup at once.
+    void contextPress(int x, int y);
+    // Key down; `letter` is the upper-case letter for TapKey::Letter. True when the key was used.
+    bool key(TapKey key, char letter = 0);
+    // Characters 13 (Enter) and 27 (Esc): the action menu when the action-menu setting is on.
+    bool character(int c);
+
+    // Identifies the object drawn at (x, y) (moving the point to its pixel); with `draw` its label
+    // is drawn over a copy of the chart and shown. Returns the record, or null.
+    const StarRecord* identify(int& x, int& y, bool draw);
+    // Draws the label of `record` at its pixel in the last render, when it was drawn there. True when
+    // a label was shown.
+    bool showLabelFor(const StarRecord& record);
+
+    // Where the last press was (moved onto the object it hit), the object hit, and where the last
+    // popup menu opened: other commands (zoom here, marks, slew here, taps) use them.
+    int tapX() const { return tapX_; }
+    int tapY() const { return tapY_; }
+    const StarRecord* tappedObject() const { return tapped_; }
+    bool hit() const { return hit_; }
+    int popupX() const { return popupX_; }
+    int popupY() const { return popupY_; }
+
+    // Set while a label or a transient caption is on screen: the next release only clears it.
+    bool labelShowing() const { return labelShowing_; }
+    void setLabelShowing(bool on) { labelShowing_ = on; }
+
+    // The popup (timer 1004's message) and the action menu (Enter/Esc), also callable directly.
+    void popup();
+    void actionMenu();
+
+    // Hooks of other parts: a registered tap runs its action instead of a label (true when it did);
+    // a deep-sky object or body may show its picture; the main menu's submenus for menu 146.
+    void setTapAction(std::function<bool(const StarRecord&)> action) { tapAction_ = std::move(action); }
+    void setImageHook(std::function<void(const StarRecord&)> hook) { imageHook_ = std::move(hook); }
+    void setMainSubmenus(MainSubmenuSource source) { mainSubmenus_ = std::move(source); }
+    void setTelescopeControl(std::function<bool()> on) { telescopeControl_ = std::move(on); }
+
+    // The labelled copy last shown (for tests and the window).
+    const CSkyCanvas& labelled() const { return labelled_; }
+
+  private:
+    void refresh();
+    void turn(int sign);
+    void raise();
+    void lower();
+    void zoomIn();
+    void zoomOut();
+    bool telescopeControlOn() const;
+    PopupContext popupContext() const;
+    void drawLabel(const StarRecord& record, int x, int y);
+    void drawTappedConstellation(const StarRecord& record);
+
+    CCelesView& view_;
+    RecordSource& records_;
+    platform::EventLoop& loop_;
+    platform::SettingsStore& store_;
+    TapWindow& window_;
+
+    int tapX_ = 0, tapY_ = 0;
+    int popupX_ = 0, popupY_ = 0;
+    const StarRecord* tapped_ = nullptr;
+    bool hit_ = false;
+    bool labelShowing_ = false;
+    const StarRecord* imageRecord_ = nullptr;
+
+    CSkyCanvas labelled_;
+    std::function<bool(const StarRecord&)> tapAction_;
+    std::function<void(const StarRecord&)> imageHook_;
+    MainSubmenuSource mainSubmenus_;
+    std::function<bool()> telescopeControl_;
+};
+
+}  // namespace celes
