@@ -13,6 +13,7 @@ int cmdCatalog(const Args& args);
 int cmdEphem(const Args& args);
 int cmdToday(const Args& args);
 int cmdAbove(const Args& args);
+int cmdFind(const Args& args);
 int cmdRender(const Args& args);
 int cmdMount(const Args& args);
 int cmdMountSim(const Args& args);

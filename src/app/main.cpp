@@ -23,6 +23,7 @@ constexpr Verb kVerbs[] = {
     {"ephem", celes::app::cmdEphem, "positions of the Sun, Moon and planets for an instant and place"},
     {"today", celes::app::cmdToday, "rise, transit and set times for a day"},
     {"above", celes::app::cmdAbove, "objects above the horizon"},
+    {"find", celes::app::cmdFind, "find objects by name or designation"},
     {"catalog", celes::app::cmdCatalog, "inspect a star catalogue file"},
     {"mount", celes::app::cmdMount, "talk to a telescope mount (LX200)"},
     {"mount-sim", celes::app::cmdMountSim, "simulate an LX200 mount on a pseudo-terminal or TCP port"},

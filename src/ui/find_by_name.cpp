@@ -41,20 +41,27 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// The next code point; invalid bytes come back one by one as themselves.
+// Marks a byte that is not part of a well-formed character; it is kept as it is.
+constexpr char32_t kRawByte = 0x110000;
+
+// The next code point; invalid bytes come back one by one, marked.
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     const unsigned char b = static_cast<unsigned char>(s[i]);
     const std::size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
-    if (b < 0xC0 || b >= 0xF8 || i + extra >= s.size()) {
+    if (b < 0x80) {
         ++i;
         return b;
+    }
+    if (b < 0xC0 || b >= 0xF8 || i + extra >= s.size()) {
+        ++i;
+        return kRawByte + b;
     }
     char32_t c = b & (0x3F >> extra);
     for (std::size_t k = 1; k <= extra; ++k) {
         const unsigned char n = static_cast<unsigned char>(s[i + k]);
         if ((n & 0xC0) != 0x80) {
             ++i;
-            return b;
+            return kRawByte + b;
         }
         c = (c << 6) | (n & 0x3F);
     }
@@ -94,6 +101,10 @@ std::string FoldForFind(std::string_view s) {
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         char32_t c = NextCodePoint(s, i);
+        if (c >= kRawByte) {
+            out += char(c - kRawByte);
+            continue;
+        }
         if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;  // full-width ASCII
         if (c == ' ' || c == '\t' || c == '-' || c == '_' || c == '.' || c == 0x3000 || c == 0x30FB) continue;
         if (c >= 'A' && c <= 'Z') c += 'a' - 'A';

@@ -1,0 +1,110 @@
+// Find by name over the shipped catalogue: Japanese names, designations in their several spellings,
+// the planets and the Moon, and prefixes for completion.
+#include "ui/find_by_name.h"
+
+#include <gtest/gtest.h>
+
+#include "skydata/catalogue.h"
+#include "skydata/star_record.h"
+#include "skydata/text_codec.h"
+#include "view/celes_view.h"
+#include "view/render_records.h"
+
+namespace celes {
+namespace {
+
+const MemoryRecords& Shipped() {
+    static const MemoryRecords records = [] {
+        CatalogueLoad load = readCatalogueFile(std::string(CELES_DATA_SOURCE_DIR) + "/celes.dat");
+        return MemoryRecords(std::move(load.records));
+    }();
+    return records;
+}
+
+TEST(FindByName, EachSpellingFindsItsObjectFirst) {
+    NameIndex index;
+    index.build(Shipped());
+    ASSERT_GT(index.size(), 9000);
+    const struct {
+        const char* query;
+        const char* name;         // UTF-8 name of the first match
+        const char* designation;  // its designation
+    } cases[] = {
+        {"ベテルギウス", "ベテルギウス", "α Ori"},
+        {"べてるぎうす", "ベテルギウス", "α Ori"},  // hiragana reads as katakana
+        {"Alp Ori", "ベテルギウス", "α Ori"},
+        {"α Ori", "ベテルギウス", "α Ori"},
+        {"alpori", "ベテルギウス", "α Ori"},
+        {"58 Ori", "ベテルギウス", "α Ori"},
+        {"M42", "オリオン星雲", "M42"},
+        {"m 42", "オリオン星雲", "M42"},
+        {"Ｍ４２", "オリオン星雲", "M42"},  // full-width
+        {"木星", "木星", "Jupiter"},
+        {"jupiter", "木星", "Jupiter"},
+        {"月", "月", "Moon"},
+        {"ベテル", "ベテルギウス", "α Ori"},  // a prefix
+        {"オリオン座", "オリオン座", "Ori"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<FindMatch> m = index.find(c.query, 10);
+        ASSERT_FALSE(m.empty()) << c.query;
+        EXPECT_EQ(index.entry(m[0].entry).name, c.name) << c.query;
+        EXPECT_EQ(index.entry(m[0].entry).designation, c.designation) << c.query;
+    }
+}
+
+TEST(FindByName, NgcDesignationsPrefixesAndNothing) {
+    NameIndex index;
+    index.build(Shipped());
+    std::vector<FindMatch> m = index.find("N7000");
+    ASSERT_FALSE(m.empty());
+    EXPECT_EQ(index.entry(m[0].entry).designation, "N7000");
+    m = index.find("NGC 7000");
+    ASSERT_FALSE(m.empty());
+    EXPECT_EQ(index.entry(m[0].entry).designation, "N7000");
+    // "M4" is M4 itself first, then the M40s as completions.
+    m = index.find("M4", 20);
+    ASSERT_GE(m.size(), 11u);
+    EXPECT_EQ(index.entry(m[0].entry).designation, "M4");
+    EXPECT_EQ(m[0].rank, 0);
+    EXPECT_EQ(m[1].rank, 1);
+    EXPECT_TRUE(index.find("zzzqqq").empty());
+    EXPECT_TRUE(index.find("").empty());
+    EXPECT_TRUE(index.find("   ").empty());
+    EXPECT_LE(index.find("a", 5).size(), 5u);
+}
+
+TEST(FindByName, PositionsOfBodiesAndStars) {
+    NameIndex index;
+    index.build(Shipped());
+    ViewState v;
+    v.year = 2026;
+    v.month = 1;
+    v.day = 15;
+    v.hour = 21;
+    const RenderTime t = MakeRenderTime(v);
+    const RenderEphemeris e = MakeRenderEphemeris(v, t);
+    const FindEntry& jupiter = index.entry(index.find("木星")[0].entry);
+    const FoundPosition pj = PositionOf(jupiter, Shipped(), t, e);
+    EXPECT_DOUBLE_EQ(pj.ra, e.bodies[kJupiter].ra);
+    const FindEntry& betelgeuse = index.entry(index.find("Alp Ori")[0].entry);
+    const FoundPosition pb = PositionOf(betelgeuse, Shipped(), t, e);
+    EXPECT_NEAR(pb.ra * 180 / 3.141592653589793, 89.0, 1.0);
+    EXPECT_NEAR(pb.dec * 180 / 3.141592653589793, 7.4, 0.2);
+    EXPECT_GT(pb.altitudeDeg, 40);  // a January evening in Japan
+    EXPECT_GE(pb.azimuthDeg, 0);
+    EXPECT_LT(pb.azimuthDeg, 360);
+}
+
+TEST(FindByName, FoldingRules) {
+    EXPECT_EQ(FoldForFind("Alp Ori"), "alpori");
+    EXPECT_EQ(FoldForFind("α Ori"), "alpori");
+    EXPECT_EQ(FoldForFind("Ψ"), "psi");
+    EXPECT_EQ(FoldForFind("ＮＧＣ　７０００"), "ngc7000");
+    EXPECT_EQ(FoldForFind("ぎょしゃ"), "ギョシャ");
+    // Broken UTF-8 passes through without reading past the end.
+    EXPECT_EQ(FoldForFind(std::string("\xE3\x81", 2)).size(), 2u);
+}
+
+}  // namespace
+}  // namespace celes
