@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QShortcut>
 
 #include "app/commands.h"
 #include "app/view_mode_names.h"
@@ -14,6 +15,7 @@
 #include "skydata/data_location.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
+#include "ui/widgets/tap_input.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
@@ -64,8 +66,13 @@ int runGui(int argc, char** argv) {
     frame.setCentralChart(chart);
     platform::QtGraphicsFactory graphics;
     DocumentRecords<CCelesDoc> records(doc);
-    CCelesView view(settings, records, &graphics, &loop, chart);
+    // Taps, keys and the zoom navigator stand between the view and the chart widget.
+    TapInput hand(*chart, *chart, loop, settings, dialogs);
+    CCelesView view(settings, records, &graphics, &loop, &hand);
+    hand.attach(view, records);
     chart->setView(&view);
+    QObject::connect(new QShortcut(QKeySequence::Find, &frame), &QShortcut::activated,
+                     [&hand] { hand.openFind(); });
     {
         ViewState& v = view.state();
         const CAstroTime now = Now();

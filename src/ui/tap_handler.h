@@ -32,7 +32,7 @@ class TapWindow {
     // painted from the view's canvas.
     virtual void showLabelled(const CSkyCanvas& labelled) = 0;
     // Opens a popup menu at (x, y) in chart coordinates; the chosen command goes to the command table.
-    virtual void openPopup(int menuId, const PopupMenu& menu, int x, int y) = 0;
+    virtual void openPopup(int menuId, const TapMenu& menu, int x, int y) = 0;
     // Runs a command of the command table (the date-and-time corner posts 32776).
     virtual void postCommand(int command) = 0;
     // The zoom navigator while it exists, else null.

@@ -7,20 +7,20 @@ namespace celes {
 
 namespace {
 
-PopupMenu Commands(std::initializer_list<int> commands) {
-    PopupMenu menu;
+TapMenu Commands(std::initializer_list<int> commands) {
+    TapMenu menu;
     for (int c : commands) menu.push_back(PopupItem::Command(c));
     return menu;
 }
 
-void Remove(PopupMenu& menu, int command) {
+void Remove(TapMenu& menu, int command) {
     std::erase_if(menu, [command](const PopupItem& i) {
         return i.kind == PopupItem::Kind::Command && i.command == command;
     });
 }
 
-PopupMenu WithCloseItem(PopupMenu rest) {
-    PopupMenu menu{PopupItem::Command(kCmdCloseMenu, kCloseMenuCaption)};
+TapMenu WithCloseItem(TapMenu rest) {
+    TapMenu menu{PopupItem::Command(kCmdCloseMenu, kCloseMenuCaption)};
     menu.insert(menu.end(), rest.begin(), rest.end());
     return menu;
 }
@@ -35,8 +35,8 @@ std::string Format(const char* pattern, const std::string& text) {
     return buf;
 }
 
-PopupMenu DisplaySettingsMenu(const PopupContext& c) {
-    PopupMenu m = WithCloseItem({PopupItem::Separator()});
+TapMenu DisplaySettingsMenu(const PopupContext& c) {
+    TapMenu m = WithCloseItem({PopupItem::Separator()});
     for (const PopupItem& i :
          Commands({kCmdAllStars, kCmdPopupMagnitude, kCmdAllConstellations, kCmdZoomHere, kCmdZoomView,
                    kCmdDescription, kCmdDescriptionSpeech, kCmdDescriptionEdit, kCmdSelectOnly, kCmdFigures,
@@ -64,8 +64,8 @@ PopupMenu DisplaySettingsMenu(const PopupContext& c) {
     return m;
 }
 
-PopupMenu TapRegistrationMenu() {
-    PopupMenu m = WithCloseItem({PopupItem::Separator()});
+TapMenu TapRegistrationMenu() {
+    TapMenu m = WithCloseItem({PopupItem::Separator()});
     for (const PopupItem& i :
          Commands({kCmdRegisterTap, kCmdEditTaps, kCmdTelescopeMenuChoice, kCmdTelescopePanel}))
         m.push_back(i);
@@ -73,8 +73,8 @@ PopupMenu TapRegistrationMenu() {
     return m;
 }
 
-PopupMenu TelescopeMenu(const PopupContext& c) {
-    PopupMenu m = WithCloseItem({PopupItem::Separator()});
+TapMenu TelescopeMenu(const PopupContext& c) {
+    TapMenu m = WithCloseItem({PopupItem::Separator()});
     for (const PopupItem& i :
          Commands({kCmdSlewHere, kCmdZoomHere, kCmdZoomView, kCmdTelescopePosition, kCmdTelescopePanel,
                    kCmdFullScreen, kCmdDisplayMenuChoice, kCmdTapMenuChoice}))
@@ -101,7 +101,7 @@ std::vector<int> DefaultMainSubmenu(const std::string& title) {
     return {};
 }
 
-PopupMenu BuildTapPopup(int menuId, const PopupContext& context) {
+TapMenu BuildTapPopup(int menuId, const PopupContext& context) {
     switch (menuId) {
         case kMenuDisplaySettings:
             return DisplaySettingsMenu(context);
@@ -114,12 +114,12 @@ PopupMenu BuildTapPopup(int menuId, const PopupContext& context) {
     }
 }
 
-PopupMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& submenus) {
-    PopupMenu m = WithCloseItem(Commands(
+TapMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& submenus) {
+    TapMenu m = WithCloseItem(Commands(
         {kCmdActionMode, kCmdAboveHorizon, kCmdShowNavigator, kCmdFullScreen, kCmdSetNow, kCmdZoomView}));
     m.push_back(PopupItem::Separator());
     for (const char* title : {"ツール", "画面", "方向", "設定", "表示", "色"}) {
-        PopupMenu items{PopupItem::Command(kCmdCloseMenu, kCloseMenuCaption)};
+        TapMenu items{PopupItem::Command(kCmdCloseMenu, kCloseMenuCaption)};
         for (int c : submenus ? submenus(title) : DefaultMainSubmenu(title))
             items.push_back(PopupItem::Command(c));
         m.push_back(PopupItem::Submenu(title, std::move(items)));
@@ -128,7 +128,7 @@ PopupMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& 
     return m;
 }
 
-bool MenuHasCommand(const PopupMenu& menu, int command) {
+bool MenuHasCommand(const TapMenu& menu, int command) {
     for (const PopupItem& i : menu) {
         if (i.kind == PopupItem::Kind::Command && i.command == command) return true;
         if (i.kind == PopupItem::Kind::Submenu && MenuHasCommand(i.items, command)) return true;

@@ -71,7 +71,7 @@ struct PopupItem {
         return {Kind::Submenu, 0, std::move(title), std::move(items)};
     }
 };
-using PopupMenu = std::vector<PopupItem>;
+using TapMenu = std::vector<PopupItem>;
 
 // What the adjustments of a menu depend on.
 struct PopupContext {
@@ -90,11 +90,11 @@ using MainSubmenuSource = std::function<std::vector<int>(const std::string& titl
 std::vector<int> DefaultMainSubmenu(const std::string& title);
 
 // Menu 138, 147 or 148 for a press, with its adjustments.
-PopupMenu BuildTapPopup(int menuId, const PopupContext& context);
+TapMenu BuildTapPopup(int menuId, const PopupContext& context);
 // Menu 146 (the action key's menu).
-PopupMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& submenus = {});
+TapMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& submenus = {});
 
 // Whether any item (at any depth) carries the command.
-bool MenuHasCommand(const PopupMenu& menu, int command);
+bool MenuHasCommand(const TapMenu& menu, int command);
 
 }  // namespace celes

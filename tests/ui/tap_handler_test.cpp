@@ -60,7 +60,7 @@ struct Rig : TapWindow {
     }
 
     void showLabelled(const CSkyCanvas&) override { ++labels; }
-    void openPopup(int menuId, const PopupMenu& menu, int x, int y) override {
+    void openPopup(int menuId, const TapMenu& menu, int x, int y) override {
         popups.push_back(menuId);
         lastMenu = menu;
         popupX = x;
@@ -87,7 +87,7 @@ struct Rig : TapWindow {
     bool fullScreen = false;
     int labels = 0;
     std::vector<int> popups;
-    PopupMenu lastMenu;
+    TapMenu lastMenu;
     int popupX = -1, popupY = -1;
     std::vector<int> commands;
 };
@@ -430,7 +430,7 @@ TEST(TapLabels, IdentificationTexts) {
 TEST(TapMenus, DisplaySettingsAdjustments) {
     PopupContext c;
     c.popupMagnitude = 5;
-    PopupMenu m = BuildTapPopup(kMenuDisplaySettings, c);
+    TapMenu m = BuildTapPopup(kMenuDisplaySettings, c);
     ASSERT_GE(m.size(), 4u);
     EXPECT_EQ(m[0].caption, "ﾒﾆｭｰを閉じる");
     EXPECT_EQ(m[1].kind, PopupItem::Kind::Separator);
@@ -456,7 +456,7 @@ TEST(TapMenus, DisplaySettingsAdjustments) {
 TEST(TapMenus, TelescopeAndRegistrationMenus) {
     PopupContext c;
     c.mode = ViewMode::Direction;
-    PopupMenu m = BuildTapPopup(kMenuTelescope, c);
+    TapMenu m = BuildTapPopup(kMenuTelescope, c);
     EXPECT_EQ(m[2].command, kCmdSlewHere);
     EXPECT_TRUE(MenuHasCommand(m, kCmdClearMarks));
     EXPECT_EQ(m.back().command, kCmdAboveHorizon);

@@ -1,0 +1,381 @@
+#include "ui/widgets/tap_input.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+#include "skydata/settings_table.h"
+#include "ui/above_horizon.h"
+#include "ui/find_by_name.h"
+#include "ui/widgets/above_dialog.h"
+#include "ui/widgets/find_dialog.h"
+#include "ui/widgets/navigator_window.h"
+#include "view/timer_ids.h"
+
+namespace celes {
+
+namespace {
+
+// How long a label waits for the render that follows a turn before it gives up.
+constexpr int kLabelRetryMs = 50;
+constexpr int kLabelTries = 40;
+
+QImage CanvasImage(const CSkyCanvas& canvas) {
+    return QImage(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(), QImage::Format_BGR888)
+        .copy();
+}
+
+}  // namespace
+
+// Over the chart: the labelled copy while a label is up, and the navigator's centre cross drawn in
+// the inverting mode. It takes no input.
+class ChartOverlay : public QWidget {
+  public:
+    ChartOverlay(TapInput& input, QWidget& chart) : QWidget(&chart), input_(input) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(chart.rect());
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        if (input_.labelStale_.load()) input_.labelImage_ = QImage();
+        const QImage& label = input_.labelImage_;
+        double scale = 1.0;
+        if (!label.isNull()) {
+            p.drawImage(QRect(0, 0, width(), height()), label);
+            scale = double(width()) / std::max(1, label.width());
+        } else if (input_.view_ && input_.view_->canvas().Width() > 0) {
+            scale = double(width()) / input_.view_->canvas().Width();
+        }
+        int x = 0, y = 0;
+        if (input_.crossAt(x, y)) {
+            // Drawing the same cross twice gives back the chart: it inverts what lies under it.
+            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            p.setPen(QPen(Qt::white, 1));
+            for (const CentreCross::Segment& s : CentreCross::SegmentsAt(x, y))
+                p.drawLine(QPointF(s.x1 * scale, s.y1 * scale), QPointF(s.x2 * scale, s.y2 * scale));
+        }
+    }
+
+  private:
+    TapInput& input_;
+};
+
+TapInput::TapInput(QWidget& chart, ViewWindow& chartWindow, platform::EventLoop& loop,
+                   platform::SettingsStore& store, platform::Dialogs& dialogs)
+    : chart_(chart), chartWindow_(chartWindow), loop_(loop), store_(store), dialogs_(dialogs) {
+    overlay_ = new ChartOverlay(*this, chart);
+    overlay_->show();
+    chart.installEventFilter(this);
+    navigator_.setChanged([this] {
+        if (navigatorWindow_) navigatorWindow_->showValues();
+        overlay_->update();
+    });
+    navigator_.setRefresh([this] {
+        if (view_) view_->recompute();
+    });
+}
+
+TapInput::~TapInput() {
+    chart_.removeEventFilter(this);
+    tap_.reset();
+}
+
+void TapInput::attach(CCelesView& view, RecordSource& records) {
+    view_ = &view;
+    records_ = &records;
+    tap_ = std::make_unique<TapHandler>(view, records, loop_, store_, *this);
+}
+
+// ---- view window ----
+
+void TapInput::invalidate() {
+    // A new picture is coming: the label drawn over the old one goes with it.
+    labelStale_.store(true);
+    chartWindow_.invalidate();
+}
+
+void TapInput::createNavigator(int headingDeg, int height, int zoom, bool) {
+    navigator_.initialise(headingDeg, height, zoom);
+    const Settings settings(store_);
+    if (view_ && view_->settings().get(Setting::Option2ZoomTapFocus) != 0 &&
+        settings.readInt(Setting::TapZoomDlg) != 0)
+        navigator_.setVisible(false);
+    navigatorWindow_ = new NavigatorWindow(navigator_, &chart_);
+    navigatorWindow_->showValues();
+    navigatorWindow_->raise();
+    overlay_->update();
+}
+
+void TapInput::destroyNavigator() {
+    delete navigatorWindow_;
+    navigatorWindow_ = nullptr;
+    overlay_->update();
+}
+
+void TapInput::toggleNavigator() {
+    if (!navigatorWindow_) return;
+    const bool show = !navigator_.visible();
+    navigator_.setVisible(show);
+    if (!show) Settings(store_).writeInt(Setting::TapZoomDlg, 0);
+}
+
+bool TapInput::crossAt(int& x, int& y) const {
+    if (!view_ || !navigatorWindow_ || !view_->state().zoomMark) return false;
+    const ViewState& v = view_->state();
+    if (v.mode != ViewMode::Zoom) return false;
+    const RenderTime time = MakeRenderTime(v);
+    ProjectionInput input = MakeProjectionInput(v, time);
+    input.navigator = true;
+    input.direction = navigator_.heading() / 90;
+    input.rotationDeg = navigator_.heading() % 90;
+    input.zoomHeightDeg = navigator_.height();
+    input.zoomFactor = navigator_.zoom();
+    return NavigatorCentrePixel(MakeProjectionContext(input), navigator_, x, y);
+}
+
+// ---- tap window ----
+
+void TapInput::showLabelled(const CSkyCanvas& labelled) {
+    labelImage_ = CanvasImage(labelled);
+    labelStale_.store(false);
+    overlay_->update();
+}
+
+ZoomNavigator* TapInput::navigator() {
+    return navigatorWindow_ ? &navigator_ : nullptr;
+}
+
+bool TapInput::fullScreenActive() const {
+    const QWidget* top = chart_.window();
+    return top && top->isFullScreen();
+}
+
+void TapInput::postCommand(int command) {
+    loop_.post([this, command] {
+        if (runCommand) runCommand(command);
+    });
+}
+
+void TapInput::buildMenu(QMenu* menu, const TapMenu& items) {
+    for (const PopupItem& item : items) {
+        switch (item.kind) {
+            case PopupItem::Kind::Separator:
+                menu->addSeparator();
+                break;
+            case PopupItem::Kind::Submenu:
+                buildMenu(menu->addMenu(QString::fromStdString(item.caption)), item.items);
+                break;
+            case PopupItem::Kind::Command: {
+                std::string caption = item.caption;
+                bool checked = false, enabled = true;
+                if (stateOf) stateOf(item.command, checked, enabled);
+                if (caption.empty() && captionOf) caption = captionOf(item.command);
+                if (caption.empty()) caption = std::to_string(item.command);
+                QAction* a = menu->addAction(QString::fromStdString(caption));
+                a->setData(item.command);
+                a->setEnabled(enabled);
+                if (checked) {
+                    a->setCheckable(true);
+                    a->setChecked(true);
+                }
+                break;
+            }
+        }
+    }
+}
+
+void TapInput::openPopup(int, const TapMenu& items, int x, int y) {
+    auto* menu = new QMenu(chart_.window());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    buildMenu(menu, items);
+    connect(menu, &QMenu::triggered, this, [this](QAction* a) {
+        const int command = a->data().toInt();
+        if (command == kCmdCloseMenu || command == 0) return;
+        // The command runs after the menu has closed.
+        loop_.post([this, command] {
+            if (runCommand) runCommand(command);
+        });
+    });
+    lastPopup_ = menu;
+    // Chart pixels back to the widget: the chart may be drawn at a scale.
+    double scale = 1.0;
+    if (view_ && view_->canvas().Width() > 0) scale = double(chart_.width()) / view_->canvas().Width();
+    menu->popup(chart_.mapToGlobal(QPoint(int(x * scale), int(y * scale))));
+}
+
+// ---- input ----
+
+bool TapInput::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &chart_ || !tap_) return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::Resize:
+            overlay_->setGeometry(chart_.rect());
+            break;
+        case QEvent::MouseButtonPress: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            const QPoint p = chartPoint(e->position().toPoint());
+            if (e->button() == Qt::LeftButton)
+                tap_->press(p.x(), p.y());
+            else if (e->button() == Qt::RightButton)
+                tap_->contextPress(p.x(), p.y());
+            chart_.setFocus(Qt::MouseFocusReason);
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (e->button() == Qt::LeftButton) {
+                const QPoint p = chartPoint(e->position().toPoint());
+                tap_->release(p.x(), p.y());
+            }
+            return true;
+        }
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            return true;  // a held or moving press is still one tap: no drag
+        case QEvent::ContextMenu:
+            // The right button has already opened the menu on its press.
+            return static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse;
+        case QEvent::KeyPress: {
+            auto* e = static_cast<QKeyEvent*>(event);
+            if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) break;
+            bool used = false;
+            switch (e->key()) {
+                case Qt::Key_Left:
+                    used = tap_->key(TapKey::Left);
+                    break;
+                case Qt::Key_Right:
+                    used = tap_->key(TapKey::Right);
+                    break;
+                case Qt::Key_Up:
+                    used = tap_->key(TapKey::Up);
+                    break;
+                case Qt::Key_Down:
+                    used = tap_->key(TapKey::Down);
+                    break;
+                case Qt::Key_PageUp:
+                    used = tap_->key(TapKey::PageUp);
+                    break;
+                case Qt::Key_PageDown:
+                    used = tap_->key(TapKey::PageDown);
+                    break;
+                case Qt::Key_Plus:
+                case Qt::Key_Equal:
+                    used = tap_->key(TapKey::Plus);
+                    break;
+                case Qt::Key_Minus:
+                    used = tap_->key(TapKey::Minus);
+                    break;
+                case Qt::Key_Return:
+                case Qt::Key_Enter:
+                    used = tap_->character(13);
+                    break;
+                case Qt::Key_Escape:
+                    used = tap_->character(27);
+                    break;
+                default:
+                    if (e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
+                        used = tap_->key(TapKey::Letter, char('A' + (e->key() - Qt::Key_A)));
+            }
+            if (used) return true;
+            break;
+        }
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---- above-horizon list ----
+
+void TapInput::openAboveHorizonList() {
+    if (!view_ || !records_) return;
+    if (aboveDialog_) aboveDialog_->close();
+    const std::vector<AboveHorizonEntry> entries = AboveHorizonList(*records_, view_->state());
+    std::vector<std::string> lines;
+    lines.reserve(entries.size());
+    for (const AboveHorizonEntry& e : entries) lines.push_back(e.text);
+    auto* dialog = new AboveHorizonDialog(lines, chart_.window());
+    aboveDialog_ = dialog;
+    dialog->onChosen = [this, entries](int row) {
+        if (row < 0 || row >= int(entries.size()) || !view_) return;
+        const AboveHorizonEntry entry = entries[std::size_t(row)];
+        // Asked after the list has closed.
+        loop_.post([this, entry] {
+            if (!view_->settings().on(Setting::Option3MigoroNoa) &&
+                dialogs_.messageBox(entry.text + kAboveHorizonQuestion, kAboveHorizonTitle,
+                                    platform::MessageButtons::YesNo,
+                                    platform::MessageIcon::Question) != platform::MessageResult::Yes)
+                return;
+            AimZoomViewAt(view_->state(), entry, navigator());
+            view_->recompute();
+            view_->saveSettings();
+        });
+    };
+    dialog->show();
+}
+
+// ---- find by name ----
+
+void TapInput::openFind() {
+    if (!view_ || !records_) return;
+    if (findDialog_) {
+        findDialog_->show();
+        findDialog_->raise();
+        findDialog_->activateWindow();
+        findDialog_->field()->setFocus();
+        findDialog_->field()->selectAll();
+        return;
+    }
+    // The index is made when the window opens and lives with it (its altitude function holds it).
+    auto index = std::make_shared<NameIndex>();
+    index->build(*records_);
+    auto altitudeOf = [this, index](const FindEntry& e) {
+        const RenderTime t = MakeRenderTime(view_->state());
+        return PositionOf(e, *records_, t, MakeRenderEphemeris(view_->state(), t)).altitudeDeg;
+    };
+    auto* dialog = new FindDialog(*index, altitudeOf, chart_.window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    findDialog_ = dialog;
+    dialog->onChosen = [this](const FindEntry& e) -> QString {
+        ViewState& s = view_->state();
+        const RenderTime t = MakeRenderTime(s);
+        const FoundPosition p = PositionOf(e, *records_, t, MakeRenderEphemeris(s, t));
+        const StarRecord* record =
+            e.kind == FindEntry::Kind::Body ? &records_->body(e.index) : &records_->object(e.index);
+        if (TurnViewTowards(s, p.ra, p.dec, navigator())) {
+            view_->recompute();
+            view_->saveSettings();
+            loop_.post([this, record] { labelAfterRender(record, kLabelTries); });
+        } else if (!tap_->showLabelFor(*record)) {
+            return QString::fromUtf8(p.altitudeDeg < 0 ? "地平線の下にあります"
+                                                       : "この図には描かれていません");
+        }
+        return p.altitudeDeg < 0 ? QString::fromUtf8("地平線の下にあります") : QString();
+    };
+    dialog->show();
+    dialog->field()->setFocus();
+}
+
+void TapInput::labelAfterRender(const StarRecord* record, int triesLeft) {
+    if (!view_ || !tap_) return;
+    if (view_->workerBusy() && triesLeft > 0) {
+        QTimer::singleShot(kLabelRetryMs, this,
+                           [this, record, triesLeft] { labelAfterRender(record, triesLeft - 1); });
+        return;
+    }
+    tap_->showLabelFor(*record);
+}
+
+}  // namespace celes
