@@ -1,6 +1,7 @@
 #include "ui/tap_handler.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <mutex>
 
@@ -16,6 +17,7 @@
 #include "view/celes_view.h"
 #include "view/colour_table.h"
 #include "view/layers/draw_constellations.h"
+#include "view/projection.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -610,6 +612,100 @@ bool TapHandler::key(TapKey k, char letter) {
     }
     refresh();
     return true;
+}
+
+// ---- commands ----
+
+void TapHandler::move(int command) {
+    switch (command) {
+        case 32879:
+            turn(-1);
+            break;
+        case 32880:
+            turn(+1);
+            break;
+        case 32881:
+            raise();
+            break;
+        case 32882:
+            lower();
+            break;
+        case 32883:
+            zoomIn();
+            break;
+        case 32884:
+            zoomOut();
+            break;
+        default:
+            return;
+    }
+    refresh();
+}
+
+void TapHandler::zoomHere() {
+    ViewState& s = view_.state();
+    if (s.mode == ViewMode::Polar || s.mode == ViewMode::Orbits) return;
+    const ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(s, MakeRenderTime(s)));
+    double azimuth = 0.0, altitude = 0.0;
+    PixelToHorizontal(ctx, popupX_, popupY_, azimuth, altitude);
+    constexpr double kRadToDeg = 180.0 / 3.141592653589793;
+    double azimuthDeg = std::fmod(azimuth * kRadToDeg, 360.0);
+    if (azimuthDeg < 0) azimuthDeg += 360.0;
+    const int heading = (int(azimuthDeg) + 90) % 360;
+    const int height =
+        std::clamp(int(altitude * kRadToDeg), ZoomNavigator::kMinHeight, ZoomNavigator::kMaxHeight);
+    ZoomNavigator* nav = window_.navigator();
+    if (s.mode != ViewMode::Zoom) {
+        ApplyViewCommand(s, ViewCommand::Zoom, nullptr);
+        nav = nullptr;
+    }
+    s.direction = heading / 90;
+    s.rotation = heading % 90;
+    s.updateAzimuthWindow();
+    s.zoomHeight = height;
+    s.zoomFactor = s.zoomInHereFactor;
+    if (nav) {
+        nav->setHeading(heading);
+        nav->setHeight(height);
+        nav->setZoom(std::clamp(s.zoomInHereFactor, ZoomNavigator::kMinZoom, ZoomNavigator::kMaxZoom));
+    }
+    refresh();
+}
+
+void TapHandler::cycleActionMode() {
+    DisplaySettings& settings = view_.settings();
+    if (settings.on(Setting::ActionMenu)) {
+        settings.setOn(Setting::ActionMenu, false);
+    } else {
+        const int mode = settings.get(Setting::CurSetActionFunc);
+        settings.set(Setting::CurSetActionFunc, mode == 0 ? 1 : (mode == 1 && window_.navigator()) ? 2 : 0);
+    }
+    view_.saveSettings();
+}
+
+std::string TapHandler::actionModeCaption() const {
+    const DisplaySettings& settings = view_.settings();
+    if (settings.on(Setting::ActionMenu)) return "アクションキーモードにする";
+    switch (settings.get(Setting::CurSetActionFunc)) {
+        case 0:
+            return "アクション左右＝＞上下移動に";
+        case 1:
+            return window_.navigator() ? "アクション上下＝＞ズーム変更に" : "アクション上下＝＞左右移動に";
+        default:
+            return "アクションズーム＝＞左右移動に";
+    }
+}
+
+void TapHandler::showOnlySelected() {
+    ViewState& s = view_.state();
+    ConstellationSelection& selection = view_.layers().selection;
+    s.selectedOnly = true;
+    for (int i = 0; i < kRecordFlagCount; ++i) selection.setFlag(i, false);
+    for (int i = 0, n = std::min(records_.objectCount(), kRecordFlagCount); i < n; ++i) {
+        const StarRecord& r = records_.object(i);
+        selection.setFlag(i, selection.isSelected(std::string_view(r.constellation.data(), 3), true));
+    }
+    refresh();
 }
 
 }  // namespace celes

@@ -101,6 +101,17 @@ class TapHandler {
     void popup();
     void actionMenu();
 
+    // Commands of this part. 32879-32884: turn left or right, raise, lower, zoom in, zoom out.
+    void move(int command);
+    // 32943: the zoom view centred on the popup point, at the zoom-in-here factor.
+    void zoomHere();
+    // 32867: action-key function 0 -> 1 -> 2 (2 only with the navigator) -> 0; while the action key
+    // opens the menu, only that is switched off. The caption its menu item shows now.
+    void cycleActionMode();
+    std::string actionModeCaption() const;
+    // 32820: only the constellations of the selection list (the tapped star's) are shown.
+    void showOnlySelected();
+
     // Hooks of other parts: a registered tap runs its action instead of a label (true when it did);
     // a deep-sky object or body may show its picture; the main menu's submenus for menu 146.
     void setTapAction(std::function<bool(const StarRecord&)> action) { tapAction_ = std::move(action); }

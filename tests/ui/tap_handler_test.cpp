@@ -482,3 +482,60 @@ TEST(TapMenus, TelescopeAndRegistrationMenus) {
 
 }  // namespace
 }  // namespace celes
+
+namespace celes {
+namespace {
+
+TEST(TapCommands, MovesZoomHereActionModeAndOnlyThisConstellation) {
+    Rig rig(240, 320, ViewMode::Direction);
+    rig.tap.move(32880);
+    EXPECT_EQ(rig.view.state().rotation, 10);
+    rig.tap.move(32879);
+    rig.tap.move(32879);
+    EXPECT_EQ(rig.view.state().direction, 2);
+    EXPECT_EQ(rig.view.state().rotation, 80);
+    rig.tap.move(32881);
+    EXPECT_EQ(rig.view.state().height, 1);
+
+    // Zoom in here: the popup point of a held press in the direction view, straight below the
+    // centre of the chart square, is south-east-ish at the view's own heading.
+    rig.set(Setting::SettingPopup, 1);
+    rig.tap.press(120, 120);
+    rig.loop.advance(500);
+    rig.tap.zoomHere();
+    const ViewState& s = rig.view.state();
+    EXPECT_EQ(s.mode, ViewMode::Zoom);
+    EXPECT_EQ(s.previousMode, ViewMode::Direction);
+    EXPECT_EQ(s.zoomFactor, s.zoomInHereFactor);
+    EXPECT_NEAR(s.direction * 90 + s.rotation, 2 * 90 + 80, 1) << "the heading the view was facing";
+
+    // Action-key function: the menu flag first, then 0 -> 1 -> 0 without a navigator, 1 -> 2 with.
+    rig.set(Setting::ActionMenu, 1);
+    rig.set(Setting::CurSetActionFunc, 0);
+    EXPECT_EQ(rig.tap.actionModeCaption(), "アクションキーモードにする");
+    rig.tap.cycleActionMode();
+    EXPECT_FALSE(rig.view.settings().on(Setting::ActionMenu));
+    EXPECT_EQ(rig.view.settings().get(Setting::CurSetActionFunc), 0);
+    rig.tap.cycleActionMode();
+    EXPECT_EQ(rig.view.settings().get(Setting::CurSetActionFunc), 1);
+    EXPECT_EQ(rig.tap.actionModeCaption(), "アクション上下＝＞左右移動に");
+    rig.tap.cycleActionMode();
+    EXPECT_EQ(rig.view.settings().get(Setting::CurSetActionFunc), 0);
+    rig.navigatorExists = true;
+    rig.tap.cycleActionMode();
+    rig.tap.cycleActionMode();
+    EXPECT_EQ(rig.view.settings().get(Setting::CurSetActionFunc), 2);
+    EXPECT_EQ(Settings(rig.store).readInt(Setting::CurSetActionFunc), 2) << "saved";
+}
+
+TEST(TapCommands, OnlyTheTappedStarsConstellation) {
+    Rig rig;
+    rig.set(Setting::SettingPopup, 1);
+    rig.tap.contextPress(120, 120);  // the Orion star: its constellation becomes the selection
+    rig.tap.showOnlySelected();
+    EXPECT_TRUE(rig.view.state().selectedOnly);
+    EXPECT_TRUE(rig.view.layers().selection.flag(0));
+}
+
+}  // namespace
+}  // namespace celes
