@@ -243,6 +243,13 @@ bool TurnViewTowards(ViewState& s, double ra, double dec, ZoomNavigator* navigat
     target.dec = dec;
     if (s.mode == ViewMode::Zoom) {
         AimZoomViewAt(s, target, navigator);
+        // An object below the horizon: look at the horizon above it rather than into the ground.
+        const int height = navigator ? navigator->height() : s.zoomHeight;
+        const int held = std::clamp(height, ZoomNavigator::kMinHeight, ZoomNavigator::kMaxHeight);
+        if (navigator)
+            navigator->setHeight(held);
+        else
+            s.zoomHeight = held;
         return true;
     }
     const RenderTime t = MakeRenderTime(s);

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QListWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/above_horizon.h"
@@ -19,6 +20,7 @@ AboveHorizonDialog::AboveHorizonDialog(const std::vector<std::string>& lines, QW
     if (!lines.empty()) list_->setCurrentRow(0);
     layout->addWidget(list_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("キャンセル"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -32,8 +32,9 @@ FindDialog::FindDialog(const NameIndex& index, std::function<double(const FindEn
     layout->addWidget(list_);
     status_ = new QLabel(this);
     layout->addWidget(status_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
     QPushButton* go = buttons->addButton(QString::fromUtf8("移動"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QString::fromUtf8("閉じる"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     for (QAbstractButton* b : buttons->buttons())
         if (auto* p = qobject_cast<QPushButton*>(b)) p->setAutoDefault(false);
