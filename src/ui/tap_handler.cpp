@@ -18,6 +18,7 @@
 #include "view/colour_table.h"
 #include "view/layers/draw_constellations.h"
 #include "view/projection.h"
+#include "view/screen_to_sky.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -640,6 +641,14 @@ void TapHandler::move(int command) {
             return;
     }
     refresh();
+}
+
+bool TapHandler::popupPointOnSky(double& rightAscension, double& declination) const {
+    const ViewState& s = view_.state();
+    if (s.mode == ViewMode::Polar || s.mode == ViewMode::Orbits) return false;
+    const ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(s, MakeRenderTime(s)));
+    ScreenToSky(ctx, popupX_, popupY_, rightAscension, declination);
+    return true;
 }
 
 void TapHandler::zoomHere() {

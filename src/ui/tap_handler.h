@@ -93,6 +93,10 @@ class TapHandler {
     int popupX() const { return popupX_; }
     int popupY() const { return popupY_; }
 
+    // The popup point turned back into the sky (right ascension, not reduced, and declination, in
+    // radians) for the current mode; false in the views that have no sky projection.
+    bool popupPointOnSky(double& rightAscension, double& declination) const;
+
     // Set while a label or a transient caption is on screen: the next release only clears it.
     bool labelShowing() const { return labelShowing_; }
     void setLabelShowing(bool on) { labelShowing_ = on; }

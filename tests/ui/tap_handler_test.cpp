@@ -539,3 +539,22 @@ TEST(TapCommands, OnlyTheTappedStarsConstellation) {
 
 }  // namespace
 }  // namespace celes
+
+namespace celes {
+namespace {
+
+TEST(TapCommands, PopupPointOnTheSky) {
+    Rig rig;  // planisphere: the disc centre is the zenith, where the catalogue's star stands
+    rig.set(Setting::SettingPopup, 1);
+    rig.tap.contextPress(121, 119);
+    double ra = 0, dec = 0;
+    ASSERT_TRUE(rig.tap.popupPointOnSky(ra, dec));
+    const RenderTime t = MakeRenderTime(rig.view.state());
+    EXPECT_NEAR(dec, t.latitude, 0.01);
+    EXPECT_NEAR(std::remainder(ra - t.lst, 2 * 3.141592653589793), 0.0, 0.01);
+    rig.view.state().mode = ViewMode::Orbits;
+    EXPECT_FALSE(rig.tap.popupPointOnSky(ra, dec));
+}
+
+}  // namespace
+}  // namespace celes
