@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace celes {
+#include "skydata/data_location.h"  // kSlewLogFileName
 
-inline constexpr char kSlewLogFileName[] = "望遠鏡導入履歴.txt";
+namespace celes {
 
 class SlewLog {
   public:

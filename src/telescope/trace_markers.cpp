@@ -14,19 +14,26 @@ void Plot(const platform::PixelBuffer& b, int x, int y, platform::Rgb c) {
     p[2] = static_cast<std::uint8_t>(c);        // red
 }
 
-// The outline of the square from (x - half, y - half) to (x + half, y + half).
-void Square(const platform::PixelBuffer& b, platform::Point p, int half, platform::Rgb c) {
-    for (int i = -half; i <= half; ++i) {
-        Plot(b, p.x + i, p.y - half, c);
-        Plot(b, p.x + i, p.y + half, c);
-        Plot(b, p.x - half, p.y + i, c);
-        Plot(b, p.x + half, p.y + i, c);
-    }
+bool Read(const platform::PixelBuffer& b, int x, int y, platform::Rgb& c) {
+    if (!b.bits || x < 0 || y < 0 || x >= b.width || y >= b.height) return false;
+    const std::uint8_t* p = b.bits + static_cast<std::ptrdiff_t>(y) * b.stride + x * 3;
+    c = platform::Rgb(p[2]) | platform::Rgb(p[1]) << 8 | platform::Rgb(p[0]) << 16;
+    return true;
 }
 
-void DrawPair(const platform::PixelBuffer& b, platform::Point p, platform::Rgb c) {
-    Square(b, p, 5, c);
-    Square(b, p, 3, c);
+// Calls f for each pixel of the outline of the squares of half-size 5 and 3 about p.
+template <typename F>
+void ForPair(platform::Point p, F f) {
+    for (int half : {5, 3}) {
+        for (int i = -half; i <= half; ++i) {
+            f(p.x + i, p.y - half);
+            f(p.x + i, p.y + half);
+            if (i != -half && i != half) {
+                f(p.x - half, p.y + i);
+                f(p.x + half, p.y + i);
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -57,9 +64,21 @@ void TraceMarkers::DrawTarget(const platform::PixelBuffer& b, platform::Point p,
 
 void TraceMarkers::DrawTelescope(const platform::PixelBuffer& b, platform::Point p,
                                  const MarkerColours& colours) {
-    if (last_) DrawPair(b, *last_, colours.background);
-    DrawPair(b, p, colours.pen);
+    if (last_) {
+        for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
+            platform::Rgb now = 0;
+            if (Read(b, it->x, it->y, now) && now == (lastPen_ & 0xFFFFFF)) Plot(b, it->x, it->y, it->under);
+        }
+        if (kept_.empty()) ForPair(*last_, [&](int x, int y) { Plot(b, x, y, colours.background); });
+    }
+    kept_.clear();
+    ForPair(p, [&](int x, int y) {
+        platform::Rgb under = 0;
+        if (Read(b, x, y, under)) kept_.push_back({x, y, under});
+        Plot(b, x, y, colours.pen);
+    });
     last_ = p;
+    lastPen_ = colours.pen;
 }
 
 }  // namespace celes

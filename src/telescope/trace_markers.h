@@ -1,10 +1,13 @@
 #pragma once
 // The trace's marks on the chart: the target circle (from 5 pixels left and above to 6 right and below
 // the point) and the telescope's two squares (half-sizes 5 and 3). One pair of squares is remembered for
-// the whole program; before a new pair is drawn the old one is drawn again in the background colour.
-// Drawn straight into the pixels the window shows (blue, green, red bytes), clipped to the buffer.
+// the whole program and erased before a new pair is drawn: the chart's own pixels under it come back, so
+// the track does not leave a trail of holes across the stars; a pixel the chart has drawn anew since is
+// left alone, and where nothing was kept the background colour is used. Drawn straight into the pixels
+// the window shows (blue, green, red bytes), clipped to the buffer.
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/graphics.h"
 #include "view/colour_table.h"
@@ -25,11 +28,20 @@ class TraceMarkers {
     // Erases the remembered pair, draws the new one at p and remembers it.
     void DrawTelescope(const platform::PixelBuffer& buffer, platform::Point p, const MarkerColours& colours);
     // The canvas was redrawn: nothing of the old pair is left to erase.
-    void Forget() { last_.reset(); }
+    void Forget() {
+        last_.reset();
+        kept_.clear();
+    }
     std::optional<platform::Point> Last() const { return last_; }
 
   private:
+    struct Kept {
+        int x, y;
+        platform::Rgb under;  // the chart's pixel before the mark
+    };
     std::optional<platform::Point> last_;
+    platform::Rgb lastPen_ = 0;
+    std::vector<Kept> kept_;
 };
 
 }  // namespace celes

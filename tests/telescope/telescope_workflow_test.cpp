@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -15,6 +16,7 @@
 #include "platform/posix/serial_posix.h"
 #include "skydata/text_codec.h"
 #include "telescope/lx200_link.h"
+#include "telescope/trace_markers.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -426,6 +428,44 @@ TEST_F(Workflow, SwitchingControlOnRunsTheSettingsAndFollowsTheClock) {
     EXPECT_FALSE(T().PanelBusy());
     workflow->ToggleControl();
     EXPECT_FALSE(workflow->ControlOn());
+}
+
+TEST(TraceMarkers, TheOldPairGivesTheChartBackAndLeavesNewDrawingAlone) {
+    const int w = 40, h = 30;
+    std::vector<std::uint8_t> pixels(std::size_t(w) * 3 * h);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint8_t(i * 7 + 3);  // a busy chart
+    const std::vector<std::uint8_t> chart = pixels;
+    const platform::PixelBuffer b{pixels.data(), w, h, w * 3};
+    auto at = [&](int x, int y) {
+        const std::uint8_t* p = &pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3];
+        return platform::Rgb(p[2]) | platform::Rgb(p[1]) << 8 | platform::Rgb(p[0]) << 16;
+    };
+    TraceMarkers marks;
+    const MarkerColours colours{0x00FF00, 0x000000};
+    marks.DrawTelescope(b, {10, 10}, colours);
+    EXPECT_EQ(at(5, 5), 0x00FF00u);    // outer square's corner
+    EXPECT_EQ(at(13, 10), 0x00FF00u);  // inner square's side
+    EXPECT_NE(at(10, 10), 0x00FF00u);  // the centre stays the chart's
+    const platform::PixelBuffer one{&pixels[std::size_t(5) * w * 3 + 15 * 3], 1, 1, 3};
+    TraceMarkers::DrawTarget(one, {5, 0}, 0x123456);  // the chart draws anew over one pixel of the pair
+    EXPECT_EQ(at(15, 5), 0x123456u);
+    marks.DrawTelescope(b, {-2, 28}, colours);  // partly off the buffer
+    EXPECT_EQ(at(15, 5), 0x123456u);            // the new drawing stays
+    std::memcpy(&pixels[std::size_t(5) * w * 3 + 15 * 3], &chart[std::size_t(5) * w * 3 + 15 * 3], 3);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 3; x < w; ++x)
+            ASSERT_EQ(std::memcmp(&pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3],
+                                  &chart[std::size_t(y) * w * 3 + std::size_t(x) * 3], 3),
+                      0)
+                << x << "," << y;
+    EXPECT_EQ(at(3, 23), 0x00FF00u);
+
+    // A target circle of radius 5: its extreme pixels, not its centre.
+    TraceMarkers::DrawTarget(b, {20, 15}, 0x0000FF);
+    EXPECT_EQ(at(25, 15), 0x0000FFu);
+    EXPECT_EQ(at(20, 10), 0x0000FFu);
+    EXPECT_NE(at(20, 15), 0x0000FFu);
+    EXPECT_NE(at(26, 15), 0x0000FFu);
 }
 
 TEST(SlewLog, EachLineIsOnDiskAtOnceAndAFailureIsReportedOnce) {
