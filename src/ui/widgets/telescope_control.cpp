@@ -6,7 +6,6 @@
 #include "skydata/text_codec.h"
 #include "view/celes_view.h"
 #include "view/projection.h"
-#include "view/screen_to_sky.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -21,16 +20,10 @@ ProjectionContext CurrentProjection(const CCelesView& view) {
 }  // namespace
 
 void SetViewTelescopeHooks(TelescopeHostHooks& h, CCelesView& view, std::function<void()> repaint,
-                           std::function<std::optional<platform::Point>()> popupPoint,
+                           std::function<std::optional<SkyPoint>()> popupPointOnSky,
                            std::function<const StarRecord*()> tappedObject) {
     h.mode = [&view] { return view.state().mode; };
-    h.popupPointOnSky = [&view, popupPoint]() -> std::optional<SkyPoint> {
-        const std::optional<platform::Point> p = popupPoint ? popupPoint() : std::nullopt;
-        if (!p) return std::nullopt;
-        SkyPoint sky;
-        ScreenToSky(CurrentProjection(view), p->x, p->y, sky.ra, sky.dec);
-        return sky;
-    };
+    h.popupPointOnSky = std::move(popupPointOnSky);
     h.lastTapped = [tappedObject]() -> std::optional<PanelTarget> {
         const StarRecord* r = tappedObject ? tappedObject() : nullptr;
         if (!r) return std::nullopt;

@@ -34,10 +34,10 @@ struct TelescopeServices {
     MountLinkMaker indiMaker;
 };
 
-// The hooks over the view: its mode, the projection of the moment (popup point to the sky, sky to the
-// chart), the chart's pixels for the marks, the place. popupPoint and tappedObject come from tap handling.
+// The hooks over the view: its mode, the projection of the moment (sky to the chart), the chart's pixels
+// for the marks, the place. The popup point on the sky and the tapped object come from tap handling.
 void SetViewTelescopeHooks(TelescopeHostHooks& hooks, CCelesView& view, std::function<void()> repaint,
-                           std::function<std::optional<platform::Point>()> popupPoint,
+                           std::function<std::optional<SkyPoint>()> popupPointOnSky,
                            std::function<const StarRecord*()> tappedObject);
 
 struct TelescopeCommandState {
