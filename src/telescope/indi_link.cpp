@@ -25,13 +25,11 @@ MountResult ToMountResult(const IndiResult& r) {
 
 }  // namespace
 
-#ifdef CELES_WITH_INDI
 MountLinkMaker MakeIndiLinkMaker(platform::EventLoop& loop, platform::Clock&) {
     return [&loop](const std::string& portText) -> std::unique_ptr<MountLink> {
         return std::make_unique<IndiLink>(portText, loop);
     };
 }
-#endif
 
 IndiLink::IndiLink(std::string portText, platform::EventLoop& loop)
     : portText_(std::move(portText)),

@@ -2,10 +2,6 @@
 
 namespace celes {
 
-#if !defined(CELES_WITH_INDI)
-MountLinkMaker MakeIndiLinkMaker(platform::EventLoop&, platform::Clock&) {
-    return {};
-}
-#endif
+// MakeIndiLinkMaker lives with the INDI back-end (indi_link.cpp).
 
 }  // namespace celes

@@ -104,8 +104,8 @@ inline bool IsIndiAddress(std::string_view portText) {
     return portText.substr(0, 5) == "indi:";
 }
 
-// The INDI back-end's maker for "indi:" port texts; empty in a build without the INDI back-end. The
-// back-end defines it where CELES_WITH_INDI is set.
+// The INDI back-end's maker for "indi:" port texts. In a build without libindi its links fail to connect
+// with a status text saying so.
 MountLinkMaker MakeIndiLinkMaker(platform::EventLoop& loop, platform::Clock& clock);
 
 }  // namespace celes
