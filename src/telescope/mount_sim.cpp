@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <numbers>
 #include <optional>
 
@@ -355,7 +356,13 @@ std::string MountModel::Answer(const std::string& key, const std::string& args, 
         if (key == "GC") return Printf("%02d/%02d/%02d#", t.month, t.day, t.year % 100);
         return Printf("%02d:%02d:%02d#", t.hour, t.minute, t.second);
     }
-    if (key == "GG") return "-09.0#";  // hours to add to the handset's time for UTC
+    if (key == "GG") {
+        // The hours to add to the handset's time for UTC; the handset keeps this machine's zone.
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return Printf("%+05.1f#", -static_cast<double>(local.tm_gmtoff) / 3600.0);
+    }
     if (key == "Gt") {
         const int minutes = static_cast<int>(std::lround(std::fabs(options_.latitude) * 60.0));
         return Printf("%c%02d*%02d#", options_.latitude < 0 ? '-' : '+', minutes / 60, minutes % 60);
