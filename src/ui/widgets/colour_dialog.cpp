@@ -55,6 +55,7 @@ ColourDialog::ColourDialog(const ColourTable& table, platform::SettingsStore& st
     sample_ = new QLabel;
     sample_->setMinimumSize(96, 24);
     sample_->setFrameShape(QFrame::Box);
+    sample_->setScaledContents(true);
     update_ = new QPushButton(QString::fromUtf8("更新"));
     connect(update_, &QPushButton::clicked, this, [this] {
         model_.Update();

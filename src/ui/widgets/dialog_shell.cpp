@@ -65,6 +65,7 @@ void DialogShell::openFitted() {
     QSize want = sizeHint();
     if (const auto* scroll = findChild<QScrollArea*>(); scroll && scroll->widget())
         want = want.expandedTo(scroll->widget()->sizeHint() + QSize(24, buttons_->sizeHint().height() + 24));
+    want = want.expandedTo(preferredSize());
     resize(want.boundedTo(limit));
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     setMinimumSize(QSize(160, 120).boundedTo(limit));

@@ -33,6 +33,8 @@ class DialogShell : public QDialog {
     void openFitted();
 
   protected:
+    // The size the dialog would like when room allows (beyond what its layout asks for).
+    virtual QSize preferredSize() const { return QSize(); }
     // Wraps `content` in a scroll area of its own (for tab pages).
     static QScrollArea* scrolling(QWidget* content);
 

@@ -1,11 +1,15 @@
 #include "ui/widgets/options_dialog.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -106,6 +110,18 @@ void OptionsDialog::accept() {
     }
     if (const auto result = model_.accept(); result && onAccepted) onAccepted(*result);
     DialogShell::accept();
+}
+
+QSize OptionsDialog::preferredSize() const {
+    QSize page;
+    for (int p = 0; p < tabs_->count(); ++p)
+        if (const auto* scroll = qobject_cast<const QScrollArea*>(tabs_->widget(p));
+            scroll && scroll->widget())
+            page = page.expandedTo(scroll->widget()->sizeHint());
+    const int width = std::max(page.width(), tabs_->tabBar()->sizeHint().width()) + 32;
+    const int height =
+        page.height() + tabs_->tabBar()->sizeHint().height() + buttons()->sizeHint().height() + 40;
+    return QSize(width, height);
 }
 
 }  // namespace celes

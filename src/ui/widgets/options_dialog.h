@@ -27,6 +27,10 @@ class OptionsDialog : public DialogShell {
 
     void accept() override;
 
+  protected:
+    // Room for every tab and the tallest page.
+    QSize preferredSize() const override;
+
   private:
     OptionPagesModel model_;
     QTabWidget* tabs_;
