@@ -45,11 +45,21 @@ ColourDialog::ColourDialog(const ColourTable& table, platform::SettingsStore& st
         bar->setPageStep(1);
         bar->setMinimumHeight(24);
         bar->setAccessibleName(QString::fromUtf8(kBars[b]));
-        connect(bar, &QScrollBar::valueChanged, this, [this, b](int v) { model_.SetBar(b, v); });
+        // The component the position stands for, as "更新" will write it.
+        auto* value = new QLabel;
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("000")));
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        connect(bar, &QScrollBar::valueChanged, this, [this, b, value](int v) {
+            model_.SetBar(b, v);
+            value->setNum(ColourDialogModel::ComponentFromBar(model_.Bar(b)));
+        });
         grid->addWidget(new QLabel(QString::fromUtf8(kBars[b])), b, 0);
         grid->addWidget(bar, b, 1);
+        grid->addWidget(value, b, 2);
         bars_[static_cast<std::size_t>(b)] = bar;
+        values_[static_cast<std::size_t>(b)] = value;
     }
+    grid->setColumnStretch(1, 1);
     body()->addLayout(grid);
 
     sample_ = new QLabel;
@@ -85,6 +95,7 @@ void ColourDialog::showEntry() {
         QScrollBar* bar = bars_[static_cast<std::size_t>(b)];
         const QSignalBlocker block(bar);
         bar->setValue(model_.Bar(b));
+        values_[static_cast<std::size_t>(b)]->setNum(ColourDialogModel::ComponentFromBar(model_.Bar(b)));
     }
     QPixmap p(sample_->minimumSize());
     p.fill(ToQColor(table_[model_.Selected()]));

@@ -40,6 +40,7 @@ class ColourDialog : public DialogShell {
     platform::SettingsStore& store_;
     QComboBox* entries_;
     std::array<QScrollBar*, 3> bars_{};
+    std::array<QLabel*, 3> values_{};
     QPushButton* update_;
     QPushButton* reset_;
     QLabel* sample_;

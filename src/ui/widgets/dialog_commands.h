@@ -1,0 +1,52 @@
+#pragma once
+// The dialogs' rows of the command table: the option pages, date and time, the colour editor, the
+// constellation selection, the add-in list, the interval dialog and the About box. Each handler
+// opens its dialog window-modal and returns at once; what OK (or the dialog's other buttons)
+// changes is applied when the dialog closes.
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "astro/time.h"
+#include "ui/time_step_model.h"
+
+class QWidget;
+
+namespace celes {
+
+namespace platform {
+class SettingsStore;
+}
+class CCelesView;
+class RecordSource;
+
+struct DialogCommandContext {
+    CCelesView& view;
+    platform::SettingsStore& store;
+    RecordSource& records;  // the object list, for the selection flags
+    QWidget* parent;        // the main window the dialogs belong to
+    // The present local time at the observing place ("現在時刻に").
+    std::function<CAstroTime()> now;
+    // Time control: the step of the step animation and its change (which stores it).
+    std::function<StepSize()> step;
+    std::function<void(const StepSize&)> setStep;
+    // After the option pages close with telescope control on: take up the telescope settings, set
+    // the time to now and, when the clock is not followed, start following it (true when it was
+    // started). Unset until the telescope and time control provide them.
+    std::function<void()> telescopeSettings;
+    std::function<void()> setNow;
+    std::function<bool()> startFollowing;
+    // Whether the interval dialog may open (not while the clock is followed); unset: always.
+    std::function<bool()> stepDialogAllowed;
+    // The command table's transient caption and its after-command refresh (a dialog's outcome
+    // arrives after its command has returned).
+    std::function<void(const std::string&)> notice;
+    std::function<void(int command)> changed;
+};
+
+// The handlers of 32775, 32776, 32823, 32838, 32850, 32876 (when a step is given) and 57664, to be
+// set on the command table's rows.
+std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(const DialogCommandContext& context);
+
+}  // namespace celes
