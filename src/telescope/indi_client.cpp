@@ -202,6 +202,13 @@ IndiClient::~IndiClient() {
 }
 
 bool IndiClient::ConnectServer(const std::string& host, int port, int limitSeconds, std::string& error) {
+    {
+        // What an earlier connection saw is no news of this one.
+        std::lock_guard lock(impl_->snapshot.mutex);
+        impl_->snapshot.devices.clear();
+        impl_->snapshot.properties.clear();
+        impl_->snapshot.messages.clear();
+    }
     impl_->listener.setServer(host.c_str(), static_cast<unsigned>(port));
     impl_->listener.setConnectionTimeout(static_cast<std::uint32_t>(limitSeconds), 0);
     if (!impl_->listener.connectServer()) {
