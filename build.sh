@@ -3,6 +3,8 @@
 #   ./build.sh run    install what is missing, build, start celes on the shipped sky data
 #   ./build.sh test   install what is missing, build, run every test
 #   ./build.sh test-sanitize   the tests again, built with AddressSanitizer and UBSan
+#   ./build.sh test-tsan   the tests of the threaded parts (render worker, serial port, telescope)
+#                          built with ThreadSanitizer
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -49,8 +51,19 @@ test-sanitize)
         LSAN_OPTIONS=suppressions="$PWD/tests/lsan_suppressions.txt" \
         ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
     ;;
+test-tsan)
+    install_missing
+    cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELES_TESTS=ON -DCELES_BENCH=OFF -DCELES_GUI=OFF \
+        -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
+        >/dev/null
+    cmake --build build-tsan -j"$(nproc)" --target celes_view_tests celes_telescope_tests
+    # Any report fails the run. setarch -R: ThreadSanitizer needs the address layout it expects.
+    for t in celes_view_tests celes_telescope_tests; do
+        TSAN_OPTIONS="halt_on_error=1 exitcode=66" setarch "$(uname -m)" -R "build-tsan/tests/$t"
+    done
+    ;;
 *)
-    echo "usage: $0 run|test|test-sanitize" >&2
+    echo "usage: $0 run|test|test-sanitize|test-tsan" >&2
     exit 2
     ;;
 esac

@@ -15,6 +15,7 @@
 #include "view/layers/layer_state.h"
 #include "view/projection.h"
 #include "view/render_records.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -28,9 +29,10 @@ struct Scene {
     ColourTable colours;
     ColourMode colourMode;
     ProjectionContext projection;
-    DrawnObjectList drawn;
-    LayerState layers;
-    CSkyCanvas canvas, overlay, small, scratch, milkyWay;
+    LayerSwitches switches;
+    LayerCache cache;
+    RenderResult result;
+    CSkyCanvas canvas, overlay, scratch;
     std::unique_ptr<RenderContext> rc;
 
     Scene() {
@@ -43,9 +45,9 @@ struct Scene {
         scratch.Create(40, 40);
         const RenderTime time = MakeRenderTime(view);
         projection = MakeProjectionContext(MakeProjectionInput(view, time));
-        rc = std::make_unique<RenderContext>(
-            RenderContext{view, records, colours, colourMode, projection, drawn, layers, canvas, overlay,
-                          small, scratch, milkyWay, kData, time, MakeRenderEphemeris(view, time)});
+        rc = std::make_unique<RenderContext>(RenderContext{view, records, colours, colourMode, projection,
+                                                           switches, cache, result, canvas, overlay, scratch,
+                                                           kData, time, MakeRenderEphemeris(view, time)});
         canvas.SetCeiling(Luminance(colours[kClrBand3]));
     }
 };
@@ -61,7 +63,7 @@ BENCHMARK(BM_ClearCanvas)->Unit(benchmark::kMicrosecond);
 
 void BM_Constellations(benchmark::State& state) {
     Scene s;
-    s.layers.polylinesInMemory = state.range(0) != 0;
+    s.cache.polylinesInMemory = state.range(0) != 0;
     for (auto _ : state) {
         DrawConstellations(*s.rc);
         benchmark::DoNotOptimize(s.canvas.Bits());

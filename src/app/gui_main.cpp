@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/view_mode_names.h"
+#include "astro/time.h"
 #include "platform/posix/ini_settings_store.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"

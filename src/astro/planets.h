@@ -7,13 +7,13 @@
 // Callers pass a time already converted with ToUniversalTime.
 #include <cstddef>
 
+#include "astro/bodies.h"
 #include "astro/time.h"
 
 namespace celes {
 
 // Order of every per-planet array: Mercury, Venus, Mars, Jupiter, Saturn.
 enum PlanetIndex : int { kMercury = 0, kVenus = 1, kMars = 2, kJupiter = 3, kSaturn = 4 };
-inline constexpr int kPlanetCount = 5;
 // Slot of the Earth in the heliocentric arrays; slots 5 to 8 are never written.
 inline constexpr int kHeliocentricEarthIndex = 9;
 inline constexpr int kHeliocentricSlots = 10;

@@ -15,8 +15,9 @@ namespace celes {
 
 inline constexpr int kSelectionSlots = 100;
 inline constexpr int kRecordFlagCount = 20000;
-// The flag the renderer raises while it draws the Sun, the Moon and the planets.
-inline constexpr int kBodyFlagIndex = 19999;
+// The index given for a record outside the object list (a body, tap, mark or add-in object): the
+// selection test never hides it.
+inline constexpr int kNotInCatalogue = 19999;
 
 class ConstellationSelection {
   public:

@@ -18,11 +18,9 @@ CCelesDoc::~CCelesDoc() {
 
 bool CCelesDoc::onNewDocument() {
     const std::string path = location_.cataloguePath();
-    loop_.pumpMessages();
     std::string error;
     auto bytes = readWholeFile(path, &error, kCatalogueReadLimit);
     if (bytes) {
-        loop_.pumpMessages();
         location_.setCataloguePath(path);
         loadCatalogue(*bytes);
     } else {
@@ -52,9 +50,10 @@ bool CCelesDoc::loadCatalogue(std::span<const std::uint8_t> bytes) {
     if (loading_) return false;
     loading_ = true;
     if (busy_) busy_(true);
-    // The records are read into their own list and swapped in at the end, so views that draw from
-    // a pumped message see the old catalogue or the new one, never half of one.
-    CatalogueLoad load = readCatalogue(bytes, [this] { loop_.pumpMessages(); });
+    // The records are read into their own list and swapped in at the end. A catalogue file is at most
+    // a few megabytes and reads in milliseconds: the event loop is not pumped in between (handlers
+    // must never run inside another handler).
+    CatalogueLoad load = readCatalogue(bytes);
     if (busy_) busy_(false);
     loading_ = false;
     return takeCatalogue(std::move(load));
@@ -70,10 +69,7 @@ bool CCelesDoc::takeCatalogue(CatalogueLoad&& load) {
         loaded_ = true;
     }
     lastLoad_ = std::move(load);
-    if (usable) {
-        loop_.pumpMessages();
-        notifyViews();
-    }
+    if (usable) notifyViews();
     if (!lastLoad_.ok()) {
         dialogs_.messageBox(catalogueProblemMessage(lastLoad_), "Celes", platform::MessageButtons::Ok,
                             platform::MessageIcon::Warning);
@@ -96,22 +92,8 @@ bool CCelesDoc::openDataFile() {
 void CCelesDoc::deleteContents() {
     stars_.clear();
     stars_.reserve(9400);
-    bodySlots_.fill(0);
     taps_.clear();
-}
-
-StarRecord& CCelesDoc::bodyRecord(int index) {
-    if (index < 0 || index >= kBodySlots || stars_.size() < kMinRecordsForBodies) return emptyBody_;
-    std::size_t& slot = bodySlots_[static_cast<std::size_t>(index)];
-    if (slot == 0) {
-        auto r = std::make_unique<StarRecord>();
-        r->type = bodyTypeCode(index);
-        r->constellation[0] = '#';
-        slot = stars_.size();
-        r->number = static_cast<std::int16_t>(slot);
-        stars_.push_back(std::move(r));
-    }
-    return *stars_[slot];
+    ++generation_;
 }
 
 std::string CCelesDoc::dataDirectory() {
@@ -121,6 +103,7 @@ std::string CCelesDoc::dataDirectory() {
 
 void CCelesDoc::reloadTaps() {
     taps_.clear();
+    ++generation_;
     const std::string folder = dataDirectory();
     if (tapLoader_) tapLoader_(*this, companionPath(folder, kTapFileName));
 }

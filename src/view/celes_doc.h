@@ -22,8 +22,6 @@ namespace celes {
 
 // The open-file dialog of the open-data-file command.
 inline constexpr const char* kDataFileFilter = "データ(*.dat)|*.dat||";
-// A catalogue this small gets no body records: every body request returns the shared empty record.
-inline constexpr std::size_t kMinRecordsForBodies = 100;
 // The slew log is appended to its file when more than this many lines wait.
 inline constexpr std::size_t kSlewLogFlushAbove = 99;
 
@@ -63,8 +61,11 @@ class CCelesDoc {
     // What the last catalogue read found (counts, rejections, problem).
     const CatalogueLoad& lastLoad() const { return lastLoad_; }
 
-    // --- body records (index 0..9; other indexes get the shared empty record)
-    StarRecord& bodyRecord(int index);
+    // --- generation: changes whenever records are replaced or removed (a catalogue read, the taps
+    // reloaded or edited), so a drawn-object list made before is known to be stale. Whoever edits
+    // the taps in place calls recordsChanged().
+    std::uint64_t generation() const { return generation_; }
+    void recordsChanged() { ++generation_; }
 
     // --- data location
     DataLocation& dataLocation() { return location_; }
@@ -100,8 +101,7 @@ class CCelesDoc {
 
     RecordList stars_;
     RecordList taps_;
-    std::array<std::size_t, kBodySlots> bodySlots_{};  // position in stars_, 0 = not yet made
-    StarRecord emptyBody_;
+    std::uint64_t generation_ = 0;
     bool loaded_ = false;
     bool loading_ = false;  // guards against a second load started from a pumped message
     std::string dataDirectory_;

@@ -1,12 +1,5 @@
 #include "view/celes_view.h"
 
-#include <chrono>
-#include <cmath>
-
-#include "astro/coords.h"
-#include "astro/planets.h"
-#include "astro/sun_moon.h"
-#include "astro/time.h"
 #include "platform/event_loop.h"
 #include "platform/settings_store.h"
 #include "skydata/addin.h"
@@ -27,82 +20,6 @@ constexpr int kWorkerMinimumRecords = 1000;
 
 }  // namespace
 
-RenderTime MakeRenderTime(const ViewState& v) {
-    RenderTime t;
-    t.year = v.year;
-    t.month = v.month;
-    t.day = v.day;
-    t.hour = v.hour;
-    t.minute = v.minute;
-    t.timeDifference = v.timeDifference;
-    const CAstroTime local(v.year, v.month, v.day, v.hour, v.minute, v.second);
-    ObservingPlace place;
-    place.longitudeDegrees = v.longitudeDeg;
-    place.longitudeMinutes = v.longitudeMin;
-    place.latitudeDegrees = v.latitudeDeg;
-    place.latitudeMinutes = v.latitudeMin;
-    place.timeDifference = v.timeDifference;
-    t.lst = LocalSiderealTime(local, place);
-    t.latitude = AngleFromDegMin(v.latitudeDeg, v.latitudeMin);
-    t.sinLatitude = std::sin(t.latitude);
-    t.cosLatitude = std::cos(t.latitude);
-    t.obliquity = Obliquity(v.year, v.month, v.day);
-    CAstroTime ut = local;
-    ToUniversalTime(ut, v.timeDifference);
-    t.julianDayUT = DayNumber(ut.year, ut.month, ut.day) + 2414988.5 + (ut.hour + ut.minute / 60.0) / 24.0;
-    return t;
-}
-
-RenderEphemeris MakeRenderEphemeris(const ViewState& v, const RenderTime& t) {
-    RenderEphemeris e;
-    CAstroTime ut(v.year, v.month, v.day, v.hour, v.minute, v.second);
-    ToUniversalTime(ut, v.timeDifference);
-    SunEquatorial(ut, e.bodies[kSun].ra, e.bodies[kSun].dec);
-    double apparent = 0, geometric = 0, distance = 0, latitude = 0;
-    SunPosition(ut, apparent, geometric, distance, latitude);
-    e.sunEclipticLongitude = apparent;
-    e.sunEclipticLatitude = latitude;
-    MoonTopocentric(ut, t.lst, t.latitude, e.bodies[kMoon].ra, e.bodies[kMoon].dec);
-    e.moonAge = MoonAge(v.year, v.month, v.day);
-    double ra[kPlanetCount], dec[kPlanetCount];
-    PlanetsEquatorial(ut, ra, dec);
-    for (int i = 0; i < kPlanetCount; ++i) e.bodies[i] = {ra[i], dec[i]};
-    double longitudes[kHeliocentricSlots] = {}, latitudes[kHeliocentricSlots] = {};
-    PlanetsHeliocentric(ut, longitudes, latitudes);
-    // Diagram order: Mercury, Venus, Earth, Mars, Jupiter, Saturn.
-    e.heliocentricLongitude = {
-        longitudes[kMercury], longitudes[kVenus],   longitudes[kHeliocentricEarthIndex],
-        longitudes[kMars],    longitudes[kJupiter], longitudes[kSaturn]};
-    return e;
-}
-
-ProjectionInput MakeProjectionInput(const ViewState& v, const RenderTime& t) {
-    ProjectionInput in;
-    in.mode = static_cast<int>(v.mode);
-    in.direction = v.direction;
-    in.rotationDeg = v.rotation;
-    in.height = v.height;
-    in.navigator = v.navigatorExists;
-    in.zoomHeightDeg = v.zoomHeight;
-    in.zoomFactor = v.zoomFactor;
-    in.horizontalStretch = v.horizontalStretch;
-    in.horizontalViewpoint = v.horizontalViewpoint;
-    in.polar2 = v.polar2;
-    in.clientWidth = v.clientWidth;
-    in.diameter = v.diameter;
-    in.radius = v.radius;
-    in.discOffsetX = v.discOffsetX;
-    in.azimuthLeft = v.azimuthLeft;
-    in.azimuthRight = v.azimuthRight;
-    in.lst = t.lst;
-    in.latitude = t.latitude;
-    in.magnitudeLimit = v.magnitudeLimit;
-    in.zoomLimitThreshold = v.zoomLimitThreshold;
-    in.zoomMagnitudeLimit = v.zoomMagnitudeLimit;
-    in.selectedOnly = v.selectedOnly;
-    return in;
-}
-
 CCelesView::CCelesView(platform::SettingsStore& store, RecordSource& records,
                        platform::GraphicsFactory* graphics, platform::EventLoop* loop, ViewWindow* window)
     : store_(store),
@@ -113,9 +30,7 @@ CCelesView::CCelesView(platform::SettingsStore& store, RecordSource& records,
       settings_(DisplaySettings::load(store)),
       canvas_(graphics),
       overlay_(graphics),
-      small_(graphics),
-      scratch_(graphics),
-      milkyWay_(graphics) {
+      scratch_(graphics) {
     ViewStateFromSettings(settings_, state_);
     ColourModeFromSettings(settings_, colourMode_);
     colours_.Load(store);
@@ -150,14 +65,6 @@ void CCelesView::turnRight() {
     if (TurnRight(state_, navigator())) recompute(true);
 }
 
-bool CCelesView::waitForWorker(int sleepMs) {
-    while (busy_.load()) {
-        if (loop_ && !loop_->pumpMessages()) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
-    }
-    return true;
-}
-
 void CCelesView::recompute(bool geometryChanged) {
     if (!records_.loaded()) return;
     if (window_ && window_->adjustFullScreen()) geometryChanged = true;
@@ -170,9 +77,14 @@ void CCelesView::recompute(bool geometryChanged) {
         v.mode != ViewMode::Planisphere && !v.navigatorExists && v.height <= 0 && v.horizontalViewpoint;
     v.updateAzimuthWindow();
     if (geometryChanged) {
-        if (!waitForWorker(130)) return;
-        std::lock_guard<std::mutex> lock(canvasLock_);
-        canvas_.Destroy();
+        // The canvas is re-created at the new size by the next paint; while the worker draws into
+        // it, it is dropped when the worker is done.
+        if (busy_.load()) {
+            dropCanvasWhenIdle_ = true;
+        } else {
+            std::lock_guard<std::mutex> lock(canvasLock_);
+            canvas_.Destroy();
+        }
     }
     if (loop_) loop_->post([this] { onRenderMessage(); });
     if (window_) {
@@ -192,10 +104,13 @@ void CCelesView::recompute(bool geometryChanged) {
 
 void CCelesView::onRenderMessage() {
     if (!records_.loaded()) return;
+    if (busy_.load()) {
+        renderAgain_ = true;  // taken up when the worker's result arrives
+        return;
+    }
     std::unique_lock<std::mutex> lock(canvasLock_);
     if (canvas_.Height() == state_.clientHeight && canvas_.Width() == state_.clientWidth) {
         lock.unlock();
-        if (!waitForWorker(100)) return;
         if (state_.mode == ViewMode::Zoom && window_ && window_->exists()) {
             window_->setWaitCursor(true);
             render();
@@ -259,13 +174,7 @@ void CCelesView::resize(int clientWidth, int clientHeight) {
     }
 }
 
-void CCelesView::render() {
-    std::lock_guard<std::mutex> lock(renderLock_);
-    renderLocked();
-    if (window_) window_->invalidate();
-}
-
-void CCelesView::renderLocked() {
+RenderSnapshot CCelesView::takeSnapshot() {
     ViewState& v = state_;
     v.navigatorExists = window_ && window_->exists();
     if (v.navigatorExists) {
@@ -276,40 +185,36 @@ void CCelesView::renderLocked() {
         v.zoomHeight = window_->navigatorHeight();
         v.zoomFactor = window_->zoom();
     }
-    if (!canvas_.HasContext()) canvas_.AttachContext();
-    platform::Graphics& gc = canvas_.Gc();
-    gc.save();
-    FillRect(canvas_, {0, 0, canvas_.Width(), canvas_.Height()},
-             FilterColour(colours_[kClrFrame], ColourRole::Background, colourMode_));
-    gc.setFont("MS Pゴシック", v.fontSize);
-    gc.setTransparentText(true);
-    gc.setTextColour(CanvasTextColour(colourMode_));
+    return RenderSnapshot{v, colours_, colourMode_, layers_, records_.dataFolder(), records_.generation()};
+}
 
-    const RenderTime time = MakeRenderTime(v);
-    ProjectionInput projectionInput = MakeProjectionInput(v, time);
-    projectionInput.selection = layers_.selection.flags();
-    ProjectionContext projection = MakeProjectionContext(projectionInput);
-    RenderContext rc{v,
-                     records_,
-                     colours_,
-                     colourMode_,
-                     projection,
-                     drawn_,
-                     layers_,
-                     canvas_,
-                     overlay_,
-                     small_,
-                     scratch_,
-                     milkyWay_,
-                     records_.dataFolder(),
-                     time,
-                     MakeRenderEphemeris(v, time)};
-    rc.seenNumbers = &seenNumbers_;
+void CCelesView::render() {
+    if (busy_.load()) {
+        renderAgain_ = true;
+        return;
+    }
+    const RenderSnapshot snapshot = takeSnapshot();
+    RenderResult result;
+    {
+        std::lock_guard<std::mutex> lock(renderLock_);
+        result = RenderChart(snapshot, records_, canvases(), cache_);
+    }
+    acceptResult(std::move(result));
+    if (window_) window_->invalidate();
+}
 
-    if (v.isWholeSky()) DrawMoonPhaseIcon(rc);
-    canvas_.SetCeiling(Luminance(colours_[kClrBand3]));
-    DrawSky(rc);
-    gc.restore();
+void CCelesView::acceptResult(RenderResult result) {
+    if (result.polylineMemoryRefused) layers_.polylinesInMemory = false;
+    // A result drawn from records that have since been replaced names records that are gone.
+    result_ = result.IsCurrentFor(records_) ? std::move(result) : RenderResult{};
+}
+
+std::optional<RenderResult::Found> CCelesView::findObjectAt(int x, int y) const {
+    return result_.FindObjectAt(records_, x, y, state_.taps);
+}
+
+const StarRecord* CCelesView::resolve(RecordRef ref) const {
+    return result_.IsCurrentFor(records_) ? result_.Resolve(records_, ref) : nullptr;
 }
 
 void CCelesView::startWorker() {
@@ -322,7 +227,7 @@ void CCelesView::stopWorker() {
     if (!worker_.joinable()) return;
     {
         std::lock_guard<std::mutex> lock(workerMutex_);
-        workPending_ = false;
+        pending_.reset();
         quit_ = true;
     }
     workerWake_.notify_all();
@@ -330,31 +235,52 @@ void CCelesView::stopWorker() {
 }
 
 void CCelesView::requestWorkerRender() {
+    WorkerJob job{takeSnapshot(), records_.objectCount() > kWorkerMinimumRecords};
     busy_.store(true);
     {
         std::lock_guard<std::mutex> lock(workerMutex_);
-        workPending_ = true;
+        pending_ = std::move(job);
     }
     workerWake_.notify_one();
 }
 
+void CCelesView::workerFinished(std::optional<RenderResult> result) {
+    if (result) acceptResult(std::move(*result));
+    if (busy_.load()) return;  // another render started before this result arrived
+    if (dropCanvasWhenIdle_) {
+        dropCanvasWhenIdle_ = false;
+        std::lock_guard<std::mutex> lock(canvasLock_);
+        canvas_.Destroy();
+    }
+    if (window_) window_->invalidate();
+    if (renderAgain_) {
+        renderAgain_ = false;
+        onRenderMessage();
+    }
+}
+
 void CCelesView::workerMain() {
     for (;;) {
+        WorkerJob job;
         {
             std::unique_lock<std::mutex> lock(workerMutex_);
-            workerWake_.wait(lock, [this] { return workPending_ || quit_; });
+            workerWake_.wait(lock, [this] { return pending_.has_value() || quit_; });
             if (quit_) return;
-            workPending_ = false;
+            job = std::move(*pending_);
+            pending_.reset();
         }
-        if (records_.objectCount() > kWorkerMinimumRecords) {
+        std::optional<RenderResult> result;
+        if (job.draw) {
             std::lock_guard<std::mutex> lock(renderLock_);
-            renderLocked();
+            result = RenderChart(job.snapshot, records_, canvases(), cache_);
         }
         busy_.store(false);
-        if (loop_)
-            loop_->post([this] {
-                if (window_) window_->invalidate();
+        if (loop_) {
+            auto shared = std::make_shared<std::optional<RenderResult>>(std::move(result));
+            loop_->post([this, alive = std::weak_ptr<int>(alive_), shared] {
+                if (alive.lock()) workerFinished(std::move(*shared));
             });
+        }
     }
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 // CCelesView: the single view of the program. It holds the display state, owns the canvases the
 // chart is drawn into, and orchestrates redraws: every state change ends in `recompute`, which posts
-// the render message; the render fills the canvas (on the calling thread or on the render worker);
-// the paint handler copies the canvas to the window or, after a size change, re-creates it and
-// schedules a recompute a second later.
+// the render message; the render message takes a snapshot of everything the render reads and renders
+// it (on the calling thread or on the render worker); the result (drawn objects, projection,
+// generation) comes back to the user-interface thread as one value. The paint handler copies the
+// canvas to the window or, after a size change, re-creates it and schedules a recompute a second
+// later. The user-interface thread never waits for the worker: a render asked for while the worker
+// draws runs when the worker's result arrives.
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -11,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -20,6 +24,7 @@
 #include "view/layers/layer_state.h"
 #include "view/projection.h"
 #include "view/render_context.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 #include "view/view_state.h"
 
@@ -74,11 +79,23 @@ class CCelesView {
     ColourTable& colours() { return colours_; }
     ColourMode& colourMode() { return colourMode_; }
     DisplaySettings& settings() { return settings_; }
-    LayerState& layers() { return layers_; }
-    const DrawnObjectList& drawnObjects() const { return drawn_; }
+    LayerSwitches& layers() { return layers_; }
     CSkyCanvas& canvas() { return canvas_; }
     std::mutex& canvasLock() { return canvasLock_; }
     bool workerBusy() const { return busy_.load(); }
+
+    // The last render's result as the user-interface thread holds it. It is replaced only on this
+    // thread, when a render finishes; a result drawn from records the document has since replaced is
+    // dropped (then IsCurrentFor is false and nothing can be found until the next render).
+    const RenderResult& lastResult() const { return result_; }
+    const DrawnObjectList& drawnObjects() const { return result_.drawn; }
+    // The identifiable object under a tap on the chart (user taps while "TAPREG"/"ENABLE" is on).
+    std::optional<RenderResult::Found> findObjectAt(int x, int y) const;
+    // The record a drawn-object reference names in the last result, or null.
+    const StarRecord* resolve(RecordRef ref) const;
+    // Everything a render reads besides the records, copied now; the navigator's centre and factor
+    // are taken into the view state first.
+    RenderSnapshot takeSnapshot();
 
     // Writes the display settings (after most commands).
     void saveSettings();
@@ -102,18 +119,20 @@ class CCelesView {
     // Sets the window geometry and (re)creates the canvas at that size; used before a render with
     // no window.
     void resize(int clientWidth, int clientHeight);
-    // One whole render into the canvas on the calling thread.
+    // One whole render into the canvas on the calling thread (deferred when the worker is drawing).
     void render();
 
     // Starts or stops the render worker (started by the constructor when a loop is given).
     void startWorker();
     void stopWorker();
-    // Sets the busy flag and wakes the worker.
+    // Takes a snapshot, sets the busy flag and hands the snapshot to the worker. The result comes
+    // back through the event loop (without one, only the canvas is drawn).
     void requestWorkerRender();
 
   private:
-    void renderLocked();
-    bool waitForWorker(int sleepMs);
+    RenderCanvases canvases() { return {canvas_, overlay_, scratch_}; }
+    void acceptResult(RenderResult result);
+    void workerFinished(std::optional<RenderResult> result);
     void workerMain();
     NavigatorLink* navigator() { return window_; }
 
@@ -127,30 +146,34 @@ class CCelesView {
     ViewState state_;
     ColourTable colours_;
     ColourMode colourMode_;
-    LayerState layers_;
-    DrawnObjectList drawn_;
-    std::array<std::uint8_t, 200> seenNumbers_{};
+    LayerSwitches layers_;
+    RenderResult result_;  // user-interface thread only
 
+    // Drawn by one render at a time (renderLock_): on this thread, or by the worker while busy_.
     CSkyCanvas canvas_;
     CSkyCanvas overlay_;
-    CSkyCanvas small_;
     CSkyCanvas scratch_;
-    CSkyCanvas milkyWay_;
+    LayerCache cache_;
     std::mutex canvasLock_;
-    std::mutex renderLock_;  // one render at a time
+    std::mutex renderLock_;
+
+    // User-interface thread only: a render asked for while the worker drew, and a canvas to drop
+    // (geometry changed) once the worker is done with it.
+    bool renderAgain_ = false;
+    bool dropCanvasWhenIdle_ = false;
 
     std::thread worker_;
     std::mutex workerMutex_;
     std::condition_variable workerWake_;
-    bool workPending_ = false;
+    struct WorkerJob {
+        RenderSnapshot snapshot;
+        bool draw = false;  // only renders worth a thread switch are drawn
+    };
+    std::optional<WorkerJob> pending_;  // under workerMutex_
     bool quit_ = false;
     std::atomic<bool> busy_{false};
+    // Posted results check that the view still exists before they are taken.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
-
-// Fills the render's time, place and ephemeris from the view state.
-RenderTime MakeRenderTime(const ViewState& state);
-RenderEphemeris MakeRenderEphemeris(const ViewState& state, const RenderTime& time);
-// What the projection needs of the view for one render.
-ProjectionInput MakeProjectionInput(const ViewState& state, const RenderTime& time);
 
 }  // namespace celes

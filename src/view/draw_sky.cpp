@@ -7,6 +7,8 @@
 #include "view/colour_table.h"
 #include "view/drawn_objects.h"
 #include "view/projection.h"
+#include "view/render_fill.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -51,7 +53,7 @@ namespace {
 // The Sun's sine of altitude straight from its position: the twilight test must not depend on the
 // selection or magnitude rules of the record test.
 double SunSinAltitude(const RenderContext& rc) {
-    const EquatorialPosition& sun = rc.ephemeris.bodies[kSun];
+    const EquatorialPosition& sun = rc.ephemeris[Body::Sun];
     const double hourAngle = rc.time.lst - sun.ra;
     return std::sin(sun.dec) * rc.time.sinLatitude +
            std::cos(sun.dec) * std::cos(hourAngle) * rc.time.cosLatitude;
@@ -60,18 +62,25 @@ double SunSinAltitude(const RenderContext& rc) {
 }  // namespace
 
 void DrawSky(RenderContext& rc) {
-    ViewState& v = rc.view;
+    const ViewState& v = rc.view;
     CSkyCanvas& canvas = rc.canvas;
     platform::Graphics& gc = canvas.Gc();
+    gc.save();
 
-    // 1. A fresh list of drawn objects; the zoom centre follows the navigator.
-    rc.drawn.RecordDrawn(nullptr, 0, 0);
+    // 1. The frame colour over the whole canvas, the chart font, a fresh list of drawn objects.
+    FillRect(canvas, {0, 0, canvas.Width(), canvas.Height()}, rc.background(kClrFrame));
+    gc.setFont("MS Pゴシック", v.fontSize);
+    gc.setTransparentText(true);
+    gc.setTextColour(CanvasTextColour(rc.colourMode));
+    rc.result.drawn.Clear();
 
-    // 2. Line height of the canvas font.
+    // 2. The Moon-phase icon of the whole-sky modes, and the brightness ceiling of blended layers.
+    if (v.isWholeSky()) DrawMoonPhaseIcon(rc);
+    canvas.SetCeiling(Luminance(rc.colours[kClrBand3]));
+
+    // 3. Line height of the canvas font; twilight from the Sun's altitude.
     rc.lineHeight = gc.textExtent("あ").cy;
     if (rc.lineHeight <= 0) rc.lineHeight = 10;
-
-    // 3. Twilight from the Sun's altitude.
     rc.twilight = ClassifyTwilight(SunSinAltitude(rc));
 
     // 4. Sky colour, brush and line pen.
@@ -83,6 +92,7 @@ void DrawSky(RenderContext& rc) {
     if (v.mode == ViewMode::Orbits) {
         // 5. The planet-orbit view is a diagram of its own.
         DrawOrbitDiagram(rc);
+        gc.restore();
         gc.restore();
         return;
     }
@@ -105,7 +115,8 @@ void DrawSky(RenderContext& rc) {
     DrawPoleMark(rc);        // 17
     DrawBodies(rc);          // 18-20: Sun, planets, Moon
 
-    // 21. Previous pen and brush.
+    // 21. Previous pen, brush and font.
+    gc.restore();
     gc.restore();
 }
 

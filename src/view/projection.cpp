@@ -218,7 +218,7 @@ bool ProjectEquatorial(const ProjectionContext& ctx, double ra, double dec, doub
                        int index, int& x, int& y, double& sinAltitude) {
     const ProjectionInput& in = ctx.input;
     if (in.mode != 1) {
-        if (in.selectedOnly && index != kBodySelectionIndex) {
+        if (in.selectedOnly && index != kNotInCatalogue) {
             if (index < 0 || std::size_t(index) >= in.selection.size() || !in.selection[std::size_t(index)])
                 return false;
         }

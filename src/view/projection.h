@@ -7,12 +7,10 @@
 #include <span>
 #include <variant>
 
+#include "skydata/constellation_selection.h"
+
 namespace celes {
 
-// Catalogue index used for the Sun, the Moon, the planets and the pole mark.
-inline constexpr int kBodySelectionIndex = 19999;
-// Size of the per-record selection table.
-inline constexpr int kSelectionEntries = 20000;
 // Pixel given to a point outside the direction view's azimuth window.
 inline constexpr int kRejectedPixel = -99999999;
 

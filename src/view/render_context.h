@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "astro/planets.h"
+#include "astro/bodies.h"
+#include "view/drawn_objects.h"
 #include "view/view_state.h"
 
 namespace celes {
@@ -18,23 +19,14 @@ namespace celes {
 class CSkyCanvas;          // view/sky_canvas.h
 class ColourTable;         // view/colour_table.h
 struct ProjectionContext;  // view/projection.h
-class DrawnObjectList;     // view/drawn_objects.h
-class CCelesDoc;           // view/celes_doc.h
 struct StarRecord;         // skydata/star_record.h
-struct LayerState;         // view/layers/layer_state.h: state the constellation, add-in and Milky Way layers
-                           // keep between renders (polyline sources, selection, Milky Way brush)
+struct LayerSwitches;      // view/layers/layer_state.h: what the view decides about the layers
+struct LayerCache;         // view/layers/layer_state.h: what the layers keep between renders
+struct RenderResult;       // view/render_result.h
 
 using ColourRef = std::uint32_t;  // 0x00BBGGRR, the same as Colour of view/colour.h
 
 enum class Twilight : int { Night = 0, Dusk = 1, Day = 2 };
-
-// Body indexes of the document's body records: the planets by their PlanetIndex (astro/planets.h:
-// kMercury 0, kVenus 1, kMars 2, kJupiter 3, kSaturn 4), then the Moon and the Sun.
-enum BodyIndex : int {
-    kMoon = 7,
-    kSun = 8,
-    kBodyCount = 10,
-};
 
 struct EquatorialPosition {
     double ra = 0.0;   // radians
@@ -55,19 +47,21 @@ struct RenderTime {
 
 // Sun, Moon and planets for the render's instant.
 struct RenderEphemeris {
-    std::array<EquatorialPosition, kBodyCount> bodies{};  // by BodyIndex
+    std::array<EquatorialPosition, kBodyCount> bodies{};  // by Body
     double sunEclipticLongitude = 0.0;                    // radians, for the Moon's bright limb
     double sunEclipticLatitude = 0.0;
     double moonAge = 0.0;  // days, for the view's date (MoonAge)
-    // Heliocentric ecliptic longitudes for the orbit diagram, radians; exactly 0 means "not known"
-    // and the planet is left out with its orbit. Index: 0 Mercury, 1 Venus, 2 Earth, 3 Mars,
-    // 4 Jupiter, 5 Saturn.
-    std::array<double, 6> heliocentricLongitude{};
+    // Heliocentric ecliptic longitudes for the orbit diagram by Body (the planets and the Earth),
+    // radians; exactly 0 means "not known" and the planet is left out with its orbit.
+    std::array<double, kBodyCount> heliocentricLongitude{};
+
+    const EquatorialPosition& operator[](Body b) const { return bodies[Index(b)]; }
 };
 
-// The document's records as a render sees them: the object list (catalogue, then body records),
-// the registered taps, the numbered mark slots and the body records by body index. The view adapts
-// its document to this; tests hand in plain vectors.
+// The document's records as a render sees them: the object list (the catalogue), the registered
+// taps and the numbered mark slots. The view adapts its document to this; tests hand in plain
+// vectors. A render only reads; the generation changes whenever records are replaced or removed, so
+// a drawn-object list made from an older generation is known to be stale.
 class RecordSource {
   public:
     virtual ~RecordSource() = default;
@@ -75,35 +69,33 @@ class RecordSource {
     virtual bool loaded() const { return true; }
     // The data folder of the catalogue (ends with a separator, or empty).
     virtual std::string dataFolder() const { return {}; }
+    virtual std::uint64_t generation() const { return 0; }
     virtual int objectCount() const = 0;
     virtual const StarRecord& object(int index) const = 0;
     virtual int tapCount() const { return 0; }
     virtual const StarRecord& tap(int index) const = 0;
     // Numbered mark slot 0..4, or null.
     virtual const StarRecord* mark(int) const { return nullptr; }
-    // The body record of a body index (created on first use).
-    virtual StarRecord& body(int bodyIndex) = 0;
 };
 
 struct RenderContext {
-    // Inputs owned elsewhere.
-    ViewState& view;  // DrawSky may copy the navigator's centre into it and lowers the star limit
-                      // while the planisphere's bright-only option draws stars
-    RecordSource& records;
+    // Inputs: the render's own copies (the snapshot) and the document, read only.
+    const ViewState& view;
+    const RecordSource& records;
     const ColourTable& colours;
     const ColourMode& colourMode;
-    ProjectionContext& projection;
-    DrawnObjectList& drawn;
-    LayerState& layers;
+    const ProjectionContext& projection;
+    const LayerSwitches& switches;
+    // What the layers keep between renders (file caches, buffers): owned by whoever renders.
+    LayerCache& cache;
+    // The render's output: drawn objects, the records the render made (bodies, add-in objects).
+    RenderResult& result;
 
-    // Canvases: the main chart, the grid overlay (blended at 30 percent), the small canvas that
-    // marks and labels are drawn into before blending, the 40x40 scratch of disc stars, and the
-    // Milky Way layer.
+    // Canvases: the main chart, the grid overlay (blended at 30 percent) and the 40x40 scratch of
+    // disc stars.
     CSkyCanvas& canvas;
     CSkyCanvas& overlay;
-    CSkyCanvas& small;
     CSkyCanvas& scratch;
-    CSkyCanvas& milkyWay;
 
     std::string dataFolder;  // ends with '/', or empty: companion files are folder + fixed name
 
@@ -115,8 +107,6 @@ struct RenderContext {
     Twilight twilight = Twilight::Night;
     ColourRef skyColour = 0;
     ColourRef textBackground = 0;
-    // Numbers (0..199) found at byte 4 of the designations of non-star catalogue records drawn.
-    std::array<std::uint8_t, 200>* seenNumbers = nullptr;
 
     // Colour entry n through the colour-mode filter, as a pen/text colour or as a sky fill.
     ColourRef foreground(int entry) const;
@@ -130,8 +120,7 @@ struct RenderContext {
 bool ProjectHorizontal(const RenderContext& rc, double azimuth, double altitude, bool azimuthWindow, int& x,
                        int& y);
 // The catalogue-record test (limit, selection, horizon) and projection; index is the record's
-// position in the object list, or kBodyIndexSlot for bodies and the pole mark.
-inline constexpr int kBodyIndexSlot = 19999;
+// position in the object list, or kNotInCatalogue for records outside it (taps, marks, add-ins).
 bool ProjectRecord(const RenderContext& rc, const StarRecord& record, int index, int& x, int& y,
                    double& sinAltitude);
 // Equatorial direction to horizontal for the render's place and time.
@@ -158,18 +147,16 @@ inline constexpr int kMarkSlots = 5;
 inline const StarRecord* MarkAt(const RenderContext& rc, int slot) {
     return rc.records.mark(slot);
 }
-inline StarRecord& BodyRecord(RenderContext& rc, int bodyIndex) {
-    return rc.records.body(bodyIndex);
-}
 
-// Draws one catalogue record, tap or body at a projected position and records it for FindObjectAt.
-// sizeFlag forces the disc form (taps); sinAltitude dims the star when light pollution is on
-// (1.0 leaves it as is).
-void DrawObject(RenderContext& rc, const StarRecord& record, int x, int y, bool sizeFlag, double sinAltitude);
+// Draws one catalogue record, tap or body at a projected position and records it under `ref` for
+// FindObjectAt. sizeFlag forces the disc form (taps); sinAltitude dims the star when light pollution
+// is on (1.0 leaves it as is).
+void DrawObject(RenderContext& rc, const StarRecord& record, RecordRef ref, int x, int y, bool sizeFlag,
+                double sinAltitude);
 
 // ---- layers, in draw order (implemented in view/layers) ----
 
-// Moon-phase icon in the top-left corner; the render calls it for modes below 10 before DrawSky.
+// Moon-phase icon in the top-left corner of the whole-sky modes (below 10).
 void DrawMoonPhaseIcon(RenderContext& rc);
 // The heliocentric planet diagram (mode 2) with its date and time; DrawSky stops after it.
 void DrawOrbitDiagram(RenderContext& rc);
@@ -184,8 +171,9 @@ void DrawObjectMark(RenderContext& rc, const StarRecord& record, int x, int y);
 void DrawMilkyWay(RenderContext& rc);
 // The add-in list ("ADIN"/"ENABLE").
 void DrawAddIns(RenderContext& rc);
-// Body records filled and drawn: Sun, planets (Jupiter, Venus, Mars, Mercury, Saturn) and the Moon
-// with its phase disc, honouring "NO_SUN", "NO_PLANET", "REAL_MOON" and planet-symbol mode.
+// The body records of the result (made before the layers run) drawn: Sun, planets (Jupiter, Venus,
+// Mars, Mercury, Saturn) and the Moon with its phase disc, honouring "NO_SUN", "NO_PLANET",
+// "REAL_MOON" and planet-symbol mode. Bodies are shown whatever the constellation selection.
 void DrawBodies(RenderContext& rc);
 
 }  // namespace celes

@@ -1,7 +1,6 @@
 #pragma once
-// A RecordSource over records held in memory: a catalogue as read from "celes.dat", body records
-// appended on first use, taps and numbered marks. Used where no document exists (the command-line
-// render, tests) with the document's body-record rules.
+// A RecordSource over records held in memory: a catalogue as read from "celes.dat", taps and
+// numbered marks. Used where no document exists (the command-line render, tests).
 #include <array>
 #include <cstdint>
 #include <map>
@@ -18,9 +17,6 @@ namespace celes {
 
 class MemoryRecords : public RecordSource {
   public:
-    // Below this many catalogue records every body shares one empty record.
-    static constexpr int kMinimumForBodies = 100;
-
     MemoryRecords() = default;
     explicit MemoryRecords(std::vector<StarRecord> catalogue, std::string dataFolder = {});
 
@@ -29,22 +25,23 @@ class MemoryRecords : public RecordSource {
     int tapCount() const override { return static_cast<int>(taps.size()); }
     const StarRecord& tap(int index) const override { return taps[static_cast<std::size_t>(index)]; }
     const StarRecord* mark(int slot) const override;
-    StarRecord& body(int bodyIndex) override;
     std::string dataFolder() const override { return dataFolder_; }
+    std::uint64_t generation() const override { return generation_; }
+    // Call after replacing or removing taps or marks.
+    void recordsChanged() { ++generation_; }
 
     std::vector<StarRecord> taps;
     std::array<StarRecord, kMarkSlots> marks{};
     std::array<bool, kMarkSlots> markUsed{};
 
   private:
-    std::vector<StarRecord> objects_;  // capacity reserved for the bodies: pointers stay valid
-    std::array<int, kBodyCount> bodySlots_{};
-    StarRecord sharedEmpty_;
+    std::vector<StarRecord> objects_;
     std::string dataFolder_;
+    std::uint64_t generation_ = 0;
 };
 
-// A RecordSource over the document: its object list and taps are lists of owned records, its body
-// records are made on first use, and it has no numbered marks of its own.
+// A RecordSource over the document: its object list and taps are lists of owned records, and it has
+// no numbered marks of its own.
 template <typename Document>
 class DocumentRecords final : public RecordSource {
   public:
@@ -52,13 +49,13 @@ class DocumentRecords final : public RecordSource {
 
     bool loaded() const override { return doc_.loaded(); }
     std::string dataFolder() const override { return doc_.keptDataDirectory(); }
+    std::uint64_t generation() const override { return doc_.generation(); }
     int objectCount() const override { return static_cast<int>(doc_.stars().size()); }
     const StarRecord& object(int index) const override {
         return *doc_.stars()[static_cast<std::size_t>(index)];
     }
     int tapCount() const override { return static_cast<int>(doc_.taps().size()); }
     const StarRecord& tap(int index) const override { return *doc_.taps()[static_cast<std::size_t>(index)]; }
-    StarRecord& body(int bodyIndex) override { return doc_.bodyRecord(bodyIndex); }
 
   private:
     Document& doc_;

@@ -49,8 +49,8 @@ TEST(MoonOnTheChart, CrescentLitOnTheSunsSide) {
         return ProjectHorizontal(ctx, az, alt, false, x, y);
     };
     int mx, my, sx, sy;
-    ASSERT_TRUE(place(e.bodies[kMoon], mx, my));
-    place(e.bodies[kSun], sx, sy);
+    ASSERT_TRUE(place(e[Body::Moon], mx, my));
+    place(e[Body::Sun], sx, sy);
     const double d = std::hypot(sx - mx, sy - my);
     const double ux = (sx - mx) / d, uy = (sy - my) / d;
 

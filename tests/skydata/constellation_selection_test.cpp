@@ -27,13 +27,13 @@ TEST(ConstellationSelection, SelectedOnlyFilterAndRecordFlags) {
 
     const StarRecord records[] = {InConstellation("Ori"), InConstellation("Gem"), InConstellation("Tau"),
                                   InConstellation(" ")};
-    s.setFlag(kBodyFlagIndex, true);
+    s.setFlag(kNotInCatalogue, true);
     s.rebuildFlags(records);
     EXPECT_TRUE(s.flag(0));
     EXPECT_FALSE(s.flag(1));
     EXPECT_TRUE(s.flag(2));
     EXPECT_FALSE(s.flag(3));
-    EXPECT_FALSE(s.flag(kBodyFlagIndex));  // rebuilding clears every flag first
+    EXPECT_FALSE(s.flag(kNotInCatalogue));  // rebuilding clears every flag first
     EXPECT_FALSE(s.flag(-1));
     EXPECT_FALSE(s.flag(kRecordFlagCount));
 }

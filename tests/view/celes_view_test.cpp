@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <deque>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "fakes/virtual_event_loop.h"
@@ -32,6 +35,58 @@ std::vector<StarRecord> Stars(int n) {
     }
     return v;
 }
+
+// Identifiable stars on the circle of declination that passes through Tokyo's zenith.
+std::vector<StarRecord> RingStars(int n) {
+    std::vector<StarRecord> v(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        StarRecord& r = v[std::size_t(i)];
+        r.type = kTypeStar;
+        r.ra = 6.283 * i / n;  // a ring through the zenith at every hour
+        r.dec = 0.6213;
+        r.magnitude = 3.0;
+        setField(r.designation, "001a");
+    }
+    return v;
+}
+
+// An event loop whose calls may be posted from any thread; the test thread runs them.
+class ThreadSafeLoop final : public platform::EventLoop {
+  public:
+    void startTimer(int id, std::uint32_t, std::function<void()> onTick) override {
+        timers_[id] = std::move(onTick);
+    }
+    void stopTimer(int id) override { timers_.erase(id); }
+    void post(std::function<void()> call) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        posted_.push_back(std::move(call));
+    }
+    bool pumpMessages() override {
+        ADD_FAILURE() << "the view pumped the event loop";
+        return true;
+    }
+    void quit() override {}
+    // Runs the posted calls; true when there were any.
+    bool runPosted() {
+        bool ran = false;
+        for (;;) {
+            std::function<void()> call;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (posted_.empty()) return ran;
+                call = std::move(posted_.front());
+                posted_.pop_front();
+            }
+            call();
+            ran = true;
+        }
+    }
+
+  private:
+    std::map<int, std::function<void()>> timers_;
+    std::mutex mutex_;
+    std::deque<std::function<void()>> posted_;
+};
 
 constexpr Colour kSky = 0x1E0000;    // (0, 0, 30)
 constexpr Colour kFrame = 0x3F9FAF;  // (175, 159, 63)
@@ -122,6 +177,88 @@ TEST(RenderWorker, StopsWithTheView) {
         view.requestWorkerRender();
     }  // joins the worker; a hang here fails the test by timeout
     SUCCEED();
+}
+
+// The user-interface thread changes the view a thousand times and taps while the worker draws: the
+// render reads its own snapshot, results come back through the loop, and the last one drawn is the
+// last state asked for. Run under ThreadSanitizer this shows the two threads share nothing unguarded.
+TEST(RenderWorker, ViewChangesAndTapsWhileTheWorkerDraws) {
+    TransientSettings store;
+    Settings(store).writeInt(Setting::ProcSandClock, 1);  // no hourglass: the worker draws
+    MemoryRecords records(RingStars(1500));
+    ThreadSafeLoop loop;
+    CCelesView view(store, records, nullptr, &loop);
+    view.resize(240, 320);
+    int found = 0;
+    for (int i = 0; i < 1000; ++i) {
+        ViewState& v = view.state();
+        v.minute = i % 60;
+        v.direction = i % 4;
+        v.magnitudeShift = i % 7;
+        view.recompute();
+        loop.runPosted();
+        if (i % 100 == 99) {
+            // Now and then the worker is let finish, so taps meet fresh results as well as old ones.
+            while (view.workerBusy()) std::this_thread::yield();
+            loop.runPosted();
+        }
+        // A tap where the last result drew something.
+        const auto& drawn = view.lastResult().drawn.Entries();
+        if (drawn.empty()) continue;
+        const DrawnObject tapped = drawn[std::size_t(i) % drawn.size()];
+        const auto hit = view.findObjectAt(tapped.x, tapped.y);
+        if (hit) {
+            ++found;
+            EXPECT_EQ(hit->record, &records.object(hit->ref.index));
+        }
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while ((loop.runPosted() || view.workerBusy()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_FALSE(view.workerBusy()) << "the worker did not finish within 30 s";
+    ASSERT_TRUE(view.lastResult().rendered);
+    EXPECT_EQ(view.lastResult().time.minute, 999 % 60);
+    EXPECT_EQ(view.lastResult().projection.input.direction, 999 % 4);
+    EXPECT_GT(view.lastResult().drawn.Size(), 0);
+    EXPECT_GT(found, 0);
+}
+
+// A result drawn from records that have since been replaced finds nothing.
+TEST(RenderResults, StaleGenerationIsIgnored) {
+    TransientSettings store;
+    MemoryRecords records(RingStars(50));
+    CCelesView view(store, records, nullptr);
+    view.resize(240, 320);
+    view.render();
+    ASSERT_TRUE(view.lastResult().IsCurrentFor(records));
+    const DrawnObject entry = view.lastResult().drawn.Entries().at(0);
+    ASSERT_TRUE(view.findObjectAt(entry.x, entry.y));
+    EXPECT_NE(view.resolve(entry.ref), nullptr);
+    records.recordsChanged();
+    EXPECT_FALSE(view.findObjectAt(entry.x, entry.y));
+    EXPECT_EQ(view.resolve(entry.ref), nullptr);
+    view.render();
+    EXPECT_TRUE(view.findObjectAt(entry.x, entry.y));
+}
+
+// A render asked for while the worker draws waits for the worker's result instead of the
+// user-interface thread waiting for the worker.
+TEST(RenderWorker, RenderAskedWhileBusyRunsWhenTheResultArrives) {
+    TransientSettings store;
+    Settings(store).writeInt(Setting::ProcSandClock, 1);
+    MemoryRecords records(RingStars(1500));
+    ThreadSafeLoop loop;
+    CCelesView view(store, records, nullptr, &loop);
+    view.resize(240, 320);
+    view.requestWorkerRender();
+    view.state().minute = 42;
+    view.onRenderMessage();  // returns at once: the worker is busy
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (view.lastResult().time.minute != 42 && std::chrono::steady_clock::now() < deadline) {
+        loop.runPosted();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(view.lastResult().time.minute, 42);
 }
 
 }  // namespace

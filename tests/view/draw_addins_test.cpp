@@ -47,7 +47,7 @@ TEST(AddIns, OutlinesDrawOnlyWhenEnabledOutsideThePolarAndOrbitViews) {
             folder.write(c.name, OutlineAddin(capacity, {0, 0}, {p.ra[0], p.ra[1]}, {p.dec[0], p.dec[1]}));
         h.view.addIns = c.enabled;
         h.view.mode = c.mode;
-        h.layers.addInPaths = {"", folder.folder() + "missing.p90", path};
+        h.switches.addInPaths = {"", folder.folder() + "missing.p90", path};
         RenderContext& rc = h.context();
         DrawAddIns(rc);
         EXPECT_EQ(h.CountPixels(h.colours[kClrAddIn]) > 0, c.drawn)
@@ -66,13 +66,13 @@ TEST(AddIns, ObjectListRecordsOutliveTheirFile) {
                                     Record(-11, 0.0, -1.5, 9.0, " ", "   X3")};  // below the horizon
     const std::string path = folder.write("list.p93", writeRecordStream(1000, list));
     h.view.addIns = true;
-    h.layers.addInPaths = {path};
+    h.switches.addInPaths = {path};
     RenderContext& rc = h.context();
     DrawAddIns(rc);
     std::filesystem::remove(path);
-    ASSERT_EQ(h.drawn.Size(), 2);
-    EXPECT_EQ(fieldText(h.drawn.Entries()[0].record->designation, 3), "X1");
-    EXPECT_EQ(fieldText(h.drawn.Entries()[1].record->designation, 3), "X2");
+    ASSERT_EQ(h.result.drawn.Size(), 2);
+    EXPECT_EQ(fieldText(h.DrawnRecord(0)->designation, 3), "X1");
+    EXPECT_EQ(fieldText(h.DrawnRecord(1)->designation, 3), "X2");
     EXPECT_GT(h.CountPixels(h.colours[kClrNegativeTypeMark]), 0);
 }
 
@@ -102,7 +102,7 @@ TEST(MilkyWay, PassesBrightenTheBandAndLeaveTheRestAlone) {
     EXPECT_GT(centre, edge);
     EXPECT_GT(edge, h.canvas.PixelLuminance(mx + 40, my));
     EXPECT_EQ(h.canvas.GetPixel(mx + 40, my), LayerHarness::kSky);
-    EXPECT_FALSE(h.layers.drawingMilkyWay);
+    EXPECT_FALSE(h.cache.drawingMilkyWay);
 }
 
 TEST(MilkyWay, ChartLowerThanTheBrushIsCoveredInGrey) {

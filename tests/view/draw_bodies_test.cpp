@@ -26,7 +26,13 @@ TEST(OrbitDiagram, PlanetWithLongitudeZeroIsLeftOutWithItsOrbit) {
         LayerHarness h;
         h.view.mode = ViewMode::Orbits;
         RenderContext& rc = h.context();
-        rc.ephemeris.heliocentricLongitude = {0.5, 1.0, 1.5, 2.0, 2.5, saturnKnown ? 3.0 : 0.0};
+        auto& l = rc.ephemeris.heliocentricLongitude;
+        l[Index(Body::Mercury)] = 0.5;
+        l[Index(Body::Venus)] = 1.0;
+        l[Index(Body::Earth)] = 1.5;
+        l[Index(Body::Mars)] = 2.0;
+        l[Index(Body::Jupiter)] = 2.5;
+        l[Index(Body::Saturn)] = saturnKnown ? 3.0 : 0.0;
         DrawOrbitDiagram(rc);
         const int cx = h.view.discOffsetX + h.view.radius, cy = h.view.radius;  // 120, 120
         const Colour pen = h.colours[kClrGeneralText];
@@ -57,24 +63,23 @@ TEST(Bodies, RecordsNamesOrderAndSwitches) {
         h.view.planetSymbols = c.symbols;
         RenderContext& rc = h.context();
         // Every body near the zenith so each is drawn.
-        for (int i = 0; i < kBodyCount; ++i) {
+        for (std::size_t i = 0; i < kBodyCount; ++i) {
             double ra, dec;
-            h.SkyAt(i * 36 * kDeg, 80 * kDeg, ra, dec);
-            rc.ephemeris.bodies[static_cast<std::size_t>(i)] = {ra, dec};
+            h.SkyAt(double(i) * 36 * kDeg, 80 * kDeg, ra, dec);
+            rc.ephemeris.bodies[i] = {ra, dec};
         }
+        h.result.bodies = MakeBodyRecords(h.view, rc.ephemeris);
         DrawBodies(rc);
-        EXPECT_EQ(h.drawn.Size(), c.recorded) << c.noSunMoon << c.noPlanets << c.symbols;
-        EXPECT_FALSE(h.layers.selection.flag(kBodyFlagIndex));  // lowered again after the bodies
+        EXPECT_EQ(h.result.drawn.Size(), c.recorded) << c.noSunMoon << c.noPlanets << c.symbols;
         if (c.recorded == 7) {
-            const auto& e = h.drawn.Entries();
-            EXPECT_EQ(cp932ToUtf8(fieldText(e[0].record->designation)), "太陽");
-            EXPECT_EQ(cp932ToUtf8(fieldText(e[1].record->designation)), "木星");
-            EXPECT_EQ(cp932ToUtf8(fieldText(e[6].record->designation)), "月");
-            EXPECT_EQ(e[6].record->classText[0], 'T');
-            EXPECT_DOUBLE_EQ(e[3].record->magnitude, 1.0);  // Mars
+            EXPECT_EQ(cp932ToUtf8(fieldText(h.DrawnRecord(0)->designation)), "太陽");
+            EXPECT_EQ(cp932ToUtf8(fieldText(h.DrawnRecord(1)->designation)), "木星");
+            EXPECT_EQ(cp932ToUtf8(fieldText(h.DrawnRecord(6)->designation)), "月");
+            EXPECT_EQ(h.DrawnRecord(6)->classText[0], 'T');
+            EXPECT_DOUBLE_EQ(h.DrawnRecord(3)->magnitude, 1.0);  // Mars
         }
         if (c.symbols) {
-            EXPECT_EQ(fieldText(h.records.body(kSun).designation), "     ");
+            EXPECT_EQ(fieldText(h.result.bodies[Index(Body::Sun)].designation), "     ");
         }
     }
 }
@@ -84,7 +89,7 @@ TEST(MoonDisc, SizeGrowsWithTheScaleWithinItsLimits) {
     RenderContext& rc = h.context();
     double ra, dec;
     h.SkyAt(180 * kDeg, 45 * kDeg, ra, dec);
-    rc.ephemeris.bodies[kMoon] = {ra, dec};
+    rc.ephemeris.bodies[Index(Body::Moon)] = {ra, dec};
     int x, y;
     ASSERT_TRUE(h.Where(ra, dec, x, y));
     EXPECT_EQ(ComputeMoonDisc(rc, x, y).size, 11);  // under a pixel on a 240-pixel planisphere
@@ -96,12 +101,12 @@ TEST(MoonDisc, SizeGrowsWithTheScaleWithinItsLimits) {
     h.view.zoomHeight = 45;
     h.view.zoomFactor = 600;  // 60 times: half a degree is 40 pixels
     RenderContext& zoom = h.context();
-    zoom.ephemeris.bodies[kMoon] = {ra, dec};
+    zoom.ephemeris.bodies[Index(Body::Moon)] = {ra, dec};
     ASSERT_TRUE(h.Where(ra, dec, x, y));
     EXPECT_EQ(ComputeMoonDisc(zoom, x, y).size, 32);
     h.view.zoomFactor = 300;  // 30 times: 20 pixels
     RenderContext& mid = h.context();
-    mid.ephemeris.bodies[kMoon] = {ra, dec};
+    mid.ephemeris.bodies[Index(Body::Moon)] = {ra, dec};
     ASSERT_TRUE(h.Where(ra, dec, x, y));
     const int size = ComputeMoonDisc(mid, x, y).size;
     EXPECT_GT(size, 15);

@@ -38,7 +38,7 @@ struct ConstellationScene {
         h = std::make_unique<LayerHarness>(catalogue, folder.folder());
         h->view.mode = mode;
         h->view.constellationLines = true;
-        h->layers.setDataFolder(folder.folder());
+        h->cache.setDataFolder(folder.folder());
     }
 
     // The midpoint of segment i-(i+1) on the chart.
@@ -92,8 +92,8 @@ TEST(DrawConstellations, AnchorAndSelectionRules) {
     for (const auto& c : cases) {
         ConstellationScene s(c.mode, c.anchorAltitude);
         s.h->view.selectedOnly = c.selectedOnly;
-        if (c.selected) s.h->layers.selection.selectOnly("Ori");
-        s.h->layers.selection.rebuildFlags(std::vector<StarRecord>{s.h->records.object(0)});
+        if (c.selected) s.h->switches.selection.selectOnly("Ori");
+        s.h->switches.selection.rebuildFlags(std::vector<StarRecord>{s.h->records.object(0)});
         RenderContext& rc = s.h->context();
         DrawConstellations(rc);
         const int linePixels = s.h->CountPixels(s.h->colours[kClrConstellationLine]);
@@ -109,8 +109,8 @@ TEST(DrawConstellations, NamesAreRecordedAsDrawnObjects) {
     s.h->view.constellationLines = false;
     RenderContext& rc = s.h->context();
     DrawConstellations(rc);
-    ASSERT_EQ(s.h->drawn.Size(), 1);
-    EXPECT_EQ(s.h->drawn.Entries()[0].record, &s.h->records.object(0));
+    ASSERT_EQ(s.h->result.drawn.Size(), 1);
+    EXPECT_EQ(s.h->DrawnRecord(0), &s.h->records.object(0));
 }
 
 TEST(DrawConstellations, MissingFileAndMemoryModeDrawTheSame) {
@@ -121,9 +121,9 @@ TEST(DrawConstellations, MissingFileAndMemoryModeDrawTheSame) {
     ConstellationScene streamed(ViewMode::Zenith, 50);
     DrawConstellations(streamed.h->context());
     ConstellationScene memory(ViewMode::Zenith, 50);
-    memory.h->layers.polylinesInMemory = true;
+    memory.h->cache.polylinesInMemory = true;
     DrawConstellations(memory.h->context());
-    EXPECT_TRUE(memory.h->layers.lines.inMemory());
+    EXPECT_TRUE(memory.h->cache.lines.inMemory());
     const Colour line = streamed.h->colours[kClrConstellationLine];
     EXPECT_GT(streamed.h->CountPixels(line), 0);
     EXPECT_EQ(streamed.h->CountPixels(line), memory.h->CountPixels(line));
@@ -141,7 +141,7 @@ TEST(DrawConstellations, PlanisphereLinesStopAtTheDiscRim) {
     folder.write("celesline.dat", testing::PolylineFile({{"Ori", {0, 0}, {ra0, ra1}, {dec0, dec1}}}));
     LayerHarness h({Record(kTypeConstellationLabel, ara, adec, 0.0, "Ori")}, folder.folder());
     h.view.constellationLines = true;
-    h.layers.setDataFolder(folder.folder());
+    h.cache.setDataFolder(folder.folder());
     RenderContext& rc = h.context();
     DrawConstellations(rc);
     const Colour line = h.colours[kClrConstellationLine];

@@ -94,9 +94,9 @@ TEST(DeepSkyMarks, CatalogueColourSwitchAndLeaderLine) {
     DrawObjectMark(rc2, ngc, 50, 50);
     EXPECT_EQ(off.CountPixels(0), off.canvas.Width() * off.canvas.Height());
     // Nor are they recorded for identification.
-    DrawObject(rc2, messier, 100, 100, false, 1.0);
-    DrawObject(rc2, ngc, 50, 50, false, 1.0);
-    EXPECT_EQ(off.drawn.Size(), 0);
+    DrawObject(rc2, messier, {RecordKind::Object, 0}, 100, 100, false, 1.0);
+    DrawObject(rc2, ngc, {RecordKind::Object, 1}, 50, 50, false, 1.0);
+    EXPECT_EQ(off.result.drawn.Size(), 0);
 }
 
 TEST(DeepSkyMarks, LabelsOnlyOutsideTheWholeSkyViews) {

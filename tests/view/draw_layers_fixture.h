@@ -19,6 +19,7 @@
 #include "view/projection.h"
 #include "view/render_context.h"
 #include "view/render_records.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes::testing {
@@ -127,10 +128,7 @@ class LayerHarness {
         view.longitudeMin = 0;
         view.year = 2024, view.month = 1, view.day = 15, view.hour = 21, view.minute = 0;
         canvas.Create(width, height);
-        overlay.Create(width, height);
-        small.Create(width, height);
         scratch.Create(40, 40);
-        milkyWay.Create(width, height);
     }
 
     // A fresh context for the current view state (mode, time, size).
@@ -138,11 +136,12 @@ class LayerHarness {
         view.updateAzimuthWindow();
         const RenderTime time = MakeRenderTime(view);
         ProjectionInput in = MakeProjectionInput(view, time);
-        in.selection = layers.selection.flags();
+        in.selection = switches.selection.flags();
         projection = MakeProjectionContext(in);
+        result = RenderResult{};
         rc_ = std::make_unique<RenderContext>(RenderContext{view, records, colours, colourMode, projection,
-                                                            drawn, layers, canvas, overlay, small, scratch,
-                                                            milkyWay, dataFolder_, time, RenderEphemeris{}});
+                                                            switches, cache, result, canvas, overlay, scratch,
+                                                            dataFolder_, time, RenderEphemeris{}});
         rc_->skyColour = kSky;
         return *rc_;
     }
@@ -178,9 +177,15 @@ class LayerHarness {
     ColourTable colours;
     ColourMode colourMode;
     ProjectionContext projection;
-    DrawnObjectList drawn;
-    LayerState layers;
-    CSkyCanvas canvas, overlay, small, scratch, milkyWay;
+    // The record of drawn entry i of the result.
+    const StarRecord* DrawnRecord(int i) const {
+        return result.Resolve(records, result.drawn.Entries()[static_cast<std::size_t>(i)].ref);
+    }
+
+    LayerSwitches switches;
+    LayerCache cache;
+    RenderResult result;
+    CSkyCanvas canvas, overlay, scratch;
 
   private:
     std::string dataFolder_;

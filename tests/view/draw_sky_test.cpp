@@ -12,6 +12,7 @@
 #include "view/celes_view.h"
 #include "view/draw_sky.h"
 #include "view/render_records.h"
+#include "view/render_result.h"
 
 namespace celes {
 namespace {
@@ -251,15 +252,16 @@ TEST(DaylightColouring, StarsTurnWhiteAndFainterByDay) {
     RenderTime t = chart.Time();
     TransientSettings store;
     MemoryRecords none;
-    DrawnObjectList drawn;
-    LayerState layers;
-    CSkyCanvas a, b, c, d, e;
+    LayerSwitches switches;
+    LayerCache cache;
+    RenderResult result;
+    CSkyCanvas a, b, c;
     ColourTable colours;
     ColourMode mode;
     mode.daylight = true;
     ViewState v;
     ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(v, t));
-    RenderContext rc{v, none, colours, mode, ctx, drawn, layers, a, b, c, d, e, "", t, RenderEphemeris{}};
+    RenderContext rc{v, none, colours, mode, ctx, switches, cache, result, a, b, c, "", t, RenderEphemeris{}};
     const StarRecord red = Star(0, 0, 1.0, "M0");
     rc.twilight = Twilight::Day;
     StarLook look = StarAppearance(rc, red, 1.0);

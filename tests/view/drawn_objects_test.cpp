@@ -23,21 +23,43 @@ Rec Star(double mag, char greek) {
     return r;
 }
 
+// A drawn-object list over records held here, named by their index.
+struct Drawn {
+    std::deque<Rec> recs;
+    DrawnObjectList list;
+
+    int Add(const Rec& r, int x, int y) {
+        recs.push_back(r);
+        const int index = int(recs.size()) - 1;
+        list.RecordDrawn({RecordKind::Object, index}, x, y);
+        return index;
+    }
+    // The record found under (x, y), moving the tap to its pixel; null when none.
+    const Rec* Find(int& x, int& y, bool tapsShown) const {
+        const auto hit = list.FindObjectAt(x, y, tapsShown, [&](RecordRef ref) -> const Rec* {
+            return ref.index >= 0 && ref.index < int(recs.size()) ? &recs[std::size_t(ref.index)] : nullptr;
+        });
+        if (!hit) return nullptr;
+        x = hit->x;
+        y = hit->y;
+        return &recs[std::size_t(hit->ref.index)];
+    }
+    const Rec* At(int index) const { return &recs[std::size_t(index)]; }
+};
+
 TEST(DrawnObjects, BrightestInTheBoxWinsAndTheTapMoves) {
-    BasicDrawnObjectList<Rec> list;
-    const Rec faint = Star(2.1, 'a'), bright = Star(1.4, 'b');
-    list.RecordDrawn(&faint, 100, 100);
-    list.RecordDrawn(&bright, 94, 106);
+    Drawn d;
+    d.Add(Star(2.1, 'a'), 100, 100);
+    const int bright = d.Add(Star(1.4, 'b'), 94, 106);
     int x = 100, y = 100;
-    EXPECT_EQ(list.FindObjectAt(x, y, false), &bright);
+    EXPECT_EQ(d.Find(x, y, false), d.At(bright));
     EXPECT_EQ(x, 94);
     EXPECT_EQ(y, 106);
 }
 
 TEST(DrawnObjects, BoxEdgesAndTies) {
-    BasicDrawnObjectList<Rec> list;
-    const Rec a = Star(3.0, 'a'), b = Star(3.0, 'b');
-    list.RecordDrawn(&a, 50, 50);
+    Drawn d;
+    const int a = d.Add(Star(3.0, 'a'), 50, 50);
     struct Case {
         int tx, ty;
         bool found;
@@ -48,64 +70,67 @@ TEST(DrawnObjects, BoxEdgesAndTies) {
     };
     for (const auto& c : cases) {
         int x = c.tx, y = c.ty;
-        const Rec* r = list.FindObjectAt(x, y, false);
+        const Rec* r = d.Find(x, y, false);
         EXPECT_EQ(r != nullptr, c.found) << c.tx << "," << c.ty;
         if (!r) {
             EXPECT_EQ(x, c.tx);  // not found: the tap stays where it was
             EXPECT_EQ(y, c.ty);
         }
     }
-    list.RecordDrawn(&b, 51, 51);
+    d.Add(Star(3.0, 'b'), 51, 51);
     int x = 50, y = 50;
-    EXPECT_EQ(list.FindObjectAt(x, y, false), &a);  // equal magnitudes: the first drawn
+    EXPECT_EQ(d.Find(x, y, false), d.At(a));  // equal magnitudes: the first drawn
 }
 
 TEST(DrawnObjects, WhatCanBeFound) {
-    BasicDrawnObjectList<Rec> list;
-    Rec plain = Star(0.0, ' ');
-    Rec unnamed = Star(0.5, '\0');
+    Drawn d;
     Rec tap;
     tap.classText = {'!', 'T', 'P', '!'};
     tap.magnitude = -100;
     Rec body;
     body.constellation = {'#', 0, 0, 0};
     body.magnitude = -2.0;
-    Rec greek = Star(1.0, 'a');
-    list.RecordDrawn(&plain, 10, 10);
-    list.RecordDrawn(&unnamed, 10, 10);
-    list.RecordDrawn(&greek, 10, 10);
+    d.Add(Star(0.0, ' '), 10, 10);   // plain star
+    d.Add(Star(0.5, '\0'), 10, 10);  // unnamed
+    const int greek = d.Add(Star(1.0, 'a'), 10, 10);
     int x = 10, y = 10;
-    EXPECT_EQ(list.FindObjectAt(x, y, false), &greek);
-    list.RecordDrawn(&body, 11, 11);
-    EXPECT_EQ(list.FindObjectAt(x, y, false), &body);
-    list.RecordDrawn(&tap, 12, 12);
+    EXPECT_EQ(d.Find(x, y, false), d.At(greek));
+    const int b = d.Add(body, 11, 11);
+    EXPECT_EQ(d.Find(x, y, false), d.At(b));
+    const int t = d.Add(tap, 12, 12);
     x = y = 10;
-    EXPECT_EQ(list.FindObjectAt(x, y, false), &body);  // taps only while shown
-    EXPECT_EQ(list.FindObjectAt(x, y, true), &tap);
+    EXPECT_EQ(d.Find(x, y, false), d.At(b));  // taps only while shown
+    EXPECT_EQ(d.Find(x, y, true), d.At(t));
     EXPECT_EQ(x, 12);
 }
 
+TEST(DrawnObjects, EntriesWhoseRecordIsGoneAreSkipped) {
+    Drawn d;
+    d.Add(Star(1.0, 'a'), 10, 10);
+    const int second = d.Add(Star(2.0, 'b'), 10, 10);
+    d.list.RecordDrawn({RecordKind::Object, 99}, 10, 10);  // names a record that is not there
+    d.recs.pop_front();                                    // ... and so does the first entry now
+    int x = 10, y = 10;
+    EXPECT_EQ(d.Find(x, y, false), d.At(second - 1));
+}
+
 TEST(DrawnObjects, CapacityClearAndFarPixels) {
-    BasicDrawnObjectList<Rec> list;
-    std::deque<Rec> recs;
-    for (int i = 0; i < BasicDrawnObjectList<Rec>::kCapacity + 5; ++i) {
-        recs.push_back(Star(5.0, 'a'));
-        list.RecordDrawn(&recs.back(), i % 200, i / 200);
-    }
-    EXPECT_EQ(list.Size(), 9999);
-    list.RecordDrawn(nullptr, 0, 0);
-    EXPECT_EQ(list.Size(), 0);
+    Drawn d;
+    for (int i = 0; i < DrawnObjectList::kCapacity + 5; ++i) d.Add(Star(5.0, 'a'), i % 200, i / 200);
+    EXPECT_EQ(d.list.Size(), 9999);
+    d.list.Clear();
+    EXPECT_EQ(d.list.Size(), 0);
     int x = 0, y = 0;
-    EXPECT_EQ(list.FindObjectAt(x, y, true), nullptr);
+    EXPECT_EQ(d.Find(x, y, true), nullptr);
     // Pixels beyond 16 bits are held at the edge instead of wrapping onto the chart.
-    list.RecordDrawn(&recs[0], 70000, -70000);
+    d.list.RecordDrawn({RecordKind::Object, 0}, 70000, -70000);
     x = 4464, y = 4464;  // where a wrapped 70000 would land
-    EXPECT_EQ(list.FindObjectAt(x, y, true), nullptr);
-    EXPECT_EQ(list.Entries()[0].x, 32767);
-    EXPECT_EQ(list.Entries()[0].y, -32768);
+    EXPECT_EQ(d.Find(x, y, true), nullptr);
+    EXPECT_EQ(d.list.Entries()[0].x, 32767);
+    EXPECT_EQ(d.list.Entries()[0].y, -32768);
     x = 1 << 30;
     y = -(1 << 30);
-    EXPECT_EQ(list.FindObjectAt(x, y, true), nullptr);
+    EXPECT_EQ(d.Find(x, y, true), nullptr);
 }
 
 }  // namespace

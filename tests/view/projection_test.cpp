@@ -209,7 +209,7 @@ TEST(Projection, RecordTestsLimitSelectionAndHorizon) {
         EXPECT_EQ(MakeProjectionContext(li).MagnitudeLimit(), c.limit);
     }
     // Selection hides unselected records but never the bodies; the polar view ignores both tests.
-    std::vector<std::uint8_t> sel(kSelectionEntries, 0);
+    std::vector<std::uint8_t> sel(kRecordFlagCount, 0);
     sel[3] = 1;
     in.selectedOnly = true;
     in.selection = sel;
@@ -217,7 +217,7 @@ TEST(Projection, RecordTestsLimitSelectionAndHorizon) {
         const auto ctx = MakeProjectionContext(in);
         EXPECT_TRUE(ProjectEquatorial(ctx, 0.0, 0.0, 1.0, 1, 3, x, y, s));
         EXPECT_FALSE(ProjectEquatorial(ctx, 0.0, 0.0, 1.0, 1, 4, x, y, s));
-        EXPECT_TRUE(ProjectEquatorial(ctx, 0.0, 0.0, -26.0, 8, kBodySelectionIndex, x, y, s));
+        EXPECT_TRUE(ProjectEquatorial(ctx, 0.0, 0.0, -26.0, 8, kNotInCatalogue, x, y, s));
         EXPECT_FALSE(ProjectEquatorial(ctx, 0.0, 0.0, 1.0, 1, 25000, x, y, s));
         EXPECT_FALSE(ProjectEquatorial(ctx, 0.0, 0.0, 1.0, 1, -1, x, y, s));
     }

@@ -13,6 +13,7 @@
 #include "view/layers/draw_constellations.h"
 #include "view/layers/layer_state.h"
 #include "view/projection.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -71,17 +72,17 @@ std::size_t SequenceLength(unsigned char b) {
 }
 
 void DrawObjectList(RenderContext& rc, const std::string& path) {
-    LayerState& layers = rc.layers;
+    std::vector<StarRecord>& drawn = rc.result.addIns;
     ReadAddinObjectsFile(path, [&](const StarRecord& record) {
         int x = 0, y = 0;
         double s = 1.0;
         // Add-in objects are not part of the catalogue, so the constellation selection (which
         // indexes the catalogue) does not apply to them.
-        if (!ProjectRecord(rc, record, kBodyIndexSlot, x, y, s)) return;
-        // The drawn-object list points at what was drawn, so a drawn record lives until the
-        // next render's add-ins replace it.
-        layers.addInRecords.push_back(record);
-        DrawObject(rc, layers.addInRecords.back(), x, y, false, 1.0);
+        if (!ProjectRecord(rc, record, kNotInCatalogue, x, y, s)) return;
+        // The result keeps what was drawn, so a tap finds the record after the render.
+        drawn.push_back(record);
+        DrawObject(rc, drawn.back(), {RecordKind::AddIn, static_cast<int>(drawn.size()) - 1}, x, y, false,
+                   1.0);
     });
 }
 
@@ -163,11 +164,10 @@ void DrawAddin(RenderContext& rc, const std::string& path, bool milkyWay) {
 }
 
 void DrawAddIns(RenderContext& rc) {
-    LayerState& layers = rc.layers;
-    layers.addInRecords.clear();
+    rc.result.addIns.clear();
     const ViewState& v = rc.view;
     if (!v.addIns || v.mode == ViewMode::Polar || v.mode == ViewMode::Orbits) return;
-    for (const std::string& path : layers.addInPaths) {
+    for (const std::string& path : rc.switches.addInPaths) {
         if (!path.empty() && IsFile(path)) DrawAddin(rc, path, false);
     }
 }

@@ -11,53 +11,43 @@
 #include "astro/sun_moon.h"
 #include "astro/time.h"
 #include "skydata/star_record.h"
-#include "skydata/text_codec.h"
 #include "view/colour_table.h"
 #include "view/drawn_objects.h"
-#include "view/layers/layer_state.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
 
 namespace {
 
-constexpr BodyLook kLooks[kBodyLookCount] = {
-    {kSun, "太陽", -6.0, ' ', "太陽", kClrSunSymbol},
-    {kJupiter, "木星", 0.0, 'G', "木", kClrPlanetSymbol},
-    {kVenus, "金星", -2.0, 'G', "金", kClrPlanetSymbol},
-    {kMars, "火星", 1.0, 'M', "火", kClrPlanetSymbol},
-    {kMercury, "水星", -1.2, ' ', "水", kClrPlanetSymbol},
-    {kSaturn, "土星", 1.0, 'G', "土", kClrPlanetSymbol},
-    {kMoon, "月", -6.0, 'T', "月", kClrPlanetSymbol},
-};
-
 // Half a degree, the Moon's apparent diameter, in radians.
 constexpr double kHalfDegree = 0.5 * kDegToRad;
 
-void DrawSymbol(RenderContext& rc, const BodyLook& look, int x, int y) {
+void DrawSymbol(RenderContext& rc, const BodyInfo& info, int x, int y) {
     platform::Graphics& gc = rc.canvas.Gc();
     gc.save();
-    gc.setTextColour(rc.foreground(look.symbolColour));
-    DrawTextCentred(rc.canvas, x, y, look.symbol);
+    gc.setTextColour(rc.foreground(info.body == Body::Sun ? kClrSunSymbol : kClrPlanetSymbol));
+    DrawTextCentred(rc.canvas, x, y, info.symbol);
     gc.restore();
 }
 
-void DrawBody(RenderContext& rc, const BodyLook& look) {
-    StarRecord& record = PrepareBodyRecord(rc, look);
+void DrawBody(RenderContext& rc, const BodyInfo& info) {
+    const StarRecord& record = rc.result.bodies[Index(info.body)];
+    const RecordRef ref{RecordKind::Body, static_cast<int>(info.body)};
     int x = 0, y = 0;
     double s = 1.0;
-    if (!ProjectRecord(rc, record, kBodyIndexSlot, x, y, s)) return;
+    if (!ProjectRecord(rc, record, kNotInCatalogue, x, y, s)) return;
     if (rc.view.planetSymbols) {
-        DrawSymbol(rc, look, x, y);  // symbols are not identified by tapping
+        DrawSymbol(rc, info, x, y);  // symbols are not identified by tapping
         return;
     }
-    if (look.bodyIndex == kMoon && rc.view.realMoon) {
+    if (info.body == Body::Moon && rc.view.realMoon) {
         const MoonDisc disc = ComputeMoonDisc(rc, x, y);
         rc.canvas.DrawMoonPhase(x, y, disc.size, disc.age, disc.brightLimbAngle, rc.foreground(kClrMoon));
-        rc.drawn.RecordDrawn(&record, x, y);
+        rc.result.drawn.RecordDrawn(ref, x, y);
         return;
     }
-    DrawObject(rc, record, x, y, false, 1.0);
+    DrawObject(rc, record, ref, x, y, false, 1.0);
 }
 
 // A 20 x 20 picture of the full Moon: a disc with darker seas, in shades of `colour`. The
@@ -99,26 +89,9 @@ void MakeMoonTexture(CSkyCanvas& texture, Colour colour, const CSkyCanvas& chart
 
 }  // namespace
 
-const BodyLook* BodyLooks() {
-    return kLooks;
-}
-
-StarRecord& PrepareBodyRecord(RenderContext& rc, const BodyLook& look) {
-    StarRecord& record = BodyRecord(rc, look.bodyIndex);
-    const EquatorialPosition& p = rc.ephemeris.bodies[static_cast<std::size_t>(look.bodyIndex)];
-    record.ra = p.ra;
-    record.dec = p.dec;
-    record.magnitude = look.magnitude;
-    record.classText.fill('\0');
-    record.classText[0] = look.spectral;
-    setField(record.designation, "     ");
-    if (!rc.view.planetSymbols) setField(record.designation, utf8ToCp932(look.name));
-    return record;
-}
-
 MoonDisc ComputeMoonDisc(const RenderContext& rc, int moonX, int moonY) {
     MoonDisc disc;
-    const EquatorialPosition& moon = rc.ephemeris.bodies[kMoon];
+    const EquatorialPosition& moon = rc.ephemeris[Body::Moon];
 
     // Size: the Moon's half-degree diameter as projected here, kept between 11 and 32 pixels. The
     // distance is taken without its sign so a chart turned with north down sizes it the same.
@@ -169,15 +142,11 @@ void DrawMoonPhaseIcon(RenderContext& rc) {
 
 void DrawBodies(RenderContext& rc) {
     const ViewState& v = rc.view;
-    ConstellationSelection& selection = rc.layers.selection;
-    selection.setFlag(kBodyFlagIndex, true);
-    for (int i = 0; i < kBodyLookCount; ++i) {
-        const BodyLook& look = kLooks[i];
-        const bool sunOrMoon = look.bodyIndex == kSun || look.bodyIndex == kMoon;
+    for (const BodyInfo& info : kChartBodies) {
+        const bool sunOrMoon = info.body == Body::Sun || info.body == Body::Moon;
         if (sunOrMoon ? v.noSunMoon : v.noPlanets) continue;
-        DrawBody(rc, look);
+        DrawBody(rc, info);
     }
-    selection.setFlag(kBodyFlagIndex, false);
 }
 
 }  // namespace celes

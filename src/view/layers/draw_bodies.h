@@ -4,23 +4,6 @@
 
 namespace celes {
 
-struct BodyLook {
-    int bodyIndex;
-    const char* name;    // UTF-8; written into the record in Shift-JIS
-    double magnitude;    // display magnitude
-    char spectral;       // first byte of classText
-    const char* symbol;  // UTF-8 kanji of planet-symbol mode
-    int symbolColour;    // colour table entry of the symbol
-};
-
-// Sun, Jupiter, Venus, Mars, Mercury, Saturn, Moon: the drawing order.
-const BodyLook* BodyLooks();
-inline constexpr int kBodyLookCount = 7;
-
-// Fills the body record of `look` for this render: position, display magnitude, spectral letter,
-// and the name (or five blanks in planet-symbol mode).
-StarRecord& PrepareBodyRecord(RenderContext& rc, const BodyLook& look);
-
 // The Moon's phase disc as the chart draws it.
 struct MoonDisc {
     int size = 11;                 // pixels, 11..32

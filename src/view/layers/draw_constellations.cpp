@@ -11,6 +11,7 @@
 #include "view/colour_table.h"
 #include "view/layers/layer_state.h"
 #include "view/projection.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -127,12 +128,12 @@ ScreenPoint DrawOutline(RenderContext& rc, const PolylinePoints& points, int max
 void DrawConstellation(RenderContext& rc, std::string_view abbreviation, ConstellationFile which) {
     const ViewMode mode = rc.view.mode;
     if (mode == ViewMode::Polar || mode == ViewMode::Orbits) return;
-    LayerState& layers = rc.layers;
-    PolylineSource& source = which == ConstellationFile::Lines ? layers.lines : layers.figures;
-    if (!source.load(abbreviation, layers.polylinesInMemory, layers.outlinePoints)) return;
+    LayerCache& cache = rc.cache;
+    PolylineSource& source = which == ConstellationFile::Lines ? cache.lines : cache.figures;
+    if (!source.load(abbreviation, cache.polylinesInMemory, cache.outlinePoints)) return;
     const ColourRef colour =
         rc.foreground(which == ConstellationFile::Lines ? kClrConstellationLine : kClrConstellationFigure);
-    DrawOutline(rc, layers.outlinePoints, kConstellationMaxExtent, colour, ScreenPoint{});
+    DrawOutline(rc, cache.outlinePoints, kConstellationMaxExtent, colour, ScreenPoint{});
 }
 
 void DrawConstellationLabel(RenderContext& rc, const StarRecord& record, int x, int y) {
@@ -146,8 +147,8 @@ void DrawConstellations(RenderContext& rc) {
     const ViewState& v = rc.view;
     if (!v.constellationNames && !v.constellationFigures && !v.constellationLines) return;
     // The two files sit beside the catalogue; follow the catalogue when another one is opened.
-    if (rc.layers.lines.path() != rc.dataFolder + kConstellationLinesFile)
-        rc.layers.setDataFolder(rc.dataFolder);
+    if (rc.cache.lines.path() != rc.dataFolder + kConstellationLinesFile)
+        rc.cache.setDataFolder(rc.dataFolder);
     const bool planisphere = v.mode == ViewMode::Planisphere;
     for (int i = 0, n = ObjectCount(rc); i < n; ++i) {
         const StarRecord& anchor = ObjectAt(rc, i);
@@ -158,7 +159,7 @@ void DrawConstellations(RenderContext& rc) {
         const bool inside = ProjectRecord(rc, anchor, i, x, y, s);
         if (planisphere) {
             if (!inside) continue;
-            if (v.constellationNames) DrawObject(rc, anchor, x, y, false, 1.0);
+            if (v.constellationNames) DrawObject(rc, anchor, {RecordKind::Object, i}, x, y, false, 1.0);
             if (v.constellationFigures && !v.figuresNotInPlanisphere)
                 DrawConstellation(rc, abbreviation, ConstellationFile::Figures);
             if (v.constellationLines) DrawConstellation(rc, abbreviation, ConstellationFile::Lines);
@@ -166,8 +167,8 @@ void DrawConstellations(RenderContext& rc) {
         }
         // Outside the planisphere a constellation is drawn even when its anchor is off the chart,
         // so the visible part of a large figure is not lost.
-        if (inside && v.constellationNames) DrawObject(rc, anchor, x, y, false, 1.0);
-        const bool selected = rc.layers.selection.isSelected(abbreviation, v.selectedOnly);
+        if (inside && v.constellationNames) DrawObject(rc, anchor, {RecordKind::Object, i}, x, y, false, 1.0);
+        const bool selected = rc.switches.selection.isSelected(abbreviation, v.selectedOnly);
         // A figure whose anchor is inside is drawn whether or not it is selected; drawing it a
         // second time for the selection would change nothing.
         if (v.constellationFigures && (inside || selected))

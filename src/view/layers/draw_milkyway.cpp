@@ -11,6 +11,7 @@
 #include "view/layers/draw_addins.h"
 #include "view/layers/draw_constellations.h"
 #include "view/layers/layer_state.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -128,7 +129,7 @@ void PaintMilkyWay(RenderContext& rc, const PolylinePoints& points) {
                  [&](ScreenPoint a, ScreenPoint b) { segments.emplace_back(a, b); });
     if (segments.empty()) return;
 
-    std::vector<std::uint8_t>& mask = rc.layers.milkyWayMask;
+    std::vector<std::uint8_t>& mask = rc.cache.milkyWayMask;
     mask.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     RowSpans spans(width, height);
     // The three brushes share their segments and grow with the pass, so what a narrower pass covers
@@ -196,10 +197,10 @@ void PaintMilkyWay(RenderContext& rc, const PolylinePoints& points) {
 
 void DrawMilkyWay(RenderContext& rc) {
     if (!rc.view.milkyWay) return;
-    LayerState& layers = rc.layers;
-    layers.drawingMilkyWay = true;
+    LayerCache& cache = rc.cache;
+    cache.drawingMilkyWay = true;
     DrawAddin(rc, rc.dataFolder + kMilkyWayFile, true);
-    layers.drawingMilkyWay = false;
+    cache.drawingMilkyWay = false;
 }
 
 }  // namespace celes

@@ -13,13 +13,14 @@ namespace celes {
 namespace {
 
 struct Orbit {
-    int longitudeIndex;  // into RenderEphemeris::heliocentricLongitude
-    int ring;            // radius in thirteenths of R
+    Body body;  // its longitude in RenderEphemeris::heliocentricLongitude
+    int ring;   // radius in thirteenths of R
     const char* kanji;
 };
 // Outermost first, so each inner disc is laid over the one around it.
 constexpr Orbit kOrbits[] = {
-    {5, 12, "土"}, {4, 8, "木"}, {3, 4, "火"}, {2, 3, "地"}, {1, 2, "金"}, {0, 1, "水"},
+    {Body::Saturn, 12, "土"}, {Body::Jupiter, 8, "木"}, {Body::Mars, 4, "火"},
+    {Body::Earth, 3, "地"},   {Body::Venus, 2, "金"},   {Body::Mercury, 1, "水"},
 };
 
 // A disc of radius r filled with `fill` and outlined in `pen`.
@@ -56,7 +57,7 @@ void DrawOrbitDiagram(RenderContext& rc) {
     // A longitude of exactly 0 means the planet's position is unknown: neither it nor its orbit
     // is drawn.
     for (const Orbit& o : kOrbits) {
-        if (longitudes[static_cast<std::size_t>(o.longitudeIndex)] == 0.0) continue;
+        if (longitudes[Index(o.body)] == 0.0) continue;
         Ring(canvas, cx, cy, o.ring * v.radius / 13, pen, rc.skyColour);
     }
 
@@ -64,7 +65,7 @@ void DrawOrbitDiagram(RenderContext& rc) {
     gc.save();
     gc.setTextColour(rc.foreground(kClrOrbitPlanetText));
     for (const Orbit& o : kOrbits) {
-        const double l = longitudes[static_cast<std::size_t>(o.longitudeIndex)];
+        const double l = longitudes[Index(o.body)];
         if (l == 0.0) continue;
         const int r = o.ring * v.radius / 13;
         const int x = cx + static_cast<int>(std::sin(l + kPi) * r);

@@ -10,6 +10,7 @@
 #include "view/draw_sky.h"
 #include "view/drawn_objects.h"
 #include "view/projection.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -230,10 +231,11 @@ StarLook StarAppearance(const RenderContext& rc, const StarRecord& r, double s) 
     return look;
 }
 
-void DrawObject(RenderContext& rc, const StarRecord& r, int x, int y, bool sizeFlag, double sinAltitude) {
+void DrawObject(RenderContext& rc, const StarRecord& r, RecordRef ref, int x, int y, bool sizeFlag,
+                double sinAltitude) {
     if (r.type == kTypeConstellationLabel) {
         DrawConstellationLabel(rc, r, x, y);
-        rc.drawn.RecordDrawn(&r, x, y);
+        rc.result.drawn.RecordDrawn(ref, x, y);
         return;
     }
     if (r.type < 0 || (!r.isBody() && (r.type & 14) != 0)) {
@@ -241,12 +243,12 @@ void DrawObject(RenderContext& rc, const StarRecord& r, int x, int y, bool sizeF
         // not drawn must not be found by a tap either.
         if ((static_cast<std::uint16_t>(r.type) & 14) != 0 && !rc.view.messier) return;
         DrawObjectMark(rc, r, x, y);
-        rc.drawn.RecordDrawn(&r, x, y);
+        rc.result.drawn.RecordDrawn(ref, x, y);
         return;
     }
     if (sizeFlag && r.classText[0] == '!') {
         DrawTapMark(rc, r, x, y);
-        rc.drawn.RecordDrawn(&r, x, y);
+        rc.result.drawn.RecordDrawn(ref, x, y);
         return;
     }
     const StarLook look = StarAppearance(rc, r, sinAltitude);
@@ -261,34 +263,32 @@ void DrawObject(RenderContext& rc, const StarRecord& r, int x, int y, bool sizeF
     if (rc.view.starNames && r.type == kTypeStar && r.name && look.magnitude <= kNamedStarMagnitude &&
         PartialView(rc.view))
         DrawLabel(rc, x, y, cp932ToUtf8(*r.name), kClrStarName);
-    rc.drawn.RecordDrawn(&r, x, y);
+    rc.result.drawn.RecordDrawn(ref, x, y);
 }
 
 void DrawStars(RenderContext& rc) {
     const ViewState& v = rc.view;
     const bool brightOnly = v.planisphereBrightOnly && v.mode == ViewMode::Planisphere;
-    int& limit = rc.projection.input.magnitudeLimit;
-    const int savedLimit = limit;
-    if (brightOnly) limit = 2;
+    // The planisphere's bright-only option draws stars to magnitude 2 with a projection of its own.
+    ProjectionContext projection = rc.projection;
+    if (brightOnly) projection.input.magnitudeLimit = 2;
     const bool dim = v.lightPollution != 0;
     for (int i = ObjectCount(rc) - 1; i >= 0; --i) {
         const StarRecord& r = ObjectAt(rc, i);
         if (r.type >= 15 || (r.type != 1 && r.isBody())) continue;
         int x = 0, y = 0;
         double s = 1.0;
-        if (!ProjectRecord(rc, r, i, x, y, s)) continue;
+        if (!ProjectRecord(projection, r, i, x, y, s)) continue;
+        const RecordRef ref{RecordKind::Object, i};
         if (r.type == 1) {
-            DrawObject(rc, r, x, y, false, dim ? s : 1.0);
+            DrawObject(rc, r, ref, x, y, false, dim ? s : 1.0);
         } else {
-            DrawObject(rc, r, x, y, false, 1.0);
-            if (rc.seenNumbers) {
-                const int number = std::atoi(std::string(r.designation.data() + 4, 6).c_str());
-                if (number >= 0 && number < static_cast<int>(rc.seenNumbers->size()))
-                    (*rc.seenNumbers)[number] = 1;
-            }
+            DrawObject(rc, r, ref, x, y, false, 1.0);
+            const int number = std::atoi(std::string(r.designation.data() + 4, 6).c_str());
+            if (number >= 0 && number < static_cast<int>(rc.result.seenNumbers.size()))
+                rc.result.seenNumbers[static_cast<std::size_t>(number)] = 1;
         }
     }
-    limit = savedLimit;
 }
 
 void DrawTaps(RenderContext& rc) {
@@ -297,7 +297,8 @@ void DrawTaps(RenderContext& rc) {
         const StarRecord& tap = TapAt(rc, i);
         int x = 0, y = 0;
         double s = 1.0;
-        if (ProjectRecord(rc, tap, kBodyIndexSlot, x, y, s)) DrawObject(rc, tap, x, y, true, s);
+        if (ProjectRecord(rc, tap, kNotInCatalogue, x, y, s))
+            DrawObject(rc, tap, {RecordKind::Tap, i}, x, y, true, s);
     }
 }
 
@@ -311,7 +312,7 @@ void DrawNumberedMarks(RenderContext& rc) {
         if (!mark || mark->type != kTypeNumberedMark) continue;
         int x = 0, y = 0;
         double s = 1.0;
-        if (!ProjectRecord(rc, *mark, kBodyIndexSlot, x, y, s)) continue;
+        if (!ProjectRecord(rc, *mark, kNotInCatalogue, x, y, s)) continue;
         // "①" is U+2460; the slot number counts on from it.
         const char digit[4] = {'\xE2', '\x91', static_cast<char>(0xA0 + slot), '\0'};
         DrawTextCentred(rc.canvas, x, y, digit);

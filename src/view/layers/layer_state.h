@@ -1,7 +1,8 @@
 #pragma once
-// State the constellation, add-in and Milky Way layers keep between renders (owned by the view).
+// What the layers need beyond the view state: the switches the view decides (copied into every
+// render's snapshot) and the caches the layers keep between renders (owned by whoever renders, so
+// the user-interface thread and a render on the worker never share one).
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -11,26 +12,25 @@
 
 namespace celes {
 
-struct LayerState {
-    // Constellation lines ("celesline.dat") and figures ("celesconste.dat"); the view sets their
-    // paths when it is first updated with a catalogue loaded.
+struct LayerSwitches {
+    // "SETTING"/"SELECT"'s list and the per-record flags the projection's selection test reads.
+    ConstellationSelection selection;
+    // The add-in list ("ADIN"/"f1" ... ), empty entries included.
+    std::vector<std::string> addInPaths;
+    // "MEMORY"/"SEIZE_FILES": the constellation files are held in memory. A render that cannot have
+    // the memory says so in its result, and the view drops the setting with its next save.
+    bool polylinesInMemory = false;
+};
+
+struct LayerCache {
+    // Constellation lines ("celesline.dat") and figures ("celesconste.dat"), following the data
+    // folder of the render.
     PolylineSource lines;
     PolylineSource figures;
-    // "MEMORY"/"SEIZE_FILES": the two files are held in memory. Switched off here when the memory
-    // cannot be had; the view stores the value back with its next settings save.
+    // The memory mode in effect for the two files (the switch, until the memory was refused).
     bool polylinesInMemory = false;
     // Point buffers of the outline being drawn (kept to spare an allocation per outline).
     PolylinePoints outlinePoints;
-
-    // "SETTING"/"SELECT"'s list and the per-record flags the projection's selection test reads
-    // (entry 19999 is raised while the bodies are drawn).
-    ConstellationSelection selection;
-
-    // The add-in list ("ADIN"/"f1" ... ), empty entries included.
-    std::vector<std::string> addInPaths;
-
-    // Records of object-list add-ins drawn by the last render (the drawn-object list points at them).
-    std::deque<StarRecord> addInRecords;
 
     // Milky Way: one byte per chart pixel, the number of passes that paint it, and the drawing flag
     // that lets a ".p92" file be read.
