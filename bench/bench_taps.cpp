@@ -74,10 +74,10 @@ struct Chart {
     Chart() {
         App();
         Settings s(store);
-        for (Setting row : {Setting::SettingSeiza, Setting::SeizaLine, Setting::SeizaPict, Setting::SettingMesie,
-                            Setting::ShowMilkey, Setting::ScreenSekidoS, Setting::ScreenKoudouS,
-                            Setting::ScreenGrandS, Setting::SettingShowPoler, Setting::AdinEnable,
-                            Setting::TapRegEnable, Setting::BrStarName})
+        for (Setting row :
+             {Setting::SettingSeiza, Setting::SeizaLine, Setting::SeizaPict, Setting::SettingMesie,
+              Setting::ShowMilkey, Setting::ScreenSekidoS, Setting::ScreenKoudouS, Setting::ScreenGrandS,
+              Setting::SettingShowPoler, Setting::AdinEnable, Setting::TapRegEnable, Setting::BrStarName})
             s.writeInt(row, 1);
         view = std::make_unique<CCelesView>(store, Records(), &graphics, nullptr, nullptr);
         ViewState& v = view->state();
@@ -93,7 +93,8 @@ struct Chart {
         view->render();
         tap = std::make_unique<TapHandler>(*view, Records(), loop, store, window);
         for (const auto& d : view->drawnObjects().Entries())
-            if (d.record->name && cp932ToUtf8(*d.record->name) == "ベテルギウス") {
+            if (const StarRecord* r = view->resolve(d.ref);
+                r && r->name && cp932ToUtf8(*r->name) == "ベテルギウス") {
                 x = d.x;
                 y = d.y;
             }
@@ -139,7 +140,8 @@ void BM_AltitudeSumBaseline(benchmark::State& state) {
     for (auto _ : state) {
         int above = 0;
         for (int i = 0, n = r.objectCount(); i < n; ++i)
-            above += WholeDegreeAltitude(r.object(i).ra, r.object(i).dec, t.lst, t.sinLatitude, t.cosLatitude) >= 6;
+            above += WholeDegreeAltitude(r.object(i).ra, r.object(i).dec, t.lst, t.sinLatitude,
+                                         t.cosLatitude) >= 6;
         benchmark::DoNotOptimize(above);
     }
 }

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <optional>
-#include <string_view>
 
 namespace celes {
 
@@ -65,13 +64,6 @@ constexpr const BodyInfo* FindBodyInfo(Body b) {
     for (const BodyInfo& info : kChartBodies)
         if (info.body == b) return &info;
     return nullptr;
-}
-
-// The name the user interface shows (UTF-8), "地球" for the Earth.
-constexpr std::string_view BodyName(Body b) {
-    if (b == Body::Earth) return "地球";
-    const BodyInfo* info = FindBodyInfo(b);
-    return info ? info->name : "";
 }
 
 }  // namespace celes

@@ -81,18 +81,19 @@ std::vector<AboveHorizonEntry> AboveHorizonList(const RecordSource& records, con
         }
         out.push_back({text, AboveHorizonEntry::Kind::Object, i, h, r.ra, r.dec});
     }
-    struct Body {
-        int index;
+    struct Listed {
+        Body body;
         const char* pattern;
     };
-    static constexpr Body kBodies[] = {{kJupiter, "  木星  %d度"}, {kMars, "  火星  %d度"},
-                                       {kSaturn, "  土星  %d度"},  {kVenus, "  金星  %d度"},
-                                       {kMercury, "  水星  %d度"}, {kMoon, "  月  %d度"}};
-    for (const Body& b : kBodies) {
-        const EquatorialPosition& p = e.bodies[std::size_t(b.index)];
+    static constexpr Listed kBodies[] = {{Body::Jupiter, "  木星  %d度"}, {Body::Mars, "  火星  %d度"},
+                                         {Body::Saturn, "  土星  %d度"},  {Body::Venus, "  金星  %d度"},
+                                         {Body::Mercury, "  水星  %d度"}, {Body::Moon, "  月  %d度"}};
+    for (const Listed& b : kBodies) {
+        const EquatorialPosition& p = e[b.body];
         const int h = altitudeOf(p.ra, p.dec);
         if (h < kAboveHorizonMinAltitude) continue;
-        out.push_back({Printf(b.pattern, h), AboveHorizonEntry::Kind::Body, b.index, h, p.ra, p.dec});
+        out.push_back(
+            {Printf(b.pattern, h), AboveHorizonEntry::Kind::Body, static_cast<int>(b.body), h, p.ra, p.dec});
     }
     return out;
 }

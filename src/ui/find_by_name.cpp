@@ -90,9 +90,10 @@ struct BodyName {
     const char* japanese;
     const char* english;
 };
-constexpr BodyName kBodies[] = {{kMercury, "水星", "Mercury"}, {kVenus, "金星", "Venus"},
-                                {kMars, "火星", "Mars"},       {kJupiter, "木星", "Jupiter"},
-                                {kSaturn, "土星", "Saturn"},   {kMoon, "月", "Moon"}};
+constexpr BodyName kBodies[] = {
+    {int(Body::Mercury), "水星", "Mercury"}, {int(Body::Venus), "金星", "Venus"},
+    {int(Body::Mars), "火星", "Mars"},       {int(Body::Jupiter), "木星", "Jupiter"},
+    {int(Body::Saturn), "土星", "Saturn"},   {int(Body::Moon), "月", "Moon"}};
 
 }  // namespace
 

@@ -33,21 +33,13 @@ constexpr int kActionMenuY = 22;
 
 // --- the one place that reads the last render's drawn objects ---
 
+// The last render's result is held by the view on this thread; a stale one finds nothing.
 const StarRecord* FindDrawn(const CCelesView& view, int& x, int& y) {
-    if (view.workerBusy()) return nullptr;  // the worker is filling the list
-    return view.drawnObjects().FindObjectAt(x, y, view.state().taps);
-}
-
-bool DrawnPixelOf(const CCelesView& view, const StarRecord& record, int& x, int& y) {
-    if (view.workerBusy()) return false;
-    for (const auto& e : view.drawnObjects().Entries()) {
-        if (e.record == &record) {
-            x = e.x;
-            y = e.y;
-            return true;
-        }
-    }
-    return false;
+    const auto hit = view.findObjectAt(x, y);
+    if (!hit) return nullptr;
+    x = hit->x;
+    y = hit->y;
+    return hit->record;
 }
 
 bool IsTurningView(ViewMode m) {
@@ -150,7 +142,7 @@ std::string IdentificationText(const StarRecord& r, ViewMode mode, double moonAg
     }
     if (r.isBody()) {
         std::string text = cp932ToUtf8(fieldText(r.designation));
-        if (r.type == bodyTypeCode(kMoon) && mode != ViewMode::Planisphere) {
+        if (r.type == bodyTypeCode(static_cast<int>(Body::Moon)) && mode != ViewMode::Planisphere) {
             char age[32];
             std::snprintf(age, sizeof age, ":月齢%.1f", moonAge + 0.5);
             text += age;
@@ -208,10 +200,10 @@ const StarRecord* TapHandler::identify(int& x, int& y, bool draw) {
         drawLabel(*r, x, y);
         const bool deepSky = r->type >= kTypeGlobularCluster && r->type <= kTypeGalaxy;
         if (imageHook_ && deepSky && view_.settings().on(Setting::MessieEnableJpeg)) {
-            imageRecord_ = r;
+            imageRecord_ = *r;  // a copy: a render in the meantime replaces what the pointer names
             ArmOnce(loop_, TimerId::DeepSkyImage, kImageDelayMs, [this] {
                 if (imageRecord_ && imageHook_) imageHook_(*imageRecord_);
-                imageRecord_ = nullptr;
+                imageRecord_.reset();
             });
         } else if (imageHook_ && r->isBody() && view_.settings().on(Setting::Option2PlanetJpeg)) {
             imageHook_(*r);
@@ -220,10 +212,11 @@ const StarRecord* TapHandler::identify(int& x, int& y, bool draw) {
     return r;
 }
 
-bool TapHandler::showLabelFor(const StarRecord& record) {
-    int x = 0, y = 0;
-    if (!DrawnPixelOf(view_, record, x, y)) return false;
-    drawLabel(record, x, y);
+bool TapHandler::showLabelFor(RecordRef ref) {
+    const StarRecord* record = view_.resolve(ref);
+    const auto drawn = view_.lastResult().FindDrawn(ref);
+    if (!record || !drawn) return false;
+    drawLabel(*record, drawn->x, drawn->y);
     return true;
 }
 
@@ -263,28 +256,27 @@ void TapHandler::drawTappedConstellation(const StarRecord& star) {
     const bool name = v.namesSmart && !v.constellationNames;
     if (!figure && !lines && !name) return;
     if (v.mode == ViewMode::Polar || v.mode == ViewMode::Orbits) return;
-    LayerState& layers = view_.layers();
+    LayerCache& cache = constellationCache_;
     const std::string folder = records_.dataFolder();
-    if (layers.lines.path() != folder + kConstellationLinesFile) layers.setDataFolder(folder);
+    if (cache.lines.path() != folder + kConstellationLinesFile) cache.setDataFolder(folder);
 
     const RenderTime time = MakeRenderTime(v);
     ProjectionInput input = MakeProjectionInput(v, time);
     input.selectedOnly = false;  // the tapped star's own constellation is shown whatever the filter
     ProjectionContext projection = MakeProjectionContext(input);
-    DrawnObjectList unused;
-    CSkyCanvas overlay, small(labelled_.GraphicsFactory()), scratch, milkyWay;
+    RenderResult unused;
+    CSkyCanvas overlay, scratch;
     RenderContext rc{v,
                      records_,
                      view_.colours(),
                      view_.colourMode(),
                      projection,
+                     view_.layers(),
+                     cache,
                      unused,
-                     layers,
                      labelled_,
                      overlay,
-                     small,
                      scratch,
-                     milkyWay,
                      folder,
                      time,
                      MakeRenderEphemeris(v, time)};
@@ -314,7 +306,7 @@ void TapHandler::press(int x, int y) {
     const ViewMode mode = view_.state().mode;
     if (mode == ViewMode::Polar || mode == ViewMode::Orbits) return;
     const StarRecord* r = identify(x, y, true);
-    tapped_ = r;
+    tapped_ = r ? std::optional<StarRecord>(*r) : std::nullopt;
     hit_ = r != nullptr;
     tapX_ = x;
     tapY_ = y;

@@ -6,9 +6,13 @@
 // event loop, so the rules run under tests without a window.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "skydata/star_record.h"
 #include "ui/tap_menus.h"
+#include "view/drawn_objects.h"
+#include "view/layers/layer_state.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
@@ -80,15 +84,16 @@ class TapHandler {
     // Identifies the object drawn at (x, y) (moving the point to its pixel); with `draw` its label
     // is drawn over a copy of the chart and shown. Returns the record, or null.
     const StarRecord* identify(int& x, int& y, bool draw);
-    // Draws the label of `record` at its pixel in the last render, when it was drawn there. True when
-    // a label was shown.
-    bool showLabelFor(const StarRecord& record);
+    // Draws the label of the record `ref` names at its pixel in the last render, when it was drawn there.
+    // True when a label was shown.
+    bool showLabelFor(RecordRef ref);
 
     // Where the last press was (moved onto the object it hit), the object hit, and where the last
     // popup menu opened: other commands (zoom here, marks, slew here, taps) use them.
     int tapX() const { return tapX_; }
     int tapY() const { return tapY_; }
-    const StarRecord* tappedObject() const { return tapped_; }
+    // A copy of the record hit (the render result it was found in is replaced by the next render).
+    const StarRecord* tappedObject() const { return tapped_ ? &*tapped_ : nullptr; }
     bool hit() const { return hit_; }
     int popupX() const { return popupX_; }
     int popupY() const { return popupY_; }
@@ -146,10 +151,13 @@ class TapHandler {
 
     int tapX_ = 0, tapY_ = 0;
     int popupX_ = 0, popupY_ = 0;
-    const StarRecord* tapped_ = nullptr;
+    std::optional<StarRecord> tapped_;
     bool hit_ = false;
     bool labelShowing_ = false;
-    const StarRecord* imageRecord_ = nullptr;
+    std::optional<StarRecord> imageRecord_;
+    // The tapped star's constellation is drawn here on this thread, with file caches of its own
+    // (the render's caches belong to whoever renders).
+    LayerCache constellationCache_;
 
     CSkyCanvas labelled_;
     std::function<bool(const StarRecord&)> tapAction_;

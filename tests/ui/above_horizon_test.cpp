@@ -95,8 +95,9 @@ TEST(AboveHorizon, LinesOrderFormatsAndTheSixDegreeCut) {
     const struct {
         int index;
         const char* pattern;
-    } bodies[] = {{kJupiter, "  木星  %d度"}, {kMars, "  火星  %d度"},    {kSaturn, "  土星  %d度"},
-                  {kVenus, "  金星  %d度"},   {kMercury, "  水星  %d度"}, {kMoon, "  月  %d度"}};
+    } bodies[] = {{int(Body::Jupiter), "  木星  %d度"}, {int(Body::Mars), "  火星  %d度"},
+                  {int(Body::Saturn), "  土星  %d度"},  {int(Body::Venus), "  金星  %d度"},
+                  {int(Body::Mercury), "  水星  %d度"}, {int(Body::Moon), "  月  %d度"}};
     for (const auto& b : bodies) {
         const int h =
             AltitudeByTransform(t, e.bodies[std::size_t(b.index)].ra, e.bodies[std::size_t(b.index)].dec);

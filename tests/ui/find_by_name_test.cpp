@@ -86,7 +86,7 @@ TEST(FindByName, PositionsOfBodiesAndStars) {
     const RenderEphemeris e = MakeRenderEphemeris(v, t);
     const FindEntry& jupiter = index.entry(index.find("木星")[0].entry);
     const FoundPosition pj = PositionOf(jupiter, Shipped(), t, e);
-    EXPECT_DOUBLE_EQ(pj.ra, e.bodies[kJupiter].ra);
+    EXPECT_DOUBLE_EQ(pj.ra, e[Body::Jupiter].ra);
     const FindEntry& betelgeuse = index.entry(index.find("Alp Ori")[0].entry);
     const FoundPosition pb = PositionOf(betelgeuse, Shipped(), t, e);
     EXPECT_NEAR(pb.ra * 180 / 3.141592653589793, 89.0, 1.0);

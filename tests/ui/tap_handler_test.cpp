@@ -409,7 +409,7 @@ TEST(TapLabels, IdentificationTexts) {
     StarRecord moon;
     setField(moon.designation, utf8ToCp932("月"));
     moon.constellation[0] = '#';
-    moon.type = bodyTypeCode(kMoon);
+    moon.type = bodyTypeCode(int(Body::Moon));
     StarRecord galaxy = fakes::makeStar(0, 1, 1, 8.44, "And", "   N891", kTypeGalaxy);
     StarRecord faint = fakes::makeStar(0, 1, 1, 2.96, "Ori", "   Del");
     const struct {

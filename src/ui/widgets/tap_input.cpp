@@ -352,13 +352,13 @@ void TapInput::openFind() {
         ViewState& s = view_->state();
         const RenderTime t = MakeRenderTime(s);
         const FoundPosition p = PositionOf(e, *records_, t, MakeRenderEphemeris(s, t));
-        const StarRecord* record =
-            e.kind == FindEntry::Kind::Body ? &records_->body(e.index) : &records_->object(e.index);
+        const RecordRef record{e.kind == FindEntry::Kind::Body ? RecordKind::Body : RecordKind::Object,
+                               e.index};
         if (TurnViewTowards(s, p.ra, p.dec, navigator())) {
             view_->recompute();
             view_->saveSettings();
             loop_.post([this, record] { labelAfterRender(record, kLabelTries); });
-        } else if (!tap_->showLabelFor(*record)) {
+        } else if (!tap_->showLabelFor(record)) {
             return QString::fromUtf8(p.altitudeDeg < 0 ? "地平線の下にあります"
                                                        : "この図には描かれていません");
         }
@@ -368,14 +368,14 @@ void TapInput::openFind() {
     dialog->field()->setFocus();
 }
 
-void TapInput::labelAfterRender(const StarRecord* record, int triesLeft) {
+void TapInput::labelAfterRender(RecordRef record, int triesLeft) {
     if (!view_ || !tap_) return;
     if (view_->workerBusy() && triesLeft > 0) {
         QTimer::singleShot(kLabelRetryMs, this,
                            [this, record, triesLeft] { labelAfterRender(record, triesLeft - 1); });
         return;
     }
-    tap_->showLabelFor(*record);
+    tap_->showLabelFor(record);
 }
 
 }  // namespace celes

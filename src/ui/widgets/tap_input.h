@@ -102,7 +102,7 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
     QPoint chartPoint(QPoint widgetPoint) const { return toChart ? toChart(widgetPoint) : widgetPoint; }
     void buildMenu(QMenu* menu, const TapMenu& items);
     void chooseAboveEntry(int row);
-    void labelAfterRender(const StarRecord* record, int triesLeft);
+    void labelAfterRender(RecordRef record, int triesLeft);
 
     QWidget& chart_;
     ViewWindow& chartWindow_;

@@ -72,7 +72,8 @@ struct Window {
     // Where a record with this UTF-8 name was drawn.
     bool drawnAt(const char* name, int& x, int& y) const {
         for (const auto& e : view->drawnObjects().Entries()) {
-            if (e.record->name && cp932ToUtf8(*e.record->name) == name) {
+            const StarRecord* r = view->resolve(e.ref);
+            if (r && r->name && cp932ToUtf8(*r->name) == name) {
                 x = e.x;
                 y = e.y;
                 return true;
@@ -171,7 +172,7 @@ TEST(TapInputWindow, KeysTurnTheViewAndReleasesAtTheEdgeToo) {
     int y = 100;
     for (;; ++y) {
         int fx = 470, fy = y;
-        if (!w.view->drawnObjects().FindObjectAt(fx, fy, false)) break;
+        if (!w.view->lastResult().FindObjectAt(w.records, fx, fy, false)) break;
     }
     w.mouse(QEvent::MouseButtonPress, QPoint(470, y));
     w.mouse(QEvent::MouseButtonRelease, QPoint(470, y));
