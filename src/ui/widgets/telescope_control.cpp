@@ -37,7 +37,7 @@ void SetViewTelescopeHooks(TelescopeHostHooks& h, CCelesView& view, std::functio
     h.project = [&view](SkyPoint p) -> std::optional<platform::Point> {
         int x = 0, y = 0;
         double sinAltitude = 0;
-        if (!ProjectEquatorial(CurrentProjection(view), p.ra, p.dec, -30.0, 0, kBodySelectionIndex, x, y,
+        if (!ProjectEquatorial(CurrentProjection(view), p.ra, p.dec, -30.0, 0, kNotInCatalogue, x, y,
                                sinAltitude))
             return std::nullopt;
         return platform::Point{x, y};
@@ -45,6 +45,7 @@ void SetViewTelescopeHooks(TelescopeHostHooks& h, CCelesView& view, std::functio
     h.drawOnChart = [&view, repaint](
                         const std::function<void(const platform::PixelBuffer&, const MarkerColours&)>& draw) {
         {
+            if (view.workerBusy()) return;  // the worker owns the canvas while it draws
             std::lock_guard guard(view.canvasLock());
             CSkyCanvas& c = view.canvas();
             if (!c.Bits()) return;
