@@ -2,9 +2,9 @@
 // The calendar record that carries the instant being shown, the step record that moves it,
 // the day counts and time arguments of the position series, and sidereal time.
 //
-// The arithmetic is kept exactly as the hand-held original did it (integer day counts on a
-// plain every-fourth-year leap rule, sidereal time that ignores seconds), because every
-// position, every rise/set line and every stored tap depends on these numbers.
+// The arithmetic uses integer day counts on a plain every-fourth-year leap rule and sidereal
+// time that ignores seconds, and must stay so: every position, every rise/set line and every
+// stored tap depends on these numbers.
 #include <cstdint>
 #include <string>
 
