@@ -76,6 +76,8 @@ class TelescopePanel {
     const std::string& LogLine() const { return logLine_; }
 
     std::function<void()> onChanged;
+    // Expires when the panel goes: a widget that may outlive it looks here first.
+    std::weak_ptr<TelescopePanel*> Alive() const { return self_; }
 
   private:
     void Changed();

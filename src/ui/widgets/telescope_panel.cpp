@@ -9,7 +9,7 @@
 namespace celes {
 
 TelescopePanelDialog::TelescopePanelDialog(TelescopePanel& panel, QWidget* parent)
-    : DialogShell(QString::fromUtf8("望遠鏡制御"), parent), panel_(&panel) {
+    : DialogShell(QString::fromUtf8("望遠鏡制御"), parent), panel_(&panel), alive_(panel.Alive()) {
     name_ = new QLabel(QString::fromUtf8(panel.NameText()));
     name_->setWordWrap(true);
     name_->setMinimumHeight(name_->fontMetrics().lineSpacing() * 2);
@@ -26,7 +26,7 @@ TelescopePanelDialog::TelescopePanelDialog(TelescopePanel& panel, QWidget* paren
             connect(button, &QPushButton::clicked, this, [this] { reject(); });
         } else {
             connect(button, &QPushButton::clicked, this, [this, b] {
-                if (panel_) panel_->Press(b);
+                if (TelescopePanel* p = Model()) p->Press(b);
             });
         }
         return button;
@@ -62,21 +62,26 @@ TelescopePanelDialog::~TelescopePanelDialog() {
     Finish();
 }
 
+TelescopePanel* TelescopePanelDialog::Model() const {
+    return alive_.expired() ? nullptr : panel_;
+}
+
 void TelescopePanelDialog::Refresh() {
-    if (!panel_) return;
+    TelescopePanel* p = Model();
+    if (!p) return;
     for (std::size_t i = 0; i < buttons_.size(); ++i)
-        if (buttons_[i]) buttons_[i]->setEnabled(panel_->Enabled(static_cast<PanelButton>(i)));
-    status_->setText(QString::fromUtf8(panel_->Status()));
+        if (buttons_[i]) buttons_[i]->setEnabled(p->Enabled(static_cast<PanelButton>(i)));
+    status_->setText(QString::fromUtf8(p->Status()));
 }
 
 void TelescopePanelDialog::reject() {
-    if (panel_ && !panel_->RequestClose()) return;
+    if (TelescopePanel* p = Model(); p && !p->RequestClose()) return;
     DialogShell::reject();
 }
 
 void TelescopePanelDialog::Finish() {
     if (!panel_) return;
-    panel_->onChanged = nullptr;
+    if (TelescopePanel* p = Model()) p->onChanged = nullptr;
     panel_ = nullptr;
     if (onClosed) {
         auto closed = std::move(onClosed);

@@ -4,6 +4,7 @@
 // closing goes through the model, which refuses while an exchange is in flight.
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "telescope/telescope_panel.h"
 #include "ui/widgets/dialog_shell.h"
@@ -32,7 +33,11 @@ class TelescopePanelDialog : public DialogShell {
     void Refresh();
     void Finish();
 
+    // The panel model, while it exists and this dialog is bound to it.
+    TelescopePanel* Model() const;
+
     TelescopePanel* panel_;
+    std::weak_ptr<TelescopePanel*> alive_;
     QLabel* name_;
     QLabel* coord_;
     QLabel* status_;
