@@ -1,6 +1,7 @@
 #include "ui/widgets/tap_input.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -194,6 +195,18 @@ void TapInput::buildMenu(QMenu* menu, const TapMenu& items) {
             }
         }
     }
+}
+
+void TapInput::openMenuAtCursor(const TapMenu& items) {
+    const QPoint at = chart_.mapFromGlobal(QCursor::pos());
+    double scale = 1.0;
+    if (view_ && view_->canvas().Width() > 0) scale = double(chart_.width()) / view_->canvas().Width();
+    openPopup(0, items, int(at.x() / scale), int(at.y() / scale));
+}
+
+void TapInput::dropLabel() {
+    labelStale_.store(true);
+    overlay_->update();
 }
 
 void TapInput::openPopup(int, const TapMenu& items, int x, int y) {

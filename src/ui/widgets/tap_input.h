@@ -57,6 +57,10 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
     void openFind();
     // Shows or hides the zoom navigator (command 32862).
     void toggleNavigator();
+    // A menu opened where the pointer is (the colour menu of its item).
+    void openMenuAtCursor(const TapMenu& menu);
+    // Takes the label off the chart (the transient caption's erase step repaints from the canvas).
+    void dropLabel();
 
     // TapWindow.
     void showLabelled(const CSkyCanvas& labelled) override;
