@@ -120,8 +120,11 @@ TapMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& su
     m.push_back(PopupItem::Separator());
     for (const char* title : {"ツール", "画面", "方向", "設定", "表示", "色"}) {
         TapMenu items{PopupItem::Command(kCmdCloseMenu, kCloseMenuCaption)};
-        for (int c : submenus ? submenus(title) : DefaultMainSubmenu(title))
-            items.push_back(PopupItem::Command(c));
+        if (submenus) {
+            for (PopupItem& i : submenus(title)) items.push_back(std::move(i));
+        } else {
+            for (int c : DefaultMainSubmenu(title)) items.push_back(PopupItem::Command(c));
+        }
         m.push_back(PopupItem::Submenu(title, std::move(items)));
     }
     if (!(context.navigatorExists && context.navigatorHidden)) Remove(m, kCmdShowNavigator);

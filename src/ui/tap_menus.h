@@ -86,7 +86,7 @@ struct PopupContext {
 
 // The command numbers of the main menu's submenus that menu 146 repeats ("ツール", "画面", "方向",
 // "設定", "表示", "色"); the frame may replace them with its own menu's contents.
-using MainSubmenuSource = std::function<std::vector<int>(const std::string& title)>;
+using MainSubmenuSource = std::function<std::vector<PopupItem>(const std::string& title)>;
 std::vector<int> DefaultMainSubmenu(const std::string& title);
 
 // Menu 138, 147 or 148 for a press, with its adjustments.
