@@ -9,6 +9,9 @@
 #include "app/view_mode_names.h"
 #include "astro/time.h"
 #include "platform/posix/ini_settings_store.h"
+#include "platform/posix/posix_clock.h"
+#include "platform/posix/serial_devices.h"
+#include "platform/posix/serial_posix.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_graphics.h"
@@ -17,6 +20,7 @@
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
 #include "ui/widgets/tap_input.h"
+#include "ui/widgets/telescope_control.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
@@ -86,6 +90,25 @@ int runGui(int argc, char** argv) {
         if (mode) v.mode = *mode;
     }
     doc.setViewNotifier([&view] { view.recompute(); });
+    // Telescope control over the view and the hand; the commands of its menu entries reach it here
+    // until the command table takes them.
+    platform::PosixClock telescopeClock;
+    platform::posix::PosixSerialOpener serialOpener;
+    TelescopeHostHooks telescopeHooks;
+    SetViewTelescopeHooks(
+        telescopeHooks, view, [chart] { chart->update(); },
+        [&hand]() -> std::optional<SkyPoint> {
+            double ra = 0, dec = 0;
+            if (!hand.handler()->popupPointOnSky(ra, dec)) return std::nullopt;
+            return SkyPoint{ra, dec};
+        },
+        [&hand] { return hand.handler()->tappedObject(); });
+    TelescopeControl telescope(
+        {loop, telescopeClock, settings, dialogs, serialOpener, &frame,
+         [&doc] { return doc.keptDataDirectory(); }, [] { return platform::posix::ListSerialDevices(); },
+         MakeIndiLinkMaker(loop, telescopeClock)},
+        telescopeHooks);
+    hand.runCommand = [&telescope](int id) { telescope.Run(id); };
     // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
     QObject::connect(&frame, &CMainFrame::closing, [&view, chart] {
         view.stopWorker();
