@@ -5,12 +5,16 @@
 #   ./build.sh test-sanitize   the tests again, built with AddressSanitizer and UBSan
 #   ./build.sh test-tsan   the tests of the threaded parts (render worker, serial port, telescope)
 #                          built with ThreadSanitizer
+#   ./build.sh release         a Release build, its Debian package, and the package's contents checked
+#   ./build.sh fuzz [SECONDS]  the fuzz targets built with clang, each run on its seed inputs (20 s)
+# Every build here treats warnings as errors (CELES_WERROR); a packager's own cmake run does not.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Debian packages the build, the tests and the fonts of the chart need.
+# Debian packages the build, the tests, the fonts of the chart and the checks need.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-    libbenchmark-dev fonts-ipafont-gothic fonts-dejavu-core libindi-dev indi-bin)
+    libbenchmark-dev fonts-ipafont-gothic fonts-dejavu-core libindi-dev indi-bin clang clang-format python3 appstream
+    dpkg-dev desktop-file-utils)
 
 install_missing() {
     local missing=()
@@ -25,10 +29,10 @@ install_missing() {
     fi
 }
 
-build() {  # build DIR [cmake options...]
+build() {  # build DIR [cmake options...] (a later -DCMAKE_BUILD_TYPE wins)
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELES_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }
 
@@ -62,8 +66,29 @@ test-tsan)
         TSAN_OPTIONS="halt_on_error=1 exitcode=66" setarch "$(uname -m)" -R "build-tsan/tests/$t"
     done
     ;;
+release)
+    install_missing
+    build build-release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DCELES_TESTS=OFF -DCELES_BENCH=OFF
+    (cd build-release && cpack -G DEB >/dev/null)
+    deb=$(ls build-release/celes_*.deb)
+    tools/packaging/check_package.sh "$deb"
+    ;;
+fuzz)
+    install_missing
+    CC=clang CXX=clang++ build build-fuzz -DCELES_FUZZ=ON -DCELES_GUI=OFF -DCELES_TESTS=OFF -DCELES_BENCH=OFF
+    seconds=${2:-20}
+    for seeds in fuzz/seeds/*/; do
+        target=$(basename "$seeds")
+        corpus=$(mktemp -d)
+        echo "fuzzing $target for ${seconds} s"
+        # New inputs go to the scratch folder first named; the committed seeds stay as they are.
+        "build-fuzz/fuzz/$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "$seeds" \
+            >"$corpus.log" 2>&1 || { tail -40 "$corpus.log"; exit 1; }
+        rm -rf "$corpus" "$corpus.log"
+    done
+    ;;
 *)
-    echo "usage: $0 run|test|test-sanitize|test-tsan" >&2
+    echo "usage: $0 run|test|test-sanitize|test-tsan|release|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

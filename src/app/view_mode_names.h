@@ -28,7 +28,10 @@ inline std::optional<ViewMode> ViewModeFromName(std::string_view name) {
 // "planisphere|polar|...", for usage texts.
 inline std::string ViewModeNameList() {
     std::string out;
-    for (const ViewModeName& m : kViewModeNames) out += (out.empty() ? "" : "|") + std::string(m.name);
+    for (const ViewModeName& m : kViewModeNames) {
+        if (!out.empty()) out += '|';
+        out += m.name;
+    }
     return out;
 }
 

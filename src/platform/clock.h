@@ -17,7 +17,7 @@ struct WallTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Local civil time of the machine.
     virtual WallTime localTime() const = 0;

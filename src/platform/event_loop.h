@@ -6,7 +6,7 @@
 namespace celes::platform {
 
 class EventLoop {
-public:
+  public:
     virtual ~EventLoop() = default;
     // Starts (or restarts) the numbered timer; the callback runs on the UI thread every interval
     // until stopTimer(id).

@@ -5,7 +5,7 @@
 namespace celes::platform {
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     virtual bool openWithAssociatedProgram(const std::string& path) = 0;
 };

@@ -5,7 +5,7 @@
 namespace celes::platform {
 
 class Speech {
-public:
+  public:
     virtual ~Speech() = default;
     // Hands the UTF-8 text to the speech program; false when it could not be started.
     virtual bool speak(const std::string& text) = 0;

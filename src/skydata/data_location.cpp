@@ -21,6 +21,9 @@ std::string defaultCataloguePath(const std::string& programDir) {
 #ifdef CELES_DATA_SOURCE_DIR
     candidates.push_back(fs::path(CELES_DATA_SOURCE_DIR) / kCatalogueFileName);
 #endif
+#ifdef CELES_INSTALL_DATA_DIR
+    candidates.push_back(fs::path(CELES_INSTALL_DATA_DIR) / kCatalogueFileName);
+#endif
     std::error_code ec;
     for (const fs::path& p : candidates)
         if (fs::is_regular_file(p, ec)) return p.lexically_normal().string();

@@ -26,9 +26,9 @@ inline std::string companionPath(std::string_view folder, std::string_view name)
 }
 
 // The shipped catalogue: the first "celes.dat" that exists in <programDir>/../share/celes,
-// <programDir>/data and the source tree's data folder (compiled in). When none exists, the
-// installed location (or the source one without a program folder) is returned all the same, so the
-// missing-catalogue notice names a sensible place.
+// <programDir>/data, the source tree's data folder and the installed data folder (both compiled in). When
+// none exists, the installed location (or the source one without a program folder) is returned all the same,
+// so the missing-catalogue notice names a sensible place.
 std::string defaultCataloguePath(const std::string& programDir);
 
 // The catalogue path, the data folder and its reset, over the settings store.

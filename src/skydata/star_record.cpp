@@ -25,7 +25,8 @@ void appendLittle(std::vector<std::uint8_t>& out, T v) {
     v = fromLittle(v);
     std::uint8_t bytes[sizeof(T)];
     std::memcpy(bytes, &v, sizeof(T));
-    out.insert(out.end(), bytes, bytes + sizeof(T));
+    // Byte by byte: GCC 12 at -O3 sees a range insert into a fresh vector as an overflow.
+    for (std::uint8_t b : bytes) out.push_back(b);
 }
 
 bool isCp932LeadByte(unsigned char c) {

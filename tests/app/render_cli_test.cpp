@@ -38,8 +38,8 @@ fs::path TempFile(const std::string& name) {
 }
 
 // Pixels whose channels differ by more than 48 from the golden, and the mean channel difference.
-// Text is anti-aliased differently by other font versions: a few hundred pixels near labels may
-// move, the chart itself may not.
+// Other font versions anti-alias text differently; the goldens are made with the fonts build.sh
+// installs, so only a few edge pixels may move.
 struct Difference {
     long differing = 0;
     double meanChannel = 0;
@@ -81,9 +81,12 @@ TEST(RenderCli, GoldenChartsMatch) {
         ASSERT_FALSE(want.isNull()) << file;
         ASSERT_EQ(got.size(), want.size()) << file;
         const Difference d = Compare(got, want);
-        const long allowed = got.width() * got.height() / 200;  // 0.5 percent
+        // The goldens are made with the same fonts CI has, so they match to the pixel; the margin
+        // is for a glyph edge or two anti-aliased differently, far below one star-size band's
+        // worth of stars (about 3 pixels for each of dozens of stars).
+        const long allowed = got.width() * got.height() / 5000;  // 0.02 percent: 15 of 240x320
         EXPECT_LE(d.differing, allowed) << file << " (regenerate.sh renders it again)";
-        EXPECT_LT(d.meanChannel, 2.0) << file;
+        EXPECT_LT(d.meanChannel, 0.25) << file;
         fs::remove(out);
         ++charts;
     }

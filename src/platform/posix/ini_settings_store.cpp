@@ -83,13 +83,14 @@ std::vector<Line> splitLines(const std::string& text) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\n' && text[i] != '\r') continue;
-        Line line{text.substr(start, i - start), "\n"};
+        const std::size_t length = i - start;
+        const char* end = "\n";
         if (text[i] == '\r') {
             const bool crlf = i + 1 < text.size() && text[i + 1] == '\n';
-            line.end = crlf ? "\r\n" : "\r";
+            end = crlf ? "\r\n" : "\r";
             if (crlf) ++i;
         }
-        lines.push_back(std::move(line));
+        lines.push_back(Line{text.substr(start, length), end});
         start = i + 1;
     }
     if (start < text.size()) lines.push_back({text.substr(start), ""});
@@ -214,15 +215,10 @@ IniSettingsStore::IniSettingsStore(std::string path) : path_(std::move(path)) {
 }
 
 std::string IniSettingsStore::defaultPath(const std::string& application) {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::string(home) + "/.config";
-    } else {
-        base = ".";
-    }
-    return base + "/TRX/" + application + "/settings.ini";
+    const std::string tail = "/TRX/" + application + "/settings.ini";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return std::string(xdg) + tail;
+    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.config" + tail;
+    return "." + tail;
 }
 
 IniSettingsStore::Entries IniSettingsStore::parse(const std::string& text) {
@@ -242,7 +238,9 @@ std::string IniSettingsStore::applyChanges(const std::string& text, const Change
             break;
         }
     for (const auto& [key, raw] : changes) {
-        const auto& [sectionName, name] = key;
+        // Plain references: clang 14 lambdas cannot capture structured bindings.
+        const std::string& sectionName = key.first;
+        const std::string& name = key.second;
         if (!validName(sectionName) || !validName(name)) continue;
         std::vector<std::size_t> hits;
         std::optional<std::size_t> lastOfSection;  // its last entry, or its header
