@@ -1,6 +1,6 @@
 // One whole chart render per display mode, at the smallest supported size (240x320) and at
-// 1920x1080, with the shipped catalogue and every layer on; plus the start of a render from nothing (catalogue read and view
-// set-up) for comparison with the whole `celes render` process.
+// 1920x1080, with the shipped catalogue and every layer on; plus the start of a render from nothing
+// (catalogue read and view set-up) for comparison with the whole `celes render` process.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
