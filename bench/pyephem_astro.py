@@ -80,7 +80,8 @@ def engine(path):
 
 
 def main():
-    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build-me", "bench", "bench_astro")
+    # The folder `./build.sh test` builds into.
+    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "bench", "bench_astro")
     path = sys.argv[1] if len(sys.argv) > 1 else default
     py_set = seven_bodies_us()
     py_day = day_events_us()
