@@ -28,6 +28,7 @@
 #include "skydata/data_location.h"
 #include "skydata/settings_table.h"
 #include "userdata/jpeg_codec.h"
+#include "userdata/user_taps.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
 
@@ -203,6 +204,8 @@ const RenderOption kRenderOptions[] = {
          r.settings.writeInt(static_cast<Setting>(*s), 1);
          return {};
      }},
+    {"--taps", nullptr, "the registered taps of the data folder (CelesUser.tap)", nullptr,
+     Setting::TapRegEnable, 1},
     {"--data", "DIR", "data folder (celes.dat and its companions)",
      [](RenderRequest& r, const std::string& v) -> std::string {
          if (v.empty()) return "--data needs a folder";
@@ -369,6 +372,9 @@ int cmdRender(const Args& argsIn) {
         std::fprintf(stderr, "celes render: %s: %s\n", cataloguePath.c_str(),
                      catalogueProblemText(load).c_str());
     MemoryRecords doc(std::move(load.records), folder);
+    if (settings.readBool(Setting::TapRegEnable))
+        if (const std::string p = LoadTapFile(companionPath(folder, kTapFileName), doc.taps); !p.empty())
+            std::fprintf(stderr, "celes render: %s\n", p.c_str());
 
     platform::QtGraphicsFactory graphics;
     CCelesView view(store, doc, &graphics, nullptr, &window);

@@ -79,6 +79,10 @@ class CCelesDoc {
     void setTapLoader(TapLoader loader) { tapLoader_ = std::move(loader); }
     void reloadTaps();
 
+    // --- numbered marks ①..⑤ (a slot is shown while its record has type 999); not stored
+    std::array<StarRecord, 5>& marks() { return marks_; }
+    const std::array<StarRecord, 5>& marks() const { return marks_; }
+
     // --- views: called whenever the object list changes ("notify all views")
     void setViewNotifier(std::function<void()> notify) { notifyViews_ = std::move(notify); }
     // Shown while a catalogue loads (the wait cursor).
@@ -102,6 +106,7 @@ class CCelesDoc {
     RecordList stars_;
     RecordList taps_;
     std::uint64_t generation_ = 0;
+    std::array<StarRecord, 5> marks_{};
     bool loaded_ = false;
     bool loading_ = false;  // guards against a second load started from a pumped message
     std::string dataDirectory_;

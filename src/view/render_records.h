@@ -40,8 +40,8 @@ class MemoryRecords : public RecordSource {
     std::uint64_t generation_ = 0;
 };
 
-// A RecordSource over the document: its object list and taps are lists of owned records, and it has
-// no numbered marks of its own.
+// A RecordSource over the document: its object list and taps are lists of owned records, and its
+// numbered marks are its five mark slots.
 template <typename Document>
 class DocumentRecords final : public RecordSource {
   public:
@@ -56,6 +56,11 @@ class DocumentRecords final : public RecordSource {
     }
     int tapCount() const override { return static_cast<int>(doc_.taps().size()); }
     const StarRecord& tap(int index) const override { return *doc_.taps()[static_cast<std::size_t>(index)]; }
+    const StarRecord* mark(int slot) const override {
+        return slot >= 0 && slot < static_cast<int>(doc_.marks().size())
+                   ? &doc_.marks()[static_cast<std::size_t>(slot)]
+                   : nullptr;
+    }
 
   private:
     Document& doc_;

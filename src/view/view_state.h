@@ -75,6 +75,7 @@ struct ViewState {
     bool polar2 = false;                   // "SCREEN"/"POLER2"
     bool milkyWay = false;                 // "SHOW"/"MILKEY"
     bool taps = false;                     // "TAPREG"/"ENABLE"
+    bool tapLabels = true;                 // "OPTION3"/"USR_TAP_TEXT": label beside each tap mark
     bool addIns = false;                   // "ADIN"/"ENABLE"
     bool planetSymbols = false;            // "SCREEN"/"PLA_NAME"
     bool noSunMoon = false;                // "OPTION2"/"NO_SUN"

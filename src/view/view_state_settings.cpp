@@ -35,6 +35,7 @@ constexpr BoolField kBoolFields[] = {
     {&ViewState::poleMark, Setting::SettingShowPoler},
     {&ViewState::polar2, Setting::ScreenPoler2},
     {&ViewState::taps, Setting::TapRegEnable},
+    {&ViewState::tapLabels, Setting::Option3UsrTapText},
     {&ViewState::addIns, Setting::AdinEnable},
     {&ViewState::planetSymbols, Setting::ScreenPlaName},
     {&ViewState::noSunMoon, Setting::Option2NoSun},

@@ -9,6 +9,7 @@
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
 #include "view/drawn_objects.h"
+#include "view/layers/draw_taps.h"
 #include "view/projection.h"
 #include "view/render_result.h"
 #include "view/sky_canvas.h"
@@ -174,17 +175,6 @@ void DrawLabel(RenderContext& rc, int x, int y, const std::string& text, int col
     gc.restore();
 }
 
-// A registered tap: a ring in the tap colour, with its title beside it.
-void DrawTapMark(RenderContext& rc, const StarRecord& r, int x, int y) {
-    platform::Graphics& gc = rc.canvas.Gc();
-    gc.save();
-    gc.setPen(rc.foreground(kClrUserTap), 1);
-    gc.setNullBrush();
-    gc.ellipse({x - 3, y - 3, x + 4, y + 4});
-    gc.restore();
-    DrawLabel(rc, x, y, cp932ToUtf8(fieldText(r.designation)), kClrUserTapText);
-}
-
 bool PartialView(const ViewState& v) {
     return v.mode == ViewMode::Direction || v.mode == ViewMode::Zoom;
 }
@@ -288,17 +278,6 @@ void DrawStars(RenderContext& rc) {
             if (number >= 0 && number < static_cast<int>(rc.result.seenNumbers.size()))
                 rc.result.seenNumbers[static_cast<std::size_t>(number)] = 1;
         }
-    }
-}
-
-void DrawTaps(RenderContext& rc) {
-    if (!rc.view.taps) return;
-    for (int i = 0, n = TapCount(rc); i < n; ++i) {
-        const StarRecord& tap = TapAt(rc, i);
-        int x = 0, y = 0;
-        double s = 1.0;
-        if (ProjectRecord(rc, tap, kNotInCatalogue, x, y, s))
-            DrawObject(rc, tap, {RecordKind::Tap, i}, x, y, true, s);
     }
 }
 

@@ -1,0 +1,33 @@
+#pragma once
+// The dialog "今日のデータ": the rise, transit and set list of one day, with "明日へ" moving it on a
+// day at a time.
+#include <QDialog>
+
+#include "astro/rise_set.h"
+#include "astro/time.h"
+
+class QLabel;
+class QListWidget;
+
+namespace celes {
+
+class TodaysDataDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // `day` is the view's local date (its time of day is not used).
+    TodaysDataDialog(const CAstroTime& day, const ObservingPlace& place, QWidget* parent = nullptr);
+    const TodaysData& data() const { return data_; }
+    // "明日へ": the same list for the next day.
+    void nextDay();
+
+  private:
+    void fill();
+
+    CAstroTime day_;
+    ObservingPlace place_;
+    TodaysData data_;
+    QLabel* title_;
+    QListWidget* list_;
+};
+
+}  // namespace celes

@@ -1,0 +1,105 @@
+#include "userdata/chart_images.h"
+
+#include <mutex>
+
+#include "skydata/star_record.h"
+#include "view/celes_view.h"
+#include "view/layers/draw_addins.h"
+#include "view/layers/layer_state.h"
+#include "view/projection.h"
+#include "view/render_result.h"
+#include "view/timer_ids.h"
+
+namespace celes {
+
+std::string DeepSkyImagePath(const std::string& dataFolder, const StarRecord& r) {
+    return dataFolder + fieldText(r.designation, 3) + ".jpg";
+}
+
+std::string BodyImagePath(const std::string& dataFolder, const StarRecord& r) {
+    return dataFolder + fieldText(r.designation) + ".jpg";
+}
+
+bool HasDeepSkyImage(const StarRecord& r) {
+    return r.type >= kTypeGlobularCluster && r.type <= kTypeGalaxy && !r.isBody();
+}
+
+bool DrawOverChart(CCelesView& view, RecordSource& records, const std::function<void(RenderContext&)>& draw,
+                   const std::function<void()>& shown) {
+    if (view.workerBusy()) return false;
+    {
+        std::lock_guard<std::mutex> lock(view.canvasLock());
+        CSkyCanvas& canvas = view.canvas();
+        if (!canvas.Bits()) return false;
+        if (!canvas.HasContext()) canvas.AttachContext();
+        const ViewState& v = view.state();
+        const RenderTime time = MakeRenderTime(v);
+        const ProjectionContext projection = MakeProjectionContext(MakeProjectionInput(v, time));
+        // What is drawn over the chart is not tappable and keeps nothing: a scratch result and cache.
+        RenderResult scratchResult;
+        LayerCache cache;
+        CSkyCanvas overlay, scratch;
+        RenderContext rc{v,
+                         records,
+                         view.colours(),
+                         view.colourMode(),
+                         projection,
+                         view.layers(),
+                         cache,
+                         scratchResult,
+                         canvas,
+                         overlay,
+                         scratch,
+                         records.dataFolder(),
+                         time,
+                         MakeRenderEphemeris(v, time)};
+        platform::Graphics& gc = canvas.Gc();
+        gc.save();
+        gc.setFont("MS Pゴシック", v.fontSize);
+        gc.setTransparentText(true);
+        rc.lineHeight = gc.textExtent("あ").cy;
+        if (rc.lineHeight <= 0) rc.lineHeight = 10;
+        draw(rc);
+        gc.restore();
+    }
+    if (shown) shown();
+    return true;
+}
+
+void DrawImageOverChart(RenderContext& rc, const JpegBitmap& image, bool stretch) {
+    DrawJpegOnCanvas(image, rc.canvas, rc.canvas.Width(), rc.canvas.Height(), stretch);
+}
+
+void DrawTapTextOverChart(RenderContext& rc, const std::string& textUtf8) {
+    PrintCaption(rc, 10, 22, textUtf8, rc.foreground(kClrAddInText));
+}
+
+void DrawDescriptionOverChart(RenderContext& rc, const std::string& textUtf8, bool enlargedFont) {
+    platform::Graphics& gc = rc.canvas.Gc();
+    gc.save();
+    const int size = enlargedFont ? rc.view.fontSize * 13 / 10 : rc.view.fontSize;
+    gc.setFont("MS Pゴシック", size);
+    rc.lineHeight = gc.textExtent("あ").cy;
+    if (rc.lineHeight <= 0) rc.lineHeight = 10;
+    ColourRef colour = rc.foreground(kClrGeneralText);
+    if (rc.colourMode.whiteBlack) colour = 0x000000;
+    if (rc.colourMode.blackWhite) colour = 0xFFFFFF;
+    PrintCaption(rc, 5, 10, textUtf8, colour);
+    gc.restore();
+}
+
+void DeepSkyImageTimer::tapped(const StarRecord& r, bool imagesOn, const std::string& dataFolder) {
+    if (!imagesOn || !HasDeepSkyImage(r)) return;
+    path_ = DeepSkyImagePath(dataFolder, r);
+    ArmOnce(loop_, TimerId::DeepSkyImage, 400, [this] { fire(); });
+}
+
+void DeepSkyImageTimer::fire() {
+    Disarm(loop_, TimerId::DeepSkyImage);
+    if (path_.empty()) return;
+    const std::string path = std::move(path_);
+    path_.clear();
+    if (show_) show_(path);
+}
+
+}  // namespace celes

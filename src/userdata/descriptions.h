@@ -1,0 +1,45 @@
+#pragma once
+// Constellation descriptions: the text files "<abbreviation>.p91" (shown and edited) and ".p94"
+// (spoken, when present) in the data folder, UTF-16LE with the mark FF FE or Shift-JIS bytes.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace celes {
+
+inline constexpr const char* kDescriptionExtension = ".p91";
+inline constexpr const char* kSpokenExtension = ".p94";
+// More than this is not a description: the part shown stops here and editing is refused, so a
+// save can never write back a cut text.
+inline constexpr std::size_t kDescriptionReadLimit = 1u << 20;
+inline constexpr const char* kDescriptionEditTitleSuffix = "座の説明（編集）";
+inline constexpr const char* kDescriptionUnicodeBox = "ユニコード";
+
+struct DescriptionText {
+    std::string text;      // UTF-8
+    bool unicode = false;  // the file was UTF-16LE with FF FE
+    bool cut = false;      // the file was longer than kDescriptionReadLimit
+};
+
+std::string DescriptionPath(const std::string& dataFolder, const std::string& abbreviation);
+std::string SpokenPath(const std::string& dataFolder, const std::string& abbreviation);
+
+// The text of a description file's bytes: after FF FE, whole UTF-16LE code units (an odd last byte
+// is dropped); otherwise Shift-JIS. Either stops at a NUL character.
+DescriptionText DecodeDescription(std::span<const std::uint8_t> bytes);
+// Nothing when the file cannot be read.
+std::optional<DescriptionText> ReadDescriptionFile(const std::string& path);
+// The text to speak: the spoken-text file, else the description file; empty when neither is there.
+std::string SpokenText(const std::string& dataFolder, const std::string& abbreviation);
+
+// The bytes written for a text: FF FE and UTF-16LE with `unicode`, else all of its Shift-JIS bytes.
+std::vector<std::uint8_t> EncodeDescription(const std::string& textUtf8, bool unicode);
+// Writes through a temporary file renamed over the old one; false (with the reason) on failure,
+// the old file then being untouched.
+bool WriteDescriptionFile(const std::string& path, const std::string& textUtf8, bool unicode,
+                          std::string* error = nullptr);
+
+}  // namespace celes

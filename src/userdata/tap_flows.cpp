@@ -1,0 +1,174 @@
+#include "userdata/tap_flows.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "skydata/text_codec.h"
+
+namespace celes {
+
+namespace {
+
+constexpr const char* kTapCaption = "ﾀｯﾌﾟ情報";
+
+}  // namespace
+
+TapFlows::TapFlows(RecordList& taps, Settings& settings, platform::Dialogs& dialogs, TapDialogHost& host,
+                   std::function<std::string()> tapFilePath, std::function<void()> changed)
+    : taps_(taps),
+      settings_(settings),
+      dialogs_(dialogs),
+      host_(host),
+      tapFilePath_(std::move(tapFilePath)),
+      changed_(std::move(changed)) {}
+
+int TapFlows::nextSerial() const {
+    int serial = std::max(1, static_cast<int>(settings_.readInt(Setting::TapRegCnt)));
+    for (const auto& tap : taps_)
+        if (IsUserTap(*tap)) serial = std::max(serial, tap->number + 1);
+    return serial;
+}
+
+void TapFlows::registerTap(double ra, double dec) {
+    TapDialogModel model = TapDialogModel::ForNewTap(nextSerial());
+    switch (host_.show(model)) {
+        case TapDialogResult::Register: {
+            auto tap = std::make_unique<StarRecord>();
+            const int serial = nextSerial();
+            tap->number = static_cast<std::int16_t>(serial);
+            settings_.writeInt(Setting::TapRegCnt, serial + 1);
+            tap->ra = ra;
+            tap->dec = dec;
+            FillTap(*tap, model.title(), model.text(), model.kind());
+            taps_.push_back(std::move(tap));
+            afterChange();
+            break;
+        }
+        case TapDialogResult::Import:
+            importTaps();
+            break;
+        case TapDialogResult::Export:
+            exportTaps();
+            break;
+        case TapDialogResult::Delete:
+        case TapDialogResult::Cancel:
+            break;
+    }
+}
+
+void TapFlows::editTap(const StarRecord* tapped) {
+    auto it = std::find_if(taps_.begin(), taps_.end(), [&](const auto& t) { return t.get() == tapped; });
+    if (!tapped || !IsUserTap(*tapped) || it == taps_.end()) {
+        dialogs_.messageBox(kNoTapHere, kTapCaption, platform::MessageButtons::Ok,
+                            platform::MessageIcon::Error);
+        return;
+    }
+    TapDialogModel model = TapDialogModel::ForTap(**it);
+    switch (host_.show(model)) {
+        case TapDialogResult::Register:
+            // Position and serial number stay.
+            FillTap(**it, model.title(), model.text(), model.kind());
+            afterChange();
+            break;
+        case TapDialogResult::Delete:
+            taps_.erase(it);
+            afterChange();
+            break;
+        // While a tap is edited the exchange buttons do what they say, never delete the tap.
+        case TapDialogResult::Import:
+            importTaps();
+            break;
+        case TapDialogResult::Export:
+            exportTaps();
+            break;
+        case TapDialogResult::Cancel:
+            break;
+    }
+}
+
+void TapFlows::importTaps() {
+    const bool clearFirst =
+        dialogs_.messageBox(kAskClearBeforeImport, kTapCaption, platform::MessageButtons::YesNo,
+                            platform::MessageIcon::Question) == platform::MessageResult::Yes;
+    const auto path = dialogs_.openFile("", kExchangeFilter);
+    if (!path) return;
+    // Cleared only once a file was chosen, and only when it could be read: a cancelled or failed
+    // import loses nothing.
+    RecordList imported;
+    const TapFileLoad load = LoadTapFile(*path, imported);
+    if (!load.opened) {
+        dialogs_.messageBox("交換用タップ情報ファイルを読み込めません。\n" + *path, kTapCaption,
+                            platform::MessageButtons::Ok, platform::MessageIcon::Error);
+        return;
+    }
+    tellDamage(load);
+    if (clearFirst) taps_.clear();
+    for (auto& t : imported) taps_.push_back(std::move(t));
+    afterChange();
+}
+
+void TapFlows::exportTaps() {
+    const auto path = dialogs_.saveFile(kExportDefaultName, kExchangeFilter);
+    if (!path) return;
+    std::string error;
+    if (!SaveTapFile(*path, taps_, &error))
+        dialogs_.messageBox(TapWriteFailedMessage(*path, error), kTapCaption, platform::MessageButtons::Ok,
+                            platform::MessageIcon::Error);
+}
+
+bool TapFlows::saveTapFile() {
+    const std::string path = tapFilePath_();
+    std::string error;
+    if (SaveTapFile(path, taps_, &error)) return true;
+    dialogs_.messageBox(TapWriteFailedMessage(path, error), kTapCaption, platform::MessageButtons::Ok,
+                        platform::MessageIcon::Error);
+    return false;
+}
+
+void TapFlows::loadTapFile() {
+    tellDamage(LoadTapFile(tapFilePath_(), taps_));
+}
+
+void TapFlows::tellDamage(const TapFileLoad& load) {
+    if (load.damaged)
+        dialogs_.messageBox(load.problem, kTapCaption, platform::MessageButtons::Ok,
+                            platform::MessageIcon::Warning);
+}
+
+void TapFlows::afterChange() {
+    saveTapFile();
+    if (changed_) changed_();
+}
+
+void RunUserTap(const StarRecord& tap, platform::Dialogs& dialogs, platform::Shell& shell, TapRunHost& host) {
+    const std::string text = TapText(tap);
+    switch (TapKindOf(tap)) {
+        case TapKind::Image:
+            if (auto image = LoadJpegBitmap(text, &dialogs)) host.showImage(*image);
+            break;
+        case TapKind::Program: {
+            if (dialogs.messageBox(kAskRunProgram, kTapCaption, platform::MessageButtons::YesNo,
+                                   platform::MessageIcon::Question) != platform::MessageResult::Yes)
+                break;
+            std::error_code ec;
+            if (text.empty() || !std::filesystem::exists(text, ec)) {
+                dialogs.messageBox("ファイルが見つかりません。\n" + text, kTapCaption,
+                                   platform::MessageButtons::Ok, platform::MessageIcon::Error);
+                break;
+            }
+            if (!shell.openWithAssociatedProgram(text))
+                dialogs.messageBox("開けませんでした。\n" + text, kTapCaption, platform::MessageButtons::Ok,
+                                   platform::MessageIcon::Error);
+            break;
+        }
+        case TapKind::AddIn:
+            host.showAddIn(text);
+            break;
+        case TapKind::Text:
+            host.showText(text);
+            break;
+    }
+}
+
+}  // namespace celes

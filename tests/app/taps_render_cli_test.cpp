@@ -1,0 +1,66 @@
+// `celes render --taps`: the registered taps of the data folder drawn with the chart.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <filesystem>
+
+#include "cli_run.h"
+#include "skydata/data_location.h"
+#include "userdata/user_taps.h"
+
+namespace celes {
+namespace {
+
+namespace fs = std::filesystem;
+
+int CountColour(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return n;
+}
+
+TEST(TapsRenderCli, TapsOfTheDataFolderAreDrawnWithTheirMarks) {
+    const fs::path dir = fs::temp_directory_path() / ("celes_taps_cli_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::copy_file(fs::path(CELES_DATA_SOURCE_DIR) / kCatalogueFileName, dir / kCatalogueFileName,
+                  fs::copy_options::overwrite_existing);
+    RecordList taps;
+    for (int kind = 0; kind < 4; ++kind) {
+        auto t = std::make_unique<StarRecord>();
+        t->number = static_cast<std::int16_t>(kind + 1);
+        t->ra = 0.8 * kind;
+        t->dec = 1.2;  // circumpolar at 35 degrees north
+        FillTap(*t, "T", kind == 3 ? "二重星がきれい" : "/home/u/M42.jpg", static_cast<TapKind>(kind));
+        taps.push_back(std::move(t));
+    }
+    ASSERT_TRUE(SaveTapFile((dir / kTapFileName).string(), taps));
+
+    const std::string common =
+        "render --local '2024-01-15 21:00' --mode zenith --size 480x480 --data '" + dir.string() + "' -o ";
+    const std::string with = (dir / "with.png").string(), without = (dir / "without.png").string();
+    CliRun r = RunCeles(common + with + " --taps", "QT_QPA_PLATFORM=offscreen");
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunCeles(common + without, "QT_QPA_PLATFORM=offscreen");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QRgb tapGreen = qRgb(0, 255, 0);
+    // Four marks of at least 12 outline pixels each in the tap colour, over what the chart has of it.
+    EXPECT_GE(CountColour(QImage(QString::fromStdString(with)), tapGreen) -
+                  CountColour(QImage(QString::fromStdString(without)), tapGreen),
+              4 * 12);
+
+    // A damaged tap file: the whole taps are drawn and the damage is told.
+    auto bytes = TapFileBytes(taps);
+    bytes.resize(bytes.size() - 5);
+    std::FILE* f = std::fopen((dir / kTapFileName).c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    r = RunCeles(common + with + " --taps", "QT_QPA_PLATFORM=offscreen");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("壊れています"), std::string::npos) << r.err;
+    if (!::testing::Test::HasFailure()) fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace celes

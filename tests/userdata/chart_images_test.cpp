@@ -1,0 +1,94 @@
+#include "userdata/chart_images.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/virtual_event_loop.h"
+#include "temp_dir.h"
+#include "view/celes_view.h"
+#include "view/render_records.h"
+#include "view/sky_canvas.h"
+#include "view/timer_ids.h"
+
+namespace celes {
+namespace {
+
+using testing::TempDir;
+
+// A 100 x 80 photograph: red upper half, blue lower half, written by the codec.
+JpegBitmap MakePhoto(const std::string& path) {
+    CSkyCanvas c;
+    c.Create(100, 80);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x)
+            c.PutPixel(x, y, y < 40 ? MakeColour(255, 0, 0) : MakeColour(0, 0, 255), 100);
+    EXPECT_TRUE(SaveCanvasJpeg(c, path));
+    auto image = LoadJpegBitmap(path);
+    EXPECT_TRUE(image);
+    return image ? *image : JpegBitmap{};
+}
+
+bool Reddish(Colour c) {
+    return RedOf(c) > 200 && BlueOf(c) < 60;
+}
+bool Bluish(Colour c) {
+    return BlueOf(c) > 200 && RedOf(c) < 60;
+}
+
+TEST(ChartImages, PhotoShowsUprightAtTheCornerOrStretchedOverTheChart) {
+    TempDir dir;
+    const JpegBitmap photo = MakePhoto(dir.file("M42.jpg"));
+    TransientSettings store;
+    MemoryRecords records;
+    CCelesView view(store, records, nullptr);
+    view.resize(240, 320);
+    view.render();
+    const Colour chart = view.canvas().GetPixel(200, 300);
+    int shown = 0;
+    for (bool stretch : {false, true}) {
+        view.render();
+        ASSERT_TRUE(DrawOverChart(
+            view, records, [&](RenderContext& rc) { DrawImageOverChart(rc, photo, stretch); },
+            [&] { ++shown; }));
+        const CSkyCanvas& c = view.canvas();
+        EXPECT_TRUE(Reddish(c.GetPixel(5, 5))) << stretch;
+        EXPECT_TRUE(Bluish(c.GetPixel(5, stretch ? 300 : 75))) << stretch << ": the image stands upright";
+        if (stretch) {
+            EXPECT_TRUE(Reddish(c.GetPixel(230, 150)));
+            EXPECT_TRUE(Bluish(c.GetPixel(230, 310)));
+        } else {
+            EXPECT_EQ(c.GetPixel(200, 300), chart) << "outside the image the chart stays";
+        }
+    }
+    EXPECT_EQ(shown, 2);
+}
+
+TEST(ChartImages, DeepSkyPhotoFollowsTheTapBy400ms) {
+    fakes::VirtualEventLoop loop;
+    std::vector<std::string> shown;
+    DeepSkyImageTimer timer(loop, [&](const std::string& p) { shown.push_back(p); });
+    StarRecord galaxy;
+    galaxy.type = kTypeGalaxy;
+    setField(galaxy.designation, "   M31");
+    StarRecord other = galaxy;
+    other.type = 9;
+
+    timer.tapped(galaxy, false, "/d/");
+    timer.tapped(other, true, "/d/");
+    EXPECT_FALSE(loop.timerActive(+TimerId::DeepSkyImage)) << "images off, or not a deep-sky kind";
+    timer.tapped(galaxy, true, "/d/");
+    loop.advance(399);
+    EXPECT_TRUE(shown.empty());
+    loop.advance(1);
+    EXPECT_EQ(shown, std::vector<std::string>{"/d/M31.jpg"});
+    loop.advance(1000);
+    EXPECT_EQ(shown.size(), 1u) << "once per tap";
+
+    StarRecord moon;
+    setField(moon.designation, "月");
+    moon.constellation[0] = '#';
+    EXPECT_EQ(BodyImagePath("/d/", moon), "/d/月.jpg");
+    EXPECT_FALSE(HasDeepSkyImage(moon));
+}
+
+}  // namespace
+}  // namespace celes

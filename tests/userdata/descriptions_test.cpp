@@ -1,0 +1,90 @@
+#include "userdata/descriptions.h"
+
+#include <gtest/gtest.h>
+
+#include "skydata/text_codec.h"
+#include "temp_dir.h"
+
+namespace celes {
+namespace {
+
+using testing::TempDir;
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> b) {
+    std::vector<std::uint8_t> v;
+    for (int x : b) v.push_back(static_cast<std::uint8_t>(x));
+    return v;
+}
+
+TEST(Description, DecodesEitherEncoding) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        std::string text;
+        bool unicode;
+    } cases[] = {
+        {"utf-16", Bytes({0xFF, 0xFE, 0x17, 0x53, 0x02, 0x30}), "北。", true},
+        {"odd length: one character less than half", Bytes({0xFF, 0xFE, 0x41, 0, 0x42, 0, 0x43}), "AB", true},
+        {"surrogate pair", Bytes({0xFF, 0xFE, 0x3D, 0xD8, 0x00, 0xDE}), "\xF0\x9F\x98\x80", true},
+        {"lone surrogate", Bytes({0xFF, 0xFE, 0x3D, 0xD8}), "\xEF\xBF\xBD", true},
+        {"only the mark", Bytes({0xFF, 0xFE}), "", true},
+        {"cp932", Bytes({0x96, 0x6B, 0x8B, 0xC9, 0x90, 0xAF}), "北極星", false},
+        {"binary stops at NUL", Bytes({'a', 0, 'b'}), "a", false},
+    };
+    for (const Case& c : cases) {
+        const DescriptionText t = DecodeDescription(c.bytes);
+        EXPECT_EQ(t.text, c.text) << c.what;
+        EXPECT_EQ(t.unicode, c.unicode) << c.what;
+    }
+}
+
+TEST(Description, WritesRoundTripInBothEncodingsWithoutALengthCut) {
+    TempDir dir;
+    std::string longText;
+    for (int i = 0; i < 1500; ++i) longText += "星";  // 3000 bytes in CP932
+    longText += "終";
+    for (bool unicode : {false, true}) {
+        const std::string path = DescriptionPath(dir.folder(), "Ori");
+        ASSERT_TRUE(WriteDescriptionFile(path, longText, unicode));
+        const auto bytes = TempDir::read(path);
+        EXPECT_EQ(bytes.size(), unicode ? 2 + 2 * 1501u : 2 * 1501u) << "all of it, not 2000 bytes";
+        const auto back = ReadDescriptionFile(path);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->text, longText);
+        EXPECT_EQ(back->unicode, unicode);
+        EXPECT_FALSE(back->cut);
+    }
+    EXPECT_EQ(EncodeDescription("", true), Bytes({0xFF, 0xFE}));
+}
+
+TEST(Description, HugeFilesAreReadOnlyUpToTheBound) {
+    TempDir dir;
+    const std::string path = dir.file("Big.p91");
+    TempDir::write(path, std::vector<std::uint8_t>(10u << 20, 'a'));
+    const auto t = ReadDescriptionFile(path);
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(t->cut);
+    EXPECT_EQ(t->text.size(), kDescriptionReadLimit);
+    EXPECT_FALSE(ReadDescriptionFile(dir.file("None.p91")));
+}
+
+TEST(Description, SpokenTextPrefersTheP94File) {
+    TempDir dir;
+    EXPECT_EQ(SpokenText(dir.folder(), "Cas"), "");
+    WriteDescriptionFile(DescriptionPath(dir.folder(), "Cas"), "説明", false);
+    EXPECT_EQ(SpokenText(dir.folder(), "Cas"), "説明");
+    WriteDescriptionFile(SpokenPath(dir.folder(), "Cas"), "読み上げ", true);
+    EXPECT_EQ(SpokenText(dir.folder(), "Cas"), "読み上げ");
+}
+
+TEST(Description, ShippedDescriptionsReadAsJapaneseText) {
+    for (const char* abbr : {"Ori", "Cas", "UMa", "Sco", "Cyg"}) {
+        const auto t = ReadDescriptionFile(DescriptionPath(CELES_DATA_SOURCE_DIR "/", abbr));
+        ASSERT_TRUE(t) << abbr;
+        EXPECT_GT(t->text.size(), 100u) << abbr;
+        EXPECT_EQ(t->text.find("\xEF\xBF\xBD"), std::string::npos) << abbr << " has no undecodable bytes";
+    }
+}
+
+}  // namespace
+}  // namespace celes

@@ -1,0 +1,315 @@
+#include "userdata/tap_flows.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+
+#include "fakes/memory_settings.h"
+#include "fakes/recording_shell.h"
+#include "fakes/scripted_dialogs.h"
+#include "temp_dir.h"
+
+namespace celes {
+namespace {
+
+using platform::MessageResult;
+using testing::TempDir;
+
+// Plays the user at the tap dialog: each step edits the model and says how the dialog closes.
+class ScriptedTapDialog : public TapDialogHost {
+  public:
+    using Step = std::function<TapDialogResult(TapDialogModel&)>;
+    TapDialogResult show(TapDialogModel& m) override {
+        seen.push_back(m);
+        if (steps.empty()) return TapDialogResult::Cancel;
+        Step s = std::move(steps.front());
+        steps.pop_front();
+        return s(m);
+    }
+    std::deque<Step> steps;
+    std::vector<TapDialogModel> seen;
+};
+
+class TapFlowsTest : public ::testing::Test {
+  protected:
+    TapFlowsTest()
+        : settings(store),
+          flows(
+              taps, settings, dialogs, host, [this] { return dir.file("CelesUser.tap"); },
+              [this] { ++redraws; }) {}
+
+    void registerWith(const std::string& text, TapKind kind = TapKind::Text, double ra = 1.0) {
+        host.steps.push_back([=](TapDialogModel& m) {
+            m.setText(text);
+            m.setKind(kind);
+            return TapDialogResult::Register;
+        });
+        flows.registerTap(ra, 0.25);
+    }
+    RecordList reloadTapFile() {
+        RecordList back;
+        LoadTapFile(dir.file("CelesUser.tap"), back);
+        return back;
+    }
+
+    TempDir dir;
+    fakes::MemorySettings store;
+    Settings settings;
+    fakes::ScriptedDialogs dialogs;
+    ScriptedTapDialog host;
+    RecordList taps;
+    int redraws = 0;
+    TapFlows flows;
+};
+
+TEST_F(TapFlowsTest, FirstTapIsT00001AndSerialsAreNeverReused) {
+    registerWith("最初");
+    ASSERT_EQ(host.seen.size(), 1u);
+    EXPECT_EQ(host.seen[0].title(), "T00001");
+    EXPECT_EQ(host.seen[0].kind(), TapKind::Image);
+    EXPECT_FALSE(host.seen[0].deleteEnabled());
+    ASSERT_EQ(taps.size(), 1u);
+    EXPECT_EQ(taps[0]->number, 1);
+    EXPECT_EQ(TapTitle(*taps[0]), "T00001");
+    EXPECT_EQ(taps[0]->ra, 1.0);
+    EXPECT_EQ(settings.readInt(Setting::TapRegCnt), 2);
+    EXPECT_EQ(reloadTapFile().size(), 1u) << "registering saves the tap file";
+    EXPECT_EQ(redraws, 1);
+
+    registerWith("二つ目");
+    host.steps.push_back([](TapDialogModel&) { return TapDialogResult::Delete; });
+    flows.editTap(taps[1].get());
+    ASSERT_EQ(taps.size(), 1u);
+    registerWith("三つ目");
+    EXPECT_EQ(taps[1]->number, 3) << "the deleted tap's number 2 is not given again";
+
+    // A settings file that lost its counter still never hands out a number in use.
+    store.values.clear();
+    registerWith("四つ目");
+    EXPECT_EQ(taps[2]->number, 4);
+}
+
+TEST_F(TapFlowsTest, EmptyTextIsEmptyAndCancelChangesNothing) {
+    registerWith("");
+    ASSERT_EQ(taps.size(), 1u);
+    EXPECT_EQ(*taps[0]->name, "") << "an empty text is not a conversion error";
+    host.steps.push_back([](TapDialogModel& m) {
+        m.setText("changed");
+        return TapDialogResult::Cancel;
+    });
+    flows.registerTap(0, 0);
+    flows.editTap(taps[0].get());
+    EXPECT_EQ(taps.size(), 1u);
+    EXPECT_EQ(TapText(*taps[0]), "");
+}
+
+TEST_F(TapFlowsTest, EditUpdatesTitleTextKindButKeepsPositionAndNumber) {
+    registerWith("before", TapKind::Text, 2.5);
+    host.steps.push_back([](TapDialogModel& m) {
+        EXPECT_TRUE(m.deleteEnabled());
+        EXPECT_EQ(m.text(), "before");
+        m.setTitle("新しい");
+        m.setText("/x/a.jpg");
+        m.setKind(TapKind::Image);
+        return TapDialogResult::Register;
+    });
+    flows.editTap(taps[0].get());
+    EXPECT_EQ(TapTitle(*taps[0]), "新しい");
+    EXPECT_EQ(TapText(*taps[0]), "/x/a.jpg");
+    EXPECT_EQ(taps[0]->type, 0);
+    EXPECT_EQ(taps[0]->ra, 2.5);
+    EXPECT_EQ(taps[0]->number, 1);
+    EXPECT_EQ(TapTitle(*reloadTapFile()[0]), "新しい");
+}
+
+TEST_F(TapFlowsTest, EditingSomethingThatIsNoTapIsRefused) {
+    StarRecord star;
+    flows.editTap(nullptr);
+    flows.editTap(&star);
+    EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{kNoTapHere, kNoTapHere}));
+    EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Error);
+    EXPECT_TRUE(host.seen.empty());
+}
+
+TEST_F(TapFlowsTest, ImportAppendsOnNoReplacesOnYesAndExportRoundTrips) {
+    registerWith("one", TapKind::Image);
+    registerWith("two", TapKind::AddIn);
+    // Export: the proposed name is one the import's filter finds.
+    const std::string exchange = dir.file("Export.ptx");
+    dialogs.messageAnswers = {MessageResult::Yes};
+    dialogs.fileAnswers = {exchange};
+    host.steps.push_back([&](TapDialogModel&) {
+        return TapDialogModel::confirmExport(dialogs) ? TapDialogResult::Export : TapDialogResult::Cancel;
+    });
+    flows.registerTap(0, 0);
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.fileDialogs[0].save);
+    EXPECT_EQ(dialogs.fileDialogs[0].defaultName, "Export.ptx");
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, kExchangeFilter);
+    RecordList exported;
+    LoadTapFile(exchange, exported);
+    ASSERT_EQ(exported.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(*exported[i], *taps[i]);
+
+    // Import answering No to "delete first": appended.
+    dialogs.messageAnswers = {MessageResult::No};
+    dialogs.fileAnswers = {exchange};
+    flows.importTaps();
+    EXPECT_EQ(taps.size(), 4u);
+    EXPECT_EQ(reloadTapFile().size(), 4u);
+    EXPECT_EQ(dialogs.shown.back().text, kAskClearBeforeImport);
+
+    // Yes: replaced. A cancelled file choice clears nothing.
+    dialogs.messageAnswers = {MessageResult::Yes};
+    dialogs.fileAnswers = {std::nullopt};
+    flows.importTaps();
+    EXPECT_EQ(taps.size(), 4u);
+    dialogs.messageAnswers = {MessageResult::Yes};
+    dialogs.fileAnswers = {exchange};
+    flows.importTaps();
+    EXPECT_EQ(taps.size(), 2u);
+}
+
+TEST_F(TapFlowsTest, ImportButtonWhileEditingImportsAndKeepsTheTap) {
+    registerWith("keep me");
+    RecordList other;
+    other.push_back(std::make_unique<StarRecord>(*taps[0]));
+    SaveTapFile(dir.file("in.ptx"), other);
+    dialogs.messageAnswers = {MessageResult::No};
+    dialogs.fileAnswers = {dir.file("in.ptx")};
+    host.steps.push_back([](TapDialogModel&) { return TapDialogResult::Import; });
+    flows.editTap(taps[0].get());
+    EXPECT_EQ(taps.size(), 2u);
+}
+
+TEST_F(TapFlowsTest, AWriteFailureIsToldAndTheListStays) {
+    TapFlows broken(
+        taps, settings, dialogs, host, [this] { return dir.file("gone/CelesUser.tap"); }, [] {});
+    host.steps.push_back([](TapDialogModel& m) {
+        m.setText("x");
+        return TapDialogResult::Register;
+    });
+    broken.registerTap(0, 0);
+    EXPECT_EQ(taps.size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find("書き込めません"), std::string::npos);
+}
+
+TEST_F(TapFlowsTest, DamagedTapFileIsToldOnce) {
+    RecordList one;
+    one.push_back(std::make_unique<StarRecord>());
+    FillTap(*one[0], "T", "t", TapKind::Text);
+    auto bytes = TapFileBytes(one);
+    bytes[4] = 9;  // says nine
+    TempDir::write(dir.file("CelesUser.tap"), bytes);
+    flows.loadTapFile();
+    EXPECT_EQ(taps.size(), 1u);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+TEST(TapDialog, TextRulesPhrasesAndDateInsertion) {
+    fakes::ScriptedDialogs dialogs;
+    TapDialogModel m = TapDialogModel::ForNewTap(12);
+    EXPECT_EQ(m.title(), "T00012");
+    m.setText(std::string(60, 'a'));
+    EXPECT_EQ(m.text().size(), 59u) << "the edit holds 59 characters";
+    m.setTitle("あいうえおかきくけこ");
+    EXPECT_EQ(m.title(), "あいうえおかきくけ");
+
+    const platform::WallTime now{2026, 12, 4, 10, 21, 5, 0, 0};
+    m.setText("abc");
+    m.insertDateTime(now, dialogs);
+    EXPECT_EQ(m.text(), "abc") << "only a text tap takes the date";
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    m.setKind(TapKind::Text);
+    m.setText("");
+    m.insertDateTime(now, dialogs);
+    EXPECT_EQ(m.text(), "* 2026/12/10 21:5");
+    m.setPhrase(39);
+    m.insertPhrase(dialogs);
+    EXPECT_EQ(m.text(), "* 2026/12/10 21:5低い");
+    EXPECT_TRUE(dialogs.shown.empty()) << "19 characters: no warning";
+
+    m.setText(std::string(33, 'x'));
+    m.setPhrase(0);
+    m.insertPhrase(dialogs);  // 35 characters: warned, kept
+    EXPECT_EQ(Utf8Length(m.text()), 35);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, kTapTooLongWarning);
+    EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Information);
+
+    EXPECT_EQ(kTapPhrases.front(), std::string("綺麗"));
+    EXPECT_EQ(kTapPhrases[19], std::string("ﾃﾞｼﾞｶﾒ"));
+}
+
+TEST(TapDialog, BrowseUsesTheKindsFilterAndTextHasNone) {
+    fakes::ScriptedDialogs dialogs;
+    TapDialogModel m = TapDialogModel::ForNewTap(1);
+    dialogs.fileAnswers = {std::string("/p/M42.jpg")};
+    m.browse(dialogs);
+    EXPECT_EQ(m.text(), "/p/M42.jpg");
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, "JPEG (*.jpg)|*.jpg||");
+    m.setKind(TapKind::Text);
+    m.browse(dialogs);
+    EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
+}
+
+class RecordingRunHost : public TapRunHost {
+  public:
+    void showImage(const JpegBitmap& image) override { images.push_back(image.width); }
+    void showAddIn(const std::string& path) override { addIns.push_back(path); }
+    void showText(const std::string& text) override { texts.push_back(text); }
+    std::vector<int> images;
+    std::vector<std::string> addIns, texts;
+};
+
+TEST(RunUserTap, ProgramsOpenOnlyAfterYesAndOnlyWhenTheyExist) {
+    TempDir dir;
+    // Tap texts hold 59 bytes: a short path of its own.
+    const std::string doc = "/tmp/celes; rm -rf ~ " + std::to_string(::getpid()) + ".txt";
+    TempDir::write(doc, {'x'});
+    fakes::ScriptedDialogs dialogs;
+    fakes::RecordingShell shell;
+    RecordingRunHost host;
+    StarRecord tap;
+    FillTap(tap, "P", doc, TapKind::Program);
+
+    dialogs.messageAnswers = {MessageResult::No};
+    RunUserTap(tap, dialogs, shell, host);
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_EQ(dialogs.shown[0].text, kAskRunProgram);
+
+    dialogs.messageAnswers = {MessageResult::Yes};
+    RunUserTap(tap, dialogs, shell, host);
+    EXPECT_EQ(shell.opened, std::vector<std::string>{doc})
+        << "the path as one piece, to the desktop's opener";
+
+    FillTap(tap, "P", dir.file("missing.sh"), TapKind::Program);
+    dialogs.messageAnswers = {MessageResult::Yes};
+    RunUserTap(tap, dialogs, shell, host);
+    EXPECT_EQ(shell.opened.size(), 1u);
+    EXPECT_NE(dialogs.shown.back().text.find("見つかりません"), std::string::npos);
+    std::filesystem::remove(doc);
+}
+
+TEST(RunUserTap, OtherKindsGoToTheChart) {
+    fakes::ScriptedDialogs dialogs;
+    fakes::RecordingShell shell;
+    RecordingRunHost host;
+    StarRecord tap;
+    FillTap(tap, "A", "/d/x.p90", TapKind::AddIn);
+    RunUserTap(tap, dialogs, shell, host);
+    FillTap(tap, "T", "星がきれい", TapKind::Text);
+    RunUserTap(tap, dialogs, shell, host);
+    FillTap(tap, "I", "/no/such.jpg", TapKind::Image);
+    RunUserTap(tap, dialogs, shell, host);
+    EXPECT_EQ(host.addIns, std::vector<std::string>{"/d/x.p90"});
+    EXPECT_EQ(host.texts, std::vector<std::string>{"星がきれい"});
+    EXPECT_TRUE(host.images.empty()) << "a missing image shows nothing";
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+}  // namespace
+}  // namespace celes
