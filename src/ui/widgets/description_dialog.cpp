@@ -17,7 +17,7 @@ DescriptionDialog::DescriptionDialog(const std::string& constellation, const std
     auto* layout = new QVBoxLayout(this);
     edit_ = new QPlainTextEdit(this);
     edit_->setObjectName("text");
-    edit_->setPlainText(QString::fromStdString(text));
+    edit_->setPlainText(QString::fromStdString(text).replace("\r\n", "\n"));
     layout->addWidget(edit_);
     unicode_ = new QCheckBox(QString::fromUtf8(kDescriptionUnicodeBox), this);
     unicode_->setObjectName("unicode");

@@ -1,0 +1,311 @@
+#include "ui/widgets/userdata_commands.h"
+
+#include <QDialog>
+#include <QWidget>
+#include <mutex>
+
+#include "skydata/constellation_names.h"
+#include "skydata/data_location.h"
+#include "skydata/text_codec.h"
+#include "ui/widgets/description_dialog.h"
+#include "ui/widgets/place_dialog.h"
+#include "ui/widgets/tap_dialog.h"
+#include "ui/widgets/todays_data_dialog.h"
+#include "userdata/descriptions.h"
+#include "userdata/places.h"
+#include "view/layers/draw_addins.h"
+#include "view/projection.h"
+#include "view/screen_to_sky.h"
+#include "view/sky_canvas.h"
+#include "view/timer_ids.h"
+
+namespace celes {
+
+namespace {
+
+constexpr std::uint32_t kDeferredMs = 1000;
+
+// What running a tap shows, drawn over the chart.
+class ChartTapRunHost : public TapRunHost {
+  public:
+    ChartTapRunHost(CCelesView& view, RecordSource& records, bool stretch, std::function<void()> repaint)
+        : view_(view), records_(records), stretch_(stretch), repaint_(std::move(repaint)) {}
+    void showImage(const JpegBitmap& image) override {
+        DrawOverChart(
+            view_, records_, [&](RenderContext& rc) { DrawImageOverChart(rc, image, stretch_); }, repaint_);
+    }
+    void showAddIn(const std::string& path) override {
+        DrawOverChart(
+            view_, records_, [&](RenderContext& rc) { DrawAddin(rc, path, false); }, repaint_);
+    }
+    void showText(const std::string& text) override {
+        DrawOverChart(
+            view_, records_, [&](RenderContext& rc) { DrawTapTextOverChart(rc, text); }, repaint_);
+    }
+
+  private:
+    CCelesView& view_;
+    RecordSource& records_;
+    bool stretch_;
+    std::function<void()> repaint_;
+};
+
+ObservingPlace PlaceOf(const ViewState& v) {
+    ObservingPlace p;
+    p.longitudeDegrees = v.longitudeDeg;
+    p.longitudeMinutes = v.longitudeMin;
+    p.latitudeDegrees = v.latitudeDeg;
+    p.latitudeMinutes = v.latitudeMin;
+    p.timeDifference = v.timeDifference;
+    p.name = v.placeName;
+    return p;
+}
+
+}  // namespace
+
+UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSource& records,
+                                   platform::SettingsStore& store, platform::EventLoop& loop,
+                                   platform::Dialogs& dialogs, platform::Clock& clock, platform::Shell& shell,
+                                   platform::Speech& speech, QWidget* window, UserDataHooks hooks)
+    : view_(view),
+      doc_(doc),
+      records_(records),
+      settings_(store),
+      loop_(loop),
+      dialogs_(dialogs),
+      clock_(clock),
+      shell_(shell),
+      speech_(speech),
+      window_(window),
+      hooks_(std::move(hooks)),
+      tapHost_(std::make_unique<QtTapDialogHost>(dialogs, clock, window)),
+      deepSky_(loop, [this](const std::string& path) { showImageFile(path); }) {
+    flows_ = std::make_unique<TapFlows>(
+        doc_.taps(), settings_, dialogs_, *tapHost_,
+        [this] { return companionPath(doc_.dataDirectory(), kTapFileName); }, [this] { view_.recompute(); });
+    ChartSaveFlow::Hooks saveHooks;
+    saveHooks.workerBusy = [this] { return view_.workerBusy(); };
+    saveHooks.write = [this](const std::string& path, std::string* error) {
+        // The chart is copied out under the lock and written without it: the codec's message boxes
+        // let the window paint, and painting takes the lock.
+        CSkyCanvas copy;
+        {
+            std::lock_guard<std::mutex> lock(view_.canvasLock());
+            copy.CopyFrom(view_.canvas());
+        }
+        if (SaveCanvasJpeg(copy, path, &dialogs_)) return true;
+        *error = "書き込めないか、JPEGにできませんでした。";
+        return false;
+    };
+    saveHooks.viewTime = [this](int& month, int& day, int& hour, int& minute, int& second) {
+        const ViewState& v = view_.state();
+        month = v.month, day = v.day, hour = v.hour, minute = v.minute, second = v.second;
+    };
+    save_ = std::make_unique<ChartSaveFlow>(loop_, dialogs_, clock_, std::move(saveHooks));
+    doc_.setTapLoader([this](CCelesDoc& d, const std::string& path) {
+        const TapFileLoad load = LoadTapFile(path, d.taps());
+        if (load.damaged)
+            dialogs_.messageBox(load.problem, kTapDialogTitle, platform::MessageButtons::Ok,
+                                platform::MessageIcon::Warning);
+    });
+}
+
+UserDataCommands::~UserDataCommands() {
+    doc_.setTapLoader(nullptr);
+    Disarm(loop_, TimerId::DeepSkyImage);
+    for (TimerId id : {TimerId::DeferredRegisterTap, TimerId::DeferredEditTaps, TimerId::DeferredDescription,
+                       TimerId::DeferredDescriptionEdit})
+        Disarm(loop_, id);
+}
+
+std::string UserDataCommands::dataFolder() {
+    return doc_.dataDirectory();
+}
+
+std::pair<double, double> UserDataCommands::tapPointOnSky() {
+    const ViewState& v = view_.state();
+    platform::Point p{v.clientWidth / 2, v.clientHeight / 2};
+    if (hooks_.tapPoint)
+        if (auto tapped = hooks_.tapPoint()) p = *tapped;
+    ViewState copy = v;
+    const ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(copy, MakeRenderTime(copy)));
+    double ra = 0, dec = 0;
+    ScreenToSky(ctx, p.x, p.y, ra, dec);
+    return {ra, dec};
+}
+
+// ---- places and today's data ----
+
+void UserDataCommands::observingPlace() {
+    PlaceDialogModel model(settings_, dialogs_, StoredFromView(view_.state()));
+    PlaceDialog dialog(model, window_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    StoreInView(model.result(), view_.state());
+    view_.saveSettings();
+    if (hooks_.clockToNowIfFollowing) hooks_.clockToNowIfFollowing();
+    view_.recompute();
+}
+
+void UserDataCommands::todaysData() {
+    const ViewState& v = view_.state();
+    TodaysDataDialog dialog(CAstroTime(v.year, v.month, v.day, 0, 0, 0), PlaceOf(v), window_);
+    dialog.exec();
+}
+
+// ---- taps and marks ----
+
+void UserDataCommands::withNoDirection(const std::function<void()>& flow) {
+    const bool saved = hooks_.tapNoDirection ? hooks_.tapNoDirection() : true;
+    if (hooks_.setTapNoDirection) hooks_.setTapNoDirection(true);
+    flow();
+    if (hooks_.setTapNoDirection) hooks_.setTapNoDirection(saved);
+}
+
+void UserDataCommands::registerTap() {
+    if (hooks_.stopAnimationAndFollowing) hooks_.stopAnimationAndFollowing();
+    view_.state().taps = true;
+    view_.saveSettings();
+    ArmOnce(loop_, TimerId::DeferredRegisterTap, kDeferredMs, [this] { registerTapNow(); });
+}
+
+void UserDataCommands::editTap() {
+    if (hooks_.stopAnimationAndFollowing) hooks_.stopAnimationAndFollowing();
+    view_.state().taps = true;
+    view_.saveSettings();
+    ArmOnce(loop_, TimerId::DeferredEditTaps, kDeferredMs, [this] { editTapNow(); });
+}
+
+void UserDataCommands::registerTapNow() {
+    withNoDirection([this] {
+        const auto [ra, dec] = tapPointOnSky();
+        flows_->registerTap(ra, dec);
+    });
+}
+
+void UserDataCommands::editTapNow() {
+    withNoDirection([this] { flows_->editTap(hooks_.tappedObject ? hooks_.tappedObject() : nullptr); });
+}
+
+void UserDataCommands::setMark(int slot) {
+    const auto [ra, dec] = tapPointOnSky();
+    SetNumberedMark(doc_.marks(), slot, ra, dec);
+    view_.recompute();
+}
+
+void UserDataCommands::clearMarks() {
+    ClearNumberedMarks(doc_.marks());
+    view_.recompute();
+}
+
+void UserDataCommands::loadTaps() {
+    doc_.reloadTaps();
+}
+
+bool UserDataCommands::runTap(const StarRecord& tap) {
+    if (!IsUserTap(tap) || !view_.state().taps) return false;
+    ChartTapRunHost host(view_, records_, view_.settings().on(Setting::DcStretchBlt), hooks_.repaint);
+    RunUserTap(tap, dialogs_, shell_, host);
+    return true;
+}
+
+// ---- images ----
+
+void UserDataCommands::toggleMessierImages() {
+    const bool on = !messierImages();
+    view_.settings().setOn(Setting::MessieEnableJpeg, on);
+    view_.saveSettings();
+    if (on && hooks_.caption) hooks_.caption("メシエ画像表示");
+}
+
+bool UserDataCommands::messierImages() const {
+    return const_cast<CCelesView&>(view_).settings().on(Setting::MessieEnableJpeg);
+}
+
+void UserDataCommands::objectTapped(const StarRecord& r) {
+    deepSky_.tapped(r, messierImages(), dataFolder());
+    if (r.isBody() && view_.settings().on(Setting::Option2PlanetJpeg))
+        showImageFile(BodyImagePath(dataFolder(), r));
+}
+
+void UserDataCommands::showImageFile(const std::string& path) {
+    auto image = LoadJpegBitmap(path, &dialogs_);
+    if (!image) return;
+    const bool stretch = view_.settings().on(Setting::DcStretchBlt);
+    DrawOverChart(
+        view_, records_, [&](RenderContext& rc) { DrawImageOverChart(rc, *image, stretch); }, hooks_.repaint);
+}
+
+void UserDataCommands::saveChart() {
+    save_->start();
+}
+
+// ---- descriptions and speech ----
+
+std::string UserDataCommands::tappedConstellation() const {
+    const StarRecord* r = hooks_.tappedObject ? hooks_.tappedObject() : nullptr;
+    if (!r || r->isBody()) return {};
+    std::string name;
+    if (FindConstellationName(std::string_view(r->constellation.data(), 3), name) < 0) return {};
+    return fieldText(r->constellation).substr(0, 3);
+}
+
+void UserDataCommands::showDescription() {
+    descriptionFor_ = tappedConstellation();
+    ArmOnce(loop_, TimerId::DeferredDescription, kDeferredMs, [this] { showDescriptionNow(); });
+}
+
+void UserDataCommands::showDescriptionNow() {
+    if (descriptionFor_.empty()) descriptionFor_ = tappedConstellation();
+    const auto text = ReadDescriptionFile(DescriptionPath(dataFolder(), descriptionFor_));
+    if (!text || descriptionFor_.empty()) return;  // no description: the chart stays as it is
+    const bool enlarged = view_.settings().get(Setting::TapFontEnlarge) != 0;
+    DrawOverChart(
+        view_, records_, [&](RenderContext& rc) { DrawDescriptionOverChart(rc, text->text, enlarged); },
+        hooks_.repaint);
+}
+
+void UserDataCommands::editDescription() {
+    descriptionFor_ = tappedConstellation();
+    ArmOnce(loop_, TimerId::DeferredDescriptionEdit, kDeferredMs, [this] { editDescriptionNow(); });
+}
+
+void UserDataCommands::editDescriptionNow() {
+    if (descriptionFor_.empty()) descriptionFor_ = tappedConstellation();
+    if (descriptionFor_.empty()) return;
+    const std::string path = DescriptionPath(dataFolder(), descriptionFor_);
+    DescriptionText current;
+    if (auto t = ReadDescriptionFile(path)) current = *t;
+    if (current.cut) {
+        dialogs_.messageBox("説明ファイルが大きすぎるため編集できません。\n" + path, "編集",
+                            platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        return;
+    }
+    std::string name;
+    FindConstellationName(descriptionFor_, name);
+    DescriptionDialog dialog(cp932ToUtf8(name), current.text, current.unicode, window_);
+    if (dialog.exec() != QDialog::Accepted || dialog.text().empty()) return;
+    std::string error;
+    if (!WriteDescriptionFile(path, dialog.text(), dialog.unicode(), &error))
+        dialogs_.messageBox("説明を書き込めませんでした。\n" + path + "\n" + error +
+                                "\n以前のファイルはそのまま残っています。",
+                            "編集", platform::MessageButtons::Ok, platform::MessageIcon::Error);
+}
+
+void UserDataCommands::speakDescription() {
+    descriptionFor_ = tappedConstellation();
+    if (!descriptionFor_.empty()) {
+        const std::string text = SpokenText(dataFolder(), descriptionFor_);
+        if (!text.empty()) {
+            if (!speechWorker_)
+                speechWorker_ = std::make_unique<SpeechWorker>(speech_, [this] {
+                    loop_.post([this] {
+                        if (hooks_.caption) hooks_.caption(kNoSpeechEngine);
+                    });
+                });
+            speechWorker_->say(text);
+        }
+    }
+    ArmOnce(loop_, TimerId::DeferredDescription, kDeferredMs, [this] { showDescriptionNow(); });
+}
+
+}  // namespace celes

@@ -1,0 +1,117 @@
+#pragma once
+// The window side of the observer's own things: the handlers of the commands for observing places,
+// today's data, registered taps and marks, the chart save, deep-sky images, descriptions and speech,
+// and what a tap on the chart hands over (photographs, planet images, running a tap). What belongs
+// to other parts of the window (the tapped object and point, the caption, clock following) comes in
+// as hooks, set where the program is put together.
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+#include "platform/graphics.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/speech.h"
+#include "userdata/chart_images.h"
+#include "userdata/chart_save.h"
+#include "userdata/speech_worker.h"
+#include "userdata/tap_flows.h"
+#include "view/celes_doc.h"
+#include "view/celes_view.h"
+
+class QWidget;
+
+namespace celes {
+
+class QtTapDialogHost;
+
+struct UserDataHooks {
+    // The chart window shows the canvas again (after something was drawn over it).
+    std::function<void()> repaint;
+    // A transient caption at the chart's foot.
+    std::function<void(const std::string&)> caption;
+    // Clock following: set the view's time to now when it is on (after a new place).
+    std::function<void()> clockToNowIfFollowing;
+    // The point of the last tap in client pixels, and the object it identified (null: none).
+    std::function<std::optional<platform::Point>()> tapPoint;  // nothing: the chart's centre
+    std::function<const StarRecord*()> tappedObject;
+    // "TAP"/"NODIR": the tap commands force it on while their dialog runs and give it back after.
+    std::function<bool()> tapNoDirection;
+    std::function<void(bool)> setTapNoDirection;
+    // Stop the step animation and clock following before a tap dialog.
+    std::function<void()> stopAnimationAndFollowing;
+};
+
+class UserDataCommands {
+  public:
+    UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSource& records, platform::SettingsStore& store,
+                     platform::EventLoop& loop, platform::Dialogs& dialogs, platform::Clock& clock,
+                     platform::Shell& shell, platform::Speech& speech, QWidget* window, UserDataHooks hooks);
+    ~UserDataCommands();
+
+    // --- commands
+    void observingPlace();       // 32774 "観測場所選択"
+    void todaysData();           // 32826 "今日のデータ"
+    void registerTap();          // 32852 "タップを登録" (deferred 900)
+    void editTap();              // 32854 "タップを変更、削除" (deferred 901)
+    void saveChart();            // 32877 "現在画面をJPEG保存"
+    void toggleMessierImages();  // 32921 "メシエJPEG表示"
+    bool messierImages() const;  //   its check rule
+    void setMark(int slot);      // 32937-32939 "①を設定" .. "③を設定"
+    void clearMarks();           // 32940 "①～削除"
+    void showDescription();      // 32933 "ｘｘｘ座の説明" (deferred 904)
+    void editDescription();      // 32960 "ｘｘｘ座の説明を編集" (deferred 906)
+    void speakDescription();     // 32963 "ｘｘｘ座の音声説明"
+
+    // --- what a tap hands over (the tap handler calls these)
+    // An object was identified: deep-sky photograph after 400 ms, a planet's image at once.
+    void objectTapped(const StarRecord& r);
+    // A tap identified `tap`: when it is a registered tap and taps are shown, run it (true).
+    bool runTap(const StarRecord& tap);
+
+    // The tap file of the current data folder (start-up and a new catalogue load it through here).
+    void loadTaps();
+    TapFlows& taps() { return *flows_; }
+
+    // --- done at once, without the deferral (tests, scripts)
+    void registerTapNow();
+    void editTapNow();
+    void showDescriptionNow();
+    void editDescriptionNow();
+
+    // The three-letter abbreviation of the tapped object's constellation, or empty.
+    std::string tappedConstellation() const;
+
+  private:
+    std::string dataFolder();
+    // Right ascension and declination (radians) of the last tap point.
+    std::pair<double, double> tapPointOnSky();
+    void showImageFile(const std::string& path);
+    void withNoDirection(const std::function<void()>& flow);
+
+    CCelesView& view_;
+    CCelesDoc& doc_;
+    RecordSource& records_;
+    Settings settings_;
+    platform::EventLoop& loop_;
+    platform::Dialogs& dialogs_;
+    platform::Clock& clock_;
+    platform::Shell& shell_;
+    platform::Speech& speech_;
+    QWidget* window_;
+    UserDataHooks hooks_;
+    std::unique_ptr<QtTapDialogHost> tapHost_;
+    std::unique_ptr<TapFlows> flows_;
+    std::unique_ptr<ChartSaveFlow> save_;
+    DeepSkyImageTimer deepSky_;
+    std::unique_ptr<SpeechWorker> speechWorker_;
+    std::string descriptionFor_;  // constellation of the pending description command
+};
+
+}  // namespace celes
