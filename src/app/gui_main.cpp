@@ -12,15 +12,18 @@
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/serial_devices.h"
 #include "platform/posix/serial_posix.h"
+#include "platform/posix/spawn_speech.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_graphics.h"
+#include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_single_instance.h"
 #include "skydata/data_location.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
+#include "ui/widgets/userdata_commands.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
@@ -78,6 +81,14 @@ int runGui(int argc, char** argv) {
     chart->setView(&view);
     QObject::connect(new QShortcut(QKeySequence::Find, &frame), &QShortcut::activated,
                      [&hand] { hand.openFind(); });
+    // Taps, places, chart save, images, descriptions and speech.
+    platform::PosixClock clock;
+    platform::QtShell shell;
+    platform::SpawnSpeech speech;
+    UserDataCommands mine(view, doc, records, settings, loop, dialogs, clock, shell, speech, &frame,
+                          MakeUserDataHooks(view, hand, loop));
+    hand.handler()->setTapAction([&mine](const StarRecord& r) { return mine.runTap(r); });
+    hand.handler()->setImageHook([&mine](const StarRecord& r) { mine.showObjectImage(r); });
     {
         ViewState& v = view.state();
         const CAstroTime now = Now();
@@ -108,7 +119,9 @@ int runGui(int argc, char** argv) {
          [&doc] { return doc.keptDataDirectory(); }, [] { return platform::posix::ListSerialDevices(); },
          MakeIndiLinkMaker(loop, telescopeClock)},
         telescopeHooks);
-    hand.runCommand = [&telescope](int id) { telescope.Run(id); };
+    hand.runCommand = [&telescope, &mine](int id) {
+        if (!mine.run(id)) telescope.Run(id);
+    };
     // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
     QObject::connect(&frame, &CMainFrame::closing, [&view, chart] {
         view.stopWorker();

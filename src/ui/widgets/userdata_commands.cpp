@@ -10,9 +10,11 @@
 #include "ui/widgets/description_dialog.h"
 #include "ui/widgets/place_dialog.h"
 #include "ui/widgets/tap_dialog.h"
+#include "ui/widgets/tap_input.h"
 #include "ui/widgets/todays_data_dialog.h"
 #include "userdata/descriptions.h"
 #include "userdata/places.h"
+#include "view/colour_table.h"
 #include "view/layers/draw_addins.h"
 #include "view/projection.h"
 #include "view/screen_to_sky.h"
@@ -62,6 +64,35 @@ ObservingPlace PlaceOf(const ViewState& v) {
 }
 
 }  // namespace
+
+UserDataHooks MakeUserDataHooks(CCelesView& view, TapInput& hand, platform::EventLoop& loop) {
+    UserDataHooks h;
+    h.repaint = [&hand] { hand.invalidate(); };
+    h.clockToNowIfFollowing = [&view] {
+        if (!view.settings().on(Setting::SettingMoving)) return;
+        const CAstroTime now = Now();
+        ViewState& v = view.state();
+        v.year = now.year, v.month = now.month, v.day = now.day;
+        v.hour = now.hour, v.minute = now.minute, v.second = now.second;
+    };
+    h.tapPoint = [&hand]() -> std::optional<platform::Point> {
+        if (!hand.handler()) return std::nullopt;
+        return platform::Point{hand.handler()->tapX(), hand.handler()->tapY()};
+    };
+    h.tappedObject = [&hand]() -> const StarRecord* {
+        return hand.handler() ? hand.handler()->tappedObject() : nullptr;
+    };
+    h.tapNoDirection = [&view] { return view.settings().on(Setting::TapNoDir); };
+    h.setTapNoDirection = [&view](bool on) {
+        view.settings().setOn(Setting::TapNoDir, on);
+        view.saveSettings();
+    };
+    h.stopAnimationAndFollowing = [&loop] {
+        Disarm(loop, TimerId::AnimationTick);
+        Disarm(loop, TimerId::ClockTick);
+    };
+    return h;
+}
 
 UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSource& records,
                                    platform::SettingsStore& store, platform::EventLoop& loop,
@@ -118,6 +149,26 @@ UserDataCommands::~UserDataCommands() {
         Disarm(loop_, id);
 }
 
+void UserDataCommands::caption(const std::string& text) {
+    if (hooks_.caption) {
+        hooks_.caption(text);
+        return;
+    }
+    // Without the window's caption: one line at the chart's foot until the next render.
+    DrawOverChart(
+        view_, records_,
+        [&](RenderContext& rc) {
+            platform::Graphics& gc = rc.canvas.Gc();
+            const platform::Extent e = gc.textExtent(text);
+            const ColourRef colour = rc.foreground(kClrGeneralText);
+            const int y = rc.canvas.Height() - e.cy;
+            gc.fillRect({0, y, e.cx, rc.canvas.Height()}, ~colour & 0xFFFFFF);
+            gc.setTextColour(colour);
+            gc.textOut(0, y, text);
+        },
+        hooks_.repaint);
+}
+
 std::string UserDataCommands::dataFolder() {
     return doc_.dataDirectory();
 }
@@ -132,6 +183,54 @@ std::pair<double, double> UserDataCommands::tapPointOnSky() {
     double ra = 0, dec = 0;
     ScreenToSky(ctx, p.x, p.y, ra, dec);
     return {ra, dec};
+}
+
+const std::vector<int>& UserDataCommands::Commands() {
+    static const std::vector<int> ids = {32774, 32826, 32852, 32854, 32877, 32921, 32933,
+                                         32937, 32938, 32939, 32940, 32960, 32963};
+    return ids;
+}
+
+bool UserDataCommands::run(int command) {
+    switch (command) {
+        case 32774:
+            observingPlace();
+            return true;
+        case 32826:
+            todaysData();
+            return true;
+        case 32852:
+            registerTap();
+            return true;
+        case 32854:
+            editTap();
+            return true;
+        case 32877:
+            saveChart();
+            return true;
+        case 32921:
+            toggleMessierImages();
+            return true;
+        case 32933:
+            showDescription();
+            return true;
+        case 32937:
+        case 32938:
+        case 32939:
+            setMark(command - 32937);
+            return true;
+        case 32940:
+            clearMarks();
+            return true;
+        case 32960:
+            editDescription();
+            return true;
+        case 32963:
+            speakDescription();
+            return true;
+        default:
+            return false;
+    }
 }
 
 // ---- places and today's data ----
@@ -214,7 +313,7 @@ void UserDataCommands::toggleMessierImages() {
     const bool on = !messierImages();
     view_.settings().setOn(Setting::MessieEnableJpeg, on);
     view_.saveSettings();
-    if (on && hooks_.caption) hooks_.caption("メシエ画像表示");
+    if (on) caption("メシエ画像表示");
 }
 
 bool UserDataCommands::messierImages() const {
@@ -225,6 +324,10 @@ void UserDataCommands::objectTapped(const StarRecord& r) {
     deepSky_.tapped(r, messierImages(), dataFolder());
     if (r.isBody() && view_.settings().on(Setting::Option2PlanetJpeg))
         showImageFile(BodyImagePath(dataFolder(), r));
+}
+
+void UserDataCommands::showObjectImage(const StarRecord& r) {
+    showImageFile(r.isBody() ? BodyImagePath(dataFolder(), r) : DeepSkyImagePath(dataFolder(), r));
 }
 
 void UserDataCommands::showImageFile(const std::string& path) {
@@ -297,11 +400,8 @@ void UserDataCommands::speakDescription() {
         const std::string text = SpokenText(dataFolder(), descriptionFor_);
         if (!text.empty()) {
             if (!speechWorker_)
-                speechWorker_ = std::make_unique<SpeechWorker>(speech_, [this] {
-                    loop_.post([this] {
-                        if (hooks_.caption) hooks_.caption(kNoSpeechEngine);
-                    });
-                });
+                speechWorker_ = std::make_unique<SpeechWorker>(
+                    speech_, [this] { loop_.post([this] { caption(kNoSpeechEngine); }); });
             speechWorker_->say(text);
         }
     }

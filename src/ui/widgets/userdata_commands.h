@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -48,6 +49,11 @@ struct UserDataHooks {
     std::function<void()> stopAnimationAndFollowing;
 };
 
+class TapInput;
+// The hooks as the program's window provides them: the tap handler's point and object, the view's
+// "TAP"/"NODIR", the timers of the step animation and clock following.
+UserDataHooks MakeUserDataHooks(CCelesView& view, TapInput& hand, platform::EventLoop& loop);
+
 class UserDataCommands {
   public:
     UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSource& records, platform::SettingsStore& store,
@@ -69,9 +75,16 @@ class UserDataCommands {
     void editDescription();      // 32960 "ｘｘｘ座の説明を編集" (deferred 906)
     void speakDescription();     // 32963 "ｘｘｘ座の音声説明"
 
+    // Runs one of the commands above by its number; false for a number that is not one of them.
+    bool run(int command);
+    // The command numbers run() takes.
+    static const std::vector<int>& Commands();
+
     // --- what a tap hands over (the tap handler calls these)
     // An object was identified: deep-sky photograph after 400 ms, a planet's image at once.
     void objectTapped(const StarRecord& r);
+    // The photograph of a deep-sky object or the image of a body, shown over the chart now.
+    void showObjectImage(const StarRecord& r);
     // A tap identified `tap`: when it is a registered tap and taps are shown, run it (true).
     bool runTap(const StarRecord& tap);
 
@@ -90,6 +103,7 @@ class UserDataCommands {
 
   private:
     std::string dataFolder();
+    void caption(const std::string& text);
     // Right ascension and declination (radians) of the last tap point.
     std::pair<double, double> tapPointOnSky();
     void showImageFile(const std::string& path);
