@@ -47,7 +47,7 @@ TEST(DrawTaps, EachKindHasItsHollowShapeInTheTapColour) {
         {{0, 0, false}, {0, -3, true}, {3, 0, true}, {2, 2, true}, {-3, -3, false}},   // circle
         {{0, 0, false}, {0, 3, true}, {-3, -3, true}, {3, -3, true}, {-3, 3, false}},  // apex down
     };
-    ASSERT_EQ(h.drawn.Size(), 4);
+    ASSERT_EQ(h.result.drawn.Size(), 4);
     for (int kind = 0; kind < 4; ++kind) {
         int x = 0, y = 0;
         ASSERT_TRUE(h.Where(h.records.taps[static_cast<std::size_t>(kind)].ra,
@@ -65,7 +65,7 @@ TEST(DrawTaps, NothingWhileTapsAreHidden) {
     h.records.taps.push_back(Tap(0, 0, 0.6));
     DrawTaps(h.context());
     EXPECT_EQ(h.CountPixels(h.context().foreground(kClrUserTap)), 0);
-    EXPECT_EQ(h.drawn.Size(), 0);
+    EXPECT_EQ(h.result.drawn.Size(), 0);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // Registered taps ("TAPREG"/"ENABLE"): each tap projected, marked by its kind and labelled.
 #include "view/layers/draw_taps.h"
 
+#include "skydata/constellation_selection.h"
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
 #include "view/drawn_objects.h"
+#include "view/render_result.h"
 #include "view/sky_canvas.h"
 
 namespace celes {
