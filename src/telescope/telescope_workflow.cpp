@@ -183,7 +183,7 @@ void TelescopeWorkflow::SlewHere() {
         });
     };
 
-    auto position = [this, &t, weak, slew] {
+    auto position = [&t, weak, slew] {
         t.GetPosition(false, [weak, slew](const MountResult& r) {
             if (!weak.lock()) return;
             TelescopeWorkflow& w = **weak.lock();

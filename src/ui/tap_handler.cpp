@@ -137,7 +137,10 @@ std::string ConstellationNameOf(const StarRecord& r) {
 std::string IdentificationText(const StarRecord& r, ViewMode mode, double moonAge) {
     if (r.classText[0] == '!') {  // a registered tap: its title and note
         std::string text = cp932ToUtf8(fieldText(r.designation));
-        if (r.name && !r.name->empty()) text += (text.empty() ? "" : " ") + cp932ToUtf8(*r.name);
+        if (r.name && !r.name->empty()) {
+            if (!text.empty()) text += ' ';
+            text += cp932ToUtf8(*r.name);
+        }
         return text;
     }
     if (r.isBody()) {
@@ -149,22 +152,36 @@ std::string IdentificationText(const StarRecord& r, ViewMode mode, double moonAg
         }
         return text;
     }
-    if (r.type == kTypeConstellationLabel) return cp932ToUtf8(r.name.value_or("")) + "座";
+    if (r.type == kTypeConstellationLabel) {
+        std::string text = cp932ToUtf8(r.name.value_or(""));
+        text += "座";
+        return text;
+    }
     if (r.type == kTypeStar) {
         std::string text;
         if (const GreekLetter* g = findGreekLetter(r.designation.data() + 3)) text += g->utf8;
         if (const std::string constellation = ConstellationNameOf(r); !constellation.empty())
-            text += constellation + "座";
-        if (r.name && !r.name->empty()) text += " " + cp932ToUtf8(*r.name);
-        return text + Magnitude(r.magnitude);
+            text += constellation, text += "座";
+        if (r.name && !r.name->empty()) {
+            text += ' ';
+            text += cp932ToUtf8(*r.name);
+        }
+        text += Magnitude(r.magnitude);
+        return text;
     }
     // Deep-sky and other catalogue objects: type label, designation, name.
     std::string text = TypeLabel(r.type);
     const std::string designation = cp932ToUtf8(fieldText(r.designation, 3));
     text += designation;
-    if (r.name && !r.name->empty() && cp932ToUtf8(*r.name) != designation)
-        text += (designation.empty() ? "" : " ") + cp932ToUtf8(*r.name);
-    return text + Magnitude(r.magnitude);
+    if (r.name && !r.name->empty()) {
+        const std::string name = cp932ToUtf8(*r.name);
+        if (name != designation) {
+            if (!designation.empty()) text += ' ';
+            text += name;
+        }
+    }
+    text += Magnitude(r.magnitude);
+    return text;
 }
 
 // ---- the handler ----

@@ -99,7 +99,8 @@ class CCelesDoc {
     void notifyViews();
 
     Settings settings_;
-    platform::EventLoop& loop_;
+    [[maybe_unused]] platform::EventLoop&
+        loop_;  // kept for callers that hand it in; loading no longer pumps it
     platform::Dialogs& dialogs_;
     DataLocation location_;
 

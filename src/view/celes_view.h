@@ -138,7 +138,8 @@ class CCelesView {
 
     platform::SettingsStore& store_;
     RecordSource& records_;
-    platform::GraphicsFactory* graphics_;
+    [[maybe_unused]] platform::GraphicsFactory*
+        graphics_;  // the render makes its canvases through the snapshot
     platform::EventLoop* loop_;
     ViewWindow* window_;
 
