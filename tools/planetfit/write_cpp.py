@@ -23,9 +23,9 @@ def main():
     ap.add_argument("--out", default=CPP_PATH)
     ap.add_argument("--py", default=os.path.join(here, "tables.py"))
     args = ap.parse_args()
-    spec = importlib.util.spec_from_file_location("fitted_tables", args.py)
-    fitted = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(fitted)
+    module_spec = importlib.util.spec_from_file_location("fitted_tables", args.py)
+    fitted = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(fitted)
     write_cpp(args.out, fitted.TABLES)
 
 
