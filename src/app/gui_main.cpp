@@ -17,6 +17,10 @@
 #include "platform/qt/qt_graphics.h"
 #include "platform/qt/qt_single_instance.h"
 #include "skydata/data_location.h"
+#include "ui/command_bars.h"
+#include "ui/command_table.h"
+#include "ui/transient_caption.h"
+#include "ui/view_commands.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
 #include "ui/widgets/tap_input.h"
@@ -109,6 +113,18 @@ int runGui(int argc, char** argv) {
          MakeIndiLinkMaker(loop, telescopeClock)},
         telescopeHooks);
     hand.runCommand = [&telescope](int id) { telescope.Run(id); };
+
+    // The command table and everything that fills in its rows.
+    CommandTable commands;
+    TransientCaption caption(
+        &loop, [&view] { return view.settings().on(Setting::Option2NoKansoku); }, [chart] { chart->update(); });
+    chart->setTransientCaption(&caption);
+    commands.SetNoticeSink([&caption](const std::string& text) { caption.show(text); });
+    RegisterViewCommands(commands, {view, settings, dialogs, [&doc] { return doc.keptDataDirectory(); }});
+    CommandBarState bars(settings);
+    RegisterBarCommands(commands, bars, [&frame] { frame.openSetMenu(); });
+    commands.SetHandler(cmd::kExit, [&frame] { frame.appExit(); });
+    frame.setCommands(commands, bars, &loop);
     // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
     QObject::connect(&frame, &CMainFrame::closing, [&view, chart] {
         view.stopWorker();

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QPainter>
 
+#include "ui/transient_caption.h"
+
 namespace celes {
 
 ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
@@ -52,6 +54,19 @@ void ChartWidget::paintEvent(QPaintEvent*) {
     } else {
         waitingText_.clear();
     }
+    paintCaption(painter);
+}
+
+void ChartWidget::paintCaption(QPainter& painter) {
+    if (!caption_ || caption_->text().empty() || !view_) return;
+    const CaptionColours colours = TransientCaptionColours(view_->colours(), view_->colourMode());
+    auto toQ = [](Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); };
+    const QString text = QString::fromStdString(caption_->text());
+    const QFontMetrics metrics(painter.font());
+    const QRect box(0, height() - metrics.height(), metrics.horizontalAdvance(text) + 4, metrics.height());
+    painter.fillRect(box, toQ(colours.background));
+    painter.setPen(toQ(colours.text));
+    painter.drawText(box.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 }  // namespace celes

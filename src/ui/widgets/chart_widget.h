@@ -7,6 +7,10 @@
 #include "view/celes_view.h"
 
 namespace celes {
+class TransientCaption;
+}
+
+namespace celes {
 
 class ChartWidget : public QWidget, public ViewWindow {
     Q_OBJECT
@@ -20,6 +24,8 @@ class ChartWidget : public QWidget, public ViewWindow {
     // The view this widget shows (set once the view exists, since the view needs its window).
     void setView(CCelesView* view) { view_ = view; }
     CCelesView* view() const { return view_; }
+    // The transient caption drawn over the lower-left corner while it is set.
+    void setTransientCaption(const TransientCaption* caption) { caption_ = caption; }
 
     QSize sizeHint() const override { return {480, 640}; }
     QSize minimumSizeHint() const override { return {kMinimumWidth, kMinimumHeight}; }
@@ -33,7 +39,10 @@ class ChartWidget : public QWidget, public ViewWindow {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void paintCaption(QPainter& painter);
+
     CCelesView* view_ = nullptr;
+    const TransientCaption* caption_ = nullptr;
     QString waitingText_;
     QColor waitingColour_;
 };

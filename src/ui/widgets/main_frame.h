@@ -1,9 +1,27 @@
 #pragma once
-// The main window "Celes": holds the chart widget in its centre and the bars around it. It can be
-// resized from 240x320 (the hand-held's portrait screen) up to the whole screen.
+// The main window "Celes": the chart in its centre, the main menu at the top, the command bar at
+// the bottom (one of twelve button sets, or the main menu with two buttons) and the extra tool bar
+// above the chart (one of twelve other sets). Menus and bars are built from the command table: a
+// menu item and a bar button of the same number share one QAction, so their check and enabled
+// states always agree. The window can be resized from 240x320 up to the whole screen.
 #include <QMainWindow>
+#include <QPointer>
+#include <map>
+#include <vector>
+
+#include "ui/command_table.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QToolBar;
 
 namespace celes {
+
+namespace platform {
+class EventLoop;
+}
+class CommandBarState;
 
 inline constexpr int kMainFrameMinWidth = 240;
 inline constexpr int kMainFrameMinHeight = 320;
@@ -12,6 +30,26 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
     explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Builds the main menu and both bars from `table` and `bars` and starts the frame's start-up
+    // timer (186) on `loop`: one second later the tool bar is built and the command-bar set applied.
+    // With no loop the bars are built at once.
+    void setCommands(CommandTable& table, CommandBarState& bars, platform::EventLoop* loop);
+
+    // The one action of a command number (created on first use); its trigger runs the command.
+    QAction* action(int id);
+    // A menu over the shared actions, for the popup menus (the caller owns it).
+    QMenu* createMenu(const std::vector<MenuEntry>& entries, QWidget* parent);
+    // Re-evaluates every action's update rule (after each command and each clock step).
+    void refreshActions();
+    // The set-selection menu ("▲"), opened just above the command bar.
+    void openSetMenu();
+
+    QToolBar* commandBar() const { return commandBar_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    // Side of a bar button in device-independent pixels for this screen (at least 28x30).
+    QSize buttonSize() const;
 
     // Puts the chart (or any central widget) into the frame; the frame owns it from then on.
     void setCentralChart(QWidget* chart);
@@ -26,6 +64,19 @@ class CMainFrame : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries);
+    void rebuildBars();
+    void fillBar(QToolBar* bar, std::span<const int> ids, bool withMenu);
+
+    CommandTable* table_ = nullptr;
+    CommandBarState* bars_ = nullptr;
+    std::map<int, QAction*> actions_;
+    QToolBar* commandBar_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QPointer<QMenuBar> barMenu_;  // the main menu inside the command bar's menu form
+    bool closed_ = false;
 };
 
 }  // namespace celes
