@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 
 # Debian packages the build, the tests and the fonts of the chart need.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-    libbenchmark-dev fonts-ipafont-gothic fonts-dejavu-core libindi-dev indi-bin)
+    libbenchmark-dev fonts-ipafont-gothic fonts-dejavu-core libindi-dev indi-bin qt6-translations-l10n)
 
 install_missing() {
     local missing=()

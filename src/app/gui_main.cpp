@@ -3,7 +3,17 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
 #include <QShortcut>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QTranslator>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
 
 #include "app/commands.h"
 #include "app/view_mode_names.h"
@@ -17,12 +27,10 @@
 #include "platform/qt/qt_graphics.h"
 #include "platform/qt/qt_single_instance.h"
 #include "skydata/data_location.h"
-#include "ui/command_bars.h"
-#include "ui/command_table.h"
-#include "ui/transient_caption.h"
-#include "ui/view_commands.h"
+#include "ui/command_wiring.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
+#include "ui/widgets/night_mode.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
 #include "view/celes_doc.h"
@@ -31,8 +39,10 @@
 #include "view/startup.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace celes::app {
 
@@ -46,6 +56,52 @@ std::optional<ViewMode> ModeOption(int argc, char** argv) {
     return std::nullopt;
 }
 
+// `--command N` (repeatable) runs command N once the first chart is up: a menu choice made from
+// the command line (screenshots, trying a dialog).
+std::vector<int> CommandOptions(int argc, char** argv) {
+    std::vector<int> ids;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--command") == 0) ids.push_back(std::atoi(argv[i + 1]));
+    return ids;
+}
+
+// SIGTERM and SIGINT (logout, Ctrl+C) end the program through its own exit command: the handler
+// only writes a byte that the event loop reads.
+int gSignalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+void WatchTerminationSignals(QObject* parent, std::function<void()> exit) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, parent, [notifier, exit = std::move(exit)] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(gSignalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        exit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// The chart scale: stored in tenths (10, 15, 20, 30), or 0 for the screen's own density.
+double ChartScale(platform::SettingsStore& store, const QScreen* screen) {
+    const int stored = Settings(store).readInt(Setting::WindowChartScale);
+    if (stored >= 10 && stored <= 40) return stored / 10.0;
+    const double density = screen ? screen->logicalDotsPerInch() / 96.0 : 1.0;
+    if (density >= 2.75) return 3.0;
+    if (density >= 1.75) return 2.0;
+    if (density >= 1.25) return 1.5;
+    return 1.0;
+}
+
 }  // namespace
 
 int runGui(int argc, char** argv) {
@@ -54,6 +110,11 @@ int runGui(int argc, char** argv) {
     QCoreApplication::setOrganizationName("TRX");
     QCoreApplication::setApplicationName("celes");
     const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+    // Qt's own buttons and dialogs (Yes/No, OK/Cancel, file dialogs) speak the program's language.
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(QLocale::Japanese, QLocale::Japan), "qt", "_",
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslations);
 
     platform::QtSingleInstance instance;
     platform::IniSettingsStore settings(platform::IniSettingsStore::defaultPath());
@@ -84,7 +145,8 @@ int runGui(int argc, char** argv) {
                      [&hand] { hand.openFind(); });
     {
         ViewState& v = view.state();
-        const CAstroTime now = Now();
+        // Now at the observing place, whatever the machine's time zone.
+        const CAstroTime now = NowAtPlace(v.timeDifference);
         v.year = now.year;
         v.month = now.month;
         v.day = now.day;
@@ -94,8 +156,7 @@ int runGui(int argc, char** argv) {
         if (mode) v.mode = *mode;
     }
     doc.setViewNotifier([&view] { view.recompute(); });
-    // Telescope control over the view and the hand; the commands of its menu entries reach it here
-    // until the command table takes them.
+    // Telescope control over the view and the hand; its rows of the command table are filled below.
     platform::PosixClock telescopeClock;
     platform::posix::PosixSerialOpener serialOpener;
     TelescopeHostHooks telescopeHooks;
@@ -112,29 +173,71 @@ int runGui(int argc, char** argv) {
          [&doc] { return doc.keptDataDirectory(); }, [] { return platform::posix::ListSerialDevices(); },
          MakeIndiLinkMaker(loop, telescopeClock)},
         telescopeHooks);
-    hand.runCommand = [&telescope](int id) { telescope.Run(id); };
 
-    // The command table and everything that fills in its rows.
-    CommandTable commands;
-    TransientCaption caption(
-        &loop, [&view] { return view.settings().on(Setting::Option2NoKansoku); }, [chart] { chart->update(); });
-    chart->setTransientCaption(&caption);
-    commands.SetNoticeSink([&caption](const std::string& text) { caption.show(text); });
-    RegisterViewCommands(commands, {view, settings, dialogs, [&doc] { return doc.keptDataDirectory(); }});
-    CommandBarState bars(settings);
-    RegisterBarCommands(commands, bars, [&frame] { frame.openSetMenu(); });
-    commands.SetHandler(cmd::kExit, [&frame] { frame.appExit(); });
-    frame.setCommands(commands, bars, &loop);
+    // The command table and everything that fills in its rows: the view's, the bars' and time
+    // control's rows first, then each module's own (Register...Commands calls go here).
+    platform::PosixClock clock;
+    AppCommands commands({view, settings, loop, dialogs, clock, [&doc] { return doc.keptDataDirectory(); },
+                          [chart] { chart->update(); }});
+    chart->setTransientCaption(&commands.caption);
+    commands.openSetMenu = [&frame] { frame.openSetMenu(); };
+    commands.exitProgram = [&frame] { frame.appExit(); };
+    commands.time.setInFront([&frame] { return frame.isActiveWindow(); });
+    commands.time.setNavigator(&hand);
+    // Telescope control's rows.
+    for (int id : TelescopeControl::Commands()) {
+        commands.table.SetHandler(id, [&telescope, id] { telescope.Run(id); });
+        commands.table.SetUpdate(id, [&telescope, id](CommandState& s) {
+            const TelescopeCommandState t = telescope.State(id);
+            s.enabled = t.enabled;
+            s.checked = t.checked;
+            if (!t.caption.empty()) s.caption = t.caption;
+        });
+    }
+    hand.runCommand = [&commands](int id) { commands.table.Execute(id); };
+    hand.captionOf = [&commands](int id) { return commands.table.State(id).caption; };
+    hand.stateOf = [&commands](int id, bool& checked, bool& enabled) {
+        const CommandState s = commands.table.State(id);
+        checked = s.checked;
+        enabled = s.enabled;
+    };
+    hand.toChart = [chart](QPoint p) { return chart->toChart(p); };
+    commands.time.setChanged([&frame] { frame.refreshActions(); });
+    chart->setCanvasShown([&commands] { commands.time.chartShown(); });
+    FullScreenHandler fullScreen(view, dialogs, frame);
+    chart->setFullScreenHandler([&fullScreen] { return fullScreen.adjust(); });
+    frame.setNightSource(
+        [&view] { return view.colourMode().redMode; },
+        [&view] {
+            ColourMode red;
+            red.redMode = true;
+            auto q = [](Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); };
+            return NightColours{q(FilterColour(view.colours()[kClrGeneralText], ColourRole::Foreground, red)),
+                                q(FilterColour(view.colours()[kClrSky], ColourRole::Background, red))};
+        });
+    frame.setCommands(commands.table, commands.bars, &loop);
+    frame.restorePlacement(settings);
+    chart->setChartScale(ChartScale(settings, frame.screen()));
+    WatchTerminationSignals(&frame, [&frame] { frame.appExit(); });
     // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
-    QObject::connect(&frame, &CMainFrame::closing, [&view, chart] {
+    QObject::connect(&frame, &CMainFrame::closing, [&view, chart, &frame, &settings] {
+        frame.savePlacement(settings);
         view.stopWorker();
         chart->setView(nullptr);
     });
     instance.setActivationHandler([&frame] { frame.bringToFront(); });
     // The window is shown before the catalogue loads so that it paints while the records come in.
     frame.show();
+    chart->prepareCanvas();
     doc.onNewDocument();
     watchForMissingCatalogue(doc, loop, dialogs, [&frame] { frame.appExit(); });
+    if (doc.loaded()) commands.time.start();
+    const std::vector<int> startCommands = CommandOptions(argc, argv);
+    if (!startCommands.empty()) {
+        QTimer::singleShot(1500, &frame, [&commands, startCommands] {
+            for (int id : startCommands) commands.table.Execute(id);
+        });
+    }
     return app.exec();
 }
 

@@ -19,11 +19,11 @@ class CommandBarState {
     // Reads "CMD_BAR" TYPE, TYPEA, STS, MENU and MENU_TOOL.
     explicit CommandBarState(platform::SettingsStore& store);
 
-    int type() const { return type_; }    // as stored; an index outside 0-11 shows set 0
-    int typeA() const { return typeA_; }  // as stored; likewise
-    bool menuShown() const { return menuShown_; }    // "STS": the command bar shows the main menu
+    int type() const { return type_; }                  // as stored; an index outside 0-11 shows set 0
+    int typeA() const { return typeA_; }                // as stored; likewise
+    bool menuShown() const { return menuShown_; }       // "STS": the command bar shows the main menu
     bool setMenuOption() const { return menuOption_; }  // "MENU": 32878 opens the set menu
-    bool toolBarOn() const { return toolBarOn_; }      // "MENU_TOOL": the extra tool bar is shown
+    bool toolBarOn() const { return toolBarOn_; }       // "MENU_TOOL": the extra tool bar is shown
     Target target() const { return target_; }
     // False until the frame's start-up timer has built the tool bar and applied the set.
     bool started() const { return started_; }

@@ -249,7 +249,7 @@ constexpr const char* kSetNames[kBarSetCount] = {
 constexpr int kSetMenu[] = {32896, 32915, 32897, 32898, 32899, 32900, 32901,
                             32902, 32903, 32904, 32905, 32906, 32907, 32909};
 constexpr std::pair<int, int> kSetOfCommand[] = {
-    {32896, 0}, {32897, 1}, {32898, 2}, {32899, 3},  {32900, 4},  {32901, 5},
+    {32896, 0}, {32897, 1}, {32898, 2}, {32899, 3}, {32900, 4},  {32901, 5},
     {32902, 6}, {32903, 7}, {32904, 8}, {32905, 9}, {32906, 10}, {32915, 11},
 };
 
@@ -257,8 +257,8 @@ constexpr std::pair<int, int> kSetOfCommand[] = {
 
 const std::vector<MenuEntry>& MainMenu() {
     static const std::vector<MenuEntry> menu = {
-        Sub("ツール", ToolItems()),     Sub("画面", ScreenItems()),   Sub("方向", DirectionItems()),
-        Sub("設定", SettingItems()),    Sub("表示", DisplayItems()), Sub("色", ColourItems()),
+        Sub("ツール", ToolItems()),  Sub("画面", ScreenItems()),  Sub("方向", DirectionItems()),
+        Sub("設定", SettingItems()), Sub("表示", DisplayItems()), Sub("色", ColourItems()),
     };
     return menu;
 }

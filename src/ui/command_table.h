@@ -86,15 +86,15 @@ inline constexpr int kExit = 57665;
 struct MenuEntry {
     enum class Kind : std::uint8_t { Command, Separator, Submenu };
     Kind kind = Kind::Command;
-    int id = 0;                   // Command
-    const char* caption = "";     // Submenu title (commands take the row's caption)
+    int id = 0;                    // Command
+    const char* caption = "";      // Submenu title (commands take the row's caption)
     std::vector<MenuEntry> items;  // Submenu
 };
 
 // Popup menus by number.
-inline constexpr int kPopupDisplay = 138;   // the display-settings tap menu
-inline constexpr int kPopupAction = 146;    // the action-key menu
-inline constexpr int kPopupTapReg = 147;    // the tap-registration menu
+inline constexpr int kPopupDisplay = 138;    // the display-settings tap menu
+inline constexpr int kPopupAction = 146;     // the action-key menu
+inline constexpr int kPopupTapReg = 147;     // the tap-registration menu
 inline constexpr int kPopupTelescope = 148;  // the telescope menu
 
 // The main menu: its submenus in order.

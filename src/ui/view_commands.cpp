@@ -47,10 +47,10 @@ constexpr ToggleRow kToggles[] = {
 
 // Choices and mode commands the view state applies (Part of the view's own transitions).
 constexpr ViewCommand kViewCommands[] = {
-    ViewCommand::North,     ViewCommand::East,     ViewCommand::South,         ViewCommand::West,
-    ViewCommand::WholeDirection, ViewCommand::HighSky, ViewCommand::MiddleSky, ViewCommand::LowSky,
+    ViewCommand::North,          ViewCommand::East,    ViewCommand::South,       ViewCommand::West,
+    ViewCommand::WholeDirection, ViewCommand::HighSky, ViewCommand::MiddleSky,   ViewCommand::LowSky,
     ViewCommand::DirectionView,  ViewCommand::Zenith,  ViewCommand::Planisphere, ViewCommand::Polar,
-    ViewCommand::Orbits,    ViewCommand::Zoom,
+    ViewCommand::Orbits,         ViewCommand::Zoom,
 };
 
 // The three exclusive tap-menu choices.
@@ -157,7 +157,8 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
         const char* notice;
     };
     static constexpr FileToggle kFileToggles[] = {
-        {32840, &ViewState::constellationLines, kConstellationLinesFile, kConstellationLinesMissing, "星座線"},
+        {32840, &ViewState::constellationLines, kConstellationLinesFile, kConstellationLinesMissing,
+         "星座線"},
         {32822, &ViewState::constellationFigures, kConstellationFiguresFile, kConstellationFiguresMissing,
          "星座絵"},
     };
@@ -184,7 +185,9 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
     for (ViewCommand c : kViewCommands) {
         table.SetHandler(static_cast<int>(c), [&table, &view, c] { table.Notice(view.command(c)); });
     }
-    auto modeIs = [&view](ViewMode m) { return [&view, m](CommandState& s) { s.checked = view.state().mode == m; }; };
+    auto modeIs = [&view](ViewMode m) {
+        return [&view, m](CommandState& s) { s.checked = view.state().mode == m; };
+    };
     table.SetUpdate(32934, modeIs(ViewMode::Direction));
     table.SetUpdate(32797, modeIs(ViewMode::Zenith));
     table.SetUpdate(32801, modeIs(ViewMode::Planisphere));
@@ -222,7 +225,8 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
             d.setOn(setting, !wasOn);
             view.saveSettings();
         });
-        table.SetUpdate(id, [&view, setting = setting](CommandState& s) { s.checked = view.settings().on(setting); });
+        table.SetUpdate(
+            id, [&view, setting = setting](CommandState& s) { s.checked = view.settings().on(setting); });
     }
     // The telescope menu is offered only when telescope control is configured.
     table.SetUpdate(32871, [&view](CommandState& s) {

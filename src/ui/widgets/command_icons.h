@@ -9,7 +9,8 @@ namespace celes {
 
 // The sign drawn on the button of command `id` (falls back to the caption's first letter).
 QString CommandGlyph(int id, const QString& caption);
-// The icon at `size` device-independent pixels, rendered for `devicePixelRatio`.
-QIcon CommandIcon(int id, const QString& caption, QSize size, qreal devicePixelRatio);
+// The icon at `size` device-independent pixels, rendered for `devicePixelRatio`. At night the key
+// is black and the sign red, like the rest of the window.
+QIcon CommandIcon(int id, const QString& caption, QSize size, qreal devicePixelRatio, bool night = false);
 
 }  // namespace celes

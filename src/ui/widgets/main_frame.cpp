@@ -11,6 +11,8 @@
 #include <QWindow>
 
 #include "platform/event_loop.h"
+#include "platform/settings_store.h"
+#include "skydata/settings_table.h"
 #include "ui/command_bars.h"
 #include "ui/widgets/command_icons.h"
 #include "view/timer_ids.h"
@@ -91,7 +93,7 @@ QAction* CMainFrame::action(int id) {
     const CommandRow* row = CommandTable::Row(id);
     const QString caption = QString::fromUtf8(row ? row->caption : "");
     auto* a = new QAction(caption, this);
-    a->setIcon(CommandIcon(id, caption, buttonSize(), devicePixelRatioF()));
+    a->setIcon(CommandIcon(id, caption, buttonSize(), devicePixelRatioF(), night_));
     a->setToolTip(caption);
     a->setCheckable(row && (row->update & kUpdateCheck));
     a->setData(id);
@@ -145,6 +147,7 @@ QMenu* CMainFrame::createMenu(const std::vector<MenuEntry>& entries, QWidget* pa
 }
 
 void CMainFrame::refreshActions() {
+    updateNightMode();
     if (!table_) return;
     for (const auto& [id, a] : actions_) {
         const CommandState s = table_->State(id);
@@ -184,7 +187,7 @@ void CMainFrame::rebuildBars() {
     fillBar(commandBar_, bars_->commandBarButtons(), bars_->menuShown());
     const std::span<const int> tools = bars_->toolBarButtons();
     fillBar(toolBar_, tools, false);
-    toolBar_->setVisible(!tools.empty());
+    toolBar_->setVisible(!tools.empty() && !barsHidden_);
     refreshActions();
 }
 
@@ -201,6 +204,71 @@ void CMainFrame::openSetMenu() {
     refreshActions();
     const QPoint above = commandBar_ ? commandBar_->mapToGlobal(QPoint(0, 0)) : mapToGlobal(QPoint(0, 0));
     menu->popup(QPoint(above.x(), above.y() - menu->sizeHint().height()));
+}
+
+void CMainFrame::setNightSource(std::function<bool()> on, std::function<NightColours()> colours) {
+    nightOn_ = std::move(on);
+    nightColours_ = std::move(colours);
+    updateNightMode();
+}
+
+void CMainFrame::updateNightMode() {
+    const bool on = nightOn_ && nightOn_();
+    if (on == night_) return;
+    night_ = on;
+    ApplyNightMode(on, nightColours_ ? nightColours_() : NightColours{QColor(255, 0, 0), QColor(0, 0, 0)});
+    // The button images follow: red signs on black keys at night.
+    for (const auto& [id, a] : actions_) {
+        const CommandRow* row = CommandTable::Row(id);
+        a->setIcon(CommandIcon(id, QString::fromUtf8(row ? row->caption : ""), buttonSize(),
+                               devicePixelRatioF(), night_));
+    }
+}
+
+void CMainFrame::setBarsVisible(bool visible) {
+    barsHidden_ = !visible;
+    menuBar()->setVisible(visible);
+    if (commandBar_) commandBar_->setVisible(visible);
+    if (toolBar_) toolBar_->setVisible(visible && bars_ && !bars_->toolBarButtons().empty());
+}
+
+void CMainFrame::enterFullScreen() {
+    setBarsVisible(false);
+    showFullScreen();
+}
+
+void CMainFrame::leaveFullScreen() {
+    showNormal();
+    setBarsVisible(true);
+}
+
+void CMainFrame::restorePlacement(platform::SettingsStore& store) {
+    const Settings s(store);
+    const QRect saved(s.readInt(Setting::WindowX), s.readInt(Setting::WindowY),
+                      s.readInt(Setting::WindowWidth), s.readInt(Setting::WindowHeight));
+    if (saved.width() < kMainFrameMinWidth || saved.height() < kMainFrameMinHeight) return;
+    // Only where it can be seen: a screen unplugged since keeps the window on the screens there are.
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (!screen->availableGeometry().intersects(saved)) continue;
+        resize(saved.size().boundedTo(screen->availableGeometry().size()));
+        move(saved.topLeft());
+        if (s.readInt(Setting::WindowMaximized) == 1) setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+}
+
+void CMainFrame::savePlacement(platform::SettingsStore& store) const {
+    Settings s(store);
+    // The size of the normal window, also while maximized or full screen.
+    const QRect r = (isMaximized() || isFullScreen()) ? normalGeometry() : geometry();
+    if (r.width() <= 0 || r.height() <= 0) return;
+    store.beginBatch();
+    s.writeInt(Setting::WindowX, r.x());
+    s.writeInt(Setting::WindowY, r.y());
+    s.writeInt(Setting::WindowWidth, r.width());
+    s.writeInt(Setting::WindowHeight, r.height());
+    s.writeInt(Setting::WindowMaximized, isMaximized() ? 1 : 0);
+    store.endBatch();
 }
 
 void CMainFrame::setCentralChart(QWidget* chart) {

@@ -6,10 +6,14 @@
 // states always agree. The window can be resized from 240x320 up to the whole screen.
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <map>
+#include <span>
 #include <vector>
 
 #include "ui/command_table.h"
+#include "ui/full_screen.h"
+#include "ui/widgets/night_mode.h"
 
 class QAction;
 class QMenu;
@@ -20,13 +24,14 @@ namespace celes {
 
 namespace platform {
 class EventLoop;
-}
+class SettingsStore;
+}  // namespace platform
 class CommandBarState;
 
 inline constexpr int kMainFrameMinWidth = 240;
 inline constexpr int kMainFrameMinHeight = 320;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public FullScreenWindow {
     Q_OBJECT
   public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -51,6 +56,18 @@ class CMainFrame : public QMainWindow {
     // Side of a bar button in device-independent pixels for this screen (at least 28x30).
     QSize buttonSize() const;
 
+    // Full screen: the window covers the screen without its bars, and comes back with them.
+    void enterFullScreen() override;
+    void leaveFullScreen() override;
+
+    // The window's last place and size ("WINDOW"), restored when it lies on a screen of this run.
+    void restorePlacement(platform::SettingsStore& store);
+    void savePlacement(platform::SettingsStore& store) const;
+
+    // Night vision: asked after every command whether the chart is in its red mode, and with which
+    // colours; the whole window follows.
+    void setNightSource(std::function<bool()> on, std::function<NightColours()> colours);
+
     // Puts the chart (or any central widget) into the frame; the frame owns it from then on.
     void setCentralChart(QWidget* chart);
     // A later start asked for the window: show it normally, raise it and give it the focus.
@@ -69,6 +86,8 @@ class CMainFrame : public QMainWindow {
     void fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries);
     void rebuildBars();
     void fillBar(QToolBar* bar, std::span<const int> ids, bool withMenu);
+    void updateNightMode();
+    void setBarsVisible(bool visible);
 
     CommandTable* table_ = nullptr;
     CommandBarState* bars_ = nullptr;
@@ -77,6 +96,10 @@ class CMainFrame : public QMainWindow {
     QToolBar* toolBar_ = nullptr;
     QPointer<QMenuBar> barMenu_;  // the main menu inside the command bar's menu form
     bool closed_ = false;
+    bool night_ = false;
+    bool barsHidden_ = false;
+    std::function<bool()> nightOn_;
+    std::function<NightColours()> nightColours_;
 };
 
 }  // namespace celes
