@@ -379,7 +379,9 @@ int cmdRender(const Args& argsIn) {
     platform::QtGraphicsFactory graphics;
     CCelesView view(store, doc, &graphics, nullptr, &window);
     ViewState& state = view.state();
-    CAstroTime local = placeTime.local ? *placeTime.local : (placeTime.date ? *placeTime.date : Now());
+    CAstroTime local = placeTime.local
+                           ? *placeTime.local
+                           : (placeTime.date ? *placeTime.date : NowAtPlace(state.timeDifference));
     state.year = local.year;
     state.month = local.month;
     state.day = local.day;

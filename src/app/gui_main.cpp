@@ -3,7 +3,17 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
 #include <QShortcut>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QTranslator>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
 
 #include "app/commands.h"
 #include "app/view_mode_names.h"
@@ -19,8 +29,12 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_single_instance.h"
 #include "skydata/data_location.h"
+#include "ui/command_wiring.h"
 #include "ui/widgets/chart_widget.h"
+#include "ui/widgets/dialog_commands.h"
 #include "ui/widgets/main_frame.h"
+#include "ui/widgets/night_mode.h"
+#include "ui/widgets/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
 #include "ui/widgets/userdata_commands.h"
@@ -30,8 +44,10 @@
 #include "view/startup.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace celes::app {
 
@@ -45,6 +61,52 @@ std::optional<ViewMode> ModeOption(int argc, char** argv) {
     return std::nullopt;
 }
 
+// `--command N` (repeatable) runs command N once the first chart is up: a menu choice made from
+// the command line (screenshots, trying a dialog).
+std::vector<int> CommandOptions(int argc, char** argv) {
+    std::vector<int> ids;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--command") == 0) ids.push_back(std::atoi(argv[i + 1]));
+    return ids;
+}
+
+// SIGTERM and SIGINT (logout, Ctrl+C) end the program through its own exit command: the handler
+// only writes a byte that the event loop reads.
+int gSignalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+void WatchTerminationSignals(QObject* parent, std::function<void()> exit) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, parent, [notifier, exit = std::move(exit)] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(gSignalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        exit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// The chart scale: stored in tenths (10, 15, 20, 30), or 0 for the screen's own density.
+double ChartScale(platform::SettingsStore& store, const QScreen* screen) {
+    const int stored = Settings(store).readInt(Setting::WindowChartScale);
+    if (stored >= 10 && stored <= 40) return stored / 10.0;
+    const double density = screen ? screen->logicalDotsPerInch() / 96.0 : 1.0;
+    if (density >= 2.75) return 3.0;
+    if (density >= 1.75) return 2.0;
+    if (density >= 1.25) return 1.5;
+    return 1.0;
+}
+
 }  // namespace
 
 int runGui(int argc, char** argv) {
@@ -53,6 +115,11 @@ int runGui(int argc, char** argv) {
     QCoreApplication::setOrganizationName("TRX");
     QCoreApplication::setApplicationName("celes");
     const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+    // Qt's own buttons and dialogs (Yes/No, OK/Cancel, file dialogs) speak the program's language.
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(QLocale::Japanese, QLocale::Japan), "qt", "_",
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslations);
 
     platform::QtSingleInstance instance;
     platform::IniSettingsStore settings(platform::IniSettingsStore::defaultPath());
@@ -81,17 +148,39 @@ int runGui(int argc, char** argv) {
     chart->setView(&view);
     QObject::connect(new QShortcut(QKeySequence::Find, &frame), &QShortcut::activated,
                      [&hand] { hand.openFind(); });
-    // Taps, places, chart save, images, descriptions and speech.
+    // The command table and everything that fills in its rows: the view's, the bars' and time
+    // control's rows first, then each module's own.
     platform::PosixClock clock;
+    AppCommands commands({view, settings, loop, dialogs, clock, [&doc] { return doc.keptDataDirectory(); },
+                          [chart] { chart->update(); }});
+    chart->setTransientCaption(&commands.caption);
+    commands.openSetMenu = [&frame] { frame.openSetMenu(); };
+    commands.exitProgram = [&frame] { frame.appExit(); };
+    commands.time.setInFront([&frame] { return frame.isActiveWindow(); });
+    commands.time.setNavigator(&hand);
+    const auto stopTime = [&commands] {
+        if (commands.time.animating()) commands.time.toggleAnimation();
+        if (commands.time.following()) commands.time.toggleFollowing();
+    };
+
+    // Taps, places, chart save, images, descriptions and speech.
     platform::QtShell shell;
     platform::SpawnSpeech speech;
+    UserDataHooks userHooks = MakeUserDataHooks(view, hand, loop);
+    userHooks.caption = [&commands](const std::string& text) { commands.caption.show(text); };
+    userHooks.clockToNowIfFollowing = [&commands] {
+        if (commands.time.following()) commands.time.setNow();
+    };
+    userHooks.stopAnimationAndFollowing = stopTime;
     UserDataCommands mine(view, doc, records, settings, loop, dialogs, clock, shell, speech, &frame,
-                          MakeUserDataHooks(view, hand, loop));
+                          std::move(userHooks));
     hand.handler()->setTapAction([&mine](const StarRecord& r) { return mine.runTap(r); });
     hand.handler()->setImageHook([&mine](const StarRecord& r) { mine.showObjectImage(r); });
+    for (int id : UserDataCommands::Commands()) commands.table.SetHandler(id, [&mine, id] { mine.run(id); });
     {
         ViewState& v = view.state();
-        const CAstroTime now = Now();
+        // Now at the observing place, whatever the machine's time zone.
+        const CAstroTime now = NowAtPlace(v.timeDifference);
         v.year = now.year;
         v.month = now.month;
         v.day = now.day;
@@ -101,9 +190,8 @@ int runGui(int argc, char** argv) {
         if (mode) v.mode = *mode;
     }
     doc.setViewNotifier([&view] { view.recompute(); });
-    // Telescope control over the view and the hand; the commands of its menu entries reach it here
-    // until the command table takes them.
-    platform::PosixClock telescopeClock;
+
+    // Telescope control over the view, the hand, the caption and time control.
     platform::posix::PosixSerialOpener serialOpener;
     TelescopeHostHooks telescopeHooks;
     SetViewTelescopeHooks(
@@ -114,24 +202,102 @@ int runGui(int argc, char** argv) {
             return SkyPoint{ra, dec};
         },
         [&hand] { return hand.handler()->tappedObject(); });
-    TelescopeControl telescope(
-        {loop, telescopeClock, settings, dialogs, serialOpener, &frame,
-         [&doc] { return doc.keptDataDirectory(); }, [] { return platform::posix::ListSerialDevices(); },
-         MakeIndiLinkMaker(loop, telescopeClock)},
-        telescopeHooks);
-    hand.runCommand = [&telescope, &mine](int id) {
-        if (!mine.run(id)) telescope.Run(id);
+    telescopeHooks.caption = [&commands](const std::string& text) { commands.caption.show(text); };
+    telescopeHooks.eraseCaptionIn = [&commands](std::uint32_t ms) { commands.caption.eraseIn(ms); };
+    telescopeHooks.cancelCaptionErase = [&commands] { commands.caption.keep(); };
+    telescopeHooks.clockFollowing = [&commands] { return commands.time.following(); };
+    telescopeHooks.switchClockFollowingOn = [&commands] {
+        if (!commands.time.following()) commands.time.toggleFollowing();
     };
+    telescopeHooks.setTimeToNow = [&commands] { commands.time.setNow(); };
+    telescopeHooks.postCommand = [&loop, &commands](int id) {
+        loop.post([&commands, id] { commands.table.Execute(id); });
+    };
+    TelescopeControl telescope(
+        {loop, clock, settings, dialogs, serialOpener, &frame, [&doc] { return doc.keptDataDirectory(); },
+         [] { return platform::posix::ListSerialDevices(); }, MakeIndiLinkMaker(loop, clock)},
+        telescopeHooks);
+    for (int id : TelescopeControl::Commands()) {
+        commands.table.SetHandler(id, [&telescope, id] { telescope.Run(id); });
+        commands.table.SetUpdate(id, [&telescope, id](CommandState& s) {
+            const TelescopeCommandState t = telescope.State(id);
+            s.enabled = t.enabled;
+            s.checked = t.checked;
+            if (!t.caption.empty()) s.caption = t.caption;
+        });
+    }
+
+    // The dialogs' rows: option pages, date and time, colours, constellations, add-ins, the
+    // interval and About.
+    const DialogCommandContext dialogContext{
+        .view = view,
+        .store = settings,
+        .records = records,
+        .parent = &frame,
+        .now = [&view] { return NowAtPlace(view.state().timeDifference); },
+        .step = [&commands] { return commands.time.step(); },
+        .setStep = [&commands](const StepSize& s) { commands.time.setStep(s); },
+        .telescopeSettings = [&telescope] { telescope.Workflow().OptionDialogClosed(); },
+        .setNow = [&commands] { commands.time.setNow(); },
+        .startFollowing =
+            [&commands] {
+                if (commands.time.following()) return false;
+                commands.time.toggleFollowing();
+                return true;
+            },
+        .stepDialogAllowed = [&commands] { return !commands.time.following(); },
+        .notice = [&commands](const std::string& text) { commands.caption.show(text); },
+        .changed = [&commands](int id) { commands.table.Changed(id); },
+    };
+    for (auto& [id, handler] : DialogCommandHandlers(dialogContext))
+        commands.table.SetHandler(id, std::move(handler));
+
+    // The hand's rows, and its popups built from the same table.
+    RegisterTapCommands(commands.table, hand, loop);
+    hand.runCommand = [&commands](int id) { commands.table.Execute(id); };
+    hand.captionOf = [&commands](int id) { return commands.table.State(id).caption; };
+    hand.stateOf = [&commands](int id, bool& checked, bool& enabled) {
+        const CommandState s = commands.table.State(id);
+        checked = s.checked;
+        enabled = s.enabled;
+    };
+    hand.toChart = [chart](QPoint p) { return chart->toChart(p); };
+    commands.time.setChanged([&frame] { frame.refreshActions(); });
+    chart->setCanvasShown([&commands] { commands.time.chartShown(); });
+    FullScreenHandler fullScreen(view, dialogs, frame);
+    chart->setFullScreenHandler([&fullScreen] { return fullScreen.adjust(); });
+    frame.setNightSource(
+        [&view] { return view.colourMode().redMode; },
+        [&view] {
+            ColourMode red;
+            red.redMode = true;
+            auto q = [](Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); };
+            return NightColours{q(FilterColour(view.colours()[kClrGeneralText], ColourRole::Foreground, red)),
+                                q(FilterColour(view.colours()[kClrSky], ColourRole::Background, red))};
+        });
+    frame.setCommands(commands.table, commands.bars, &loop);
+    frame.restorePlacement(settings);
+    chart->setChartScale(ChartScale(settings, frame.screen()));
+    WatchTerminationSignals(&frame, [&frame] { frame.appExit(); });
     // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
-    QObject::connect(&frame, &CMainFrame::closing, [&view, chart] {
+    QObject::connect(&frame, &CMainFrame::closing, [&view, chart, &frame, &settings] {
+        frame.savePlacement(settings);
         view.stopWorker();
         chart->setView(nullptr);
     });
     instance.setActivationHandler([&frame] { frame.bringToFront(); });
     // The window is shown before the catalogue loads so that it paints while the records come in.
     frame.show();
+    chart->prepareCanvas();
     doc.onNewDocument();
     watchForMissingCatalogue(doc, loop, dialogs, [&frame] { frame.appExit(); });
+    if (doc.loaded()) commands.time.start();
+    const std::vector<int> startCommands = CommandOptions(argc, argv);
+    if (!startCommands.empty()) {
+        QTimer::singleShot(1500, &frame, [&commands, startCommands] {
+            for (int id : startCommands) commands.table.Execute(id);
+        });
+    }
     return app.exec();
 }
 

@@ -53,6 +53,25 @@ const CAstroTime& Now() {
     return shared;
 }
 
+CAstroTime CivilTimeAt(std::int64_t unixSeconds, int timeDifference) {
+    const std::time_t t = static_cast<std::time_t>(unixSeconds + std::int64_t(timeDifference) * 3600);
+    std::tm civil{};
+    gmtime_r(&t, &civil);
+    CAstroTime out;
+    out.year = static_cast<u16>(civil.tm_year + 1900);
+    out.month = static_cast<u16>(civil.tm_mon + 1);
+    out.dayOfWeek = static_cast<u16>(civil.tm_wday);
+    out.day = static_cast<u16>(civil.tm_mday);
+    out.hour = static_cast<u16>(civil.tm_hour);
+    out.minute = static_cast<u16>(civil.tm_min);
+    out.second = static_cast<u16>(civil.tm_sec > 59 ? 59 : civil.tm_sec);
+    return out;
+}
+
+CAstroTime NowAtPlace(int timeDifference) {
+    return CivilTimeAt(static_cast<std::int64_t>(std::time(nullptr)), timeDifference);
+}
+
 void Normalise(CAstroTime& t) {
     while (t.second >= 60) {
         t.second = static_cast<u16>(t.second - 60);

@@ -77,6 +77,11 @@ struct ObservingPlace {
 
 // One shared record refilled from the local wall clock on every call (not normalised); copy it.
 const CAstroTime& Now();
+// The civil time at a place `timeDifference` hours from Universal Time, at the instant `unixSeconds`
+// (seconds since 1970-01-01 00:00 UT). The machine's own time zone plays no part.
+CAstroTime CivilTimeAt(std::int64_t unixSeconds, int timeDifference);
+// Now at such a place, from the system clock: what "now" means for every chart.
+CAstroTime NowAtPlace(int timeDifference);
 
 // Carries seconds, minutes, hours and days over into the larger fields.
 void Normalise(CAstroTime& t);

@@ -1,6 +1,7 @@
 #pragma once
 // The device clock and tick count.
 #include <cstdint>
+#include <ctime>
 
 namespace celes::platform {
 
@@ -21,6 +22,8 @@ class Clock {
     virtual ~Clock() = default;
     // Local civil time of the machine.
     virtual WallTime localTime() const = 0;
+    // Seconds since 1970-01-01 00:00 UT: the instant, whatever the machine's time zone.
+    virtual std::int64_t unixSeconds() const { return static_cast<std::int64_t>(std::time(nullptr)); }
     // Milliseconds since an arbitrary start; wraps like a 32-bit tick count.
     virtual std::uint32_t tickCount() const = 0;
     // Blocks the calling thread (used by waits that poll a device).

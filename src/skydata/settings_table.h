@@ -143,7 +143,13 @@ inline constexpr char kDefaultSerialDevices[] = "/dev/ttyUSB0 /dev/ttyUSB1 /dev/
     X(CmdBarSts, "CMD_BAR", "STS", Int, 0, "", Other)                            \
     X(CmdBarType, "CMD_BAR", "TYPE", Int, 0, "", Other)                          \
     X(CmdBarTypeA, "CMD_BAR", "TYPEA", Int, 0, "", Other)                        \
-    X(CmdBarMenu, "CMD_BAR", "MENU", Int, 1, "", Other)
+    X(CmdBarMenu, "CMD_BAR", "MENU", Int, 1, "", Other)                          \
+    X(WindowX, "WINDOW", "X", Int, 0, "", Other)                                  \
+    X(WindowY, "WINDOW", "Y", Int, 0, "", Other)                                  \
+    X(WindowWidth, "WINDOW", "WIDTH", Int, 0, "", Other)                          \
+    X(WindowHeight, "WINDOW", "HEIGHT", Int, 0, "", Other)                        \
+    X(WindowMaximized, "WINDOW", "MAXIMIZED", Int, 0, "", Other)                  \
+    X(WindowChartScale, "WINDOW", "CHART_SCALE", Int, 0, "", Other)
 
 // Numbered values: X(enumerator, section, printf pattern of the value name, kind, integer default,
 // string default, number of entries)

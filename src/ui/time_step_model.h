@@ -8,6 +8,7 @@ namespace celes {
 // "SEC").
 struct StepSize {
     int days = 0, hours = 0, minutes = 0, seconds = 0;
+    bool zero() const { return days == 0 && hours == 0 && minutes == 0 && seconds == 0; }
     friend bool operator==(const StepSize&, const StepSize&) = default;
 };
 

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QPainter>
 
+#include "ui/transient_caption.h"
+
 namespace celes {
 
 ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
@@ -31,27 +33,78 @@ void ChartWidget::showWaitingText(const std::string& text, ColourRef colour) {
     update();
 }
 
+void ChartWidget::canvasShown() {
+    // Called under the canvas lock: the hook only arms a timer.
+    if (canvasShownHook_) canvasShownHook_();
+}
+
+void ChartWidget::setChartScale(double scale) {
+    scale = scale < 1.0 ? 1.0 : scale;
+    if (scale == scale_) return;
+    scale_ = scale;
+    update();
+}
+
+void ChartWidget::prepareCanvas() {
+    if (view_) view_->resize(qMax(1, int(width() / scale_)), qMax(1, int(height() / scale_)));
+}
+
+QPoint ChartWidget::toChart(QPoint p) const {
+    return QPoint(int(p.x() / scale_), int(p.y() / scale_));
+}
+
 void ChartWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!view_) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    const CCelesView::PaintResult result = view_->paint(width(), height(), [&](const CSkyCanvas& canvas) {
-        const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
-                           QImage::Format_BGR888);
-        painter.drawImage(0, 0, image);
-    });
+    // The chart's own size: the widget divided by the chart scale.
+    const int chartWidth = qMax(1, int(width() / scale_));
+    const int chartHeight = qMax(1, int(height() / scale_));
+    const CCelesView::PaintResult result =
+        view_->paint(chartWidth, chartHeight, [&](const CSkyCanvas& canvas) {
+            const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
+                               QImage::Format_BGR888);
+            if (scale_ == 1.0) {
+                painter.drawImage(0, 0, image);
+            } else {
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                painter.drawImage(QRectF(0, 0, width(), height()), image);
+            }
+        });
     if (result == CCelesView::PaintResult::Resized) {
         // A new size is never drawn at the old one: black until the delayed recompute.
         painter.fillRect(rect(), Qt::black);
     }
-    if (view_->workerBusy() && !waitingText_.isEmpty()) {
+    // The busy cursor while the worker draws the next chart.
+    const bool busy = view_->workerBusy();
+    if (busy != busyCursor_) {
+        busyCursor_ = busy;
+        if (busy)
+            setCursor(Qt::BusyCursor);
+        else
+            unsetCursor();
+    }
+    if (busy && !waitingText_.isEmpty()) {
         painter.setPen(waitingColour_);
         painter.drawText(rect(), Qt::AlignCenter, waitingText_);
     } else {
         waitingText_.clear();
     }
+    paintCaption(painter);
+}
+
+void ChartWidget::paintCaption(QPainter& painter) {
+    if (!caption_ || caption_->text().empty() || !view_) return;
+    const CaptionColours colours = TransientCaptionColours(view_->colours(), view_->colourMode());
+    auto toQ = [](Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); };
+    const QString text = QString::fromStdString(caption_->text());
+    const QFontMetrics metrics(painter.font());
+    const QRect box(0, height() - metrics.height(), metrics.horizontalAdvance(text) + 4, metrics.height());
+    painter.fillRect(box, toQ(colours.background));
+    painter.setPen(toQ(colours.text));
+    painter.drawText(box.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 }  // namespace celes

@@ -2,9 +2,14 @@
 // The chart on screen: shows the view's canvas and forwards window events to the view. It is the
 // view's window: repaint requests, the wait cursor and the waiting text come through it.
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "view/celes_view.h"
+
+namespace celes {
+class TransientCaption;
+}
 
 namespace celes {
 
@@ -20,6 +25,23 @@ class ChartWidget : public QWidget, public ViewWindow {
     // The view this widget shows (set once the view exists, since the view needs its window).
     void setView(CCelesView* view) { view_ = view; }
     CCelesView* view() const { return view_; }
+    // The transient caption drawn over the lower-left corner while it is set.
+    void setTransientCaption(const TransientCaption* caption) { caption_ = caption; }
+    // Runs each time the canvas has been copied to the window (the step animation arms its next
+    // step there).
+    void setCanvasShown(std::function<void()> hook) { canvasShownHook_ = std::move(hook); }
+    // The full-screen handler the view's recompute calls first.
+    void setFullScreenHandler(std::function<bool()> handler) { fullScreenHandler_ = std::move(handler); }
+
+    // Chart scale: the chart is drawn at the widget size divided by `scale` and enlarged smoothly,
+    // so that stars, labels and marks stay readable on a dense screen. 1 draws pixel for pixel.
+    void setChartScale(double scale);
+    double chartScale() const { return scale_; }
+    // Makes the view's canvas at the widget's present size, so that the first paint after the
+    // window is shown draws the chart instead of waiting for a size change to settle.
+    void prepareCanvas();
+    // A point of the widget in chart pixels (where the chart's own pixel rules apply).
+    QPoint toChart(QPoint widgetPoint) const;
 
     QSize sizeHint() const override { return {480, 640}; }
     QSize minimumSizeHint() const override { return {kMinimumWidth, kMinimumHeight}; }
@@ -28,12 +50,21 @@ class ChartWidget : public QWidget, public ViewWindow {
     void invalidate() override;
     void setWaitCursor(bool on) override;
     void showWaitingText(const std::string& text, ColourRef colour) override;
+    void canvasShown() override;
+    bool adjustFullScreen() override { return fullScreenHandler_ ? fullScreenHandler_() : false; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void paintCaption(QPainter& painter);
+
     CCelesView* view_ = nullptr;
+    const TransientCaption* caption_ = nullptr;
+    std::function<void()> canvasShownHook_;
+    std::function<bool()> fullScreenHandler_;
+    double scale_ = 1.0;
+    bool busyCursor_ = false;
     QString waitingText_;
     QColor waitingColour_;
 };

@@ -75,9 +75,8 @@ void DrawOrbitDiagram(RenderContext& rc) {
     DrawTextCentred(canvas, cx, cy, "日");
     gc.restore();
 
-    // The diagram's clock reads the view's hour moved by the time difference.
-    const int hour = ((rc.time.hour + rc.time.timeDifference) % 24 + 24) % 24;
-    DrawDateTime(rc, hour);
+    // The view's hour is already the local time of the place: printed as every other mode prints it.
+    DrawDateTime(rc, rc.time.hour);
 }
 
 }  // namespace celes

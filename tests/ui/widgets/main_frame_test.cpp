@@ -2,7 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "fakes/manual_clock.h"
+#include "fakes/memory_settings.h"
+#include "fakes/scripted_dialogs.h"
+#include "platform/qt/qt_event_loop.h"
+#include "platform/qt/qt_graphics.h"
+#include "ui/command_wiring.h"
+#include "ui/widgets/chart_widget.h"
+#include "ui/widgets/night_mode.h"
+#include "view/render_records.h"
 
 namespace celes {
 namespace {
@@ -34,6 +50,151 @@ TEST(MainFrame, TitleSizeLimitsAndExitCommand) {
     frame.appExit();
     EXPECT_EQ(closing, 1);
     EXPECT_FALSE(frame.isVisible());
+}
+
+// The whole window over a small sky: frame, chart, view with its worker, the command objects.
+class Window {
+  public:
+    Window() : records(Stars(), "/nonexistent/") {
+        store.writeInt("OPTION3", "FULL_SCREEN", 0);
+        chart = new ChartWidget;
+        frame.setCentralChart(chart);
+        view = std::make_unique<CCelesView>(store, records, &graphics, &loop, chart);
+        chart->setView(view.get());
+        commands = std::make_unique<AppCommands>(CommandServices{
+            *view, store, loop, dialogs, clock, [] { return std::string(); }, [this] { chart->update(); }});
+        commands->openSetMenu = [this] { frame.openSetMenu(); };
+        chart->setTransientCaption(&commands->caption);
+        frame.setCommands(commands->table, commands->bars, nullptr);
+        frame.resize(480, 640);
+        frame.show();
+        settle();
+    }
+    ~Window() {
+        view->stopWorker();
+        chart->setView(nullptr);
+    }
+    // Lets the resize's delayed recompute and the render reach the screen.
+    void settle() { QTest::qWait(1300); }
+    QImage chartImage() { return chart->grab().toImage(); }
+    QToolButton* button(QToolBar* bar, int id) {
+        return qobject_cast<QToolButton*>(bar->widgetForAction(frame.action(id)));
+    }
+
+    static std::vector<StarRecord> Stars() {
+        std::vector<StarRecord> v;
+        for (int i = 0; i < 1500; ++i) {
+            StarRecord r;
+            r.ra = 0.004 * i;
+            r.dec = -0.5 + 0.0008 * i;
+            r.magnitude = 1 + (i % 6);
+            v.push_back(r);
+        }
+        return v;
+    }
+
+    struct AppFirst {
+        AppFirst() { app(); }
+    } appFirst;  // the application object exists before the first widget member
+    fakes::MemorySettings store;
+    fakes::ScriptedDialogs dialogs;
+    fakes::ManualClock clock;
+    platform::QtEventLoop loop;
+    platform::QtGraphicsFactory graphics;
+    MemoryRecords records;
+    CMainFrame frame;
+    ChartWidget* chart = nullptr;
+    std::unique_ptr<CCelesView> view;
+    std::unique_ptr<AppCommands> commands;
+};
+
+TEST(MainFrameSmoke, BarButtonTogglesTheLayerAndTheMenuItemSharesItsState) {
+    Window w;
+    QToolButton* ground = w.button(w.frame.commandBar(), 32808);
+    ASSERT_NE(ground, nullptr);
+    EXPECT_EQ(ground->accessibleName(), QString("地上スケール表示"));
+    EXPECT_EQ(ground->toolTip(), QString("地上スケール表示"));
+    EXPECT_GE(ground->width(), 28);
+    EXPECT_GE(ground->height(), 30);
+    const QImage before = w.chartImage();
+    QTest::mouseClick(ground, Qt::LeftButton);
+    w.settle();
+    EXPECT_TRUE(w.view->state().groundScale);
+    EXPECT_NE(w.chartImage(), before) << "the grid is drawn";
+    // The same action is the item of the "表示" menu: checked there too.
+    EXPECT_TRUE(w.frame.action(32808)->isChecked());
+    EXPECT_TRUE(ground->isChecked());
+}
+
+TEST(MainFrameSmoke, MenuItemClickedFromTheMenuBarChangesTheMode) {
+    Window w;
+    QMenuBar* bar = w.frame.menuBar();
+    QAction* screenMenu = nullptr;
+    for (QAction* a : bar->actions())
+        if (a->text() == QString("画面")) screenMenu = a;
+    ASSERT_NE(screenMenu, nullptr);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(screenMenu).center());
+    QMenu* menu = screenMenu->menu();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* zenith = w.frame.action(32797);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(zenith).center());
+    w.settle();
+    EXPECT_EQ(w.view->state().mode, ViewMode::Zenith);
+    EXPECT_TRUE(zenith->isChecked());
+    EXPECT_EQ(w.commands->caption.text(), "天頂に切替");
+}
+
+TEST(MainFrameSmoke, SetMenuSwitchesTheCommandBarAndUnbuiltRowsSayNotAvailable) {
+    Window w;
+    QTest::mouseClick(w.button(w.frame.commandBar(), 32878), Qt::LeftButton);
+    QMenu* setMenu = w.frame.findChild<QMenu*>("setMenu");
+    ASSERT_NE(setMenu, nullptr);
+    ASSERT_TRUE(setMenu->isVisible());
+    QAction* direction = w.frame.action(32899);
+    QTest::mouseClick(setMenu, Qt::LeftButton, {}, setMenu->actionGeometry(direction).center());
+    EXPECT_EQ(w.commands->bars.type(), 3);
+    EXPECT_NE(w.button(w.frame.commandBar(), 32796), nullptr) << "the direction set is on the bar";
+    EXPECT_EQ(w.store.readInt("CMD_BAR", "TYPE", -1), 3);
+
+    // The telescope's rows are not built in this window: the button says so on the chart.
+    w.frame.action(32887)->trigger();
+    EXPECT_EQ(w.commands->caption.text(), kNotAvailableText);
+}
+
+TEST(MainFrameSmoke, RedModeTurnsTheWholeWindowRedAndBack) {
+    Window w;
+    w.frame.setNightSource([&w] { return w.view->colourMode().redMode; },
+                           [] {
+                               return NightColours{QColor(255, 0, 0), QColor(30, 0, 0)};
+                           });
+    const QColor day = QApplication::palette().color(QPalette::Window);
+    w.frame.action(32857)->trigger();
+    EXPECT_TRUE(NightModeOn());
+    const QPalette night = QApplication::palette();
+    EXPECT_EQ(night.color(QPalette::Window), QColor(30, 0, 0));
+    EXPECT_EQ(night.color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(night.color(QPalette::Base).green(), 0);
+    // No bright pixel of another hue is left on a bar button.
+    const QImage key = w.button(w.frame.commandBar(), 32777)->grab().toImage();
+    for (int y = 0; y < key.height(); ++y)
+        for (int x = 0; x < key.width(); ++x) {
+            const QColor c = key.pixelColor(x, y);
+            ASSERT_LE(qMax(c.green(), c.blue()), 60) << x << "," << y;
+        }
+    w.frame.action(32857)->trigger();
+    EXPECT_FALSE(NightModeOn());
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), day);
+}
+
+TEST(MainFrameSmoke, PlacementIsStoredAndRestored) {
+    Window w;
+    w.frame.move(30, 40);
+    w.frame.resize(500, 600);
+    w.frame.savePlacement(w.store);
+    EXPECT_EQ(w.store.readInt("WINDOW", "WIDTH", 0), 500);
+    CMainFrame again;
+    again.restorePlacement(w.store);
+    EXPECT_EQ(again.size(), QSize(500, 600));
 }
 
 }  // namespace
