@@ -53,4 +53,4 @@ shot window-planisphere-1280x800 1280 800 planisphere
 shot window-direction-1280x800 1280 800 direction
 shot window-zoom-1280x800 1280 800 zoom
 shot window-night-480x640 480 640 direction '[COLOR]' 'ALLRED=1' '[SHOW]' 'MILKEY=1'
-shot window-options-480x640 480 640 planisphere -- --command 32775
+shot options-dialog 480 640 planisphere -- --command 32775

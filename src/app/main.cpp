@@ -32,6 +32,7 @@ constexpr Verb kVerbs[] = {
 void printUsage(FILE* to) {
     std::fprintf(to, "usage: celes [--mode MODE]          start the star chart (MODE: %s)\n",
                  celes::app::ViewModeNameList().c_str());
+    std::fprintf(to, "       celes [--command NUMBER]...  and run menu commands once the first chart is up\n");
     std::fprintf(to, "       celes --version\n");
     for (const Verb& v : kVerbs) std::fprintf(to, "       celes %-10s ...  %s\n", v.name, v.summary);
 }
@@ -83,13 +84,19 @@ int main(int argc, char** argv) {
             if (first == v.name) return v.run(celes::app::Args(argv + 2, argv + argc));
         }
     }
-    // The window takes only --mode.
+    // The window takes --mode and any number of --command.
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--mode") {
             if (i + 1 >= argc) return usageError("--mode needs a mode");
             if (!celes::app::ViewModeFromName(argv[++i]))
                 return usageError(std::string("unknown mode '") + argv[i] + "'");
+        } else if (a == "--command") {
+            if (i + 1 >= argc) return usageError("--command needs a command number");
+            char* end = nullptr;
+            const long id = std::strtol(argv[++i], &end, 10);
+            if (*argv[i] == '\0' || *end != '\0' || id <= 0 || id > 65535)
+                return usageError(std::string("bad command number '") + argv[i] + "'");
         } else if (!a.empty() && a[0] == '-') {
             return usageError("unknown option '" + a + "'");
         } else {

@@ -8,7 +8,7 @@
 namespace {
 
 TEST(MainCli, UnknownOptionsGetTheUsageAndStatus2) {
-    for (const char* args : {"--versoin", "--mode sideways", "--mode", "stray"}) {
+    for (const char* args : {"--versoin", "--mode sideways", "--mode", "stray", "--command", "--command 3x", "--command -5"}) {
         // Without the checks these would try to open the window; no display makes that visible.
         const CliRun r = RunCeles(args, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
         EXPECT_EQ(r.status, 2) << args << ": " << r.err;
@@ -19,7 +19,8 @@ TEST(MainCli, UnknownOptionsGetTheUsageAndStatus2) {
 TEST(MainCli, NoDisplayIsOneLineAndAFailure) {
     for (const char* env : {"env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM",
                             "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:59999"}) {
-        const CliRun r = RunCeles("--mode zenith", env);
+        // A well-formed --command is taken, and the window is what then fails.
+        const CliRun r = RunCeles("--mode zenith --command 32775", env);
         EXPECT_EQ(r.status, 1) << env << ": " << r.err;
         EXPECT_NE(r.err.find("no display"), std::string::npos) << env << ": " << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << env << ": " << r.err;
