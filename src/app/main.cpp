@@ -32,7 +32,8 @@ constexpr Verb kVerbs[] = {
 void printUsage(FILE* to) {
     std::fprintf(to, "usage: celes [--mode MODE]          start the star chart (MODE: %s)\n",
                  celes::app::ViewModeNameList().c_str());
-    std::fprintf(to, "       celes [--command NUMBER]...  and run menu commands once the first chart is up\n");
+    std::fprintf(to,
+                 "       celes [--command NUMBER]...  and run menu commands once the first chart is up\n");
     std::fprintf(to, "       celes --version\n");
     for (const Verb& v : kVerbs) std::fprintf(to, "       celes %-10s ...  %s\n", v.name, v.summary);
 }

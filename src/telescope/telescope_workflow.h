@@ -32,6 +32,7 @@ inline constexpr int kCmdTelescopeSlow = 32889;
 inline constexpr int kCmdTelescopeRight = 32890;
 inline constexpr int kCmdTelescopeUp = 32891;
 inline constexpr int kCmdTelescopeDown = 32892;
+inline constexpr int kCmdTraceOverwrite = 32874;
 
 struct SkyPoint {
     double ra = 0.0;   // radians

@@ -64,7 +64,7 @@ void TraceMarkers::DrawTarget(const platform::PixelBuffer& b, platform::Point p,
 
 void TraceMarkers::DrawTelescope(const platform::PixelBuffer& b, platform::Point p,
                                  const MarkerColours& colours) {
-    if (last_) {
+    if (last_ && !overwrite_) {
         for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
             platform::Rgb now = 0;
             if (Read(b, it->x, it->y, now) && now == (lastPen_ & 0xFFFFFF)) Plot(b, it->x, it->y, it->under);

@@ -33,6 +33,10 @@ class TraceMarkers {
         kept_.clear();
     }
     std::optional<platform::Point> Last() const { return last_; }
+    // Overwriting: each new pair is drawn over the chart and the old one is left standing, so the
+    // mount's whole track stays on the chart until it is drawn anew.
+    void SetOverwrite(bool on) { overwrite_ = on; }
+    bool Overwrite() const { return overwrite_; }
 
   private:
     struct Kept {
@@ -42,6 +46,7 @@ class TraceMarkers {
     std::optional<platform::Point> last_;
     platform::Rgb lastPen_ = 0;
     std::vector<Kept> kept_;
+    bool overwrite_ = false;
 };
 
 }  // namespace celes

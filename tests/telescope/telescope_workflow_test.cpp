@@ -468,6 +468,26 @@ TEST(TraceMarkers, TheOldPairGivesTheChartBackAndLeavesNewDrawingAlone) {
     EXPECT_NE(at(26, 15), 0x0000FFu);
 }
 
+TEST(TraceMarkers, OverwritingLeavesTheWholeTrackStanding) {
+    const int w = 40, h = 30;
+    std::vector<std::uint8_t> pixels(std::size_t(w) * 3 * h, 0x20);
+    const platform::PixelBuffer b{pixels.data(), w, h, w * 3};
+    auto green = [&](int x, int y) {
+        return pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3 + 1] == 0xFF;
+    };
+    TraceMarkers marks;
+    marks.SetOverwrite(true);
+    const MarkerColours colours{0x00FF00, 0x000000};
+    marks.DrawTelescope(b, {10, 10}, colours);
+    marks.DrawTelescope(b, {25, 15}, colours);
+    EXPECT_TRUE(green(5, 5)) << "the first pair stays";
+    EXPECT_TRUE(green(20, 10)) << "the second is drawn";
+    marks.SetOverwrite(false);
+    marks.DrawTelescope(b, {25, 15}, colours);
+    marks.DrawTelescope(b, {10, 20}, colours);
+    EXPECT_FALSE(green(30, 20)) << "switched off, the last pair is erased again";
+}
+
 TEST(SlewLog, EachLineIsOnDiskAtOnceAndAFailureIsReportedOnce) {
     const auto folder = std::filesystem::temp_directory_path() / ("celes-log-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);

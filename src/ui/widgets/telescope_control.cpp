@@ -70,7 +70,7 @@ const std::vector<int>& TelescopeControl::Commands() {
     static const std::vector<int> kCommands = {
         kCmdTelescopeOpenPanel, kCmdTelescopeSlewHere, kCmdTelescopeCheckPosition, kCmdTelescopeControl,
         kCmdTelescopeLeft,      kCmdTelescopeFast,     kCmdTelescopeSlow,          kCmdTelescopeRight,
-        kCmdTelescopeUp,        kCmdTelescopeDown};
+        kCmdTelescopeUp,        kCmdTelescopeDown,     kCmdTraceOverwrite};
     return kCommands;
 }
 
@@ -92,6 +92,12 @@ bool TelescopeControl::Run(int command) {
         case kCmdTelescopeControl:
             w.ToggleControl();
             return true;
+        case kCmdTraceOverwrite: {
+            TraceMarkers& m = host_.Markers();
+            m.SetOverwrite(!m.Overwrite());
+            if (!m.Overwrite()) host_.Caption("上書き解除");
+            return true;
+        }
         case kCmdTelescopeOpenPanel: {
             // After the menu has closed: timer 903, then the panel (message 2052).
             platform::EventLoop& loop = services_.loop;
@@ -125,6 +131,10 @@ bool TelescopeControl::Run(int command) {
 TelescopeCommandState TelescopeControl::State(int command) const {
     TelescopeCommandState s;
     s.enabled = workflow_->CommandEnabled(command);
+    if (command == kCmdTraceOverwrite) {
+        s.enabled = true;
+        s.checked = host_.Markers().Overwrite();
+    }
     if (command == kCmdTelescopeControl) {
         s.checked = workflow_->ControlOn();
         s.caption = s.checked ? "望遠鏡制御を停止" : "望遠鏡設定";

@@ -48,6 +48,7 @@ struct TelescopeCommandState {
 
 class TelescopeControl {
   public:
+    // The commands Run takes (the trace overwrite toggle 32874 among them).
     static const std::vector<int>& Commands();
 
     TelescopeControl(const TelescopeServices& services, TelescopeHostHooks hooks);

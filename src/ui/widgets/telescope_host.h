@@ -61,6 +61,8 @@ class QtTelescopeHost : public TelescopeHost {
 
     // The chart was drawn anew: the remembered pair of squares is gone with it.
     void ChartRedrawn() { markers_.Forget(); }
+    TraceMarkers& Markers() { return markers_; }
+    const TraceMarkers& Markers() const { return markers_; }
     TelescopeHostHooks& Hooks() { return hooks_; }
 
   private:
