@@ -17,6 +17,7 @@
 #include "view/celes_view.h"
 #include "view/colour_table.h"
 #include "view/layers/draw_constellations.h"
+#include "view/layers/draw_deepsky.h"
 #include "view/projection.h"
 #include "view/screen_to_sky.h"
 #include "view/timer_ids.h"
@@ -48,27 +49,6 @@ bool IsTurningView(ViewMode m) {
 
 bool IsCatalogueStar(const StarRecord& r) {
     return r.type == kTypeStar && !r.isBody() && r.classText[0] != '!';
-}
-
-const char* TypeLabel(int type) {
-    switch (type) {
-        case kTypeGlobularCluster:
-            return "球状星団 ";
-        case kTypeOpenCluster:
-            return "散開星団 ";
-        case kTypePlanetaryNebula:
-            return "惑星状星雲 ";
-        case kTypeDiffuseNebula:
-            return "散光星雲 ";
-        case kTypeSupernovaRemnant:
-            return "超新星残骸 ";
-        case kTypeNebulaWithCluster:
-            return "星雲＋球状星団 ";
-        case kTypeGalaxy:
-            return "銀河 ";
-        default:
-            return "";
-    }
 }
 
 std::string Magnitude(double m) {
@@ -170,7 +150,7 @@ std::string IdentificationText(const StarRecord& r, ViewMode mode, double moonAg
         return text;
     }
     // Deep-sky and other catalogue objects: type label, designation, name.
-    std::string text = TypeLabel(r.type);
+    std::string text = DeepSkyTypeLabel(r.type);
     const std::string designation = cp932ToUtf8(fieldText(r.designation, 3));
     text += designation;
     if (r.name && !r.name->empty()) {
