@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -154,10 +155,25 @@ struct DecodeJob {
     FileSource src;
     jpeg_progress_mgr progress;
     JpegBitmap out;
+    std::vector<JSAMPLE> cmykRow;     // one row of a CMYK file before it becomes blue-green-red
+    std::vector<JSAMPLE> scratchRow;  // the last row of an image cut to the chart, read and dropped
     bool created = false;
 };
 
-bool RunDecode(DecodeJob* const job, std::FILE* file) {
+// A CMYK row as blue-green-red. Files marked by Adobe's programs (the usual source of CMYK JPEGs)
+// hold the inks inverted, 255 meaning no ink; others hold them as they are.
+void CmykToBgr(const JSAMPLE* cmyk, std::uint8_t* bgr, int width, bool inverted) {
+    for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+        const int flip = inverted ? 0 : 255;
+        const int c = std::abs(flip - cmyk[0]), m = std::abs(flip - cmyk[1]);
+        const int y = std::abs(flip - cmyk[2]), k = std::abs(flip - cmyk[3]);
+        bgr[0] = std::uint8_t((y * k + 127) / 255);
+        bgr[1] = std::uint8_t((m * k + 127) / 255);
+        bgr[2] = std::uint8_t((c * k + 127) / 255);
+    }
+}
+
+bool RunDecode(DecodeJob* const job, std::FILE* file, const ChartFit* fit) {
     jpeg_decompress_struct* const cinfo = &job->cinfo;
     if (setjmp(job->err.jump)) {
         if (job->created) jpeg_destroy_decompress(cinfo);
@@ -181,19 +197,53 @@ bool RunDecode(DecodeJob* const job, std::FILE* file) {
     jpeg_read_header(cinfo, TRUE);
     if (std::uint64_t(cinfo->image_width) * cinfo->image_height > kMaxJpegPixels)
         FailWith(reinterpret_cast<j_common_ptr>(cinfo), "JPEG画像が大きすぎるため表示できません。");
-    cinfo->out_color_space = JCS_EXT_BGR;
+    const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    const bool fitted = fit && fit->width > 0 && fit->height > 0;
+    const bool stretched = fitted && fit->stretch && int(cinfo->image_width) != fit->width;
+    if (stretched) {
+        cinfo->scale_num = 1;
+        cinfo->scale_denom = unsigned(ChartScaleDenominator(int(cinfo->image_width), int(cinfo->image_height),
+                                                            fit->width, fit->height));
+        cinfo->dct_method = JDCT_IFAST;
+        cinfo->do_fancy_upsampling = FALSE;
+    }
     jpeg_start_decompress(cinfo);
-    if (cinfo->output_components != 3) ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
+    if (cinfo->output_components != (cmyk ? 4 : 3)) ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
+    JDIMENSION rows = cinfo->output_height;
+    if (fitted && !stretched) {
+        // Drawn unscaled, only the chart's width and height of the image can be seen.
+        if (cinfo->output_width > JDIMENSION(fit->width)) {
+            JDIMENSION left = 0, width = JDIMENSION(fit->width);
+            jpeg_crop_scanline(cinfo, &left, &width);
+        }
+        rows = std::min(rows, JDIMENSION(fit->height));
+    }
 
     JpegBitmap& out = job->out;
     out.width = int(cinfo->output_width);
-    out.height = int(cinfo->output_height);
+    out.height = int(rows);
     out.stride = CanvasStride(out.width);
+    out.fileWidth = int(cinfo->image_width);
+    out.fileHeight = int(cinfo->image_height);
     out.bits.assign(std::size_t(out.stride) * std::size_t(out.height), 0x80);
-    while (cinfo->output_scanline < cinfo->output_height) {
+    if (cmyk) job->cmykRow.resize(std::size_t(cinfo->output_width) * 4);
+    while (cinfo->output_scanline < rows) {
         // Row 0 goes to the last row in memory, so the bitmap stands upright.
-        JSAMPROW row =
+        std::uint8_t* const target =
             out.bits.data() + std::size_t(out.height - 1 - int(cinfo->output_scanline)) * out.stride;
+        JSAMPROW row = cmyk ? job->cmykRow.data() : target;
+        if (jpeg_read_scanlines(cinfo, &row, 1) != 1) break;
+        if (cmyk) CmykToBgr(row, target, out.width, cinfo->saw_Adobe_marker);
+    }
+    // The rows below the chart are read through without being drawn, so a damaged end of the file
+    // is reported as it would be for the whole image. (Skipping to the very end would only mark
+    // the image finished: the last row is read for real.)
+    if (cinfo->output_scanline < cinfo->output_height) {
+        if (cinfo->output_height - cinfo->output_scanline > 1)
+            jpeg_skip_scanlines(cinfo, cinfo->output_height - cinfo->output_scanline - 1);
+        job->scratchRow.resize(std::size_t(cinfo->output_width) * std::size_t(cinfo->output_components));
+        JSAMPROW row = job->scratchRow.data();
         jpeg_read_scanlines(cinfo, &row, 1);
     }
     jpeg_finish_decompress(cinfo);
@@ -249,21 +299,40 @@ std::uint32_t JpegBitmap::Pixel(int x, int y) const {
     return std::uint32_t(p[2]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[0]) << 16;
 }
 
-std::optional<JpegBitmap> DecodeJpegStream(std::FILE* file, platform::Dialogs* dialogs) {
+int ChartScaleDenominator(int width, int height, int chartWidth, int chartHeight) {
+    for (int d : {8, 4, 2})
+        if ((width + d - 1) / d >= chartWidth && (height + d - 1) / d >= chartHeight) return d;
+    return 1;
+}
+
+std::optional<JpegBitmap> DecodeJpegStream(std::FILE* file, platform::Dialogs* dialogs, const ChartFit* fit) {
     if (!file) return std::nullopt;
     auto job = std::make_unique<DecodeJob>();
     SetUpErrorManager(job->err, dialogs);
     job->cinfo.err = &job->err.pub;
-    if (!RunDecode(job.get(), file)) return std::nullopt;
+    if (!RunDecode(job.get(), file, fit)) return std::nullopt;
     return std::move(job->out);
 }
 
-std::optional<JpegBitmap> LoadJpegBitmap(const std::string& path, platform::Dialogs* dialogs) {
+namespace {
+
+std::optional<JpegBitmap> LoadFile(const std::string& path, platform::Dialogs* dialogs, const ChartFit* fit) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return std::nullopt;
-    auto result = DecodeJpegStream(file, dialogs);
+    auto result = DecodeJpegStream(file, dialogs, fit);
     std::fclose(file);
     return result;
+}
+
+}  // namespace
+
+std::optional<JpegBitmap> LoadJpegBitmap(const std::string& path, platform::Dialogs* dialogs) {
+    return LoadFile(path, dialogs, nullptr);
+}
+
+std::optional<JpegBitmap> LoadJpegForChart(const std::string& path, const ChartFit& fit,
+                                           platform::Dialogs* dialogs) {
+    return LoadFile(path, dialogs, &fit);
 }
 
 void DrawJpegOnCanvas(const JpegBitmap& image, CSkyCanvas& canvas, int chartWidth, int chartHeight,
@@ -271,9 +340,18 @@ void DrawJpegOnCanvas(const JpegBitmap& image, CSkyCanvas& canvas, int chartWidt
     const int w = std::min(chartWidth, canvas.Width()), h = std::min(chartHeight, canvas.Height());
     if (w <= 0 || h <= 0 || image.width <= 0 || image.height <= 0 || !canvas.Bits()) return;
     if (image.bits.size() < std::size_t(image.stride) * std::size_t(image.height)) return;
-    const bool scaled = stretch && image.width != chartWidth;
+    // The rule looks at the image as it is in its file, however much of it was decoded.
+    const int fileWidth = image.fileWidth > 0 ? image.fileWidth : image.width;
+    const bool scaled = stretch && fileWidth != chartWidth;
     const int cw = scaled ? w : std::min(w, image.width);
     const int ch = scaled ? h : std::min(h, image.height);
+    // Source byte offset of each chart column, worked out once rather than per pixel.
+    std::vector<std::size_t> column;
+    if (scaled) {
+        column.resize(std::size_t(cw));
+        for (int x = 0; x < cw; ++x)
+            column[std::size_t(x)] = 3 * std::size_t(std::int64_t(x) * image.width / chartWidth);
+    }
     for (int y = 0; y < ch; ++y) {
         const int sy = scaled ? int(std::int64_t(y) * image.height / chartHeight) : y;
         const std::uint8_t* src = image.TopDownRow(sy);
@@ -282,11 +360,11 @@ void DrawJpegOnCanvas(const JpegBitmap& image, CSkyCanvas& canvas, int chartWidt
             std::memcpy(dst, src, std::size_t(cw) * 3);
             continue;
         }
-        for (int x = 0; x < cw; ++x) {
-            const std::uint8_t* p = src + 3 * (std::int64_t(x) * image.width / chartWidth);
-            dst[3 * x] = p[0];
-            dst[3 * x + 1] = p[1];
-            dst[3 * x + 2] = p[2];
+        for (int x = 0; x < cw; ++x, dst += 3) {
+            const std::uint8_t* p = src + column[std::size_t(x)];
+            dst[0] = p[0];
+            dst[1] = p[1];
+            dst[2] = p[2];
         }
     }
 }

@@ -12,6 +12,9 @@
 #include "platform/dialogs.h"
 #include "view/sky_canvas.h"
 
+// The test writes a CMYK file itself, as printing programs do.
+#include <jpeglib.h>
+
 namespace celes {
 namespace {
 
@@ -148,18 +151,160 @@ TEST_F(JpegCodec, TruncatedFileShowsItsUpperPartAndOneWarning) {
     EXPECT_NE(dialogs.texts[0].find("Premature end"), std::string::npos) << dialogs.texts[0];
 }
 
+// A 400 x 300 photograph of four coloured quarters with a grey bar across the top.
+void PaintQuarters(CSkyCanvas& c) {
+    ASSERT_TRUE(c.Create(400, 300));
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            Colour col = y < 150 ? (x < 200 ? MakeColour(255, 0, 0) : MakeColour(0, 0, 255))
+                                 : (x < 200 ? MakeColour(0, 255, 0) : MakeColour(255, 255, 0));
+            if (y < 16) col = MakeColour(128, 128, 128);
+            c.PutPixel(x, y, col, 100);
+        }
+}
+
+TEST(JpegScale, DenominatorIsTheSmallestImageStillCoveringTheChart) {
+    struct Case {
+        int w, h, cw, ch, want;
+    } cases[] = {
+        {4000, 3000, 1920, 1080, 2}, {4000, 3000, 1000, 750, 4}, {4000, 3000, 1001, 750, 2},
+        {4000, 3000, 480, 270, 8},   {4000, 3000, 240, 320, 8},  {100, 80, 240, 320, 1},
+        {101, 80, 13, 10, 8},        {101, 80, 14, 10, 4},       {3, 5, 1, 1, 8},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChartScaleDenominator(c.w, c.h, c.cw, c.ch), c.want)
+            << c.w << "x" << c.h << " on " << c.cw << "x" << c.ch;
+}
+
+TEST_F(JpegCodec, DecodedForTheChartItShowsWhatTheWholeImageShows) {
+    CSkyCanvas photo;
+    PaintQuarters(photo);
+    const std::string path = Path("M42.jpg");
+    ASSERT_TRUE(SaveCanvasJpeg(photo, path));
+    const auto whole = LoadJpegBitmap(path);
+    ASSERT_TRUE(whole);
+    struct Case {
+        int cw, ch;
+        bool stretch;
+        int maxWidth, height;  // what the decoder keeps
+    } cases[] = {
+        {240, 100, false, 256, 100},  // unscaled: only the chart's part, cut at the next block
+        {240, 320, false, 256, 300},  // the chart is taller than the image
+        {90, 70, true, 100, 75},      // stretched: decoded at a quarter
+        {400, 60, true, 400, 60},     // as wide as the image: unscaled
+        {800, 600, true, 400, 300},   // stretched up: decoded whole
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cw) + "x" + std::to_string(c.ch) + (c.stretch ? " stretched" : ""));
+        RecordingDialogs dialogs;
+        const auto part = LoadJpegForChart(path, {c.cw, c.ch, c.stretch}, &dialogs);
+        ASSERT_TRUE(part);
+        EXPECT_TRUE(dialogs.texts.empty());
+        EXPECT_LE(part->width, c.maxWidth);
+        EXPECT_GE(part->width, std::min(c.cw, 400));
+        EXPECT_EQ(part->height, c.height);
+        EXPECT_EQ(part->fileWidth, 400);
+        EXPECT_EQ(part->fileHeight, 300);
+        CSkyCanvas fromWhole, fromPart;
+        ASSERT_TRUE(fromWhole.Create(c.cw, c.ch));
+        ASSERT_TRUE(fromPart.Create(c.cw, c.ch));
+        DrawJpegOnCanvas(*whole, fromWhole, c.cw, c.ch, c.stretch);
+        DrawJpegOnCanvas(*part, fromPart, c.cw, c.ch, c.stretch);
+        // Away from the quarters' edges the two charts show the same colours.
+        for (int y = 2; y < c.ch; y += 7)
+            for (int x = 2; x < c.cw; x += 7) {
+                const double fx = double(x) / c.cw, fy = double(y) / c.ch;
+                if (c.stretch && c.cw != 400 &&
+                    (std::abs(fx - 0.5) < 0.06 || std::abs(fy - 0.5) < 0.06 ||
+                     std::abs(fy - 16.0 / 300) < 0.06))
+                    continue;
+                ExpectNear(fromPart.GetPixel(x, y), fromWhole.GetPixel(x, y), 12,
+                           (std::to_string(x) + "," + std::to_string(y)).c_str());
+            }
+    }
+}
+
+TEST_F(JpegCodec, TruncatedFileDrawnForASmallChartStillWarnsOnce) {
+    CSkyCanvas photo;
+    PaintQuarters(photo);
+    const std::string full = Path("full.jpg");
+    ASSERT_TRUE(SaveCanvasJpeg(photo, full));
+    auto bytes = Read(full);
+    bytes.resize(bytes.size() * 2 / 3);
+    const std::string cut = Path("cut.jpg");
+    Write(cut, bytes);
+    for (const ChartFit fit : {ChartFit{120, 120, false}, ChartFit{100, 75, true}}) {
+        RecordingDialogs dialogs;
+        const auto bmp = LoadJpegForChart(cut, fit, &dialogs);
+        ASSERT_TRUE(bmp) << fit.stretch;
+        const int row100 = fit.stretch ? 100 * bmp->height / bmp->fileHeight : 100;  // in the red quarter
+        ExpectNear(bmp->Pixel(bmp->width / 4, row100), MakeColour(255, 0, 0), 12, "upper part");
+        ASSERT_EQ(dialogs.texts.size(), 1u) << fit.stretch;
+        EXPECT_NE(dialogs.texts[0].find("Premature end"), std::string::npos) << dialogs.texts[0];
+    }
+}
+
+// A CMYK file as Adobe's programs write it: inks inverted (255 is no ink) and the Adobe marker.
+void WriteCmykJpeg(const std::string& path, int width, int height) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = JDIMENSION(width);
+    c.image_height = JDIMENSION(height);
+    c.input_components = 4;
+    c.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&c);
+    jpeg_set_colorspace(&c, JCS_YCCK);
+    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row(std::size_t(width) * 4);
+    while (c.next_scanline < c.image_height) {
+        const bool top = c.next_scanline < JDIMENSION(height / 2);
+        for (int x = 0; x < width; ++x) {
+            // Top: magenta and yellow inks (red). Bottom: cyan ink (cyan-blue).
+            const JSAMPLE ink[4] = {JSAMPLE(top ? 0 : 255), JSAMPLE(top ? 255 : 0), JSAMPLE(top ? 255 : 0),
+                                    0};
+            for (int k = 0; k < 4; ++k) row[std::size_t(x) * 4 + std::size_t(k)] = JSAMPLE(255 - ink[k]);
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+}
+
+TEST_F(JpegCodec, CmykFilesShowInTheirColours) {
+    const std::string path = Path("cmyk.jpg");
+    WriteCmykJpeg(path, 64, 48);
+    RecordingDialogs dialogs;
+    for (bool fitted : {false, true}) {
+        const auto bmp =
+            fitted ? LoadJpegForChart(path, {16, 12, true}, &dialogs) : LoadJpegBitmap(path, &dialogs);
+        ASSERT_TRUE(bmp) << fitted;
+        ExpectNear(bmp->Pixel(bmp->width / 2, bmp->height / 5), MakeColour(255, 0, 0), 12, "red top");
+        ExpectNear(bmp->Pixel(bmp->width / 2, bmp->height * 4 / 5), MakeColour(0, 255, 255), 12,
+                   "cyan bottom");
+    }
+    EXPECT_TRUE(dialogs.texts.empty());
+}
+
 TEST_F(JpegCodec, EnormousImagesAreRefusedBeforeDecoding) {
     CSkyCanvas small;
     ASSERT_TRUE(small.Create(16, 8));
     const std::string p = Path("small.jpg");
     ASSERT_TRUE(SaveCanvasJpeg(small, p));
     auto bytes = Read(p);
-    // Patch the frame header (FF C0, length, precision, height, width) to 60000 x 60000.
+    // Patch the frame header (FF C0, length, precision, height, width) to 30000 x 30000.
     bool patched = false;
     for (std::size_t i = 0; i + 8 < bytes.size(); ++i)
         if (std::uint8_t(bytes[i]) == 0xFF && std::uint8_t(bytes[i + 1]) == 0xC0) {
-            bytes[i + 5] = char(0xEA), bytes[i + 6] = char(0x60);
-            bytes[i + 7] = char(0xEA), bytes[i + 8] = char(0x60);
+            bytes[i + 5] = char(0x75), bytes[i + 6] = char(0x30);
+            bytes[i + 7] = char(0x75), bytes[i + 8] = char(0x30);
             patched = true;
             break;
         }
@@ -167,8 +312,11 @@ TEST_F(JpegCodec, EnormousImagesAreRefusedBeforeDecoding) {
     Write(p, bytes);
     RecordingDialogs dialogs;
     EXPECT_FALSE(LoadJpegBitmap(p, &dialogs));
-    ASSERT_EQ(dialogs.texts.size(), 1u);
+    // However small the chart: decoding it at an eighth would still read every block of it.
+    EXPECT_FALSE(LoadJpegForChart(p, {240, 320, true}, &dialogs));
+    ASSERT_EQ(dialogs.texts.size(), 2u);
     EXPECT_EQ(dialogs.texts[0], "JPEG画像が大きすぎるため表示できません。");
+    EXPECT_EQ(dialogs.texts[1], dialogs.texts[0]);
 }
 
 TEST_F(JpegCodec, SaveFailuresLeaveNoFile) {
