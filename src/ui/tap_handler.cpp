@@ -194,7 +194,7 @@ const StarRecord* TapHandler::identify(int& x, int& y, bool draw) {
     const StarRecord* r = FindDrawn(view_, x, y);
     if (r && draw) {
         if (r->classText[0] == '!' && tapAction_ && tapAction_(*r)) return r;
-        drawLabel(*r, x, y);
+        drawLabel(*r, x, y, true);
         const bool deepSky = r->type >= kTypeGlobularCluster && r->type <= kTypeGalaxy;
         if (imageHook_ && deepSky && view_.settings().on(Setting::MessieEnableJpeg)) {
             imageRecord_ = *r;  // a copy: a render in the meantime replaces what the pointer names
@@ -202,8 +202,6 @@ const StarRecord* TapHandler::identify(int& x, int& y, bool draw) {
                 if (imageRecord_ && imageHook_) imageHook_(*imageRecord_);
                 imageRecord_.reset();
             });
-        } else if (imageHook_ && r->isBody() && view_.settings().on(Setting::Option2PlanetJpeg)) {
-            imageHook_(*r);
         }
     }
     return r;
@@ -217,7 +215,7 @@ bool TapHandler::showLabelFor(RecordRef ref) {
     return true;
 }
 
-void TapHandler::drawLabel(const StarRecord& r, int x, int y) {
+void TapHandler::drawLabel(const StarRecord& r, int x, int y, bool tapped) {
     const ViewState& v = view_.state();
     {
         std::lock_guard<std::mutex> lock(view_.canvasLock());
@@ -225,6 +223,8 @@ void TapHandler::drawLabel(const StarRecord& r, int x, int y) {
         labelled_.CopyFrom(view_.canvas());
     }
     if (IsCatalogueStar(r)) drawTappedConstellation(r);
+    if (tapped && labelImageHook_ && r.isBody() && view_.settings().on(Setting::Option2PlanetJpeg))
+        labelImageHook_(r, labelled_);
     const std::string text = IdentificationText(r, v.mode, MoonAge(v.year, v.month, v.day));
     platform::Graphics& gc = labelled_.Gc();
     gc.save();

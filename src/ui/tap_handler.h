@@ -122,9 +122,14 @@ class TapHandler {
     void showOnlySelected();
 
     // Hooks of other parts: a registered tap runs its action instead of a label (true when it did);
-    // a deep-sky object or body may show its picture; the main menu's submenus for menu 146.
+    // a deep-sky object shows its photograph 400 ms after the tap; a tapped body's image is drawn
+    // into the labelled copy before its label (and goes away with the label); the main menu's
+    // submenus for menu 146.
     void setTapAction(std::function<bool(const StarRecord&)> action) { tapAction_ = std::move(action); }
     void setImageHook(std::function<void(const StarRecord&)> hook) { imageHook_ = std::move(hook); }
+    void setLabelImageHook(std::function<void(const StarRecord&, CSkyCanvas& labelled)> hook) {
+        labelImageHook_ = std::move(hook);
+    }
     void setMainSubmenus(MainSubmenuSource source) { mainSubmenus_ = std::move(source); }
     void setTelescopeControl(std::function<bool()> on) { telescopeControl_ = std::move(on); }
 
@@ -140,7 +145,8 @@ class TapHandler {
     void zoomOut();
     bool telescopeControlOn() const;
     PopupContext popupContext() const;
-    void drawLabel(const StarRecord& record, int x, int y);
+    // `tapped`: the record was just tapped, so a body's image goes under the label.
+    void drawLabel(const StarRecord& record, int x, int y, bool tapped = false);
     void drawTappedConstellation(const StarRecord& record);
 
     CCelesView& view_;
@@ -162,6 +168,7 @@ class TapHandler {
     CSkyCanvas labelled_;
     std::function<bool(const StarRecord&)> tapAction_;
     std::function<void(const StarRecord&)> imageHook_;
+    std::function<void(const StarRecord&, CSkyCanvas&)> labelImageHook_;
     MainSubmenuSource mainSubmenus_;
     std::function<bool()> telescopeControl_;
 };

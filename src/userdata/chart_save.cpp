@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "view/timer_ids.h"
+
 namespace celes {
 
 std::string ProposedScreenShotName(int month, int day, int hour, int minute, int second, std::uint32_t tick) {
@@ -62,7 +64,7 @@ ChartSaveFlow::ChartSaveFlow(platform::EventLoop& loop, platform::Dialogs& dialo
 }
 
 ChartSaveFlow::~ChartSaveFlow() {
-    if (state_ != State::Idle) loop_.stopTimer(kSaveWaitTimer);
+    if (state_ != State::Idle) Disarm(loop_, TimerId::ChartSaveWait);
 }
 
 void ChartSaveFlow::start() {
@@ -72,7 +74,7 @@ void ChartSaveFlow::start() {
 }
 
 void ChartSaveFlow::waitForWorker() {
-    loop_.startTimer(kSaveWaitTimer, kSaveWaitPollMs, [this] { poll(); });
+    ArmRepeating(loop_, TimerId::ChartSaveWait, kSaveWaitPollMs, [this] { poll(); });
 }
 
 void ChartSaveFlow::poll() {
@@ -81,7 +83,7 @@ void ChartSaveFlow::poll() {
         waitForWorker();
         return;
     }
-    loop_.stopTimer(kSaveWaitTimer);
+    Disarm(loop_, TimerId::ChartSaveWait);
     if (state_ == State::WaitingForDialog)
         askForPath();
     else

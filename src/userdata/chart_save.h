@@ -16,8 +16,6 @@ namespace celes {
 
 inline constexpr const char* kScreenShotFilter = "JPEG (*.jpg)|*.jpg||";
 inline constexpr std::uint32_t kSaveWaitPollMs = 130;
-// Timer of the wait (the command's own number: it is armed by that command alone).
-inline constexpr int kSaveWaitTimer = 32877;
 
 // "CelesSCR_%d%d_%d%d%d_%d.jpg" of month, day, hour, minute, second (no leading zeros) and the
 // tick count divided by 100, modulo 1000.

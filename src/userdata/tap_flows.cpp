@@ -145,7 +145,7 @@ void RunUserTap(const StarRecord& tap, platform::Dialogs& dialogs, platform::She
     const std::string text = TapText(tap);
     switch (TapKindOf(tap)) {
         case TapKind::Image:
-            if (auto image = LoadJpegBitmap(text, &dialogs)) host.showImage(*image);
+            if (auto image = LoadJpegForChart(text, host.chartFit(), &dialogs)) host.showImage(*image);
             break;
         case TapKind::Program: {
             if (dialogs.messageBox(kAskRunProgram, kTapCaption, platform::MessageButtons::YesNo,

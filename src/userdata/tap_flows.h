@@ -68,6 +68,8 @@ class TapRunHost {
   public:
     virtual ~TapRunHost() = default;
     virtual void showImage(const JpegBitmap& image) = 0;
+    // Where showImage draws: the image is decoded only as far as that shows it (nothing: whole).
+    virtual ChartFit chartFit() const { return {}; }
     virtual void showAddIn(const std::string& path) = 0;
     // Printed at the chart's top left (x 10, y 22) in lines of 20 characters.
     virtual void showText(const std::string& text) = 0;

@@ -24,6 +24,7 @@ enum class TimerId : int {
     DeferredDescription = 904,       // show the tapped constellation's description
     DeepSkyImage = 905,              // 400 ms after a tap on a deep-sky object while images are on
     DeferredDescriptionEdit = 906,   // edit the description
+    ChartSaveWait = 907,             // command 32877 waiting for the render worker: 130 ms polls
     AskForCatalogue = 998,           // 2000 ms after a start without a catalogue
     AnimationTick = 1003,  // step animation: 100 ms at start, 1000 ms after each redraw that followed a tick
     PopupAfterPress = 1004,    // 500 ms after a stylus press: posts message 2054

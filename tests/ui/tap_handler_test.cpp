@@ -15,6 +15,7 @@
 #include "skydata/text_codec.h"
 #include "ui/navigator.h"
 #include "view/celes_view.h"
+#include "view/render_fill.h"
 #include "view/render_records.h"
 #include "view/timer_ids.h"
 
@@ -554,6 +555,39 @@ TEST(TapCommands, PopupPointOnTheSky) {
     EXPECT_NEAR(std::remainder(ra - t.lst, 2 * 3.141592653589793), 0.0, 0.01);
     rig.view.state().mode = ViewMode::Orbits;
     EXPECT_FALSE(rig.tap.popupPointOnSky(ra, dec));
+}
+
+}  // namespace
+}  // namespace celes
+
+namespace celes {
+namespace {
+
+TEST(TapLabels, ABodysImageGoesUnderItsLabelInTheCopyNotIntoTheChart) {
+    Rig rig;
+    std::optional<DrawnObject> body;
+    for (const DrawnObject& e : rig.view.lastResult().drawn.Entries())
+        if (e.ref.kind == RecordKind::Body && e.x > 20 && e.x < 220 && e.y > 20 && e.y < 220) body = e;
+    ASSERT_TRUE(body) << "a body stands on the planisphere";
+    std::vector<std::string> drawnFor;
+    rig.tap.setLabelImageHook([&](const StarRecord& r, CSkyCanvas& labelled) {
+        drawnFor.push_back(fieldText(r.designation));
+        FillRect(labelled, {0, 0, labelled.Width(), labelled.Height()}, MakeColour(10, 200, 30));
+    });
+    const Colour chartCorner = rig.view.canvas().GetPixel(2, 2);
+
+    rig.set(Setting::Option2PlanetJpeg, 0);
+    rig.tap.press(body->x, body->y);
+    EXPECT_TRUE(drawnFor.empty()) << "planet images are off";
+    rig.set(Setting::Option2PlanetJpeg, 1);
+    rig.tap.showLabelFor(body->ref);
+    EXPECT_TRUE(drawnFor.empty()) << "only a tap brings the image";
+
+    rig.tap.press(body->x, body->y);
+    ASSERT_EQ(drawnFor.size(), 1u);
+    EXPECT_EQ(rig.tap.labelled().GetPixel(2, 2), MakeColour(10, 200, 30)) << "the image is in the copy";
+    EXPECT_EQ(rig.view.canvas().GetPixel(2, 2), chartCorner) << "the chart itself is untouched";
+    EXPECT_EQ(rig.labels, 3) << "each press showed the labelled copy";
 }
 
 }  // namespace

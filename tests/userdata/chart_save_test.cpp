@@ -10,6 +10,7 @@
 #include "fakes/scripted_dialogs.h"
 #include "fakes/virtual_event_loop.h"
 #include "temp_dir.h"
+#include "view/timer_ids.h"
 
 namespace celes {
 namespace {
@@ -83,7 +84,7 @@ TEST_F(ChartSaveFlowTest, WaitsForTheWorkerOnATimerWithoutPumpingOrSleeping) {
     loop.advance(kSaveWaitPollMs);
     EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(written.size(), 1u);
-    EXPECT_FALSE(loop.timerActive(kSaveWaitTimer));
+    EXPECT_FALSE(loop.timerActive(+TimerId::ChartSaveWait));
 }
 
 TEST_F(ChartSaveFlowTest, ARenderStartedDuringTheDialogIsWaitedForBeforeWriting) {

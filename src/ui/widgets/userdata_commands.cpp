@@ -27,6 +27,14 @@ namespace {
 
 constexpr std::uint32_t kDeferredMs = 1000;
 
+// The chart an image is drawn over: the canvas it goes into, or while the render worker owns the
+// canvas (nothing is drawn then anyway) the window's size.
+ChartFit ChartFitOf(CCelesView& view, bool stretch) {
+    if (!view.workerBusy() && view.canvas().Width() > 0)
+        return {view.canvas().Width(), view.canvas().Height(), stretch};
+    return {view.state().clientWidth, view.state().clientHeight, stretch};
+}
+
 // What running a tap shows, drawn over the chart.
 class ChartTapRunHost : public TapRunHost {
   public:
@@ -36,6 +44,7 @@ class ChartTapRunHost : public TapRunHost {
         DrawOverChart(
             view_, records_, [&](RenderContext& rc) { DrawImageOverChart(rc, image, stretch_); }, repaint_);
     }
+    ChartFit chartFit() const override { return ChartFitOf(view_, stretch_); }
     void showAddIn(const std::string& path) override {
         DrawOverChart(
             view_, records_, [&](RenderContext& rc) { DrawAddin(rc, path, false); }, repaint_);
@@ -91,6 +100,9 @@ UserDataHooks MakeUserDataHooks(CCelesView& view, TapInput& hand, platform::Even
         Disarm(loop, TimerId::AnimationTick);
         Disarm(loop, TimerId::ClockTick);
     };
+    h.setLabelImage = [&hand](std::function<void(const StarRecord&, CSkyCanvas&)> draw) {
+        if (hand.handler()) hand.handler()->setLabelImageHook(std::move(draw));
+    };
     return h;
 }
 
@@ -139,9 +151,13 @@ UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSourc
             dialogs_.messageBox(load.problem, kTapDialogTitle, platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);
     });
+    if (hooks_.setLabelImage)
+        hooks_.setLabelImage(
+            [this](const StarRecord& r, CSkyCanvas& labelled) { drawLabelImage(r, labelled); });
 }
 
 UserDataCommands::~UserDataCommands() {
+    if (hooks_.setLabelImage) hooks_.setLabelImage(nullptr);
     doc_.setTapLoader(nullptr);
     Disarm(loop_, TimerId::DeepSkyImage);
     for (TimerId id : {TimerId::DeferredRegisterTap, TimerId::DeferredEditTaps, TimerId::DeferredDescription,
@@ -322,8 +338,13 @@ bool UserDataCommands::messierImages() const {
 
 void UserDataCommands::objectTapped(const StarRecord& r) {
     deepSky_.tapped(r, messierImages(), dataFolder());
-    if (r.isBody() && view_.settings().on(Setting::Option2PlanetJpeg))
-        showImageFile(BodyImagePath(dataFolder(), r));
+}
+
+void UserDataCommands::drawLabelImage(const StarRecord& body, CSkyCanvas& labelled) {
+    if (!body.isBody() || !view_.settings().on(Setting::Option2PlanetJpeg)) return;
+    const ChartFit fit{labelled.Width(), labelled.Height(), view_.settings().on(Setting::DcStretchBlt)};
+    if (auto image = LoadJpegForChart(BodyImagePath(dataFolder(), body), fit, &dialogs_))
+        DrawJpegOnCanvas(*image, labelled, fit.width, fit.height, fit.stretch);
 }
 
 void UserDataCommands::showObjectImage(const StarRecord& r) {
@@ -331,9 +352,9 @@ void UserDataCommands::showObjectImage(const StarRecord& r) {
 }
 
 void UserDataCommands::showImageFile(const std::string& path) {
-    auto image = LoadJpegBitmap(path, &dialogs_);
-    if (!image) return;
     const bool stretch = view_.settings().on(Setting::DcStretchBlt);
+    auto image = LoadJpegForChart(path, ChartFitOf(view_, stretch), &dialogs_);
+    if (!image) return;
     DrawOverChart(
         view_, records_, [&](RenderContext& rc) { DrawImageOverChart(rc, *image, stretch); }, hooks_.repaint);
 }

@@ -47,6 +47,9 @@ struct UserDataHooks {
     std::function<void(bool)> setTapNoDirection;
     // Stop the step animation and clock following before a tap dialog.
     std::function<void()> stopAnimationAndFollowing;
+    // Gives the tap handler what draws a tapped body's image into the labelled copy of the chart
+    // (null takes it back).
+    std::function<void(std::function<void(const StarRecord&, CSkyCanvas& labelled)>)> setLabelImage;
 };
 
 class TapInput;
@@ -81,8 +84,12 @@ class UserDataCommands {
     static const std::vector<int>& Commands();
 
     // --- what a tap hands over (the tap handler calls these)
-    // An object was identified: deep-sky photograph after 400 ms, a planet's image at once.
+    // An object was identified: a deep-sky photograph after 400 ms (a body's image comes with its
+    // label, drawLabelImage).
     void objectTapped(const StarRecord& r);
+    // A tapped body's image ("OPTION2"/"PLANET_JPEG"), drawn into the labelled copy of the chart by
+    // the stretch rule, under the label.
+    void drawLabelImage(const StarRecord& body, CSkyCanvas& labelled);
     // The photograph of a deep-sky object or the image of a body, shown over the chart now.
     void showObjectImage(const StarRecord& r);
     // A tap identified `tap`: when it is a registered tap and taps are shown, run it (true).
