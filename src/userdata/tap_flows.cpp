@@ -30,9 +30,34 @@ int TapFlows::nextSerial() const {
     return serial;
 }
 
-void TapFlows::registerTap(double ra, double dec) {
-    TapDialogModel model = TapDialogModel::ForNewTap(nextSerial());
-    switch (host_.show(model)) {
+void TapFlows::open(TapDialogModel model, std::function<void(TapDialogResult, const TapDialogModel&)> then,
+                    std::function<void()> finished) {
+    if (dialogOpen_) {
+        if (finished) finished();
+        return;
+    }
+    dialogOpen_ = true;
+    std::weak_ptr<int> alive = alive_;
+    host_.show(std::move(model), [this, alive, then = std::move(then), finished = std::move(finished)](
+                                     TapDialogResult result, const TapDialogModel& m) {
+        if (alive.expired()) return;
+        dialogOpen_ = false;
+        then(result, m);
+        if (finished) finished();
+    });
+}
+
+void TapFlows::registerTap(double ra, double dec, std::function<void()> finished) {
+    open(
+        TapDialogModel::ForNewTap(nextSerial()),
+        [this, ra, dec](TapDialogResult result, const TapDialogModel& model) {
+            registered(result, model, ra, dec);
+        },
+        std::move(finished));
+}
+
+void TapFlows::registered(TapDialogResult result, const TapDialogModel& model, double ra, double dec) {
+    switch (result) {
         case TapDialogResult::Register: {
             auto tap = std::make_unique<StarRecord>();
             const int serial = nextSerial();
@@ -57,21 +82,40 @@ void TapFlows::registerTap(double ra, double dec) {
     }
 }
 
-void TapFlows::editTap(const StarRecord* tapped) {
+void TapFlows::editTap(const StarRecord* tapped, std::function<void()> finished) {
     auto it = std::find_if(taps_.begin(), taps_.end(), [&](const auto& t) { return t.get() == tapped; });
     if (!tapped || !IsUserTap(*tapped) || it == taps_.end()) {
         dialogs_.messageBox(kNoTapHere, kTapCaption, platform::MessageButtons::Ok,
                             platform::MessageIcon::Error);
+        if (finished) finished();
         return;
     }
-    TapDialogModel model = TapDialogModel::ForTap(**it);
-    switch (host_.show(model)) {
+    const StarRecord* tap = it->get();
+    const int serial = tap->number;
+    open(
+        TapDialogModel::ForTap(*tap),
+        [this, tap, serial](TapDialogResult result, const TapDialogModel& model) {
+            edited(result, model, tap, serial);
+        },
+        std::move(finished));
+}
+
+void TapFlows::edited(TapDialogResult result, const TapDialogModel& model, const StarRecord* tap,
+                      int serial) {
+    // The list may have changed while the dialog was open: the tap is found again, by its place in
+    // memory and its serial number, or left alone.
+    auto it = std::find_if(taps_.begin(), taps_.end(),
+                           [&](const auto& t) { return t.get() == tap && t->number == serial; });
+    const bool present = it != taps_.end() && IsUserTap(**it);
+    switch (result) {
         case TapDialogResult::Register:
+            if (!present) break;
             // Position and serial number stay.
             FillTap(**it, model.title(), model.text(), model.kind());
             afterChange();
             break;
         case TapDialogResult::Delete:
+            if (!present) break;
             taps_.erase(it);
             afterChange();
             break;

@@ -3,6 +3,7 @@
 // edit or delete the tapped one, import and export exchange files, and run a tap (show its image,
 // open its program or document, draw its add-in, print its text).
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/clock.h"
@@ -19,11 +20,15 @@ inline constexpr const char* kNoTapHere = "対象ﾀｯﾌﾟ情報がありま�
 inline constexpr const char* kAskClearBeforeImport = "読み込む前に現在データを削除しますか？";
 inline constexpr const char* kAskRunProgram = "プログラムを実行しますか？";
 
-// Shows the tap dialog modally and returns how it was closed (the Qt widget; tests script it).
+// How the tap dialog was closed, with its fields as the user left them.
+using TapDialogDone = std::function<void(TapDialogResult, const TapDialogModel&)>;
+
+// Opens the tap dialog and returns at once; `done` is called once when it closes (the Qt widget;
+// tests script it, and may answer at once).
 class TapDialogHost {
   public:
     virtual ~TapDialogHost() = default;
-    virtual TapDialogResult show(TapDialogModel& model) = 0;
+    virtual void show(TapDialogModel model, TapDialogDone done) = 0;
 };
 
 class TapFlows {
@@ -32,11 +37,15 @@ class TapFlows {
     TapFlows(RecordList& taps, Settings& settings, platform::Dialogs& dialogs, TapDialogHost& host,
              std::function<std::string()> tapFilePath, std::function<void()> changed);
 
-    // "タップを登録": the dialog for a new tap at (ra, dec) radians.
-    void registerTap(double ra, double dec);
+    // "タップを登録": the dialog for a new tap at (ra, dec) radians. Returns at once; what the dialog
+    // ends with is done when it closes, and then `finished` is called (also when nothing is done).
+    // While a tap dialog is open another request only calls its `finished`.
+    void registerTap(double ra, double dec, std::function<void()> finished = {});
     // "タップを変更、削除": the dialog for the tapped record; anything but a tap is refused with a
-    // message.
-    void editTap(const StarRecord* tapped);
+    // message. The same way as registerTap; a tap that left the list while its dialog was open
+    // (a new catalogue) is not touched.
+    void editTap(const StarRecord* tapped, std::function<void()> finished = {});
+    bool dialogOpen() const { return dialogOpen_; }
 
     // The exchange-file flows (also reachable while editing a tap).
     void importTaps();
@@ -54,6 +63,11 @@ class TapFlows {
   private:
     void afterChange();
     void tellDamage(const TapFileLoad& load);
+    void registered(TapDialogResult result, const TapDialogModel& model, double ra, double dec);
+    void edited(TapDialogResult result, const TapDialogModel& model, const StarRecord* tap, int serial);
+    // Opens the dialog; its outcome reaches `then` only while this object lives.
+    void open(TapDialogModel model, std::function<void(TapDialogResult, const TapDialogModel&)> then,
+              std::function<void()> finished);
 
     RecordList& taps_;
     Settings& settings_;
@@ -61,6 +75,8 @@ class TapFlows {
     TapDialogHost& host_;
     std::function<std::string()> tapFilePath_;
     std::function<void()> changed_;
+    bool dialogOpen_ = false;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 // What running a tap shows on the chart (the window does it).

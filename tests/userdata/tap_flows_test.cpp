@@ -16,19 +16,31 @@ namespace {
 using platform::MessageResult;
 using testing::TempDir;
 
-// Plays the user at the tap dialog: each step edits the model and says how the dialog closes.
+// Plays the user at the tap dialog: each step edits the model and says how the dialog closes. The
+// dialog closes at once, or with `holdOpen` only when close() is called.
 class ScriptedTapDialog : public TapDialogHost {
   public:
     using Step = std::function<TapDialogResult(TapDialogModel&)>;
-    TapDialogResult show(TapDialogModel& m) override {
+    void show(TapDialogModel m, TapDialogDone done) override {
         seen.push_back(m);
-        if (steps.empty()) return TapDialogResult::Cancel;
-        Step s = std::move(steps.front());
-        steps.pop_front();
-        return s(m);
+        open = {std::move(m), std::move(done)};
+        if (!holdOpen) close();
+    }
+    void close() {
+        auto [m, done] = std::move(open);
+        open = {};
+        TapDialogResult result = TapDialogResult::Cancel;
+        if (!steps.empty()) {
+            Step s = std::move(steps.front());
+            steps.pop_front();
+            result = s(m);
+        }
+        if (done) done(result, m);
     }
     std::deque<Step> steps;
     std::vector<TapDialogModel> seen;
+    bool holdOpen = false;
+    std::pair<TapDialogModel, TapDialogDone> open{TapDialogModel::ForNewTap(1), nullptr};
 };
 
 class TapFlowsTest : public ::testing::Test {
@@ -309,6 +321,55 @@ TEST(RunUserTap, OtherKindsGoToTheChart) {
     EXPECT_EQ(host.texts, std::vector<std::string>{"星がきれい"});
     EXPECT_TRUE(host.images.empty()) << "a missing image shows nothing";
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+}  // namespace
+}  // namespace celes
+
+namespace celes {
+namespace {
+
+TEST_F(TapFlowsTest, TheDialogIsWaitedForWithoutBlockingAndTheFlowEndsWhenItCloses) {
+    registerWith("最初");
+    host.holdOpen = true;
+    int finished = 0;
+    host.steps.push_back([](TapDialogModel& m) {
+        m.setText("変えた");
+        return TapDialogResult::Register;
+    });
+    flows.editTap(taps[0].get(), [&] { ++finished; });
+    EXPECT_TRUE(flows.dialogOpen());
+    EXPECT_EQ(finished, 0) << "editTap returned while its dialog is open";
+    // A second request meanwhile opens nothing and ends at once.
+    flows.registerTap(0.5, 0.5, [&] { ++finished; });
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(host.seen.size(), 2u);
+    host.close();
+    EXPECT_FALSE(flows.dialogOpen());
+    EXPECT_EQ(finished, 2);
+    EXPECT_EQ(TapText(*taps[0]), "変えた");
+
+    // The tap leaves the list while its dialog is open (a new catalogue): nothing is touched.
+    host.steps.push_back([](TapDialogModel&) { return TapDialogResult::Delete; });
+    flows.editTap(taps[0].get(), [&] { ++finished; });
+    RecordList other;
+    other.push_back(std::make_unique<StarRecord>(*taps[0]));
+    taps.swap(other);
+    const int redrawsBefore = redraws;
+    host.close();
+    EXPECT_EQ(taps.size(), 1u);
+    EXPECT_EQ(redraws, redrawsBefore);
+    EXPECT_EQ(finished, 3);
+
+    // The flows gone before their dialog closes: the answer is dropped.
+    auto gone = std::make_unique<TapFlows>(
+        taps, settings, dialogs, host, [this] { return dir.file("x.tap"); }, [this] { ++redraws; });
+    host.steps.push_back([](TapDialogModel&) { return TapDialogResult::Register; });
+    gone->registerTap(0.1, 0.1, [&] { ++finished; });
+    gone.reset();
+    host.close();
+    EXPECT_EQ(taps.size(), 1u);
+    EXPECT_EQ(finished, 3);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "userdata/descriptions.h"
 
@@ -11,23 +12,24 @@ namespace celes {
 
 DescriptionDialog::DescriptionDialog(const std::string& constellation, const std::string& text, bool unicode,
                                      QWidget* parent)
-    : QDialog(parent) {
+    : DialogShell(QString::fromStdString(constellation + kDescriptionEditTitleSuffix), parent) {
     setObjectName("DescriptionDialog");
-    setWindowTitle(QString::fromStdString(constellation + kDescriptionEditTitleSuffix));
-    auto* layout = new QVBoxLayout(this);
     edit_ = new QPlainTextEdit(this);
     edit_->setObjectName("text");
     edit_->setPlainText(QString::fromStdString(text).replace("\r\n", "\n"));
-    layout->addWidget(edit_);
+    body()->addWidget(edit_, 1);
     unicode_ = new QCheckBox(QString::fromUtf8(kDescriptionUnicodeBox), this);
     unicode_->setObjectName("unicode");
     unicode_->setChecked(unicode);
-    layout->addWidget(unicode_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    resize(360, 300);
+    body()->addWidget(unicode_);
+    addOkCancel();
+}
+
+void DescriptionDialog::accept() {
+    const std::string written = text();
+    const bool asUnicode = unicode();
+    DialogShell::accept();
+    if (onAccepted) std::exchange(onAccepted, nullptr)(written, asUnicode);
 }
 
 std::string DescriptionDialog::text() const {

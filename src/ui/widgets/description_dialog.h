@@ -1,15 +1,17 @@
 #pragma once
 // The dialog "編集": a constellation's description in a multi-line edit with the check box
 // "ユニコード" (write UTF-16 with its mark instead of Shift-JIS).
-#include <QDialog>
+#include <functional>
 #include <string>
+
+#include "ui/widgets/dialog_shell.h"
 
 class QCheckBox;
 class QPlainTextEdit;
 
 namespace celes {
 
-class DescriptionDialog : public QDialog {
+class DescriptionDialog : public DialogShell {
     Q_OBJECT
   public:
     // `constellation` is the name shown in the title (UTF-8).
@@ -17,6 +19,13 @@ class DescriptionDialog : public QDialog {
                       QWidget* parent = nullptr);
     std::string text() const;
     bool unicode() const;
+
+    // OK: the text (lines ending in CR LF) and the "ユニコード" box.
+    std::function<void(const std::string& text, bool unicode)> onAccepted;
+    void accept() override;
+
+  protected:
+    QSize preferredSize() const override { return QSize(360, 300); }
 
   private:
     QPlainTextEdit* edit_;

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace celes {
 
@@ -38,10 +39,10 @@ QString HoursCaption(int h) {
 
 }  // namespace
 
-PlaceDialog::PlaceDialog(PlaceDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
-    setWindowTitle(q(kPlaceDialogTitle));
+PlaceDialog::PlaceDialog(PlaceDialogModel model, QWidget* parent)
+    : DialogShell(q(kPlaceDialogTitle), parent), model_(std::move(model)) {
     setObjectName("PlaceDialog");
-    auto* layout = new QVBoxLayout(this);
+    QVBoxLayout* layout = body();
     layout->addWidget(new QLabel(q(kPlaceDialogPrompt), this));
 
     places_ = new QComboBox(this);
@@ -94,10 +95,8 @@ PlaceDialog::PlaceDialog(PlaceDialogModel& model, QWidget* parent) : QDialog(par
     jl->addWidget(hours_);
     layout->addWidget(jisa);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addStretch(1);
+    addOkCancel();
 
     push();
     // The list fills just after the dialog shows, so it opens at once even on a slow device.
@@ -154,7 +153,8 @@ void PlaceDialog::done(int result) {
         pull();
         if (!model_.accept()) return;  // stays open
     }
-    QDialog::done(result);
+    DialogShell::done(result);
+    if (result == QDialog::Accepted && onAccepted) std::exchange(onAccepted, nullptr)(model_.result());
 }
 
 }  // namespace celes

@@ -1,10 +1,13 @@
 #include "ui/widgets/tap_dialog.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace celes {
 
@@ -16,59 +19,71 @@ QString q(const std::string& s) {
 
 }  // namespace
 
-TapDialog::TapDialog(TapDialogModel& model, platform::Dialogs& dialogs, platform::Clock& clock,
+TapDialog::TapDialog(TapDialogModel model, platform::Dialogs& dialogs, platform::Clock& clock,
                      QWidget* parent)
-    : QDialog(parent), model_(model), dialogs_(dialogs), clock_(clock) {
-    setWindowTitle(q(kTapDialogTitle));
+    : DialogShell(q(kTapDialogTitle), parent), model_(std::move(model)), dialogs_(dialogs), clock_(clock) {
     setObjectName("TapDialog");
-    auto* grid = new QGridLayout(this);
 
-    text_ = new QLineEdit(this);
+    text_ = new QLineEdit;
     text_->setObjectName("text");
     text_->setMaxLength(kTapTextMaxChars);
-    title_ = new QLineEdit(this);
+    title_ = new QLineEdit;
     title_->setObjectName("title");
     title_->setMaxLength(kTapTitleMaxChars);
-    kind_ = new QComboBox(this);
+    kind_ = new QComboBox;
     kind_->setObjectName("kind");
     for (const char* caption : kTapKindCaptions) kind_->addItem(q(caption));
-    phrase_ = new QComboBox(this);
+    phrase_ = new QComboBox;
     phrase_->setObjectName("phrase");
     for (const char* p : kTapPhrases) phrase_->addItem(q(p));
 
-    auto button = [this](const char* caption, const char* name) {
-        auto* b = new QPushButton(q(caption), this);
+    auto button = [](const char* caption, const char* name) {
+        auto* b = new QPushButton(q(caption));
         b->setObjectName(name);
         b->setAutoDefault(false);
         return b;
     };
-    QPushButton* registerButton = button("登録", "register");
-    registerButton->setDefault(true);
-    delete_ = button("削除", "delete");
-    QPushButton* cancel = button("キャンセル", "cancel");
     QPushButton* browse = button("参照", "browse");
     QPushButton* date = button("日時挿入", "date");
     QPushButton* insert = button("文言挿入", "phrase-insert");
     QPushButton* import = button("インポート", "import");
     QPushButton* exportButton = button("エクスポート", "export");
 
-    grid->addWidget(new QLabel(q("テキスト"), this), 0, 0);
-    grid->addWidget(text_, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(q(kTapTextAdvice), this), 0, 3);
-    grid->addWidget(new QLabel(q("タイトル"), this), 1, 0);
-    grid->addWidget(title_, 1, 1);
-    grid->addWidget(browse, 1, 2);
-    grid->addWidget(new QLabel(q("種類"), this), 2, 0);
-    grid->addWidget(kind_, 2, 1);
-    grid->addWidget(date, 2, 2);
-    grid->addWidget(new QLabel(q("文言"), this), 3, 0);
-    grid->addWidget(phrase_, 3, 1);
-    grid->addWidget(insert, 3, 2);
-    grid->addWidget(registerButton, 4, 0);
-    grid->addWidget(delete_, 4, 1);
-    grid->addWidget(cancel, 4, 2);
-    grid->addWidget(import, 5, 0);
-    grid->addWidget(exportButton, 5, 1);
+    // Two columns at most, so the dialog stays usable in a 240-pixel window.
+    auto* head = new QHBoxLayout;
+    head->addWidget(new QLabel(q("テキスト")));
+    head->addStretch(1);
+    head->addWidget(new QLabel(q(kTapTextAdvice)));
+    body()->addLayout(head);
+    body()->addWidget(text_);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(4);
+    grid->addWidget(new QLabel(q("タイトル")), 0, 0);
+    grid->addWidget(title_, 0, 1);
+    grid->addWidget(browse, 0, 2);
+    grid->addWidget(new QLabel(q("種類")), 1, 0);
+    grid->addWidget(kind_, 1, 1);
+    grid->addWidget(date, 1, 2);
+    grid->addWidget(new QLabel(q("文言")), 2, 0);
+    grid->addWidget(phrase_, 2, 1);
+    grid->addWidget(insert, 2, 2);
+    grid->setColumnStretch(1, 1);
+    body()->addLayout(grid);
+    auto* exchange = new QHBoxLayout;
+    exchange->addWidget(import);
+    exchange->addWidget(exportButton);
+    exchange->addStretch(1);
+    body()->addLayout(exchange);
+    body()->addStretch(1);
+
+    // "登録", "削除" and "キャンセル" close the dialog with their results.
+    QPushButton* registerButton = button("登録", "register");
+    registerButton->setDefault(true);
+    delete_ = button("削除", "delete");
+    QPushButton* cancel = button("キャンセル", "cancel");
+    buttons()->addButton(registerButton, QDialogButtonBox::ActionRole);
+    buttons()->addButton(delete_, QDialogButtonBox::ActionRole);
+    buttons()->addButton(cancel, QDialogButtonBox::ActionRole);
 
     push();
     delete_->setEnabled(model_.deleteEnabled());
@@ -114,15 +129,24 @@ void TapDialog::push() {
 }
 
 void TapDialog::finish(TapDialogResult r) {
-    pull();
     result_ = r;
-    r == TapDialogResult::Cancel ? reject() : accept();
+    done(r == TapDialogResult::Cancel ? QDialog::Rejected : QDialog::Accepted);
 }
 
-TapDialogResult QtTapDialogHost::show(TapDialogModel& model) {
-    TapDialog dialog(model, dialogs_, clock_, parent_);
-    dialog.exec();
-    return dialog.result();
+void TapDialog::done(int code) {
+    if (reported_) return;
+    reported_ = true;
+    pull();
+    // Closed first: what follows (an import's questions, a file dialog) no longer has this
+    // dialog over the chart. The dialog itself is deleted later, by the event loop.
+    DialogShell::done(code);
+    if (auto finished = std::move(onFinished)) finished(result_, model_);
+}
+
+void QtTapDialogHost::show(TapDialogModel model, TapDialogDone done) {
+    auto* dialog = new TapDialog(std::move(model), dialogs_, clock_, parent_);
+    dialog->onFinished = std::move(done);
+    dialog->openFitted();
 }
 
 }  // namespace celes

@@ -1,9 +1,11 @@
 #pragma once
-// The dialog "ﾀｯﾌﾟ情報": binds its controls to a TapDialogModel and shows it modally for TapFlows.
-#include <QDialog>
+// The dialog "ﾀｯﾌﾟ情報": binds its controls to a TapDialogModel of its own. It opens window-modal
+// and hands how it was closed, with the fields as the user left them, to onFinished.
+#include <functional>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "ui/widgets/dialog_shell.h"
 #include "userdata/tap_flows.h"
 
 class QComboBox;
@@ -12,22 +14,29 @@ class QPushButton;
 
 namespace celes {
 
-class TapDialog : public QDialog {
+class TapDialog : public DialogShell {
     Q_OBJECT
   public:
-    TapDialog(TapDialogModel& model, platform::Dialogs& dialogs, platform::Clock& clock,
+    TapDialog(TapDialogModel model, platform::Dialogs& dialogs, platform::Clock& clock,
               QWidget* parent = nullptr);
+
+    // Called once, when the dialog closes by any way (the window's close button is "キャンセル").
+    std::function<void(TapDialogResult, const TapDialogModel&)> onFinished;
+
     TapDialogResult result() const { return result_; }
+    const TapDialogModel& model() const { return model_; }
+    void done(int code) override;
 
   private:
     void pull();  // controls -> model
     void push();  // model -> controls
     void finish(TapDialogResult r);
 
-    TapDialogModel& model_;
+    TapDialogModel model_;
     platform::Dialogs& dialogs_;
     platform::Clock& clock_;
     TapDialogResult result_ = TapDialogResult::Cancel;
+    bool reported_ = false;
     QLineEdit* text_;
     QLineEdit* title_;
     QComboBox* kind_;
@@ -35,12 +44,12 @@ class TapDialog : public QDialog {
     QPushButton* delete_;
 };
 
-// Shows TapDialog for the flows.
+// Opens TapDialog for the flows, without waiting for it.
 class QtTapDialogHost : public TapDialogHost {
   public:
     QtTapDialogHost(platform::Dialogs& dialogs, platform::Clock& clock, QWidget* parent)
         : dialogs_(dialogs), clock_(clock), parent_(parent) {}
-    TapDialogResult show(TapDialogModel& model) override;
+    void show(TapDialogModel model, TapDialogDone done) override;
 
   private:
     platform::Dialogs& dialogs_;

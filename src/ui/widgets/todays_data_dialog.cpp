@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -11,28 +12,33 @@
 namespace celes {
 
 TodaysDataDialog::TodaysDataDialog(const CAstroTime& day, const ObservingPlace& place, QWidget* parent)
-    : QDialog(parent), day_(day.year, day.month, day.day, 0, 0, 0), place_(place) {
+    : DialogShell(QString::fromUtf8("今日のデータ"), parent),
+      day_(day.year, day.month, day.day, 0, 0, 0),
+      place_(place) {
     setObjectName("TodaysDataDialog");
-    setWindowTitle(QString::fromUtf8("今日のデータ"));
-    auto* layout = new QVBoxLayout(this);
+    QVBoxLayout* layout = body();
     title_ = new QLabel(this);
     title_->setObjectName("title");
     layout->addWidget(title_);
     list_ = new QListWidget(this);
     list_->setObjectName("lines");
-    layout->addWidget(list_);
-    layout->addWidget(new QLabel(QString::fromUtf8("１０分程度の誤差があります。"), this));
-    auto* row = new QHBoxLayout;
+    layout->addWidget(list_, 1);
+    auto* note = new QLabel(QString::fromUtf8("１０分程度の誤差があります。"), this);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    // "明日へ" moves the list on in place; the view's own date and time are never touched.
     auto* next = new QPushButton(QString::fromUtf8("明日へ"), this);
     next->setObjectName("next");
-    auto* close = new QPushButton(QString::fromUtf8("閉じる"), this);
-    row->addWidget(next);
-    row->addStretch();
-    row->addWidget(close);
-    layout->addLayout(row);
+    next->setAutoDefault(false);
+    buttons()->addButton(next, QDialogButtonBox::ActionRole);
+    auto* close = buttons()->addButton(QString::fromUtf8("閉じる"), QDialogButtonBox::RejectRole);
+    close->setObjectName("close");
     connect(next, &QPushButton::clicked, this, &TodaysDataDialog::nextDay);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
     fill();
+}
+
+QSize TodaysDataDialog::preferredSize() const {
+    return QSize(300, 360);
 }
 
 void TodaysDataDialog::nextDay() {

@@ -1,17 +1,16 @@
 #pragma once
 // The dialog "今日のデータ": the rise, transit and set list of one day, with "明日へ" moving it on a
 // day at a time.
-#include <QDialog>
-
 #include "astro/rise_set.h"
 #include "astro/time.h"
+#include "ui/widgets/dialog_shell.h"
 
 class QLabel;
 class QListWidget;
 
 namespace celes {
 
-class TodaysDataDialog : public QDialog {
+class TodaysDataDialog : public DialogShell {
     Q_OBJECT
   public:
     // `day` is the view's local date (its time of day is not used).
@@ -19,6 +18,9 @@ class TodaysDataDialog : public QDialog {
     const TodaysData& data() const { return data_; }
     // "明日へ": the same list for the next day.
     void nextDay();
+
+  protected:
+    QSize preferredSize() const override;
 
   private:
     void fill();

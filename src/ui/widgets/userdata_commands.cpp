@@ -1,6 +1,5 @@
 #include "ui/widgets/userdata_commands.h"
 
-#include <QDialog>
 #include <QWidget>
 #include <mutex>
 
@@ -252,27 +251,32 @@ bool UserDataCommands::run(int command) {
 // ---- places and today's data ----
 
 void UserDataCommands::observingPlace() {
-    PlaceDialogModel model(settings_, dialogs_, StoredFromView(view_.state()));
-    PlaceDialog dialog(model, window_);
-    if (dialog.exec() != QDialog::Accepted) return;
-    StoreInView(model.result(), view_.state());
-    view_.saveSettings();
-    if (hooks_.clockToNowIfFollowing) hooks_.clockToNowIfFollowing();
-    view_.recompute();
+    auto* dialog =
+        new PlaceDialog(PlaceDialogModel(settings_, dialogs_, StoredFromView(view_.state())), window_);
+    dialog->onAccepted = whileAlive([this](const StoredPlace& place) {
+        StoreInView(place, view_.state());
+        view_.saveSettings();
+        if (hooks_.clockToNowIfFollowing) hooks_.clockToNowIfFollowing();
+        view_.recompute();
+    });
+    dialog->openFitted();
 }
 
 void UserDataCommands::todaysData() {
     const ViewState& v = view_.state();
-    TodaysDataDialog dialog(CAstroTime(v.year, v.month, v.day, 0, 0, 0), PlaceOf(v), window_);
-    dialog.exec();
+    auto* dialog = new TodaysDataDialog(CAstroTime(v.year, v.month, v.day, 0, 0, 0), PlaceOf(v), window_);
+    dialog->openFitted();
 }
 
 // ---- taps and marks ----
 
-void UserDataCommands::withNoDirection(const std::function<void()>& flow) {
+bool UserDataCommands::forceNoDirection() {
     const bool saved = hooks_.tapNoDirection ? hooks_.tapNoDirection() : true;
     if (hooks_.setTapNoDirection) hooks_.setTapNoDirection(true);
-    flow();
+    return saved;
+}
+
+void UserDataCommands::restoreNoDirection(bool saved) {
     if (hooks_.setTapNoDirection) hooks_.setTapNoDirection(saved);
 }
 
@@ -291,14 +295,15 @@ void UserDataCommands::editTap() {
 }
 
 void UserDataCommands::registerTapNow() {
-    withNoDirection([this] {
-        const auto [ra, dec] = tapPointOnSky();
-        flows_->registerTap(ra, dec);
-    });
+    const bool saved = forceNoDirection();
+    const auto [ra, dec] = tapPointOnSky();
+    flows_->registerTap(ra, dec, [this, saved] { restoreNoDirection(saved); });
 }
 
 void UserDataCommands::editTapNow() {
-    withNoDirection([this] { flows_->editTap(hooks_.tappedObject ? hooks_.tappedObject() : nullptr); });
+    const bool saved = forceNoDirection();
+    flows_->editTap(hooks_.tappedObject ? hooks_.tappedObject() : nullptr,
+                    [this, saved] { restoreNoDirection(saved); });
 }
 
 void UserDataCommands::setMark(int slot) {
@@ -406,13 +411,16 @@ void UserDataCommands::editDescriptionNow() {
     }
     std::string name;
     FindConstellationName(descriptionFor_, name);
-    DescriptionDialog dialog(cp932ToUtf8(name), current.text, current.unicode, window_);
-    if (dialog.exec() != QDialog::Accepted || dialog.text().empty()) return;
-    std::string error;
-    if (!WriteDescriptionFile(path, dialog.text(), dialog.unicode(), &error))
-        dialogs_.messageBox("説明を書き込めませんでした。\n" + path + "\n" + error +
-                                "\n以前のファイルはそのまま残っています。",
-                            "編集", platform::MessageButtons::Ok, platform::MessageIcon::Error);
+    auto* dialog = new DescriptionDialog(cp932ToUtf8(name), current.text, current.unicode, window_);
+    dialog->onAccepted = whileAlive([this, path](const std::string& text, bool unicode) {
+        if (text.empty()) return;  // an emptied box leaves the file as it is
+        std::string error;
+        if (!WriteDescriptionFile(path, text, unicode, &error))
+            dialogs_.messageBox("説明を書き込めませんでした。\n" + path + "\n" + error +
+                                    "\n以前のファイルはそのまま残っています。",
+                                "編集", platform::MessageButtons::Ok, platform::MessageIcon::Error);
+    });
+    dialog->openFitted();
 }
 
 void UserDataCommands::speakDescription() {

@@ -64,7 +64,8 @@ class UserDataCommands {
                      platform::Shell& shell, platform::Speech& speech, QWidget* window, UserDataHooks hooks);
     ~UserDataCommands();
 
-    // --- commands
+    // --- commands (the dialogs open window-modal and these return at once; what the dialog ends
+    // with is done when it closes)
     void observingPlace();       // 32774 "観測場所選択"
     void todaysData();           // 32826 "今日のデータ"
     void registerTap();          // 32852 "タップを登録" (deferred 900)
@@ -114,7 +115,16 @@ class UserDataCommands {
     // Right ascension and declination (radians) of the last tap point.
     std::pair<double, double> tapPointOnSky();
     void showImageFile(const std::string& path);
-    void withNoDirection(const std::function<void()>& flow);
+    // "TAP"/"NODIR" forced on while a tap dialog is open; the value it had comes back when it closes.
+    bool forceNoDirection();
+    void restoreNoDirection(bool saved);
+    // `f` wrapped so that it does nothing once this object is gone (a dialog may outlive it).
+    template <typename F>
+    auto whileAlive(F f) {
+        return [alive = std::weak_ptr<int>(alive_), f = std::move(f)](auto&&... args) {
+            if (!alive.expired()) f(std::forward<decltype(args)>(args)...);
+        };
+    }
 
     CCelesView& view_;
     CCelesDoc& doc_;
@@ -133,6 +143,7 @@ class UserDataCommands {
     DeepSkyImageTimer deepSky_;
     std::unique_ptr<SpeechWorker> speechWorker_;
     std::string descriptionFor_;  // constellation of the pending description command
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace celes

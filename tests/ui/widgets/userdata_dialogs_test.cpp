@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +13,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <functional>
+#include <optional>
 
 #include "fakes/manual_clock.h"
 #include "fakes/memory_settings.h"
@@ -44,29 +47,49 @@ TEST(TapDialogWidget, ControlsFeedTheModelAndButtonsCloseWithTheirResult) {
     app();
     fakes::ScriptedDialogs dialogs;
     fakes::ManualClock clock;
-    TapDialogModel model = TapDialogModel::ForNewTap(1);
-    TapDialog dialog(model, dialogs, clock);
-    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("ﾀｯﾌﾟ情報"));
-    EXPECT_EQ(Find<QLineEdit>(dialog, "title")->text(), "T00001");
-    EXPECT_FALSE(Find<QPushButton>(dialog, "delete")->isEnabled()) << "nothing to delete while registering";
-    EXPECT_EQ(Find<QComboBox>(dialog, "phrase")->count(), 40);
-    EXPECT_EQ(Find<QLineEdit>(dialog, "text")->maxLength(), 59);
+    std::vector<TapDialogResult> results;
+    TapDialogModel last = TapDialogModel::ForNewTap(9);
+    auto* dialog = new TapDialog(TapDialogModel::ForNewTap(1), dialogs, clock);
+    dialog->onFinished = [&](TapDialogResult r, const TapDialogModel& m) {
+        results.push_back(r);
+        last = m;
+    };
+    dialog->openFitted();
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("ﾀｯﾌﾟ情報"));
+    EXPECT_EQ(Find<QLineEdit>(*dialog, "title")->text(), "T00001");
+    EXPECT_FALSE(Find<QPushButton>(*dialog, "delete")->isEnabled()) << "nothing to delete while registering";
+    EXPECT_EQ(Find<QComboBox>(*dialog, "phrase")->count(), 40);
+    EXPECT_EQ(Find<QLineEdit>(*dialog, "text")->maxLength(), 59);
 
-    Find<QComboBox>(dialog, "kind")->setCurrentIndex(3);
-    Find<QComboBox>(dialog, "phrase")->setCurrentIndex(1);
-    Find<QPushButton>(dialog, "phrase-insert")->click();
-    EXPECT_EQ(Find<QLineEdit>(dialog, "text")->text(), QString::fromUtf8("とっても"));
-    Find<QPushButton>(dialog, "register")->click();
-    EXPECT_EQ(dialog.result(), TapDialogResult::Register);
-    EXPECT_EQ(model.text(), "とっても");
-    EXPECT_EQ(model.kind(), TapKind::Text);
+    Find<QComboBox>(*dialog, "kind")->setCurrentIndex(3);
+    Find<QComboBox>(*dialog, "phrase")->setCurrentIndex(1);
+    Find<QPushButton>(*dialog, "phrase-insert")->click();
+    EXPECT_EQ(Find<QLineEdit>(*dialog, "text")->text(), QString::fromUtf8("とっても"));
+    EXPECT_TRUE(results.empty()) << "nothing is reported while the dialog is open";
+    Find<QPushButton>(*dialog, "register")->click();
+    ASSERT_EQ(results, std::vector<TapDialogResult>{TapDialogResult::Register});
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(last.text(), "とっても");
+    EXPECT_EQ(last.kind(), TapKind::Text);
 
     dialogs.messageAnswers = {platform::MessageResult::No, platform::MessageResult::Yes};
-    TapDialog again(model, dialogs, clock);
-    Find<QPushButton>(again, "export")->click();  // No: stays open
-    EXPECT_EQ(again.result(), TapDialogResult::Cancel);
-    Find<QPushButton>(again, "export")->click();
-    EXPECT_EQ(again.result(), TapDialogResult::Export);
+    auto* again = new TapDialog(last, dialogs, clock);
+    again->onFinished = [&](TapDialogResult r, const TapDialogModel&) { results.push_back(r); };
+    again->openFitted();
+    Find<QPushButton>(*again, "export")->click();  // No: stays open
+    EXPECT_EQ(results.size(), 1u);
+    EXPECT_TRUE(again->isVisible());
+    Find<QPushButton>(*again, "export")->click();
+    EXPECT_EQ(results.back(), TapDialogResult::Export);
+
+    // The window's close button is "キャンセル", reported once.
+    auto* closed = new TapDialog(last, dialogs, clock);
+    closed->onFinished = [&](TapDialogResult r, const TapDialogModel&) { results.push_back(r); };
+    closed->openFitted();
+    closed->reject();
+    closed->reject();
+    EXPECT_EQ(results.size(), 3u);
+    EXPECT_EQ(results.back(), TapDialogResult::Cancel);
 }
 
 TEST(PlaceDialogWidget, ChoosingFromTheListAndTypingANewPlace) {
@@ -74,9 +97,12 @@ TEST(PlaceDialogWidget, ChoosingFromTheListAndTypingANewPlace) {
     fakes::MemorySettings store;
     Settings settings(store);
     fakes::ScriptedDialogs dialogs;
-    PlaceDialogModel model(settings, dialogs, {"神奈川県相模原市", 139, 22, 35, 34, 9});
-    PlaceDialog dialog(model);
-    auto* places = Find<QComboBox>(dialog, "places");
+    std::optional<StoredPlace> accepted;
+    auto* dialog =
+        new PlaceDialog(PlaceDialogModel(settings, dialogs, {"神奈川県相模原市", 139, 22, 35, 34, 9}));
+    dialog->onAccepted = [&](const StoredPlace& p) { accepted = p; };
+    dialog->openFitted();
+    auto* places = Find<QComboBox>(*dialog, "places");
     // The list fills 100 ms after opening.
     QElapsedTimer waited;
     waited.start();
@@ -84,44 +110,108 @@ TEST(PlaceDialogWidget, ChoosingFromTheListAndTypingANewPlace) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     ASSERT_EQ(places->count(), 95);
     EXPECT_EQ(places->currentIndex(), 38);
-    EXPECT_EQ(Find<QComboBox>(dialog, "hours")->itemText(12), QString::fromUtf8("１２時間"));
+    EXPECT_EQ(Find<QComboBox>(*dialog, "hours")->itemText(12), QString::fromUtf8("１２時間"));
 
     places->setCurrentIndex(88);
     emit places->activated(88);
-    EXPECT_EQ(Find<QSpinBox>(dialog, "lonDeg")->value(), 103);
-    EXPECT_EQ(Find<QSpinBox>(dialog, "latMin")->value(), 12);
+    EXPECT_EQ(Find<QSpinBox>(*dialog, "lonDeg")->value(), 103);
+    EXPECT_EQ(Find<QSpinBox>(*dialog, "latMin")->value(), 12);
+
+    // An empty typed name keeps the dialog open and reports nothing.
+    places->setEditText(QString());
+    dialog->accept();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(accepted);
 
     places->setEditText(QString::fromUtf8("南の島"));
-    Find<QRadioButton>(dialog, "south")->setChecked(true);
-    Find<QSpinBox>(dialog, "latDeg")->setValue(0);
-    Find<QSpinBox>(dialog, "latMin")->setValue(30);
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(model.result().latitudeMin, -30);
-    EXPECT_EQ(model.result().latitudeDeg, 0);
+    Find<QRadioButton>(*dialog, "south")->setChecked(true);
+    Find<QSpinBox>(*dialog, "latDeg")->setValue(0);
+    Find<QSpinBox>(*dialog, "latMin")->setValue(30);
+    dialog->accept();
+    ASSERT_TRUE(accepted);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(accepted->latitudeMin, -30);
+    EXPECT_EQ(accepted->latitudeDeg, 0);
     EXPECT_EQ(UserPlaces(settings).name(0), "南の島");
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"新しい観測地を登録しました(1/10)"});
+
+    auto* cancelled = new PlaceDialog(PlaceDialogModel(settings, dialogs, *accepted));
+    accepted.reset();
+    cancelled->onAccepted = [&](const StoredPlace& p) { accepted = p; };
+    cancelled->openFitted();
+    cancelled->reject();
+    EXPECT_FALSE(accepted);
 }
 
 TEST(DescriptionDialogWidget, TitleTextAndUnicodeBox) {
     app();
-    DescriptionDialog dialog("オリオン", "一行目\r\n二行目", true);
-    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("オリオン座の説明（編集）"));
-    EXPECT_TRUE(Find<QCheckBox>(dialog, "unicode")->isChecked());
-    EXPECT_EQ(Find<QPlainTextEdit>(dialog, "text")->toPlainText(), QString::fromUtf8("一行目\n二行目"));
-    EXPECT_EQ(dialog.text(), "一行目\r\n二行目");
+    std::vector<std::pair<std::string, bool>> saved;
+    auto* dialog = new DescriptionDialog("オリオン", "一行目\r\n二行目", true);
+    dialog->onAccepted = [&](const std::string& text, bool unicode) { saved.emplace_back(text, unicode); };
+    dialog->openFitted();
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("オリオン座の説明（編集）"));
+    EXPECT_TRUE(Find<QCheckBox>(*dialog, "unicode")->isChecked());
+    EXPECT_EQ(Find<QPlainTextEdit>(*dialog, "text")->toPlainText(), QString::fromUtf8("一行目\n二行目"));
+    EXPECT_EQ(dialog->text(), "一行目\r\n二行目");
+    Find<QCheckBox>(*dialog, "unicode")->setChecked(false);
+    Find<QPlainTextEdit>(*dialog, "text")->appendPlainText(QString::fromUtf8("三行目"));
+    dialog->buttons()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].first, "一行目\r\n二行目\r\n三行目");
+    EXPECT_FALSE(saved[0].second);
 }
 
 TEST(TodaysDataDialogWidget, NextDayMovesTheList) {
     app();
     ObservingPlace tokyo{139, 45, 35, 40, 9, ""};
-    TodaysDataDialog dialog(CAstroTime(2005, 1, 1, 18, 30, 0), tokyo);
-    EXPECT_NE(dialog.data().title.find("2005年1月1日 月齢20日"), std::string::npos) << dialog.data().title;
-    EXPECT_GT(Find<QListWidget>(dialog, "lines")->count(), 5);
-    Find<QPushButton>(dialog, "next")->click();
-    EXPECT_EQ(dialog.data().day, 2);
-    dialog.nextDay();
-    EXPECT_NE(dialog.data().title.find("2005年1月3日"), std::string::npos);
+    auto* dialog = new TodaysDataDialog(CAstroTime(2005, 1, 1, 18, 30, 0), tokyo);
+    dialog->openFitted();
+    EXPECT_NE(dialog->data().title.find("2005年1月1日 月齢20日"), std::string::npos) << dialog->data().title;
+    EXPECT_GT(Find<QListWidget>(*dialog, "lines")->count(), 5);
+    Find<QPushButton>(*dialog, "next")->click();
+    EXPECT_EQ(dialog->data().day, 2);
+    dialog->nextDay();
+    EXPECT_NE(dialog->data().title.find("2005年1月3日"), std::string::npos);
+    Find<QPushButton>(*dialog, "close")->click();
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST(UserDataDialogs, FitASmallWindowAndOpenWithoutWaiting) {
+    app();
+    fakes::MemorySettings store;
+    Settings settings(store);
+    fakes::ScriptedDialogs dialogs;
+    fakes::ManualClock clock;
+    const std::function<DialogShell*(QWidget*)> makers[] = {
+        [&](QWidget* p) { return new TapDialog(TapDialogModel::ForNewTap(1), dialogs, clock, p); },
+        [&](QWidget* p) {
+            return new PlaceDialog(
+                PlaceDialogModel(settings, dialogs, {"神奈川県相模原市", 139, 22, 35, 34, 9}), p);
+        },
+        [](QWidget* p) { return new DescriptionDialog("オリオン", std::string(3000, 'x'), false, p); },
+        [](QWidget* p) {
+            return new TodaysDataDialog(CAstroTime(2026, 12, 10, 0, 0, 0), {139, 45, 35, 40, 9, ""}, p);
+        },
+    };
+    for (const QSize host : {QSize(240, 320), QSize(1280, 800)}) {
+        QWidget window;
+        window.resize(host);
+        window.show();
+        for (const auto& make : makers) {
+            DialogShell* d = make(&window);
+            d->openFitted();  // returns at once: the dialog is open, nothing waited for it
+            SCOPED_TRACE(d->windowTitle().toStdString());
+            EXPECT_TRUE(d->isVisible());
+            EXPECT_TRUE(d->isModal());
+            EXPECT_LE(d->width(), host.width());
+            EXPECT_LE(d->height(), host.height());
+            for (QAbstractButton* b : d->buttons()->buttons()) {
+                const QRect r(b->mapTo(d, QPoint(0, 0)), b->size());
+                EXPECT_TRUE(d->rect().contains(r)) << b->text().toStdString();
+            }
+            d->reject();
+        }
+    }
 }
 
 }  // namespace
