@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "skydata/star_record.h"
+#include "skydata/text_codec.h"
 #include "view/celes_view.h"
 #include "view/layers/draw_addins.h"
 #include "view/layers/layer_state.h"
@@ -12,12 +13,13 @@
 
 namespace celes {
 
+// Records hold Shift-JIS; file names here are UTF-8, as the user types them ("木星.jpg").
 std::string DeepSkyImagePath(const std::string& dataFolder, const StarRecord& r) {
-    return dataFolder + fieldText(r.designation, 3) + ".jpg";
+    return dataFolder + cp932ToUtf8(fieldText(r.designation, 3)) + ".jpg";
 }
 
 std::string BodyImagePath(const std::string& dataFolder, const StarRecord& r) {
-    return dataFolder + fieldText(r.designation) + ".jpg";
+    return dataFolder + cp932ToUtf8(fieldText(r.designation)) + ".jpg";
 }
 
 bool HasDeepSkyImage(const StarRecord& r) {

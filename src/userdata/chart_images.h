@@ -14,8 +14,9 @@ namespace celes {
 class CCelesView;
 
 // Photograph of a deep-sky object: data folder + the designation text from its byte 3 + ".jpg".
+// The names are taken in UTF-8, the file system's own text.
 std::string DeepSkyImagePath(const std::string& dataFolder, const StarRecord& r);
-// Image of a body (planet, Moon): data folder + its whole designation + ".jpg".
+// Image of a body (planet, Moon): data folder + its whole designation + ".jpg" ("木星.jpg").
 std::string BodyImagePath(const std::string& dataFolder, const StarRecord& r);
 // Whether a tapped record's photograph is looked for after a tap (kinds 2 to 8).
 bool HasDeepSkyImage(const StarRecord& r);

@@ -155,7 +155,7 @@ PlaceFields FieldsFromBuiltIn(const BuiltInPlace& p) {
 
 StoredPlace StoredFromView(const ViewState& v) {
     StoredPlace p;
-    p.name = cp932ToUtf8(v.placeName);
+    p.name = v.placeName;  // the settings file holds the name as text (UTF-8), as the status line shows it
     p.longitudeDeg = v.longitudeDeg;
     p.longitudeMin = v.longitudeMin;
     p.latitudeDeg = v.latitudeDeg;
@@ -165,7 +165,7 @@ StoredPlace StoredFromView(const ViewState& v) {
 }
 
 void StoreInView(const StoredPlace& p, ViewState& v) {
-    v.placeName = utf8ToCp932(p.name);
+    v.placeName = p.name;
     v.longitudeDeg = p.longitudeDeg;
     v.longitudeMin = p.longitudeMin;
     v.latitudeDeg = p.latitudeDeg;

@@ -83,7 +83,13 @@ void TapFlows::registered(TapDialogResult result, const TapDialogModel& model, d
 }
 
 void TapFlows::editTap(const StarRecord* tapped, std::function<void()> finished) {
-    auto it = std::find_if(taps_.begin(), taps_.end(), [&](const auto& t) { return t.get() == tapped; });
+    // The tap handler keeps a copy of what was tapped (the render it was found in is replaced by the
+    // next one), so the tap is found in the list by what it is: its serial number, position and title.
+    auto it = std::find_if(taps_.begin(), taps_.end(), [&](const auto& t) {
+        return tapped &&
+               (t.get() == tapped || (t->number == tapped->number && t->ra == tapped->ra &&
+                                      t->dec == tapped->dec && t->designation == tapped->designation));
+    });
     if (!tapped || !IsUserTap(*tapped) || it == taps_.end()) {
         dialogs_.messageBox(kNoTapHere, kTapCaption, platform::MessageButtons::Ok,
                             platform::MessageIcon::Error);

@@ -104,7 +104,7 @@ struct ViewState {
     int timeDifference = 9;                     // "SETTING"/"JISA" hours
     int longitudeDeg = 139, longitudeMin = 22;  // "LOCATION"/"TOUKEI", "TOUKEIF" (east positive)
     int latitudeDeg = 35, latitudeMin = 34;     // "LOCATION"/"HOKUI", "HOKUIF" (north positive)
-    std::string placeName;                      // "LOCATION"/"NAME" (Shift-JIS bytes)
+    std::string placeName;                      // "LOCATION"/"NAME" (UTF-8, as the settings file holds it)
 
     bool isWholeSky() const { return static_cast<int>(mode) < 10; }
 

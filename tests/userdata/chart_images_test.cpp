@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/virtual_event_loop.h"
+#include "skydata/text_codec.h"
 #include "temp_dir.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
@@ -84,7 +85,7 @@ TEST(ChartImages, DeepSkyPhotoFollowsTheTapBy400ms) {
     EXPECT_EQ(shown.size(), 1u) << "once per tap";
 
     StarRecord moon;
-    setField(moon.designation, "月");
+    setField(moon.designation, utf8ToCp932("月"));  // records hold Shift-JIS, file names UTF-8
     moon.constellation[0] = '#';
     EXPECT_EQ(BodyImagePath("/d/", moon), "/d/月.jpg");
     EXPECT_FALSE(HasDeepSkyImage(moon));

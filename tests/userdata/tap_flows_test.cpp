@@ -126,7 +126,9 @@ TEST_F(TapFlowsTest, EditUpdatesTitleTextKindButKeepsPositionAndNumber) {
         m.setKind(TapKind::Image);
         return TapDialogResult::Register;
     });
-    flows.editTap(taps[0].get());
+    // The tap handler hands over a copy of the record it found under the tap.
+    const StarRecord tapped = *taps[0];
+    flows.editTap(&tapped);
     EXPECT_EQ(TapTitle(*taps[0]), "新しい");
     EXPECT_EQ(TapText(*taps[0]), "/x/a.jpg");
     EXPECT_EQ(taps[0]->type, 0);
@@ -139,7 +141,12 @@ TEST_F(TapFlowsTest, EditingSomethingThatIsNoTapIsRefused) {
     StarRecord star;
     flows.editTap(nullptr);
     flows.editTap(&star);
-    EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{kNoTapHere, kNoTapHere}));
+    registerWith("mine");
+    StarRecord elsewhere = *taps[0];  // a tap that is not in the list (another serial number)
+    elsewhere.number = 7;
+    host.seen.clear();
+    flows.editTap(&elsewhere);
+    EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{kNoTapHere, kNoTapHere, kNoTapHere}));
     EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Error);
     EXPECT_TRUE(host.seen.empty());
 }
