@@ -177,7 +177,11 @@ bool TapFlows::saveTapFile() {
 }
 
 void TapFlows::loadTapFile() {
-    tellDamage(LoadTapFile(tapFilePath_(), taps_));
+    const std::string path = tapFilePath_();
+    TapFileLoad load = LoadTapFile(path, taps_);
+    if (load.damaged)
+        if (const std::string kept = KeepDamagedTapFile(path); !kept.empty()) load.problem += "\n" + kept;
+    tellDamage(load);
 }
 
 void TapFlows::tellDamage(const TapFileLoad& load) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "skydata/text_codec.h"
 #include "userdata/file_io.h"
@@ -79,6 +80,18 @@ TapFileLoad LoadTapFile(const std::string& path, RecordList& taps) {
                   static_cast<int>(info.count));
     result.problem = text;
     return result;
+}
+
+std::string KeepDamagedTapFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (int n = 1; n <= 99; ++n) {
+        const std::string copy = path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        if (fs::exists(copy, ec)) continue;
+        if (!fs::copy_file(path, copy, ec)) return {};
+        return "元のファイルは " + copy + " として残しました。";
+    }
+    return {};
 }
 
 std::string LoadTapFile(const std::string& path, std::vector<StarRecord>& taps) {

@@ -67,6 +67,11 @@ struct TapFileLoad {
 // gives what was whole before the damage, and says so.
 TapFileLoad LoadTapFile(const std::string& path, RecordList& taps);
 
+// A damaged tap file is copied beside itself ("CelesUser.tap.damaged", or ".damaged-2" and on when
+// that is taken) before the program writes the file again, so what could not be read is not lost.
+// Returns the sentence that says where the copy is (UTF-8), or empty when it could not be made.
+std::string KeepDamagedTapFile(const std::string& path);
+
 // The same into plain records (the command-line render); returns the problem sentence, or empty.
 std::string LoadTapFile(const std::string& path, std::vector<StarRecord>& taps);
 

@@ -224,7 +224,17 @@ TEST_F(TapFlowsTest, DamagedTapFileIsToldOnce) {
     TempDir::write(dir.file("CelesUser.tap"), bytes);
     flows.loadTapFile();
     EXPECT_EQ(taps.size(), 1u);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    // The damaged file is kept as it was before the next save rewrites the tap file.
+    const std::string kept = dir.file("CelesUser.tap.damaged");
+    EXPECT_NE(dialogs.texts()[0].find(kept), std::string::npos) << dialogs.texts()[0];
+    registerWith("new");
+    EXPECT_EQ(TempDir::read(kept), bytes);
+    EXPECT_EQ(reloadTapFile().size(), 2u);
+    // A second damaged load keeps its own copy beside the first.
+    TempDir::write(dir.file("CelesUser.tap"), bytes);
+    flows.loadTapFile();
+    EXPECT_EQ(TempDir::read(kept + "-2"), bytes);
 }
 
 TEST(TapDialog, TextRulesPhrasesAndDateInsertion) {

@@ -145,7 +145,9 @@ UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSourc
     };
     save_ = std::make_unique<ChartSaveFlow>(loop_, dialogs_, clock_, std::move(saveHooks));
     doc_.setTapLoader([this](CCelesDoc& d, const std::string& path) {
-        const TapFileLoad load = LoadTapFile(path, d.taps());
+        TapFileLoad load = LoadTapFile(path, d.taps());
+        if (load.damaged)
+            if (const std::string kept = KeepDamagedTapFile(path); !kept.empty()) load.problem += "\n" + kept;
         if (load.damaged)
             dialogs_.messageBox(load.problem, kTapDialogTitle, platform::MessageButtons::Ok,
                                 platform::MessageIcon::Warning);

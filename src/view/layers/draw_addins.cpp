@@ -118,7 +118,10 @@ void PrintCaption(RenderContext& rc, int x, int y, const std::string& text, Colo
         characters = 0;
         ++row;
     };
-    for (std::size_t i = 0; i < text.size();) {
+    // Lines below the canvas are not laid out at all: a long text (a description file may hold a
+    // megabyte) costs no more than what fits.
+    const int bottom = rc.canvas.Height();
+    for (std::size_t i = 0; i < text.size() && y + row * (rc.lineHeight + 1) < bottom;) {
         const unsigned char b = static_cast<unsigned char>(text[i]);
         if (b == '\r' || b == '\n') {
             if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
