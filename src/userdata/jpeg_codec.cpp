@@ -173,6 +173,29 @@ void CmykToBgr(const JSAMPLE* cmyk, std::uint8_t* bgr, int width, bool inverted)
     }
 }
 
+// Whether the scan being read ends within the file: a marker (0xFF followed by anything but a
+// stuffed 0x00, a restart marker or more 0xFF) turns up in what the decoder has not taken yet or in
+// the rest of the file. A marker the decoder already met (the end, or the end a cut file was given)
+// counts as found.
+bool ScanDataEnds(DecodeJob* job) {
+    if (job->cinfo.unread_marker != 0) return true;
+    bool afterFF = false;
+    auto scan = [&afterFF](const JOCTET* p, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const JOCTET b = p[i];
+            if (afterFF && b != 0x00 && b != 0xFF && (b < 0xD0 || b > 0xD7)) return true;
+            afterFF = b == 0xFF;
+        }
+        return false;
+    };
+    if (scan(job->src.pub.next_input_byte, job->src.pub.bytes_in_buffer)) return true;
+    for (;;) {
+        const std::size_t n = std::fread(job->src.buffer, 1, kIoBufferBytes, job->src.file);
+        if (n == 0) return false;
+        if (scan(job->src.buffer, n)) return true;
+    }
+}
+
 bool RunDecode(DecodeJob* const job, std::FILE* file, const ChartFit* fit) {
     jpeg_decompress_struct* const cinfo = &job->cinfo;
     if (setjmp(job->err.jump)) {
@@ -236,9 +259,18 @@ bool RunDecode(DecodeJob* const job, std::FILE* file, const ChartFit* fit) {
         if (jpeg_read_scanlines(cinfo, &row, 1) != 1) break;
         if (cmyk) CmykToBgr(row, target, out.width, cinfo->saw_Adobe_marker);
     }
-    // The rows below the chart are read through without being drawn, so a damaged end of the file
-    // is reported as it would be for the whole image. (Skipping to the very end would only mark
-    // the image finished: the last row is read for real.)
+    if (cinfo->output_scanline < cinfo->output_height && !jpeg_has_multiple_scans(cinfo)) {
+        // The rows below the chart are not decoded. A file cut short is still reported as it would
+        // be for the whole image: the rest of the file is looked through for the marker that ends
+        // its scan, which a cut file lacks (markers are all the scan's data can hold besides
+        // stuffed bytes and restart markers).
+        if (!ScanDataEnds(job) && cinfo->err->num_warnings == 0) WARNMS(cinfo, JWRN_JPEG_EOF);
+        jpeg_abort_decompress(cinfo);
+        jpeg_destroy_decompress(cinfo);
+        job->created = false;
+        return true;
+    }
+    // A progressive file was read whole when decoding started: what is left costs little.
     if (cinfo->output_scanline < cinfo->output_height) {
         if (cinfo->output_height - cinfo->output_scanline > 1)
             jpeg_skip_scanlines(cinfo, cinfo->output_height - cinfo->output_scanline - 1);

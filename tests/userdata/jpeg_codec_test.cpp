@@ -233,15 +233,26 @@ TEST_F(JpegCodec, TruncatedFileDrawnForASmallChartStillWarnsOnce) {
     bytes.resize(bytes.size() * 2 / 3);
     const std::string cut = Path("cut.jpg");
     Write(cut, bytes);
-    for (const ChartFit fit : {ChartFit{120, 120, false}, ChartFit{100, 75, true}}) {
+    // Cut below the rows the chart shows, within them, and decoded reduced for a stretch.
+    for (const ChartFit fit :
+         {ChartFit{120, 120, false}, ChartFit{120, 280, false}, ChartFit{100, 75, true}}) {
+        SCOPED_TRACE(std::to_string(fit.width) + "x" + std::to_string(fit.height));
         RecordingDialogs dialogs;
         const auto bmp = LoadJpegForChart(cut, fit, &dialogs);
-        ASSERT_TRUE(bmp) << fit.stretch;
+        ASSERT_TRUE(bmp);
         const int row100 = fit.stretch ? 100 * bmp->height / bmp->fileHeight : 100;  // in the red quarter
         ExpectNear(bmp->Pixel(bmp->width / 4, row100), MakeColour(255, 0, 0), 12, "upper part");
-        ASSERT_EQ(dialogs.texts.size(), 1u) << fit.stretch;
+        ASSERT_EQ(dialogs.texts.size(), 1u);
         EXPECT_NE(dialogs.texts[0].find("Premature end"), std::string::npos) << dialogs.texts[0];
     }
+    // A whole file with bytes after its end (as some cameras append) is no cut file.
+    auto whole = Read(full);
+    for (char c : std::string("trailing\xFF\xD8 data")) whole.push_back(c);
+    const std::string trailing = Path("trailing.jpg");
+    Write(trailing, whole);
+    RecordingDialogs dialogs;
+    ASSERT_TRUE(LoadJpegForChart(trailing, {120, 120, false}, &dialogs));
+    EXPECT_TRUE(dialogs.texts.empty()) << dialogs.texts[0];
 }
 
 // A CMYK file as Adobe's programs write it: inks inverted (255 is no ink) and the Adobe marker.
