@@ -142,9 +142,8 @@ int ReadAddinObjectsFile(const std::string& path, const std::function<void(const
 
 std::vector<std::string> LoadAddinList(const Settings& settings) {
     std::vector<std::string> paths;
-    const int count = settings.readInt(Setting::AdinCount);
-    // A count far beyond any list a person keeps is a damaged setting, not a reason to stall.
-    const int n = std::clamp(count, 0, 1000);
+    // The row's range bounds the count: a damaged setting is not a reason to stall.
+    const int n = settings.readInt(Setting::AdinCount);
     for (int i = 1; i <= n; ++i) paths.push_back(settings.readString(SettingFamily::AdinFile, i));
     return paths;
 }

@@ -6,16 +6,6 @@
 
 namespace celes {
 
-namespace {
-
-// A stored count beyond any list a person keeps is a damaged setting; the same bound the drawing
-// applies.
-int StoredCount(const Settings& settings) {
-    return std::clamp(settings.readInt(Setting::AdinCount), 0, 1000);
-}
-
-}  // namespace
-
 AddinListModel::AddinListModel(Settings& settings, bool enabled) : settings_(settings), enabled_(enabled) {
     for (std::string& p : LoadAddinList(settings))
         if (!p.empty()) paths_.push_back(std::move(p));
@@ -23,7 +13,7 @@ AddinListModel::AddinListModel(Settings& settings, bool enabled) : settings_(set
 
 void AddinListModel::add(const std::string& path) {
     if (path.empty()) return;
-    const int count = StoredCount(settings_) + 1;
+    const int count = settings_.readInt(Setting::AdinCount) + 1;
     settings_.store().beginBatch();
     settings_.writeInt(Setting::AdinCount, count);
     settings_.writeString(SettingFamily::AdinFile, count, path);
@@ -37,7 +27,7 @@ void AddinListModel::remove(int index) {
 
 bool AddinListModel::accept() {
     settings_.store().beginBatch();
-    const int old = StoredCount(settings_);
+    const int old = settings_.readInt(Setting::AdinCount);
     for (int i = 1; i <= old; ++i) settings_.remove(SettingFamily::AdinFile, i);
     settings_.writeInt(Setting::AdinCount, static_cast<int>(paths_.size()));
     for (std::size_t i = 0; i < paths_.size(); ++i)

@@ -18,51 +18,51 @@ constexpr int kMagnitudeEntries = 7;
 
 constexpr OptionControl kControls[] = {
     // Page 1: what the charts show.
-    {0, K::MagnitudeList, S::SettingMagnit, "表示する等級:", 1, kMagnitudeEntries},
-    {0, K::Number, S::FontSize, "文字:", 30, 300},
-    {0, K::Number, S::DirecWide, "横倍:", 1, 20},
-    {0, K::Number, S::MagnShift, "ｼﾌﾄ:", -50, 20},
-    {0, K::Check, S::ScreenPlaName, "惑星、月、太陽を名前で表示", 0, 0},
-    {0, K::Check, S::Option2RealMoon, "月の欠けを表示", 0, 0},
-    {0, K::Check, S::Option2NoPlanet, "惑星を表示しない", 0, 0},
-    {0, K::Check, S::Option2NoSun, "太陽、月を表示しない", 0, 0},
-    {0, K::Check, S::Option2NoKansoku, "観測地を表示しない", 0, 0},
-    {0, K::Check, S::BrStarName, "恒星名を方向画面で常に表示", 0, 0},
-    {0, K::Check, S::MessieNumber, "メシエ番号を方向画面で表示", 0, 0},
-    {0, K::Check, S::ToueiSuihei, "視点を正射投影する", 0, 0},
+    {0, K::MagnitudeList, S::SettingMagnit, "表示する等級:"},
+    {0, K::Number, S::FontSize, "文字:"},
+    {0, K::Number, S::DirecWide, "横倍:"},
+    {0, K::Number, S::MagnShift, "ｼﾌﾄ:"},
+    {0, K::Check, S::ScreenPlaName, "惑星、月、太陽を名前で表示"},
+    {0, K::Check, S::Option2RealMoon, "月の欠けを表示"},
+    {0, K::Check, S::Option2NoPlanet, "惑星を表示しない"},
+    {0, K::Check, S::Option2NoSun, "太陽、月を表示しない"},
+    {0, K::Check, S::Option2NoKansoku, "観測地を表示しない"},
+    {0, K::Check, S::BrStarName, "恒星名を方向画面で常に表示"},
+    {0, K::Check, S::MessieNumber, "メシエ番号を方向画面で表示"},
+    {0, K::Check, S::ToueiSuihei, "視点を正射投影する"},
     // Page 2: the planisphere, colours and drawing.
-    {1, K::Check, S::Option2QuickMag2, "早見画面では２等星まで", 0, 0},
-    {1, K::Check, S::Option2SeizaeNotQuick, "早見画面では星座絵を表示しない", 0, 0},
-    {1, K::Check, S::Option3QuickMoonColor, "早見の月は色だけ表示", 0, 0},
-    {1, K::Check, S::BackPaintGradation, "背景の色を細かく（65K色以上）", 0, 0},
-    {1, K::Check, S::RedScrNoRedBack, "赤色表示で背景を赤くしない", 0, 0},
-    {1, K::Check, S::ProcSandClock, "砂時計を表示しない", 0, 0},
-    {1, K::Check, S::MemorySeizeFiles, "星座線、絵にメモリを割り当てる", 0, 0},
-    {1, K::Check, S::ScreenEnd, "終了時画面を覚える", 0, 0},
-    {1, K::MagnitudeList, S::PopupMenuMag, "「等星まで表示」の等級:", 1, kMagnitudeEntries},
+    {1, K::Check, S::Option2QuickMag2, "早見画面では２等星まで"},
+    {1, K::Check, S::Option2SeizaeNotQuick, "早見画面では星座絵を表示しない"},
+    {1, K::Check, S::Option3QuickMoonColor, "早見の月は色だけ表示"},
+    {1, K::Check, S::BackPaintGradation, "背景の色を細かく（65K色以上）"},
+    {1, K::Check, S::RedScrNoRedBack, "赤色表示で背景を赤くしない"},
+    {1, K::Check, S::ProcSandClock, "砂時計を表示しない"},
+    {1, K::Check, S::MemorySeizeFiles, "星座線、絵にメモリを割り当てる"},
+    {1, K::Check, S::ScreenEnd, "終了時画面を覚える"},
+    {1, K::MagnitudeList, S::PopupMenuMag, "「等星まで表示」の等級:"},
     // Page 3: keys, taps and the window.
-    {2, K::Check, S::MachineCursorKey, "カーソルキーを有効にする", 0, 0},
-    {2, K::Check, S::CursorHanten, "カーソルキー左右方向の反転", 0, 0},
-    {2, K::Check, S::ActionMenu, "アクションキーでメニュー表示", 0, 0},
-    {2, K::Check, S::TapNoDir, "タップで方向を変えない", 0, 0},
-    {2, K::Check, S::TapFontEnlarge, "タップ時のフォントを大きくする", 0, 0},
-    {2, K::Check, S::Option3MigoroNoa, "検索画面後の問い合わせなし", 0, 0},
-    {2, K::Check, S::Option2ZoomTapFocus, "拡大表示 タップでナビゲータ画面", 0, 0},
-    {2, K::Check, S::Option2AutoEnter, "拡大操作 更新ボタン自動押下", 0, 0},
-    {2, K::Check, S::ZoomNoNormal, "方角全体を使用しない", 0, 0},
-    {2, K::Check, S::Option3FullScreen, "フルスクリーン(PocketPC)", 0, 0},
-    {2, K::Check, S::Option3TsCtrl, "望遠鏡制御を行う", 0, 0},
+    {2, K::Check, S::MachineCursorKey, "カーソルキーを有効にする"},
+    {2, K::Check, S::CursorHanten, "カーソルキー左右方向の反転"},
+    {2, K::Check, S::ActionMenu, "アクションキーでメニュー表示"},
+    {2, K::Check, S::TapNoDir, "タップで方向を変えない"},
+    {2, K::Check, S::TapFontEnlarge, "タップ時のフォントを大きくする"},
+    {2, K::Check, S::Option3MigoroNoa, "検索画面後の問い合わせなし"},
+    {2, K::Check, S::Option2ZoomTapFocus, "拡大表示 タップでナビゲータ画面"},
+    {2, K::Check, S::Option2AutoEnter, "拡大操作 更新ボタン自動押下"},
+    {2, K::Check, S::ZoomNoNormal, "方角全体を使用しない"},
+    {2, K::Check, S::Option3FullScreen, "フルスクリーン(PocketPC)"},
+    {2, K::Check, S::Option3TsCtrl, "望遠鏡制御を行う"},
     // Page 4: the zoom view, images and registered taps.
-    {3, K::Number, S::ZoomInThisPoint, "ここをズームイン時の倍率(1/10)", 30, 900},
-    {3, K::Number, S::ZoomInUpTo, "倍以上なら", 100, 901, true},
-    {3, K::MagnitudeList, S::ZoomInMag, "拡大時の等級:", 1, kMagnitudeEntries},
-    {3, K::Number, S::ZoomInShift, "だけｼﾌﾄする。", -50, 20, true},
-    {3, K::Check, S::ZoomMark, "拡大表示時に中心を表示", 0, 0},
-    {3, K::Check, S::MessieEnableJpeg, "メシエ画像表示", 0, 0},
-    {3, K::Check, S::Option2PlanetJpeg, "惑星、月などの画像表示", 0, 0},
-    {3, K::Check, S::DcStretchBlt, "JPG表示にストレッチを使う", 0, 0},
-    {3, K::Check, S::TapRegEnable, "登録したタップ情報を実行する", 0, 0},
-    {3, K::Check, S::Option3UsrTapText, "ユーザタップ登録テキスト表示", 0, 0},
+    {3, K::Number, S::ZoomInThisPoint, "ここをズームイン時の倍率(1/10)"},
+    {3, K::Number, S::ZoomInUpTo, "倍以上なら", true},
+    {3, K::MagnitudeList, S::ZoomInMag, "拡大時の等級:"},
+    {3, K::Number, S::ZoomInShift, "だけｼﾌﾄする。", true},
+    {3, K::Check, S::ZoomMark, "拡大表示時に中心を表示"},
+    {3, K::Check, S::MessieEnableJpeg, "メシエ画像表示"},
+    {3, K::Check, S::Option2PlanetJpeg, "惑星、月などの画像表示"},
+    {3, K::Check, S::DcStretchBlt, "JPG表示にストレッチを使う"},
+    {3, K::Check, S::TapRegEnable, "登録したタップ情報を実行する"},
+    {3, K::Check, S::Option3UsrTapText, "ユーザタップ登録テキスト表示"},
 };
 
 constexpr const char* kPageTitles[kOptionPageCount] = {"オプション１", "オプション２", "オプション３",
@@ -137,7 +137,7 @@ void OptionPagesModel::setText(Setting s, std::string text) {
 }
 
 int OptionPagesModel::listIndex(Setting s) const {
-    return std::clamp(settings_.get(s), 1, kMagnitudeEntries) - 1;
+    return settings_.get(s) - 1;  // the row's range is the list's: 1 to kMagnitudeEntries
 }
 
 void OptionPagesModel::setListIndex(Setting s, int index) {
@@ -150,9 +150,10 @@ std::optional<OptionPagesModel::Refusal> OptionPagesModel::validate() const {
         if (c.kind != K::Number) continue;
         const std::optional<std::int32_t> v = ParseOptionInteger(texts_[i]);
         if (!v) return Refusal{c.setting, "整数を入力してください。"};
-        if (*v < c.min || *v > c.max) {
+        if (!c.range().contains(*v)) {
             char buf[128];
-            std::snprintf(buf, sizeof buf, "%d から %d までの整数を入力してください。", c.min, c.max);
+            std::snprintf(buf, sizeof buf, "%d から %d までの整数を入力してください。", c.range().min,
+                          c.range().max);
             return Refusal{c.setting, buf};
         }
     }

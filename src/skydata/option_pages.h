@@ -1,7 +1,8 @@
 #pragma once
 // The option pages ("オプション１、２、３"): one control per display setting, grouped on pages.
 // The model edits a copy of the display settings (plus "POPUPMENU"/"MAG", which lives outside
-// them); OK checks every number against its range and hands the copy back, Cancel drops it.
+// them); OK checks every number against its settings row's range (the same range every read of
+// the row holds to) and hands the copy back, Cancel drops it.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -14,7 +15,7 @@ namespace celes {
 
 enum class OptionControlKind : std::uint8_t {
     Check,          // a check box: the row is on or off
-    Number,         // a typed integer within [min, max]
+    Number,         // a typed integer within the row's range
     MagnitudeList,  // a list of limiting magnitudes: list index + 1 is stored (7 stands for 11)
 };
 
@@ -22,10 +23,11 @@ struct OptionControl {
     int page;  // 0-based
     OptionControlKind kind;
     Setting setting;
-    const char* caption;  // UTF-8
-    std::int32_t min;     // Number and MagnitudeList only
-    std::int32_t max;
+    const char* caption;          // UTF-8
     bool captionFollows = false;  // the caption reads after the field ("[400] 倍以上なら")
+
+    // The values the control accepts: its settings row's range.
+    const SettingRange& range() const { return settingRow(setting).range; }
 };
 
 inline constexpr int kOptionPageCount = 4;

@@ -6,13 +6,13 @@ namespace celes {
 
 namespace {
 
-#define CELES_SETTING_ROW(name, section, value, kind, idef, sdef, group) \
-    SettingRow{Setting::name, section, value, SettingKind::kind, idef, sdef, SettingGroup::group},
+#define CELES_SETTING_ROW(name, section, value, kind, idef, sdef, group, range) \
+    SettingRow{Setting::name, section, value, SettingKind::kind, idef, sdef, SettingGroup::group, range},
 constexpr SettingRow kRows[] = {CELES_SETTING_ROWS(CELES_SETTING_ROW)};
 #undef CELES_SETTING_ROW
 
-#define CELES_SETTING_FAMILY(name, section, pattern, kind, idef, sdef, entries) \
-    SettingFamilyRow{SettingFamily::name, section, pattern, SettingKind::kind, idef, sdef, entries},
+#define CELES_SETTING_FAMILY(name, section, pattern, kind, idef, sdef, entries, range) \
+    SettingFamilyRow{SettingFamily::name, section, pattern, SettingKind::kind, idef, sdef, entries, range},
 constexpr SettingFamilyRow kFamilies[] = {CELES_SETTING_FAMILIES(CELES_SETTING_FAMILY)};
 #undef CELES_SETTING_FAMILY
 
@@ -25,6 +25,15 @@ constexpr bool rowsInOrder() {
     return true;
 }
 static_assert(rowsInOrder());
+
+template <typename Row>
+constexpr bool defaultsInRange(const Row& rows) {
+    for (const auto& r : rows)
+        if (!r.range.contains(r.intDefault) || r.range.min > r.range.max) return false;
+    return true;
+}
+static_assert(defaultsInRange(kRows));
+static_assert(defaultsInRange(kFamilies));
 
 bool isOn(SettingKind kind, std::int32_t v) {
     return kind == SettingKind::Exactly1 ? v == 1 : v != 0;
@@ -50,9 +59,19 @@ std::string familyValueName(SettingFamily f, int index) {
     return buf;
 }
 
-std::int32_t Settings::readInt(Setting s) const {
+std::int32_t ReadSettingInt(const platform::SettingsStore& store, Setting s) {
     const SettingRow& r = settingRow(s);
-    return store_.readInt(r.section, r.value, r.intDefault);
+    return r.range.hold(store.readInt(r.section, r.value, r.intDefault), r.intDefault);
+}
+
+std::int32_t ReadSettingInt(const platform::SettingsStore& store, SettingFamily f, int index,
+                            std::int32_t fallback) {
+    const SettingFamilyRow& r = settingFamilyRow(f);
+    return r.range.hold(store.readInt(r.section, familyValueName(f, index), fallback), fallback);
+}
+
+std::int32_t Settings::readInt(Setting s) const {
+    return ReadSettingInt(store_, s);
 }
 
 bool Settings::readBool(Setting s) const {
@@ -88,7 +107,7 @@ std::int32_t Settings::readInt(SettingFamily f, int index) const {
 }
 
 std::int32_t Settings::readInt(SettingFamily f, int index, std::int32_t fallback) const {
-    return store_.readInt(settingFamilyRow(f).section, familyValueName(f, index), fallback);
+    return ReadSettingInt(store_, f, index, fallback);
 }
 
 std::string Settings::readString(SettingFamily f, int index) const {
@@ -130,11 +149,11 @@ DisplaySettings DisplaySettings::load(const platform::SettingsStore& store) {
                 d.locationName_ = store.readString(r.section, r.value, r.stringDefault);
                 break;
             case SettingKind::Exactly1:
-                d.set(r.id, store.readInt(r.section, r.value, r.intDefault) == 1 ? 1 : 0);
+                d.set(r.id, ReadSettingInt(store, r.id) == 1 ? 1 : 0);
                 break;
             case SettingKind::Int:
             case SettingKind::NonZero:
-                d.set(r.id, store.readInt(r.section, r.value, r.intDefault));
+                d.set(r.id, ReadSettingInt(store, r.id));
                 break;
         }
         if (r.id == Setting::ScreenEnd) rememberScreen = d.get(Setting::ScreenEnd) == 1;

@@ -41,10 +41,11 @@ std::string PortTextProblem(std::string_view text) {
 TelescopeSettingsModel::TelescopeSettingsModel(const TelescopeSettings& settings,
                                                std::vector<std::string> presentDevices)
     : present_(std::move(presentDevices)) {
-    mountType = std::clamp(settings.mountType, 0, 1);
-    portIndex = std::clamp(settings.portNumber, 1, 4) - 1;
+    // The settings rows hold these to the choices the dialog offers.
+    mountType = settings.mountType;
+    portIndex = settings.portNumber - 1;
     trace = settings.traceEnabled == 1;
-    traceTimeIndex = std::clamp(settings.traceTimeIndex, 0, 2);
+    traceTimeIndex = settings.traceTimeIndex;
     TelescopeSettings probe = settings;
     for (int i = 0; i < 4; ++i) {
         probe.portNumber = i + 1;

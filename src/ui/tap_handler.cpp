@@ -665,7 +665,7 @@ void TapHandler::zoomHere() {
     if (nav) {
         nav->setHeading(heading);
         nav->setHeight(height);
-        nav->setZoom(std::clamp(s.zoomInHereFactor, ZoomNavigator::kMinZoom, ZoomNavigator::kMaxZoom));
+        nav->setZoom(s.zoomInHereFactor);
     }
     refresh();
 }

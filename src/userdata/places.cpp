@@ -218,20 +218,25 @@ int UserPlaces::firstFree() const {
 }
 
 std::string PlaceRangeProblem(const PlaceFields& f) {
+    // The fields are checked against the rows they are stored in.
     struct Check {
-        int value, low, high;
+        int value;
+        SettingFamily row;
     };
-    const Check checks[] = {{f.longitudeDeg, 0, 180},
-                            {f.longitudeMin, 0, 59},
-                            {f.latitudeDeg, 0, 90},
-                            {f.latitudeMin, 0, 59},
-                            {f.hours, 0, 12}};
-    for (const Check& c : checks)
-        if (c.value < c.low || c.value > c.high) {
+    const Check checks[] = {{f.longitudeDeg, SettingFamily::UserLocLonDeg},
+                            {f.longitudeMin, SettingFamily::UserLocLonMin},
+                            {f.latitudeDeg, SettingFamily::UserLocLatDeg},
+                            {f.latitudeMin, SettingFamily::UserLocLatMin},
+                            {f.hours, SettingFamily::UserLocJisa}};
+    for (const Check& c : checks) {
+        const SettingRange& range = settingFamilyRow(c.row).range;
+        if (!range.contains(c.value)) {
             char text[96];
-            std::snprintf(text, sizeof text, "%d から %d までの整数を入力してください。", c.low, c.high);
+            std::snprintf(text, sizeof text, "%d から %d までの整数を入力してください。", range.min,
+                          range.max);
             return text;
         }
+    }
     return {};
 }
 

@@ -24,7 +24,7 @@ TapFlows::TapFlows(RecordList& taps, Settings& settings, platform::Dialogs& dial
       changed_(std::move(changed)) {}
 
 int TapFlows::nextSerial() const {
-    int serial = std::max(1, static_cast<int>(settings_.readInt(Setting::TapRegCnt)));
+    int serial = settings_.readInt(Setting::TapRegCnt);  // 1 or more
     for (const auto& tap : taps_)
         if (IsUserTap(*tap)) serial = std::max(serial, tap->number + 1);
     return serial;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/settings_store.h"
+#include "skydata/settings_table.h"
 
 namespace celes {
 
@@ -48,21 +49,8 @@ constexpr DefaultEntry kDefaults[kEditableColourCount] = {
     {192, 192, 32, "NGC,IC"},
 };
 
-std::string ValueName(int entry) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "CLR%02d", entry);
-    return buf;
-}
-
 constexpr Colour kWhite = MakeColour(255, 255, 255);
 constexpr Colour kBlack = 0;
-
-bool ReadExactlyOne(const platform::SettingsStore& s, const char* section, const char* value, int fallback) {
-    return s.readInt(section, value, fallback) == 1;
-}
-bool ReadNonZero(const platform::SettingsStore& s, const char* section, const char* value, int fallback) {
-    return s.readInt(section, value, fallback) != 0;
-}
 
 }  // namespace
 
@@ -83,37 +71,14 @@ void ColourTable::ResetToDefaults() {
 
 void ColourTable::Load(const platform::SettingsStore& store) {
     for (int i = 0; i < kColourCount; ++i)
-        c_[i] = Colour(store.readInt("USR_CLR", ValueName(i), std::int32_t(Default(i)))) & 0xFFFFFF;
+        c_[i] =
+            Colour(ReadSettingInt(store, SettingFamily::UserColour, i, std::int32_t(Default(i)))) & 0xFFFFFF;
 }
 
 void ColourTable::Save(platform::SettingsStore& store) const {
-    for (int i = 0; i < kColourCount; ++i) store.writeInt("USR_CLR", ValueName(i), std::int32_t(c_[i]));
-}
-
-void ColourMode::Load(const platform::SettingsStore& s) {
-    redMode = ReadExactlyOne(s, "COLOR", "ALLRED", 0);
-    blackWhite = ReadExactlyOne(s, "SETTING", "BW", 0);
-    whiteBlack = ReadExactlyOne(s, "SETTING", "WB", 0);
-    noStarColours = ReadExactlyOne(s, "SETTING", "NOCOLOR", 0);
-    daylight = ReadExactlyOne(s, "SETTING", "SUN", 0);
-    redKeepsBackground = ReadNonZero(s, "REDSCR", "NO_REDBACK", 1);
-    gradedBackground = ReadNonZero(s, "BACKPAINT", "GRADATION", 1);
-    sizeMode = ReadExactlyOne(s, "SETTING", "BRIGHT", 0);
-    brighterStars = ReadExactlyOne(s, "SETTING", "BRIGHT1", 0);
-    blueStars = ReadExactlyOne(s, "SETTING", "BRIGHT2", 0);
-}
-
-void ColourMode::Save(platform::SettingsStore& s) const {
-    s.writeInt("COLOR", "ALLRED", redMode ? 1 : 0);
-    s.writeInt("SETTING", "BW", blackWhite ? 1 : 0);
-    s.writeInt("SETTING", "WB", whiteBlack ? 1 : 0);
-    s.writeInt("SETTING", "NOCOLOR", noStarColours ? 1 : 0);
-    s.writeInt("SETTING", "SUN", daylight ? 1 : 0);
-    s.writeInt("REDSCR", "NO_REDBACK", redKeepsBackground ? 1 : 0);
-    s.writeInt("BACKPAINT", "GRADATION", gradedBackground ? 1 : 0);
-    s.writeInt("SETTING", "BRIGHT", sizeMode ? 1 : 0);
-    s.writeInt("SETTING", "BRIGHT1", brighterStars ? 1 : 0);
-    s.writeInt("SETTING", "BRIGHT2", blueStars ? 1 : 0);
+    Settings settings(store);
+    for (int i = 0; i < kColourCount; ++i)
+        settings.writeInt(SettingFamily::UserColour, i, std::int32_t(c_[i]));
 }
 
 Colour FilterColour(Colour colour, ColourRole role, const ColourMode& mode) {

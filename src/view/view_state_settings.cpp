@@ -149,4 +149,13 @@ void ColourModeToSettings(const ColourMode& mode, DisplaySettings& settings) {
     for (const ColourField& f : kColourFields) settings.setOn(f.row, mode.*f.field);
 }
 
+void ColourMode::Load(const platform::SettingsStore& store) {
+    ColourModeFromSettings(DisplaySettings::load(store), *this);
+}
+
+void ColourMode::Save(platform::SettingsStore& store) const {
+    Settings settings(store);
+    for (const ColourField& f : kColourFields) settings.writeBool(f.row, this->*f.field);
+}
+
 }  // namespace celes

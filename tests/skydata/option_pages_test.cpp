@@ -21,16 +21,17 @@ TEST(OptionPages, EveryControlIsBackedByOneDisplayRowOrThePopupMagnitude) {
         EXPECT_TRUE(row.group == SettingGroup::Display || row.group == SettingGroup::DisplayGated ||
                     c.setting == Setting::PopupMenuMag)
             << row.value;
-        if (c.kind != OptionControlKind::Check) {
-            EXPECT_LE(c.min, row.intDefault) << row.value;
-            EXPECT_GE(c.max, row.intDefault) << row.value;
+        if (c.kind == OptionControlKind::MagnitudeList) {
+            // What the list shows is what the row holds: list index + 1.
+            EXPECT_EQ(c.range().min, 1) << row.value;
+            EXPECT_EQ(c.range().max, static_cast<int>(MagnitudeListEntries().size())) << row.value;
         }
     }
     const OptionControl* zoom = FindOptionControl(Setting::ZoomInThisPoint);
     ASSERT_NE(zoom, nullptr);
     EXPECT_STREQ(zoom->caption, "ここをズームイン時の倍率(1/10)");
-    EXPECT_EQ(zoom->min, 30);
-    EXPECT_EQ(zoom->max, 900);
+    EXPECT_EQ(zoom->range().min, 30);
+    EXPECT_EQ(zoom->range().max, 900);
     EXPECT_EQ(FindOptionControl(Setting::ViewStatus), nullptr);
     EXPECT_EQ(MagnitudeListEntries().back(), "11等星");
 }
@@ -96,7 +97,7 @@ TEST(OptionPages, OkHandsBackTheEditsAndTheStoreIsUntouchedUntilSaved) {
     EXPECT_EQ(r->settings.get(Setting::DirecWide), 5);
     EXPECT_EQ(r->settings.get(Setting::ZoomInShift), -12);
     EXPECT_EQ(r->settings.get(Setting::ZoomInMag), 3);
-    EXPECT_EQ(r->settings.get(Setting::SettingMagnit), 12);  // untouched controls keep their value
+    EXPECT_EQ(r->settings.get(Setting::SettingMagnit), 7);  // untouched controls keep their (held) value
     EXPECT_EQ(r->popupMagnitude, 6);
     r->settings.save(store);
     EXPECT_EQ(store.readInt("MEMORY", "SEIZE_FILES", 0), 1);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 
 #include "fakes/memory_settings.h"
@@ -42,6 +43,55 @@ TEST(SettingsTable, TypedAccessAppliesDefaultsAndOnRules) {
     EXPECT_EQ(store.readString("ADIN", "f0", ""), "/x/a.p90");
     s.remove(SettingFamily::AdinFile, 0);
     EXPECT_FALSE(store.has("ADIN", "f0"));
+}
+
+// Amounts are held to the nearer bound, codes outside their choices read as the default, and
+// flags keep whatever was stored; the view's load and a single read agree.
+TEST(SettingsTable, IntegersAreHeldToTheirRowsRange) {
+    struct Case {
+        Setting row;
+        std::int32_t stored;
+        std::int32_t reads;
+    };
+    const Case cases[] = {
+        {Setting::FontSize, INT_MAX, 300},
+        {Setting::FontSize, INT_MIN, 30},
+        {Setting::FontSize, 29, 30},
+        {Setting::FontSize, 150, 150},
+        {Setting::DirecWide, INT_MAX, 20},
+        {Setting::KougaiReduce, INT_MAX, 20},
+        {Setting::KougaiReduce, -1, 0},
+        {Setting::SettingJisa, INT_MAX, 14},
+        {Setting::SettingJisa, INT_MIN, -12},
+        {Setting::SettingMagnit, 12, 7},
+        {Setting::SettingDirect, 4, 3},  // a quadrant beyond the four: the default, south
+        {Setting::SettingDirect, -1, 3},
+        {Setting::ScreenZoomH, -2, 0},
+        {Setting::ScreenHalf, 95, 89},
+        {Setting::ViewStatus, 23, 0},
+        {Setting::LocationHokuiF, -30, -30},            // a southern place keeps its sign in the minutes
+        {Setting::MemorySeizeFiles, INT_MIN, INT_MIN},  // non-zero flags keep the raw value
+        {Setting::CmdBarTypeA, 12, 0},
+        {Setting::TsComPort, 9, 4},
+        {Setting::TsTraceTime, 5, 2},
+        {Setting::TapRegCnt, INT_MAX, 32767},
+        {Setting::AdinCount, -4, 0},
+    };
+    for (const Case& c : cases) {
+        const SettingRow& r = settingRow(c.row);
+        fakes::MemorySettings store;
+        store.values[{"SCREEN", "END"}] = 1;
+        store.values[{r.section, r.value}] = c.stored;
+        EXPECT_EQ(Settings(store).readInt(c.row), c.reads) << r.section << "/" << r.value << " " << c.stored;
+        if (r.group != SettingGroup::Other) {
+            EXPECT_EQ(DisplaySettings::load(store).get(c.row), c.reads) << r.section << "/" << r.value;
+        }
+    }
+    fakes::MemorySettings store;
+    store.values[{"USERLOC", "LOC_IDOH02"}] = 91;
+    store.values[{"USR_CLR", "CLR03"}] = -1;
+    EXPECT_EQ(Settings(store).readInt(SettingFamily::UserLocLatDeg, 2), 90);
+    EXPECT_EQ(Settings(store).readInt(SettingFamily::UserColour, 3, 0x123456), -1);  // masked by its reader
 }
 
 TEST(DisplaySettings, LoadNormalisesAndSaveWritesOneOrZero) {
