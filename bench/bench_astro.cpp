@@ -26,18 +26,17 @@ void BM_SevenBodies(benchmark::State& state) {
         CAstroTime ut = local;
         ToUniversalTime(ut, kTokyo.timeDifference);
         const double theta = LocalSiderealTime(local, kTokyo);
-        double ra[7], dec[7], az[7], alt[7];
-        SunEquatorial(ut, ra[0], dec[0]);
-        MoonTopocentric(ut, theta, phi, ra[1], dec[1]);
-        double pra[kPlanetCount], pdec[kPlanetCount];
-        PlanetsEquatorial(ut, pra, pdec);
-        for (int p = 0; p < kPlanetCount; ++p) {
-            ra[2 + p] = pra[p];
-            dec[2 + p] = pdec[p];
-        }
-        for (int i = 0; i < 7; ++i) EquatorialToHorizontal(ra[i], dec[i], phi, theta, az[i], alt[i]);
-        benchmark::DoNotOptimize(az);
-        benchmark::DoNotOptimize(alt);
+        // The Sun once, as a render does: its own place and the Earth the planets are seen from.
+        const SunPlace sun = SunPosition(ut);
+        const double eps = Obliquity(ut.year, ut.month, ut.day);
+        Equatorial at[7];
+        at[0] = SunEquatorial(sun, eps);
+        at[1] = MoonTopocentric(ut, theta, phi);
+        const auto planets = PlanetsEquatorial(PlanetsHeliocentric(ut), sun, eps);
+        for (int p = 0; p < kPlanetCount; ++p) at[2 + p] = planets[std::size_t(p)];
+        Horizontal here[7];
+        for (int i = 0; i < 7; ++i) here[i] = EquatorialToHorizontal(at[i], phi, theta);
+        benchmark::DoNotOptimize(here);
     }
 }
 BENCHMARK(BM_SevenBodies);
@@ -46,10 +45,8 @@ void BM_SunOnly(benchmark::State& state) {
     CAstroTime ut(2005, 1, 1, 12, 0, 0);
     for (auto _ : state) {
         AddStep(ut, TimeStep(0, 0, 1, 0));
-        double ra, dec;
-        SunEquatorial(ut, ra, dec);
-        benchmark::DoNotOptimize(ra);
-        benchmark::DoNotOptimize(dec);
+        Equatorial at = SunEquatorial(ut);
+        benchmark::DoNotOptimize(at);
     }
 }
 BENCHMARK(BM_SunOnly);
@@ -58,10 +55,8 @@ void BM_MoonOnly(benchmark::State& state) {
     CAstroTime ut(2005, 1, 1, 12, 0, 0);
     for (auto _ : state) {
         AddStep(ut, TimeStep(0, 0, 1, 0));
-        double ra, dec;
-        MoonTopocentric(ut, 1.0, 0.6, ra, dec);
-        benchmark::DoNotOptimize(ra);
-        benchmark::DoNotOptimize(dec);
+        Equatorial at = MoonTopocentric(ut, 1.0, 0.6);
+        benchmark::DoNotOptimize(at);
     }
 }
 BENCHMARK(BM_MoonOnly);
@@ -70,10 +65,8 @@ void BM_PlanetsOnly(benchmark::State& state) {
     CAstroTime ut(2005, 1, 1, 12, 0, 0);
     for (auto _ : state) {
         AddStep(ut, TimeStep(0, 0, 1, 0));
-        double ra[kPlanetCount], dec[kPlanetCount];
-        PlanetsEquatorial(ut, ra, dec);
-        benchmark::DoNotOptimize(ra);
-        benchmark::DoNotOptimize(dec);
+        auto at = PlanetsEquatorial(ut);
+        benchmark::DoNotOptimize(at);
     }
 }
 BENCHMARK(BM_PlanetsOnly);

@@ -98,35 +98,41 @@ int cmdEphem(const Args& argsIn) {
     const double phi = AngleFromDegMin(place.latitudeDegrees, place.latitudeMinutes);
     const double eps = Obliquity(ut.year, ut.month, ut.day);
 
-    double sunApparent, sunGeometric, sunDistance, sunLatitude;
-    SunPosition(ut, sunApparent, sunGeometric, sunDistance, sunLatitude);
+    const SunPlace sunPlace = SunPosition(ut);
     BodyRow sun{"sun", "Sun"};
-    SunEquatorial(ut, sun.ra, sun.dec);
+    const Equatorial sunAt = SunEquatorial(sunPlace, eps);
+    sun.ra = sunAt.ra;
+    sun.dec = sunAt.dec;
 
-    double moonLon, moonLat, moonParallax;
-    MoonPosition(ut, moonLon, moonLat, moonParallax);
+    const MoonPlace moonPlace = MoonPosition(ut);
     BodyRow moon{"moon", "Moon"};
-    EclipticToEquatorial(eps, moonLon, moonLat, moon.ra, moon.dec);
-    double moonTopoRa, moonTopoDec;
-    MoonTopocentric(ut, lst, phi, moonTopoRa, moonTopoDec);
+    const Equatorial moonAt = EclipticToEquatorial(eps, moonPlace.longitude, moonPlace.latitude);
+    moon.ra = moonAt.ra;
+    moon.dec = moonAt.dec;
+    const Equatorial moonTopo = MoonTopocentric(ut, lst, phi);
     const double moonAge = MoonAge(local.year, local.month, local.day);
 
-    EquatorialToHorizontal(sun.ra, sun.dec, phi, lst, sun.az, sun.alt);
-    EquatorialToHorizontal(moonTopoRa, moonTopoDec, phi, lst, moon.az, moon.alt);
+    const Horizontal sunHere = EquatorialToHorizontal(sunAt, phi, lst);
+    sun.az = sunHere.azimuth;
+    sun.alt = sunHere.altitude;
+    const Horizontal moonHere = EquatorialToHorizontal(moonTopo, phi, lst);
+    moon.az = moonHere.azimuth;
+    moon.alt = moonHere.altitude;
 
     static const char* const kKeys[kPlanetCount] = {"mercury", "venus", "mars", "jupiter", "saturn"};
     static const char* const kLabels[kPlanetCount] = {"Mercury", "Venus", "Mars", "Jupiter", "Saturn"};
     BodyRow planets[kPlanetCount];
-    double helioL[kPlanetCount], helioB[kPlanetCount], helioR[kPlanetCount];
-    double pra[kPlanetCount], pdec[kPlanetCount];
-    PlanetsEquatorial(ut, pra, pdec);
+    const std::array<Heliocentric, kPlanetCount> helio = PlanetsHeliocentric(ut);
+    const std::array<Equatorial, kPlanetCount> places = PlanetsEquatorial(helio, sunPlace, eps);
     for (int p = 0; p < kPlanetCount; ++p) {
+        const std::size_t i = static_cast<std::size_t>(p);
         planets[p].key = kKeys[p];
         planets[p].label = kLabels[p];
-        planets[p].ra = pra[p];
-        planets[p].dec = pdec[p];
-        PlanetPosition(p, ut, helioL[p], helioB[p], helioR[p]);
-        EquatorialToHorizontal(pra[p], pdec[p], phi, lst, planets[p].az, planets[p].alt);
+        planets[p].ra = places[i].ra;
+        planets[p].dec = places[i].dec;
+        const Horizontal here = EquatorialToHorizontal(places[i], phi, lst);
+        planets[p].az = here.azimuth;
+        planets[p].alt = here.altitude;
     }
 
     char utText[40];
@@ -146,17 +152,19 @@ int cmdEphem(const Args& argsIn) {
                         b.alt * kRadToDeg);
         };
         common(sun);
-        std::printf(", \"lon_deg\": %.6f, \"distance_au\": %.7f}", Degrees0To360(sunApparent), sunDistance);
+        std::printf(", \"lon_deg\": %.6f, \"distance_au\": %.7f}", Degrees0To360(sunPlace.apparentLongitude),
+                    sunPlace.distance);
         common(moon);
         std::printf(
             ", \"lon_deg\": %.6f, \"lat_deg\": %.6f, \"parallax_deg\": %.6f, \"topo_ra_deg\": %.6f, "
             "\"topo_dec_deg\": %.6f, \"age_days\": %.0f}",
-            Degrees0To360(moonLon), moonLat * kRadToDeg, moonParallax * kRadToDeg, Degrees0To360(moonTopoRa),
-            moonTopoDec * kRadToDeg, moonAge);
+            Degrees0To360(moonPlace.longitude), moonPlace.latitude * kRadToDeg,
+            moonPlace.parallax * kRadToDeg, Degrees0To360(moonTopo.ra), moonTopo.dec * kRadToDeg, moonAge);
         for (int p = 0; p < kPlanetCount; ++p) {
             common(planets[p]);
             std::printf(", \"helio_lon_deg\": %.6f, \"helio_lat_deg\": %.6f, \"helio_r_au\": %.6f}",
-                        Degrees0To360(helioL[p]), helioB[p] * kRadToDeg, helioR[p]);
+                        Degrees0To360(helio[std::size_t(p)].l), helio[std::size_t(p)].b * kRadToDeg,
+                        helio[std::size_t(p)].r);
         }
         std::printf("}\n");
         return 0;
@@ -177,23 +185,23 @@ int cmdEphem(const Args& argsIn) {
     auto horizontal = [](const BodyRow& b) {
         return "Az " + Dms(Degrees0To360(b.az) * kDegToRad, false) + "  Alt " + Dms(b.alt, true);
     };
-    std::printf("Sun      lon %s  R %.6f AU\n", Dms(Degrees0To360(sunApparent) * kDegToRad, false).c_str(),
-                sunDistance);
+    std::printf("Sun      lon %s  R %.6f AU\n",
+                Dms(Degrees0To360(sunPlace.apparentLongitude) * kDegToRad, false).c_str(), sunPlace.distance);
     std::printf("         RA %s  Dec %s  %s\n", Hms(sun.ra).c_str(), Dms(sun.dec, true).c_str(),
                 horizontal(sun).c_str());
     std::printf("Moon     lon %s  lat %s  parallax %s  age %.0f d\n",
-                Dms(Degrees0To360(moonLon) * kDegToRad, false).c_str(), Dms(moonLat, true).c_str(),
-                Dms(moonParallax, false).c_str(), moonAge);
+                Dms(Degrees0To360(moonPlace.longitude) * kDegToRad, false).c_str(),
+                Dms(moonPlace.latitude, true).c_str(), Dms(moonPlace.parallax, false).c_str(), moonAge);
     std::printf("         RA %s  Dec %s (geocentric)\n", Hms(moon.ra).c_str(), Dms(moon.dec, true).c_str());
-    std::printf("         RA %s  Dec %s (topocentric)  %s\n", Hms(moonTopoRa).c_str(),
-                Dms(moonTopoDec, true).c_str(), horizontal(moon).c_str());
+    std::printf("         RA %s  Dec %s (topocentric)  %s\n", Hms(moonTopo.ra).c_str(),
+                Dms(moonTopo.dec, true).c_str(), horizontal(moon).c_str());
     for (int p = 0; p < kPlanetCount; ++p) {
         const BodyRow& b = planets[p];
         std::printf("%-8s RA %s  Dec %s  %s\n", b.label, Hms(b.ra).c_str(), Dms(b.dec, true).c_str(),
                     horizontal(b).c_str());
         std::printf("         heliocentric l %s  b %s  r %.6f AU\n",
-                    Dms(Degrees0To360(helioL[p]) * kDegToRad, false).c_str(), Dms(helioB[p], true).c_str(),
-                    helioR[p]);
+                    Dms(Degrees0To360(helio[std::size_t(p)].l) * kDegToRad, false).c_str(),
+                    Dms(helio[std::size_t(p)].b, true).c_str(), helio[std::size_t(p)].r);
     }
     return 0;
 }

@@ -36,66 +36,54 @@ double Obliquity(int year, int month, int day) {
     return eps;
 }
 
-void RotateSpherical(double lon, double lat, double& outLon, double& outLat, double offset, double tilt) {
+Spherical RotateSpherical(double lon, double lat, double offset, double tilt) {
     const double sa = std::sin(lon), ca = std::cos(lon);
     const double sc = std::sin(lat), cc = std::cos(lat);
     const double sg = std::sin(tilt), cg = std::cos(tilt);
-    outLat = ClampedAsin(cg * sc - sg * cc * sa);
-    outLon = std::atan2(cg * cc * sa + sg * sc, ca * cc) + offset;
+    return {std::atan2(cg * cc * sa + sg * sc, ca * cc) + offset, ClampedAsin(cg * sc - sg * cc * sa)};
 }
 
-void RotateSphericalInverse(double lon, double lat, double& outLon, double& outLat, double offset,
-                            double tilt) {
+Spherical RotateSphericalInverse(double lon, double lat, double offset, double tilt) {
     const double a0 = lon - offset;
     const double sa = std::sin(a0), ca = std::cos(a0);
     const double sc = std::sin(lat), cc = std::cos(lat);
     const double sg = std::sin(tilt), cg = std::cos(tilt);
-    outLat = ClampedAsin(sg * cc * sa + cg * sc);
-    outLon = std::atan2(cg * cc * sa - sg * sc, ca * cc);
+    return {std::atan2(cg * cc * sa - sg * sc, ca * cc), ClampedAsin(sg * cc * sa + cg * sc)};
 }
 
-void EclipticToEquatorial(double obliquity, double lambda, double beta, double& rightAscension,
-                          double& declination) {
+Equatorial EclipticToEquatorial(double obliquity, double lambda, double beta) {
     const double se = std::sin(obliquity), ce = std::cos(obliquity);
     const double sl = std::sin(lambda), cl = std::cos(lambda);
     const double sb = std::sin(beta), cb = std::cos(beta);
-    declination = ClampedAsin(se * sl * cb + ce * sb);
-    rightAscension = std::atan2(ce * sl * cb - se * sb, cl * cb);
+    return {std::atan2(ce * sl * cb - se * sb, cl * cb), ClampedAsin(se * sl * cb + ce * sb)};
 }
 
-void EquatorialToHorizontal(double rightAscension, double declination, double phi, double theta,
-                            double& azimuth, double& altitude) {
+Horizontal EquatorialToHorizontal(double rightAscension, double declination, double phi, double theta) {
     const double h = theta - rightAscension;
     const double sh = std::sin(h), ch = std::cos(h);
     const double sd = std::sin(declination), cd = std::cos(declination);
     const double sp = std::sin(phi), cp = std::cos(phi);
-    azimuth = std::atan2(-(sh * cd), cp * sd - ch * sp * cd);
-    altitude = ClampedAsin(ch * cd * cp + sp * sd);
+    return {std::atan2(-(sh * cd), cp * sd - ch * sp * cd), ClampedAsin(ch * cd * cp + sp * sd)};
 }
 
-void ApplyMatrix(double& x, double& y, double& z, const double (&m)[9]) {
-    const double x0 = x, y0 = y, z0 = z;
-    x = m[0] * x0 + m[1] * y0 + m[2] * z0;
-    y = m[3] * x0 + m[4] * y0 + m[5] * z0;
-    z = m[6] * x0 + m[7] * y0 + m[8] * z0;
+Vector3 ApplyMatrix(const Vector3& v, const double (&m)[9]) {
+    return {m[0] * v.x + m[1] * v.y + m[2] * v.z, m[3] * v.x + m[4] * v.y + m[5] * v.z,
+            m[6] * v.x + m[7] * v.y + m[8] * v.z};
 }
 
-void RotateToEquatorial(double lon, double lat, double poleLatitude, double turn, double& outLon,
-                        double& outLat) {
-    double x = std::cos(lon) * std::cos(lat);
-    double y = std::sin(lon) * std::cos(lat);
-    double z = std::sin(lat);
+Equatorial RotateToEquatorial(double lon, double lat, double poleLatitude, double turn) {
+    Vector3 v{std::cos(lon) * std::cos(lat), std::sin(lon) * std::cos(lat), std::sin(lat)};
     const double sd = std::sin(poleLatitude), cd = std::cos(poleLatitude);
-    ApplyMatrix(x, y, z, {sd, 0.0, cd, 0.0, 1.0, 0.0, -cd, 0.0, sd});
+    v = ApplyMatrix(v, {sd, 0.0, cd, 0.0, 1.0, 0.0, -cd, 0.0, sd});
     const double sf = std::sin(turn), cf = std::cos(turn);
-    ApplyMatrix(x, y, z, {cf, -sf, 0.0, sf, cf, 0.0, 0.0, 0.0, 1.0});
-    outLon = std::atan2(y, x);
-    outLat = ClampedAsin(z);
+    v = ApplyMatrix(v, {cf, -sf, 0.0, sf, cf, 0.0, 0.0, 0.0, 1.0});
+    return {std::atan2(v.y, v.x), ClampedAsin(v.z)};
 }
 
-void NormaliseAngle(double& angle) {
+double NormalisedAngle(double angle) {
     while (angle > kTwoPi) angle -= kTwoPi;
     while (angle < 0.0) angle += kTwoPi;
+    return angle;
 }
 
 }  // namespace celes

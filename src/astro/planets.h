@@ -5,51 +5,53 @@
 // principal terms plus perturbation series (planet_tables.h); the Sun series supplies the
 // Earth. Positions refer to the true equinox of date, like the Sun's apparent longitude.
 // Callers pass a time already converted with ToUniversalTime.
-#include <cstddef>
+#include <array>
+#include <optional>
 
 #include "astro/bodies.h"
+#include "astro/coords.h"
+#include "astro/sun_moon.h"
 #include "astro/time.h"
 
 namespace celes {
 
-// Order of every per-planet array: Mercury, Venus, Mars, Jupiter, Saturn.
-enum PlanetIndex : int { kMercury = 0, kVenus = 1, kMars = 2, kJupiter = 3, kSaturn = 4 };
-// Slot of the Earth in the heliocentric arrays; slots 5 to 8 are never written.
-inline constexpr int kHeliocentricEarthIndex = 9;
-inline constexpr int kHeliocentricSlots = 10;
-
-// The names the user interface shows (UTF-8), in planet order.
-inline constexpr const char* kPlanetNames[kPlanetCount] = {"水星", "金星", "火星", "木星", "土星"};
-
 // Constant k of the planetary aberration step, radians (0.0035, 0.0048, 0.0071, 0.0129 and
-// 0.0174 degrees): the planet's own motion during the light time, for a circular orbit.
+// 0.0174 degrees): the planet's own motion during the light time, for a circular orbit. Indexed
+// by the planet's Body index (0 to 4).
 inline constexpr double kPlanetAberration[kPlanetCount] = {
     6.108652381980153e-05,  8.37758040957278e-05,  0.0001239183768915974,
     0.00022514747350726853, 0.0003036872898470133,
 };
 
 // Heliocentric longitude l (radians, not reduced), latitude b (radians) and distance r (AU).
-void MercuryPosition(const CAstroTime& ut, double& l, double& b, double& r);
-void VenusPosition(const CAstroTime& ut, double& l, double& b, double& r);
-void MarsPosition(const CAstroTime& ut, double& l, double& b, double& r);
-void JupiterPosition(const CAstroTime& ut, double& l, double& b, double& r);
-void SaturnPosition(const CAstroTime& ut, double& l, double& b, double& r);
-// The routine above for a PlanetIndex (0 to 4); other indexes leave the outputs untouched.
-void PlanetPosition(int planet, const CAstroTime& ut, double& l, double& b, double& r);
+struct Heliocentric {
+    double l = 0.0;
+    double b = 0.0;
+    double r = 0.0;
+};
+
+Heliocentric MercuryPosition(const CAstroTime& ut);
+Heliocentric VenusPosition(const CAstroTime& ut);
+Heliocentric MarsPosition(const CAstroTime& ut);
+Heliocentric JupiterPosition(const CAstroTime& ut);
+Heliocentric SaturnPosition(const CAstroTime& ut);
+// The routine above for a planet; nothing for the Sun, the Moon and the Earth.
+std::optional<Heliocentric> PlanetPosition(Body planet, const CAstroTime& ut);
+// All five planets, in the order of kPlanets, with the time arguments worked out once.
+std::array<Heliocentric, kPlanetCount> PlanetsHeliocentric(const CAstroTime& ut);
+// The Earth's heliocentric longitude: opposite the Sun's geometric longitude (its latitude is 0).
+double EarthHeliocentricLongitude(const SunPlace& sun);
 
 // Geocentric ecliptic longitude (with annual and planetary aberration) and latitude of a planet
-// at heliocentric (l, b, r), seen from the Earth opposite the Sun's geometric longitude L at
-// distance R; k is the planet's aberration constant.
-void HeliocentricToGeocentric(double sunLongitude, double sunDistance, double l, double b, double k, double r,
-                              double& lambda, double& beta);
+// at heliocentric `p`, seen from the Earth opposite the Sun's geometric longitude at the Sun's
+// distance; k is the planet's aberration constant.
+Spherical HeliocentricToGeocentric(const SunPlace& sun, const Heliocentric& p, double k);
 
-// Right ascensions in (-pi, pi] and declinations of the five planets, in planet order.
-void PlanetsEquatorial(const CAstroTime& ut, double (&rightAscensions)[kPlanetCount],
-                       double (&declinations)[kPlanetCount]);
-
-// Heliocentric longitudes and latitudes of the five planets at 0 to 4 and of the Earth at 9
-// (the Sun's geometric longitude minus pi, latitude 0). Slots 5 to 8 are left as they are.
-void PlanetsHeliocentric(const CAstroTime& ut, double (&longitudes)[kHeliocentricSlots],
-                         double (&latitudes)[kHeliocentricSlots]);
+// Right ascensions in (-pi, pi] and declinations of the five planets, in the order of kPlanets,
+// from their heliocentric places and the Sun of the same instant.
+std::array<Equatorial, kPlanetCount> PlanetsEquatorial(const std::array<Heliocentric, kPlanetCount>& planets,
+                                                       const SunPlace& sun, double obliquity);
+// The same for an instant, the Sun and the planets worked out here.
+std::array<Equatorial, kPlanetCount> PlanetsEquatorial(const CAstroTime& ut);
 
 }  // namespace celes

@@ -56,15 +56,15 @@ int StepsToSkip(double gap, double motionPerStep) {
     return steps >= kSteps ? kSteps : static_cast<int>(steps);
 }
 
-struct Body {
+struct EventLines {
     int firstLine;           // index of the line of event type 0
     const char* formats[4];  // per event type
 };
 
-const Body kSun = {
+const EventLines kSunLines = {
     0,
     {"太陽 %02d時%02d分 日出", "太陽 %02d時%02d分 南中", "太陽 %02d時%02d分 日没", "太陽 %02d時%02d分 天底"}};
-const Body kMoon = {
+const EventLines kMoonLines = {
     4, {"月 %02d時%02d分 月出", "月 %02d時%02d分 南中", "月 %02d時%02d分 月没", "月 %02d時%02d分 天底"}};
 
 std::string FormatLine(const char* format, const CAstroTime& local) {
@@ -74,11 +74,11 @@ std::string FormatLine(const char* format, const CAstroTime& local) {
 }
 
 // Tests the open events of one body at one step; returns the steps that may be skipped next.
-int TestBody(const Body& body, double rightAscension, double declination, double phi, double theta,
+int TestBody(const EventLines& body, double rightAscension, double declination, double phi, double theta,
              const CAstroTime& local, double motionPerStep, TodaysData& out,
              bool (&found)[kTodaysLineCount]) {
-    double a, h;
-    EquatorialToHorizontal(rightAscension, declination, phi, theta, a, h);
+    const Horizontal here = EquatorialToHorizontal(rightAscension, declination, phi, theta);
+    const double a = here.azimuth, h = here.altitude;
     double gap = 10.0;
     for (int type = 0; type < 4; ++type) {
         const int line = body.firstLine + type;
@@ -192,7 +192,7 @@ TodaysData ComputeTodaysData(const CAstroTime& localInstant, const ObservingPlac
     found[8] = true;  // no body writes line 8
     int nextSun = 0, nextMoon = 0;
     int nextPlanet[3] = {0, 0, 0};  // Mars, Jupiter, Saturn (lines 9, 10, 11)
-    constexpr int kPlanetSlot[3] = {kMars, kJupiter, kSaturn};
+    constexpr Body kPlanetSlot[3] = {Body::Mars, Body::Jupiter, Body::Saturn};
     static const char* const kPlanetFormats[3] = {"惑星 %02d時%02d分 火星南中", "惑星 %02d時%02d分 木星南中",
                                                   "惑星 %02d時%02d分 土星南中"};
 
@@ -208,31 +208,28 @@ TodaysData ComputeTodaysData(const CAstroTime& localInstant, const ObservingPlac
         const double theta = LocalSiderealTime(local, place);
         const double eps = Obliquity(u.year, u.month, u.day);
         // The Sun's position serves both the Sun's own lines and, as the Earth's, the planets';
-        // it is worked out once per step, with the same calls SunEquatorial and
-        // PlanetsEquatorial make.
-        double sunApparent = 0, sunGeometric = 0, sunDistance = 0, sunLatitude = 0;
-        if (sunDue || planetDue) SunPosition(u, sunApparent, sunGeometric, sunDistance, sunLatitude);
+        // it is worked out once per step.
+        const SunPlace sun = (sunDue || planetDue) ? SunPosition(u) : SunPlace{};
         if (sunDue) {
-            double ra, dec;
-            EclipticToEquatorial(eps, sunApparent, 0.0, ra, dec);
-            nextSun = k + 1 + TestBody(kSun, ra, dec, phi, theta, local, kSunMotionPerStep, out, found);
+            const Equatorial p = SunEquatorial(sun, eps);
+            nextSun =
+                k + 1 + TestBody(kSunLines, p.ra, p.dec, phi, theta, local, kSunMotionPerStep, out, found);
         }
         if (moonDue) {
-            double ra, dec;
-            MoonTopocentric(u, theta, phi, ra, dec);
-            nextMoon = k + 1 + TestBody(kMoon, ra, dec, phi, theta, local, kMoonMotionPerStep, out, found);
+            const Equatorial p = MoonTopocentric(u, theta, phi);
+            nextMoon =
+                k + 1 + TestBody(kMoonLines, p.ra, p.dec, phi, theta, local, kMoonMotionPerStep, out, found);
         }
         // Only the planets that are due, each as PlanetsEquatorial works it out.
         for (int p = 0; p < 3; ++p) {
             const int line = 9 + p;
             if (found[line] || k < nextPlanet[p]) continue;
-            const int slot = kPlanetSlot[p];
-            double l, b, r, lambda, beta, ra, dec, a, h;
-            PlanetPosition(slot, u, l, b, r);
-            HeliocentricToGeocentric(sunGeometric, sunDistance, l, b, kPlanetAberration[slot], r, lambda,
-                                     beta);
-            EclipticToEquatorial(eps, lambda, beta, ra, dec);
-            EquatorialToHorizontal(ra, dec, phi, theta, a, h);
+            const Body planet = kPlanetSlot[p];
+            const Spherical g =
+                HeliocentricToGeocentric(sun, *PlanetPosition(planet, u), kPlanetAberration[Index(planet)]);
+            const Horizontal here =
+                EquatorialToHorizontal(EclipticToEquatorial(eps, g.lon, g.lat), phi, theta);
+            const double a = here.azimuth, h = here.altitude;
             if (EventTest(a, h, kEventTransit)) {
                 found[line] = true;
                 out.lines[line] = FormatLine(kPlanetFormats[p], local);

@@ -91,29 +91,27 @@ double ClampedAsin(double x) {
 
 }  // namespace
 
-void SunPosition(const CAstroTime& ut, double& apparentLongitude, double& geometricLongitude,
-                 double& distance, double& latitude) {
+SunPlace SunPosition(const CAstroTime& ut) {
     const double t = YearsSince1975(ut);
     const double m = t * 6.2830282275469065 + 6.222639835427903;
     double lambda =
         (1.9159 * kDeg - 0.00005 * kDeg * t) * std::sin(m) + t * (360.00769 * kDeg) + 4.870123440936393;
     SumSineSeries(t, lambda, kSunLongitude);
-    apparentLongitude = lambda;
-    geometricLongitude = lambda + 9.948376736367677e-05;
     const double m2 = t * 6.2830282275469065 + 6.222622382135382;
     double x = (0.0000002 * t - 0.007261) * std::cos(m2) + 0.00003;
     SumCosineSeries(t, x, kSunDistance);
-    distance = std::pow(10.0, x);
-    latitude = 0.0;
+    return {lambda, lambda + 9.948376736367677e-05, std::pow(10.0, x), 0.0};
 }
 
-void SunEquatorial(const CAstroTime& ut, double& rightAscension, double& declination) {
-    double apparent, geometric, distance, latitude;
-    SunPosition(ut, apparent, geometric, distance, latitude);
-    EclipticToEquatorial(Obliquity(ut.year, ut.month, ut.day), apparent, 0.0, rightAscension, declination);
+Equatorial SunEquatorial(const SunPlace& sun, double obliquity) {
+    return EclipticToEquatorial(obliquity, sun.apparentLongitude, 0.0);
 }
 
-void MoonPosition(const CAstroTime& ut, double& longitude, double& latitude, double& parallax) {
+Equatorial SunEquatorial(const CAstroTime& ut) {
+    return SunEquatorial(SunPosition(ut), Obliquity(ut.year, ut.month, ut.day));
+}
+
+MoonPlace MoonPosition(const CAstroTime& ut) {
     const double t = YearsSince1975(ut);
     double a = 0.0;
     SumSineSeries(t, a, kMoonA);
@@ -127,25 +125,21 @@ void MoonPosition(const CAstroTime& ut, double& longitude, double& latitude, dou
     SumSineSeries(t, beta, kMoonLatitude);
     double p = 0.01659284519871009;
     SumCosineSeries(t, p, kMoonParallax);
-    longitude = lambda;
-    latitude = beta;
-    parallax = p;
+    return {lambda, beta, p};
 }
 
-void MoonTopocentric(const CAstroTime& ut, double theta, double phi, double& rightAscension,
-                     double& declination) {
-    double lambda, beta, parallax;
-    MoonPosition(ut, lambda, beta, parallax);
-    double alpha, delta;
-    EclipticToEquatorial(Obliquity(ut.year, ut.month, ut.day), lambda, beta, alpha, delta);
+Equatorial MoonTopocentric(const CAstroTime& ut, double theta, double phi) {
+    const MoonPlace moon = MoonPosition(ut);
+    const Equatorial geocentric =
+        EclipticToEquatorial(Obliquity(ut.year, ut.month, ut.day), moon.longitude, moon.latitude);
+    const double alpha = geocentric.ra, delta = geocentric.dec;
     // The parallax in radians stands for its sine.
-    const double dist = kEarthRadiusKm / parallax;
+    const double dist = kEarthRadiusKm / moon.parallax;
     const double cd = std::cos(delta), cp = std::cos(phi);
     const double x = dist * cd * std::cos(alpha) - kEarthRadiusKm * std::cos(theta) * cp;
     const double y = dist * cd * std::sin(alpha) - kEarthRadiusKm * std::sin(theta) * cp;
     const double z = dist * std::sin(delta) - kEarthRadiusKm * std::sin(phi);
-    rightAscension = std::atan2(y, x);
-    declination = ClampedAsin(z / std::sqrt(z * z + y * y + x * x));
+    return {std::atan2(y, x), ClampedAsin(z / std::sqrt(z * z + y * y + x * x))};
 }
 
 double MoonAge(int year, int month, int day) {

@@ -89,7 +89,7 @@ std::vector<AboveHorizonEntry> AboveHorizonList(const RecordSource& records, con
                                          {Body::Saturn, "  土星  %d度"},  {Body::Venus, "  金星  %d度"},
                                          {Body::Mercury, "  水星  %d度"}, {Body::Moon, "  月  %d度"}};
     for (const Listed& b : kBodies) {
-        const EquatorialPosition& p = e[b.body];
+        const Equatorial& p = e[b.body];
         const int h = altitudeOf(p.ra, p.dec);
         if (h < kAboveHorizonMinAltitude) continue;
         out.push_back(
@@ -109,8 +109,8 @@ void AimZoomViewAt(ViewState& s, const AboveHorizonEntry& entry, ZoomNavigator* 
         navigator = nullptr;  // a navigator of an earlier zoom view is gone with it
     }
     const RenderTime t = MakeRenderTime(s);
-    double azimuth = 0.0, altitude = 0.0;
-    EquatorialToHorizontal(entry.ra, entry.dec, t.latitude, t.lst, azimuth, altitude);
+    const Horizontal here = EquatorialToHorizontal(entry.ra, entry.dec, t.latitude, t.lst);
+    const double azimuth = here.azimuth, altitude = here.altitude;
     int heading = 90 - int(-azimuth * kRadToDeg);
     if (heading < 0) heading += 360;
     s.direction = heading / 90;

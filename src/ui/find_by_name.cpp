@@ -229,8 +229,8 @@ FoundPosition PositionOf(const FindEntry& e, const RecordSource& records, const 
         p.ra = records.object(e.index).ra;
         p.dec = records.object(e.index).dec;
     }
-    double azimuth = 0.0, altitude = 0.0;
-    EquatorialToHorizontal(p.ra, p.dec, t.latitude, t.lst, azimuth, altitude);
+    const Horizontal here = EquatorialToHorizontal(p.ra, p.dec, t.latitude, t.lst);
+    const double azimuth = here.azimuth, altitude = here.altitude;
     p.azimuthDeg = azimuth * kRadToDeg;
     if (p.azimuthDeg < 0) p.azimuthDeg += 360.0;
     p.altitudeDeg = altitude * kRadToDeg;
@@ -254,8 +254,8 @@ bool TurnViewTowards(ViewState& s, double ra, double dec, ZoomNavigator* navigat
         return true;
     }
     const RenderTime t = MakeRenderTime(s);
-    double azimuth = 0.0, altitude = 0.0;
-    EquatorialToHorizontal(ra, dec, t.latitude, t.lst, azimuth, altitude);
+    const Horizontal here = EquatorialToHorizontal(ra, dec, t.latitude, t.lst);
+    const double azimuth = here.azimuth, altitude = here.altitude;
     int heading = 90 - int(-azimuth * kRadToDeg);
     if (heading < 0) heading += 360;
     s.direction = heading / 90;

@@ -39,7 +39,9 @@ bool ProjectRecord(const RenderContext& rc, const StarRecord& record, int index,
 }
 
 void ToHorizontal(const RenderContext& rc, double ra, double dec, double& azimuth, double& altitude) {
-    EquatorialToHorizontal(ra, dec, rc.time.latitude, rc.time.lst, azimuth, altitude);
+    const Horizontal h = EquatorialToHorizontal(ra, dec, rc.time.latitude, rc.time.lst);
+    azimuth = h.azimuth;
+    altitude = h.altitude;
 }
 
 void DrawTextCentred(CSkyCanvas& canvas, int x, int y, const std::string& text) {
@@ -53,7 +55,7 @@ namespace {
 // The Sun's sine of altitude straight from its position: the twilight test must not depend on the
 // selection or magnitude rules of the record test.
 double SunSinAltitude(const RenderContext& rc) {
-    const EquatorialPosition& sun = rc.ephemeris[Body::Sun];
+    const Equatorial& sun = rc.ephemeris[Body::Sun];
     const double hourAngle = rc.time.lst - sun.ra;
     return std::sin(sun.dec) * rc.time.sinLatitude +
            std::cos(sun.dec) * std::cos(hourAngle) * rc.time.cosLatitude;

@@ -50,14 +50,16 @@ void ZenithalProjection::Backward(int x, int y, double& azimuth, double& altitud
     const double r = std::sqrt(double(dx * dx + dy * dy));
     const double beta = diameter > 0 ? kHalfPi - (r / diameter) * kPi / scale : kHalfPi;
     const double lambda = kHalfPi - theta;
-    RotateSpherical(lambda, beta, azimuth, altitude, offset, 0.0);
+    const Spherical h = RotateSpherical(lambda, beta, offset, 0.0);
+    azimuth = h.lon;
+    altitude = h.lat;
 }
 
 // ---- polar alignment ----
 
 bool PolarProjection::Forward(double azimuth, double altitude, int& x, int& y) const {
-    double lambda, beta;
-    RotateSphericalInverse(azimuth, altitude, lambda, beta, kHalfPi, tilt);
+    const Spherical p = RotateSphericalInverse(azimuth, altitude, kHalfPi, tilt);
+    const double lambda = p.lon, beta = p.lat;
     const double r = (kHalfPi - beta) / kPi * diameter * scale;
     const double theta = 3 * kHalfPi - lambda;
     x = TruncPixel(std::sin(theta) * r) + width / 2;
@@ -70,14 +72,16 @@ void PolarProjection::Backward(int x, int y, double& azimuth, double& altitude) 
     const double theta = std::atan2(double(dx), double(dy));
     const double r = std::sqrt(double(dx * dx + dy * dy));
     const double beta = diameter > 0 && scale > 0 ? kHalfPi - r * kPi / (diameter * scale) : kHalfPi;
-    RotateSpherical(3 * kHalfPi - theta, beta, azimuth, altitude, kHalfPi, tilt);
+    const Spherical h = RotateSpherical(3 * kHalfPi - theta, beta, kHalfPi, tilt);
+    azimuth = h.lon;
+    altitude = h.lat;
 }
 
 // ---- direction and zoom ----
 
 bool DirectionProjection::Forward(double azimuth, double altitude, int& x, int& y) const {
-    double lambda, beta;
-    RotateSphericalInverse(azimuth, altitude, lambda, beta, offset, c * kDegree);
+    const Spherical p = RotateSphericalInverse(azimuth, altitude, offset, c * kDegree);
+    const double lambda = p.lon, beta = p.lat;
     const double r = (kHalfPi - beta) / kPi * diameter * k;
     const double theta = kHalfPi - lambda;
     // The stretch applies to the already truncated offset.
@@ -114,7 +118,9 @@ void DirectionProjection::Backward(int x, int y, double& azimuth, double& altitu
     const double theta = std::atan2(cx, cy);
     const double r = std::sqrt(cx * cx + cy * cy);
     const double beta = (k > 0 && diameter > 0) ? kHalfPi - ((1 / k) / diameter) * r * kPi : kHalfPi;
-    RotateSpherical(kHalfPi - theta, beta, azimuth, altitude, offset, c * kDegree);
+    const Spherical h = RotateSpherical(kHalfPi - theta, beta, offset, c * kDegree);
+    azimuth = h.lon;
+    altitude = h.lat;
 }
 
 // ---- the context ----

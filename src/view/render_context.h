@@ -11,6 +11,7 @@
 #include <string>
 
 #include "astro/bodies.h"
+#include "astro/coords.h"
 #include "view/drawn_objects.h"
 #include "view/view_state.h"
 
@@ -28,11 +29,6 @@ using ColourRef = std::uint32_t;  // 0x00BBGGRR, the same as Colour of view/colo
 
 enum class Twilight : int { Night = 0, Dusk = 1, Day = 2 };
 
-struct EquatorialPosition {
-    double ra = 0.0;   // radians
-    double dec = 0.0;  // radians
-};
-
 // Time and place of the render, computed once.
 struct RenderTime {
     // The view's local civil date and time.
@@ -47,15 +43,15 @@ struct RenderTime {
 
 // Sun, Moon and planets for the render's instant.
 struct RenderEphemeris {
-    std::array<EquatorialPosition, kBodyCount> bodies{};  // by Body
-    double sunEclipticLongitude = 0.0;                    // radians, for the Moon's bright limb
+    std::array<Equatorial, kBodyCount> bodies{};  // by Body
+    double sunEclipticLongitude = 0.0;            // radians, for the Moon's bright limb
     double sunEclipticLatitude = 0.0;
     double moonAge = 0.0;  // days, for the view's date (MoonAge)
     // Heliocentric ecliptic longitudes for the orbit diagram by Body (the planets and the Earth),
     // radians; exactly 0 means "not known" and the planet is left out with its orbit.
     std::array<double, kBodyCount> heliocentricLongitude{};
 
-    const EquatorialPosition& operator[](Body b) const { return bodies[Index(b)]; }
+    const Equatorial& operator[](Body b) const { return bodies[Index(b)]; }
 };
 
 // The document's records as a render sees them: the object list (the catalogue), the registered

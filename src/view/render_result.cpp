@@ -42,19 +42,21 @@ RenderEphemeris MakeRenderEphemeris(const ViewState& v, const RenderTime& t) {
     RenderEphemeris e;
     CAstroTime ut(v.year, v.month, v.day, v.hour, v.minute, v.second);
     ToUniversalTime(ut, v.timeDifference);
-    SunEquatorial(ut, e.bodies[Index(Body::Sun)].ra, e.bodies[Index(Body::Sun)].dec);
-    double apparent = 0, geometric = 0, distance = 0, latitude = 0;
-    SunPosition(ut, apparent, geometric, distance, latitude);
-    e.sunEclipticLongitude = apparent;
-    e.sunEclipticLatitude = latitude;
-    MoonTopocentric(ut, t.lst, t.latitude, e.bodies[Index(Body::Moon)].ra, e.bodies[Index(Body::Moon)].dec);
+    // The Sun once: its own place, the Moon's bright limb, and the Earth the planets are seen from.
+    const SunPlace sun = SunPosition(ut);
+    const double obliquity = Obliquity(ut.year, ut.month, ut.day);  // of the UT date, like the Moon's
+    e.bodies[Index(Body::Sun)] = SunEquatorial(sun, obliquity);
+    e.sunEclipticLongitude = sun.apparentLongitude;
+    e.sunEclipticLatitude = sun.latitude;
+    e.bodies[Index(Body::Moon)] = MoonTopocentric(ut, t.lst, t.latitude);
     e.moonAge = MoonAge(v.year, v.month, v.day);
-    double ra[kPlanetCount], dec[kPlanetCount];
-    PlanetsEquatorial(ut, ra, dec);
-    for (int i = 0; i < kPlanetCount; ++i) e.bodies[static_cast<std::size_t>(i)] = {ra[i], dec[i]};
-    double longitudes[kHeliocentricSlots] = {}, latitudes[kHeliocentricSlots] = {};
-    PlanetsHeliocentric(ut, longitudes, latitudes);
-    for (Body b : kDiagramOrder) e.heliocentricLongitude[Index(b)] = longitudes[Index(b)];
+    const std::array<Heliocentric, kPlanetCount> planets = PlanetsHeliocentric(ut);
+    const std::array<Equatorial, kPlanetCount> places = PlanetsEquatorial(planets, sun, obliquity);
+    for (std::size_t i = 0; i < kPlanets.size(); ++i) {
+        e.bodies[Index(kPlanets[i])] = places[i];
+        e.heliocentricLongitude[Index(kPlanets[i])] = planets[i].l;
+    }
+    e.heliocentricLongitude[Index(Body::Earth)] = EarthHeliocentricLongitude(sun);
     return e;
 }
 

@@ -43,10 +43,9 @@ TEST(MoonOnTheChart, CrescentLitOnTheSunsSide) {
     const RenderTime time = MakeRenderTime(v);
     const RenderEphemeris e = MakeRenderEphemeris(v, time);
     const ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(v, time));
-    auto place = [&](const EquatorialPosition& p, int& x, int& y) {
-        double az, alt;
-        EquatorialToHorizontal(p.ra, p.dec, time.latitude, time.lst, az, alt);
-        return ProjectHorizontal(ctx, az, alt, false, x, y);
+    auto place = [&](const Equatorial& p, int& x, int& y) {
+        const Horizontal h = EquatorialToHorizontal(p, time.latitude, time.lst);
+        return ProjectHorizontal(ctx, h.azimuth, h.altitude, false, x, y);
     };
     int mx, my, sx, sy;
     ASSERT_TRUE(place(e[Body::Moon], mx, my));

@@ -52,6 +52,10 @@ double AngleBetween(double ra1, double dec1, double ra2, double dec2) {
     return 2 * std::asin(std::sqrt(std::min(s, 1.0)));
 }
 
+const char* Name(int planet) {
+    return FindBodyInfo(kPlanets[static_cast<std::size_t>(planet)])->name;
+}
+
 double WrapPi(double x) {
     return std::remainder(x, kTwoPi);
 }
@@ -63,19 +67,19 @@ TEST(PlanetsTest, GeocentricPlaceAgreesWithReferenceEphemeris) {
     ASSERT_GE(rows.size(), 300u);
     std::array<double, kPlanetCount> sumSq{}, worst{};
     for (const auto& row : rows) {
-        double ra[kPlanetCount], dec[kPlanetCount];
-        PlanetsEquatorial(row.ut, ra, dec);
+        const auto at = PlanetsEquatorial(row.ut);
         for (int p = 0; p < kPlanetCount; ++p) {
+            const Equatorial& q = at[std::size_t(p)];
             const double err =
-                AngleBetween(ra[p], dec[p], row.planet[p][0] * kDegToRad, row.planet[p][1] * kDegToRad);
+                AngleBetween(q.ra, q.dec, row.planet[p][0] * kDegToRad, row.planet[p][1] * kDegToRad);
             sumSq[p] += err * err;
             worst[p] = std::max(worst[p], err);
         }
     }
     for (int p = 0; p < kPlanetCount; ++p) {
         const double rms = std::sqrt(sumSq[p] / rows.size());
-        EXPECT_LE(rms, 0.2 * kArcmin) << kPlanetNames[p] << " rms " << rms / kArcmin << "'";
-        EXPECT_LE(worst[p], 0.5 * kArcmin) << kPlanetNames[p] << " max " << worst[p] / kArcmin << "'";
+        EXPECT_LE(rms, 0.2 * kArcmin) << Name(p) << " rms " << rms / kArcmin << "'";
+        EXPECT_LE(worst[p], 0.5 * kArcmin) << Name(p) << " max " << worst[p] / kArcmin << "'";
     }
 }
 
@@ -86,12 +90,11 @@ TEST(PlanetsTest, HeliocentricPositionAgreesWithReferenceEphemeris) {
     ASSERT_GE(rows.size(), 300u);
     for (const auto& row : rows) {
         for (int p = 0; p < kPlanetCount; ++p) {
-            double l = 0, b = 0, r = 0;
-            PlanetPosition(p, row.ut, l, b, r);
-            SCOPED_TRACE(kPlanetNames[p]);
-            EXPECT_LE(std::abs(WrapPi(l - row.planet[p][2] * kDegToRad)), 0.6 * kArcmin);
-            EXPECT_LE(std::abs(b - row.planet[p][3] * kDegToRad), 0.4 * kArcmin);
-            EXPECT_NEAR(r / row.planet[p][4], 1.0, 1.2e-4);
+            const Heliocentric h = *PlanetPosition(kPlanets[std::size_t(p)], row.ut);
+            SCOPED_TRACE(Name(p));
+            EXPECT_LE(std::abs(WrapPi(h.l - row.planet[p][2] * kDegToRad)), 0.6 * kArcmin);
+            EXPECT_LE(std::abs(h.b - row.planet[p][3] * kDegToRad), 0.4 * kArcmin);
+            EXPECT_NEAR(h.r / row.planet[p][4], 1.0, 1.2e-4);
         }
     }
 }
@@ -100,8 +103,7 @@ TEST(PlanetsTest, HeliocentricPositionAgreesWithReferenceEphemeris) {
 // (the true position); Jupiter's distance is 4.965 AU.
 TEST(PlanetsTest, PositionsAtStartOf2000) {
     const CAstroTime ut(2000, 1, 1, 0, 0, 0);
-    double ra[kPlanetCount], dec[kPlanetCount];
-    PlanetsEquatorial(ut, ra, dec);
+    const auto at = PlanetsEquatorial(ut);
     struct Expected {
         double raHours, decDegrees, distance;
     };
@@ -110,38 +112,36 @@ TEST(PlanetsTest, PositionsAtStartOf2000) {
         {1.59, 8.6, 4.965},    {2.585, 12.6, 9.184},
     };
     for (int p = 0; p < kPlanetCount; ++p) {
-        SCOPED_TRACE(kPlanetNames[p]);
-        double hours = ra[p] / kDegToRad / 15.0;
+        SCOPED_TRACE(Name(p));
+        double hours = at[std::size_t(p)].ra / kDegToRad / 15.0;
         if (hours < 0) hours += 24.0;
         EXPECT_NEAR(hours, expected[p].raHours, 1.0 / 60.0);
-        EXPECT_NEAR(dec[p] / kDegToRad, expected[p].decDegrees, 0.1);
-        double l, b, r;
-        PlanetPosition(p, ut, l, b, r);
-        EXPECT_NEAR(r, expected[p].distance, 0.0006);
+        EXPECT_NEAR(at[std::size_t(p)].dec / kDegToRad, expected[p].decDegrees, 0.1);
+        EXPECT_NEAR(PlanetPosition(kPlanets[std::size_t(p)], ut)->r, expected[p].distance, 0.0006);
     }
 }
 
 TEST(PlanetsTest, PerPlanetRoutinesMatchTheAllPlanetArrays) {
     const CAstroTime ut(2023, 7, 14, 18, 45, 30);
-    double lon[kHeliocentricSlots], lat[kHeliocentricSlots];
-    for (int i = 0; i < kHeliocentricSlots; ++i) lon[i] = lat[i] = -99.0;
-    PlanetsHeliocentric(ut, lon, lat);
-    void (*routines[kPlanetCount])(const CAstroTime&, double&, double&, double&) = {
-        MercuryPosition, VenusPosition, MarsPosition, JupiterPosition, SaturnPosition};
+    const auto all = PlanetsHeliocentric(ut);
+    Heliocentric (*routines[kPlanetCount])(const CAstroTime&) = {MercuryPosition, VenusPosition, MarsPosition,
+                                                                 JupiterPosition, SaturnPosition};
     for (int p = 0; p < kPlanetCount; ++p) {
-        double l, b, r;
-        routines[p](ut, l, b, r);
-        EXPECT_EQ(l, lon[p]);
-        EXPECT_EQ(b, lat[p]);
+        const Heliocentric h = routines[p](ut);
+        EXPECT_EQ(h.l, all[std::size_t(p)].l);
+        EXPECT_EQ(h.b, all[std::size_t(p)].b);
+        EXPECT_EQ(h.r, PlanetPosition(kPlanets[std::size_t(p)], ut)->r);
     }
-    for (int i = kPlanetCount; i < kHeliocentricEarthIndex; ++i) {
-        EXPECT_EQ(lon[i], -99.0);
-        EXPECT_EQ(lat[i], -99.0);
+    // The Sun, the Moon and the Earth are not planets: nothing, rather than values left as they were.
+    for (Body b : {Body::Sun, Body::Moon, Body::Earth}) EXPECT_FALSE(PlanetPosition(b, ut).has_value());
+    EXPECT_EQ(EarthHeliocentricLongitude(SunPosition(ut)), SunPosition(ut).geometricLongitude - kPi);
+    // The whole-instant form and the one fed a Sun worked out once agree exactly.
+    const auto once = PlanetsEquatorial(all, SunPosition(ut), Obliquity(ut.year, ut.month, ut.day));
+    const auto whole = PlanetsEquatorial(ut);
+    for (std::size_t p = 0; p < once.size(); ++p) {
+        EXPECT_EQ(once[p].ra, whole[p].ra);
+        EXPECT_EQ(once[p].dec, whole[p].dec);
     }
-    double apparent, geometric, distance, latitude;
-    SunPosition(ut, apparent, geometric, distance, latitude);
-    EXPECT_EQ(lon[kHeliocentricEarthIndex], geometric - kPi);
-    EXPECT_EQ(lat[kHeliocentricEarthIndex], 0.0);
 }
 
 // Right ascensions stay in (-pi, pi] and declinations within +-pi/2 over a long sweep, including
@@ -149,12 +149,10 @@ TEST(PlanetsTest, PerPlanetRoutinesMatchTheAllPlanetArrays) {
 TEST(PlanetsTest, EquatorialResultsStayInRange) {
     for (int year = 1901; year <= 2099; year += 7) {
         for (int month = 1; month <= 12; month += 5) {
-            double ra[kPlanetCount], dec[kPlanetCount];
-            PlanetsEquatorial(CAstroTime(year, month, 13, 5, 0, 0), ra, dec);
-            for (int p = 0; p < kPlanetCount; ++p) {
-                EXPECT_GT(ra[p], -kPi);
-                EXPECT_LE(ra[p], kPi);
-                EXPECT_LE(std::abs(dec[p]), kPi / 2);
+            for (const Equatorial& q : PlanetsEquatorial(CAstroTime(year, month, 13, 5, 0, 0))) {
+                EXPECT_GT(q.ra, -kPi);
+                EXPECT_LE(q.ra, kPi);
+                EXPECT_LE(std::abs(q.dec), kPi / 2);
             }
         }
     }
@@ -164,13 +162,18 @@ TEST(PlanetsTest, HeliocentricToGeocentricAberration) {
     const double sunL = 1.0, sunR = 0.99;
     const double annual = 0.0057 * kDegToRad;
     // Behind the Sun (same direction, lambda - L = 0): the full correction applies.
-    double lambda, beta;
-    HeliocentricToGeocentric(sunL, sunR, sunL, 0.0, kPlanetAberration[kJupiter], 5.2, lambda, beta);
-    EXPECT_NEAR(lambda, sunL - annual / sunR - kPlanetAberration[kJupiter] / 5.2, 1e-15);
-    EXPECT_EQ(beta, 0.0);
+    const double kJupiter = kPlanetAberration[Index(Body::Jupiter)];
+    SunPlace sun;
+    sun.geometricLongitude = sunL;
+    sun.distance = sunR;
+    Spherical g = HeliocentricToGeocentric(sun, {sunL, 0.0, 5.2}, kJupiter);
+    EXPECT_NEAR(g.lon, sunL - annual / sunR - kJupiter / 5.2, 1e-15);
+    EXPECT_EQ(g.lat, 0.0);
     // At quadrature the planet's cosines vanish and only the geometry is left.
     const double l = sunL + kPi / 2;
-    HeliocentricToGeocentric(sunL, 1.0, l, 0.1, 0.0, 1.0, lambda, beta);
+    sun.distance = 1.0;
+    g = HeliocentricToGeocentric(sun, {l, 0.1, 1.0}, 0.0);
+    const double lambda = g.lon, beta = g.lat;
     const double x = std::cos(0.1) * std::cos(l) + std::cos(sunL);
     const double y = std::cos(0.1) * std::sin(l) + std::sin(sunL);
     const double z = std::sin(0.1);

@@ -58,16 +58,13 @@ TEST(Reference, SunAndMoonAgainstPyEphem1950To2050) {
         double sra, sdec, sr, mra, mdec, mhp;
         ASSERT_TRUE(s >> y >> mo >> d >> h >> mi >> sec >> sra >> sdec >> sr >> mra >> mdec >> mhp) << line;
         const CAstroTime ut(y, mo, d, h, mi, sec);
-        double ra, dec, apparent, geometric, r, b;
-        SunEquatorial(ut, ra, dec);
-        SunPosition(ut, apparent, geometric, r, b);
-        sun.Add(SeparationArcmin(ra, dec, sra * kDeg, sdec * kDeg));
-        sunR.Add(r - sr);
-        double lambda, beta, parallax;
-        MoonPosition(ut, lambda, beta, parallax);
-        EclipticToEquatorial(Obliquity(y, mo, d), lambda, beta, ra, dec);
-        moon.Add(SeparationArcmin(ra, dec, mra * kDeg, mdec * kDeg));
-        moonHp.Add((parallax / kDeg - mhp) * 60.0);
+        const Equatorial sp = SunEquatorial(ut);
+        sun.Add(SeparationArcmin(sp.ra, sp.dec, sra * kDeg, sdec * kDeg));
+        sunR.Add(SunPosition(ut).distance - sr);
+        const MoonPlace mp = MoonPosition(ut);
+        const Equatorial m = EclipticToEquatorial(Obliquity(y, mo, d), mp.longitude, mp.latitude);
+        moon.Add(SeparationArcmin(m.ra, m.dec, mra * kDeg, mdec * kDeg));
+        moonHp.Add((mp.parallax / kDeg - mhp) * 60.0);
     }
     std::printf("Sun:  direction RMS %.3f' max %.3f'; distance RMS %.2e max %.2e AU\n", sun.Rms(), sun.max,
                 sunR.Rms(), sunR.max);

@@ -40,26 +40,28 @@ TodaysData PlainTodaysData(const CAstroTime& day, const ObservingPlace& place) {
         ToUniversalTime(u, place.timeDifference);
         const double theta = LocalSiderealTime(t, place);
         const double phi = AngleFromDegMin(place.latitudeDegrees, place.latitudeMinutes);
-        double ra, dec, a, h;
+        double a, h;
+        auto here = [&](const Equatorial& p) {
+            const Horizontal q = EquatorialToHorizontal(p, phi, theta);
+            a = q.azimuth;
+            h = q.altitude;
+        };
         if (!found[0] || !found[1] || !found[2] || !found[3]) {
-            SunEquatorial(u, ra, dec);
-            EquatorialToHorizontal(ra, dec, phi, theta, a, h);
+            here(SunEquatorial(u));
             for (int type = 0; type < 4; ++type)
                 if (!found[type] && EventTest(a, h, type)) write(type, t);
         }
         if (!found[4] || !found[5] || !found[6] || !found[7]) {
-            MoonTopocentric(u, theta, phi, ra, dec);
-            EquatorialToHorizontal(ra, dec, phi, theta, a, h);
+            here(MoonTopocentric(u, theta, phi));
             for (int type = 0; type < 4; ++type)
                 if (!found[4 + type] && EventTest(a, h, type)) write(4 + type, t);
         }
         if (!found[9] || !found[10] || !found[11]) {
-            double pra[5], pdec[5];
-            PlanetsEquatorial(u, pra, pdec);
+            const auto planets = PlanetsEquatorial(u);
             const int order[3][2] = {{10, 3}, {11, 4}, {9, 2}};  // Jupiter, Saturn, Mars
             for (const auto& o : order) {
                 if (found[o[0]]) continue;
-                EquatorialToHorizontal(pra[o[1]], pdec[o[1]], phi, theta, a, h);
+                here(planets[std::size_t(o[1])]);
                 if (EventTest(a, h, 1)) write(o[0], t);
             }
         }

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "astro/coords.h"
+#include "astro/time.h"
 #include "fakes/catalogue_builder.h"
 #include "skydata/text_codec.h"
 #include "ui/navigator.h"
@@ -36,9 +37,7 @@ void OnMeridian(const RenderTime& t, double altitudeDeg, double& ra, double& dec
 }
 
 int AltitudeByTransform(const RenderTime& t, double ra, double dec) {
-    double az = 0, alt = 0;
-    EquatorialToHorizontal(ra, dec, t.latitude, t.lst, az, alt);
-    return int(alt / kDeg + 1e-9);
+    return int(EquatorialToHorizontal(ra, dec, t.latitude, t.lst).altitude / kDeg + 1e-9);
 }
 
 TEST(AboveHorizon, LinesOrderFormatsAndTheSixDegreeCut) {
@@ -130,7 +129,11 @@ TEST(AboveHorizon, MovingToAnEntryAimsTheZoomView) {
     const RenderTime t = MakeRenderTime(v);
     AboveHorizonEntry entry;
     // Due east at 30 degrees: azimuth 90, heading 180 (east), direction 2, angle 0.
-    RotateToEquatorial(3.141592653589793 - 90.3 * kDeg, 30.5 * kDeg, t.latitude, t.lst, entry.ra, entry.dec);
+    {
+        const Equatorial p = RotateToEquatorial(kPi - 90.3 * kDeg, 30.5 * kDeg, t.latitude, t.lst);
+        entry.ra = p.ra;
+        entry.dec = p.dec;
+    }
     AimZoomViewAt(v, entry, nullptr);
     EXPECT_EQ(v.mode, ViewMode::Zoom);
     EXPECT_EQ(v.previousMode, ViewMode::Direction);
@@ -142,7 +145,11 @@ TEST(AboveHorizon, MovingToAnEntryAimsTheZoomView) {
     // 225, heading 315, navigator azimuth 45.
     ZoomNavigator nav;
     nav.initialise(0, 45, 100);
-    RotateToEquatorial(3.141592653589793 - 224.8 * kDeg, 20.5 * kDeg, t.latitude, t.lst, entry.ra, entry.dec);
+    {
+        const Equatorial p = RotateToEquatorial(kPi - 224.8 * kDeg, 20.5 * kDeg, t.latitude, t.lst);
+        entry.ra = p.ra;
+        entry.dec = p.dec;
+    }
     AimZoomViewAt(v, entry, &nav);
     EXPECT_EQ(nav.heading(), 315);
     EXPECT_EQ(nav.azimuth(), 45);

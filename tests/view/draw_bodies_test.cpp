@@ -137,12 +137,11 @@ TEST(MoonDisc, BrightLimbFollowsTheSunsPathOnTheChart) {
     rc.ephemeris.sunEclipticLongitude = 1.0;
     const MoonDisc disc = ComputeMoonDisc(rc, 100, 100);
     // Reference from the projected path of the Sun itself.
-    double ra1, dec1, ra2, dec2;
-    EclipticToEquatorial(rc.time.obliquity, 1.0, 0.0, ra1, dec1);
-    EclipticToEquatorial(rc.time.obliquity, 1.05, 0.0, ra2, dec2);
+    const Equatorial p1 = EclipticToEquatorial(rc.time.obliquity, 1.0, 0.0);
+    const Equatorial p2 = EclipticToEquatorial(rc.time.obliquity, 1.05, 0.0);
     int x1, y1, x2, y2;
-    h.Where(ra1, dec1, x1, y1);
-    h.Where(ra2, dec2, x2, y2);
+    h.Where(p1.ra, p1.dec, x1, y1);
+    h.Where(p2.ra, p2.dec, x2, y2);
     ASSERT_TRUE(x1 != x2 || y1 != y2);
     EXPECT_NEAR(std::cos(disc.brightLimbAngle - 1.5 * kPi), (x2 - x1) / std::hypot(x2 - x1, y2 - y1), 1e-9);
 }

@@ -91,7 +91,7 @@ void MakeMoonTexture(CSkyCanvas& texture, Colour colour, const CSkyCanvas& chart
 
 MoonDisc ComputeMoonDisc(const RenderContext& rc, int moonX, int moonY) {
     MoonDisc disc;
-    const EquatorialPosition& moon = rc.ephemeris[Body::Moon];
+    const Equatorial& moon = rc.ephemeris[Body::Moon];
 
     // Size: the Moon's half-degree diameter as projected here, kept between 11 and 32 pixels. The
     // distance is taken without its sign so a chart turned with north down sizes it the same.
@@ -111,13 +111,12 @@ MoonDisc ComputeMoonDisc(const RenderContext& rc, int moonX, int moonY) {
 
     // Bright limb: the direction in which the Sun's ecliptic longitude grows, as seen on the chart.
     const double lambda = rc.ephemeris.sunEclipticLongitude, beta = rc.ephemeris.sunEclipticLatitude;
-    double ra1, dec1, ra2, dec2;
-    EclipticToEquatorial(rc.time.obliquity, lambda, beta, ra1, dec1);
-    EclipticToEquatorial(rc.time.obliquity, lambda + 0.05, beta, ra2, dec2);
+    const Equatorial p1 = EclipticToEquatorial(rc.time.obliquity, lambda, beta);
+    const Equatorial p2 = EclipticToEquatorial(rc.time.obliquity, lambda + 0.05, beta);
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    ToHorizontal(rc, ra1, dec1, azimuth, altitude);
+    ToHorizontal(rc, p1.ra, p1.dec, azimuth, altitude);
     ProjectHorizontal(rc, azimuth, altitude, false, x1, y1);
-    ToHorizontal(rc, ra2, dec2, azimuth, altitude);
+    ToHorizontal(rc, p2.ra, p2.dec, azimuth, altitude);
     ProjectHorizontal(rc, azimuth, altitude, false, x2, y2);
     const double dx = x2 - x1, dy = y2 - y1;
     disc.brightLimbAngle = kPi / 2 - std::atan2(dy, dx) + kPi;

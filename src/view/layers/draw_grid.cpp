@@ -162,9 +162,8 @@ void DrawEcliptic(RenderContext& rc, Touched& dirty) {
     const bool planisphere = rc.view.mode == ViewMode::Planisphere;
     const double obliquity = rc.time.obliquity;
     auto project = [&](int lon, int lat, int& x, int& y) {
-        double ra = 0, dec = 0;
-        EclipticToEquatorial(obliquity, lon * kDeg, lat * kDeg, ra, dec);
-        return ProjectEquatorial(rc, ra, dec, x, y) && y < bottom;
+        const Equatorial p = EclipticToEquatorial(obliquity, lon * kDeg, lat * kDeg);
+        return ProjectEquatorial(rc, p.ra, p.dec, x, y) && y < bottom;
     };
     char text[32];
     for (int lat = -30; lat <= 30; lat += 10) {
