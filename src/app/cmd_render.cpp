@@ -94,11 +94,13 @@ std::optional<int> LookUp(const Word (&words)[N], const std::string& v) {
     return std::nullopt;
 }
 
-template <Setting S, int Lo, int Hi>
+// A number within its settings row's range, the range every read of the row holds to.
+template <Setting S>
 std::string SetNumber(RenderRequest& r, const std::string& v, const char* name) {
+    const SettingRange& range = settingRow(S).range;
     int n = 0;
-    if (!ParseIntArg(v, Lo, Hi, n))
-        return std::string(name) + " takes " + std::to_string(Lo) + " to " + std::to_string(Hi);
+    if (!ParseIntArg(v, range.min, range.max, n))
+        return std::string(name) + " takes " + std::to_string(range.min) + " to " + std::to_string(range.max);
     r.settings.writeInt(S, n);
     return {};
 }
@@ -177,12 +179,10 @@ const RenderOption kRenderOptions[] = {
     {"--star-names", nullptr, "proper names of stars in the direction and zoom views", nullptr,
      Setting::BrStarName, 1},
     {"--mag", "N", "magnitude limit 1 to 7 (7: every star)",
-     [](RenderRequest& r, const std::string& v) {
-         return SetNumber<Setting::SettingMagnit, 1, 7>(r, v, "--mag");
-     }},
+     [](RenderRequest& r, const std::string& v) { return SetNumber<Setting::SettingMagnit>(r, v, "--mag"); }},
     {"--light-pollution", "N", "light pollution 0 to 20",
      [](RenderRequest& r, const std::string& v) {
-         return SetNumber<Setting::KougaiReduce, 0, 20>(r, v, "--light-pollution");
+         return SetNumber<Setting::KougaiReduce>(r, v, "--light-pollution");
      }},
     {"--star-size", nullptr, "star sizes by magnitude", nullptr, Setting::SettingBright, 1},
     {"--brighter", nullptr, "brighter stars", nullptr, Setting::SettingBright1, 1},

@@ -150,10 +150,10 @@ inline constexpr char kDefaultSerialDevices[] = "/dev/ttyUSB0 /dev/ttyUSB1 /dev/
     X(LocationName, "LOCATION", "NAME", String, 0, "神奈川県相模原市", Display, AnyValue)       \
     X(SettingSelect, "SETTING", "SELECT", WriteOnly, 0, "", Display, AnyValue)                  \
     X(ShowMilkey, "SHOW", "MILKEY", Int, 0, "", DisplayOwn, AnyValue)                           \
-    X(AnimeDay, "ANIME", "DAY", Int, 0, "", DisplayOwn, ClampTo(-128, 127))                     \
-    X(AnimeHour, "ANIME", "HOUR", Int, 0, "", DisplayOwn, ClampTo(-128, 127))                   \
-    X(AnimeMin, "ANIME", "MIN", Int, 3, "", DisplayOwn, ClampTo(-128, 127))                     \
-    X(AnimeSec, "ANIME", "SEC", Int, 0, "", DisplayOwn, ClampTo(-128, 127))                     \
+    X(AnimeDay, "ANIME", "DAY", Int, 0, "", DisplayOwn, ClampTo(0, 9999))                       \
+    X(AnimeHour, "ANIME", "HOUR", Int, 0, "", DisplayOwn, ClampTo(0, 9999))                     \
+    X(AnimeMin, "ANIME", "MIN", Int, 3, "", DisplayOwn, ClampTo(0, 9999))                       \
+    X(AnimeSec, "ANIME", "SEC", Int, 0, "", DisplayOwn, ClampTo(0, 9999))                       \
     X(SuperZoomDirect, "SUPERZOOMSAVE", "DIRECT", Int, 3, "", DisplayOwn, DefaultOutside(0, 3)) \
     X(SuperZoomDirects, "SUPERZOOMSAVE", "DIRECTS", Int, 3, "", DisplayOwn, ClampTo(0, 89))     \
     X(SuperZoomZooming, "SUPERZOOMSAVE", "ZOOMING", Int, 50, "", DisplayOwn, ClampTo(30, 900))  \
