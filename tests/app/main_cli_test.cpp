@@ -8,7 +8,8 @@
 namespace {
 
 TEST(MainCli, UnknownOptionsGetTheUsageAndStatus2) {
-    for (const char* args : {"--versoin", "--mode sideways", "--mode", "stray", "--command", "--command 3x", "--command -5"}) {
+    for (const char* args :
+         {"--versoin", "--mode sideways", "--mode", "stray", "--command", "--command 3x", "--command -5"}) {
         // Without the checks these would try to open the window; no display makes that visible.
         const CliRun r = RunCeles(args, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
         EXPECT_EQ(r.status, 2) << args << ": " << r.err;

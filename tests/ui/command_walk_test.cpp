@@ -171,7 +171,8 @@ const std::vector<Expect>& Expectations() {
          nullptr},
         {32839, [](UiFixture& f) { return f.time() == std::vector<int>{2026, 1, 1, 0, 3, 0}; }, nullptr},
         {32875, [](UiFixture& f) { return f.commands->time.animating(); }, nullptr},
-        {32876, [](UiFixture&) { return true; }, kNotAvailableText},  // the dialogs' rows are not plugged in here
+        {32876, [](UiFixture&) { return true; },
+         kNotAvailableText},  // the dialogs' rows are not plugged in here
         {32929, [](UiFixture& f) { return f.time() == std::vector<int>{2026, 1, 1, 1, 0, 0}; }, nullptr},
         {32930, [](UiFixture& f) { return f.time() == std::vector<int>{2025, 12, 31, 23, 0, 0}; }, nullptr},
         {32931, [](UiFixture& f) { return f.time() == std::vector<int>{2026, 1, 1, 0, 10, 0}; }, nullptr},
