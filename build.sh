@@ -13,8 +13,8 @@ cd "$(dirname "$0")"
 
 # Debian packages the build, the tests, the fonts of the chart and the checks need.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-    libbenchmark-dev fonts-ipafont-gothic fonts-dejavu-core libindi-dev indi-bin clang clang-format python3 appstream
-    dpkg-dev desktop-file-utils qt6-translations-l10n)
+    libbenchmark-dev libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core libindi-dev indi-bin clang clang-format
+    python3 appstream dpkg-dev desktop-file-utils qt6-translations-l10n)
 
 install_missing() {
     local missing=()

@@ -1,13 +1,20 @@
-// Entry point: dispatches the command-line verbs, otherwise starts the GUI.
-#include <QString>
-#include <QtGlobal>
+// Entry point: dispatches the command-line verbs, otherwise starts the window program.
+//
+// The window is a program of its own, "celes-window" beside this one: the verbs then load only what
+// they use (Qt's GUI library for the chart's text, not its widgets, network or plugins), which is
+// what keeps a headless render fast to start. This program checks the window's options and the
+// display first, so a mistake is told without starting it.
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/commands.h"
+#include "app/no_display.h"
 #include "app/view_mode_names.h"
 
 namespace {
@@ -49,23 +56,11 @@ bool envSet(const char* name) {
     return v && *v;
 }
 
-constexpr const char* kNoDisplay =
-    "celes: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset or unreachable); "
-    "the command-line verbs work without one (celes --help)";
-
-// Qt gives up with several lines and an abort when the window system cannot be reached; the user
-// gets one line and an ordinary failure status instead. Messages about the missing connection that
-// come before it are part of the same story and are left out.
-void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtFatalMsg && message.contains("platform plugin")) {
-        std::fprintf(stderr, "%s\n", kNoDisplay);
-        std::_Exit(1);
-    }
-    const char* category = context.category ? context.category : "";
-    if (std::strncmp(category, "qt.qpa.plugin", 13) == 0 || message.contains("could not connect to display"))
-        return;
-    if (type == QtDebugMsg || type == QtInfoMsg) return;  // Qt aborts after a fatal one
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+// Beside this program: where the build puts both and where they are installed.
+std::string WindowProgram() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ((ec ? std::filesystem::path(".") : exe.parent_path()) / "celes-window").string();
 }
 
 }  // namespace
@@ -105,9 +100,14 @@ int main(int argc, char** argv) {
         }
     }
     if (!envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "%s\n", kNoDisplay);
+        std::fprintf(stderr, "%s\n", celes::app::kNoDisplay);
         return 1;
     }
-    qInstallMessageHandler(startupMessages);
-    return celes::app::runGui(argc, argv);
+    // argv[0] stays as it is: the window takes its class name, which desktops match to the
+    // desktop entry, from it.
+    const std::string window = WindowProgram();
+    ::execv(window.c_str(), argv);
+    std::fprintf(stderr, "celes: cannot start the window program %s: %s\n", window.c_str(),
+                 std::strerror(errno));
+    return 1;
 }

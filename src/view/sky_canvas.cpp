@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
@@ -92,6 +91,10 @@ void Bresenham(int x1, int y1, int x2, int y2, long minX, long maxX, long minY, 
 
 }  // namespace
 
+void CSkyCanvas::FreeBits::operator()(std::uint8_t* p) const {
+    std::free(p);
+}
+
 CSkyCanvas::CSkyCanvas(platform::GraphicsFactory* factory) : factory_(factory) {}
 
 CSkyCanvas::~CSkyCanvas() {
@@ -108,13 +111,14 @@ bool CSkyCanvas::Create(int width, int height) {
         return false;
     }
     const int stride = CanvasStride(width);
-    try {
-        bits_.assign(std::size_t(stride) * std::size_t(height), 0);
-    } catch (const std::bad_alloc&) {
+    const std::size_t size = std::size_t(stride) * std::size_t(height);
+    bits_.reset(static_cast<std::uint8_t*>(std::calloc(size, 1)));
+    if (!bits_) {
         lastError_ =
             "not enough memory for " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
         return false;
     }
+    size_ = size;
     width_ = width;
     height_ = height;
     stride_ = stride;
@@ -123,16 +127,16 @@ bool CSkyCanvas::Create(int width, int height) {
 
 void CSkyCanvas::AttachContext() {
     gc_.reset();
-    if (!factory_ || bits_.empty()) return;
-    gc_ = factory_->attach(platform::PixelBuffer{bits_.data(), width_, height_, stride_});
+    if (!factory_ || !bits_) return;
+    gc_ = factory_->attach(platform::PixelBuffer{bits_.get(), width_, height_, stride_});
     // A keyed canvas draws its text without a background box, whichever came first.
     if (gc_ && keyEnabled_) gc_->setTransparentText(true);
 }
 
 void CSkyCanvas::Destroy() {
     gc_.reset();
-    bits_.clear();
-    bits_.shrink_to_fit();
+    bits_.reset();
+    size_ = 0;
     width_ = height_ = stride_ = 0;
 }
 
@@ -146,7 +150,7 @@ void CSkyCanvas::CopyFrom(const CSkyCanvas& other) {
     if (other.width_ != width_ || other.height_ != height_) {
         if (!Create(other.width_, other.height_)) return;
     }
-    if (!bits_.empty()) std::memcpy(bits_.data(), other.bits_.data(), bits_.size());
+    if (bits_) std::memcpy(bits_.get(), other.bits_.get(), size_);
     ceiling_ = other.ceiling_;
     if (other.HasContext() && !HasContext()) {
         if (!factory_) factory_ = other.factory_;
@@ -157,7 +161,7 @@ void CSkyCanvas::CopyFrom(const CSkyCanvas& other) {
 void CSkyCanvas::Tint(Colour colour, int percent) {
     if (percent < 0 || percent > 100) return;
     for (int y = 0; y < height_; ++y) {
-        std::uint8_t* p = bits_.data() + std::size_t(y) * stride_;
+        std::uint8_t* p = bits_.get() + std::size_t(y) * stride_;
         if (percent == 100) {
             for (int x = 0; x < width_; ++x, p += 3) StoreBgr(p, colour);
         } else {
@@ -175,7 +179,7 @@ void CSkyCanvas::SetKey(Colour colour) {
 
 Colour CSkyCanvas::GetPixel(int x, int y) const {
     if (!Contains(x, y)) return 0;
-    const std::uint8_t* p = bits_.data() + std::size_t(y) * stride_ + 3 * x;
+    const std::uint8_t* p = bits_.get() + std::size_t(y) * stride_ + 3 * x;
     return MakeColour(p[2], p[1], p[0]);
 }
 
@@ -189,7 +193,7 @@ inline int ClampPercent(int percent) {
 void CSkyCanvas::PutPixel(int x, int y, Colour colour, int percent) {
     if (!Contains(x, y)) return;
     percent = ClampPercent(percent);
-    std::uint8_t* p = bits_.data() + std::size_t(y) * stride_ + 3 * x;
+    std::uint8_t* p = bits_.get() + std::size_t(y) * stride_ + 3 * x;
     if (percent == 100)
         StoreBgr(p, colour);
     else
@@ -199,7 +203,7 @@ void CSkyCanvas::PutPixel(int x, int y, Colour colour, int percent) {
 void CSkyCanvas::BlendPixelCeiling(int x, int y, Colour colour, int percent) {
     if (!Contains(x, y)) return;
     percent = ClampPercent(percent);
-    std::uint8_t* p = bits_.data() + std::size_t(y) * stride_ + 3 * x;
+    std::uint8_t* p = bits_.get() + std::size_t(y) * stride_ + 3 * x;
     if (percent == 100) {
         StoreBgr(p, colour);
         return;
@@ -214,7 +218,7 @@ void CSkyCanvas::BlendPixelCeiling(int x, int y, Colour colour, int percent) {
 
 int CSkyCanvas::PixelLuminance(int x, int y) const {
     if (!Contains(x, y)) return 0;
-    return int(PixelY(bits_.data() + std::size_t(y) * stride_ + 3 * x));
+    return int(PixelY(bits_.get() + std::size_t(y) * stride_ + 3 * x));
 }
 
 void CSkyCanvas::Line(int x1, int y1, int x2, int y2, Colour colour, int percent) {
@@ -233,7 +237,7 @@ template <bool kCeiling>
 void CSkyCanvas::BlendFromImpl(const platform::Rect* clip, const CSkyCanvas& source, int sourceX, int sourceY,
                                int percent) {
     if (percent < 0 || percent > 100) return;
-    if (bits_.empty() || source.bits_.empty()) return;
+    if (!bits_ || !source.bits_) return;
     // The destination area, with the source origin following the area's top-left corner so that a
     // clip rectangle hanging over the canvas edge keeps the source aligned.
     long left = 0, top = 0, right = width_, bottom = height_;
@@ -262,9 +266,9 @@ void CSkyCanvas::BlendFromImpl(const platform::Rect* clip, const CSkyCanvas& sou
     const bool useKey = source.keyEnabled_;
     const int kb = BlueOf(source.keyColour_), kg = GreenOf(source.keyColour_), kr = RedOf(source.keyColour_);
     for (long y = top; y < bottom; ++y) {
-        std::uint8_t* d = bits_.data() + std::size_t(y) * stride_ + 3 * left;
+        std::uint8_t* d = bits_.get() + std::size_t(y) * stride_ + 3 * left;
         const std::uint8_t* s =
-            source.bits_.data() + std::size_t(sy0 + (y - top)) * source.stride_ + 3 * std::size_t(sx0);
+            source.bits_.get() + std::size_t(sy0 + (y - top)) * source.stride_ + 3 * std::size_t(sx0);
         for (long x = left; x < right; ++x, d += 3, s += 3) {
             if (useKey && s[0] == kb && s[1] == kg && s[2] == kr) continue;
             int p = percent;

@@ -52,8 +52,8 @@ class CSkyCanvas {
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Stride() const { return stride_; }
-    std::uint8_t* Bits() { return bits_.empty() ? nullptr : bits_.data(); }
-    const std::uint8_t* Bits() const { return bits_.empty() ? nullptr : bits_.data(); }
+    std::uint8_t* Bits() { return bits_.get(); }
+    const std::uint8_t* Bits() const { return bits_.get(); }
     const std::string& LastError() const { return lastError_; }
 
     // The drawing context, or a context that draws nothing when none is attached.
@@ -119,7 +119,13 @@ class CSkyCanvas {
     int width_ = 0;
     int height_ = 0;
     int stride_ = 0;
-    std::vector<std::uint8_t> bits_;
+    // Zeroed by calloc: a large buffer comes straight from fresh pages, so memory the chart never
+    // draws is never touched.
+    struct FreeBits {
+        void operator()(std::uint8_t* p) const;
+    };
+    std::unique_ptr<std::uint8_t[], FreeBits> bits_;
+    std::size_t size_ = 0;
     std::string lastError_;
 };
 

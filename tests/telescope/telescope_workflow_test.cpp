@@ -104,6 +104,7 @@ class Workflow : public ::testing::Test {
     void Start(MountSimOptions options = {}) {
         options.slewSeconds = 0.2;
         mount = std::make_unique<SimulatedMount>(std::move(options));
+        mount->Pair(opener);
         ASSERT_TRUE(mount->ok());
         settings.writeString("TS", "DEVICES", mount->path());
         auto standard = StandardLinkMaker(loop, clock, opener);
@@ -115,16 +116,26 @@ class Workflow : public ::testing::Test {
             },
             folder.string() + "/");
     }
-    // Moves virtual time in 50 ms steps (loop and tick count together), giving the mount's bytes a
-    // moment of real time to arrive before each step.
+    // Moves virtual time in 50 ms steps (loop and tick count together). Before each step the line
+    // to the mount comes to rest and what arrived is handled, so however slowly a loaded machine
+    // passes the bytes, each exchange takes the same virtual time.
     void Advance(std::uint32_t ms) {
         for (std::uint32_t t = 0; t < ms; t += 50) {
-            for (int i = 0; i < 5 && loop.pendingPosts() == 0; ++i) std::this_thread::sleep_for(1ms);
-            loop.runPosted();
+            Settle();
             clock.advance(50);
             loop.advance(50);
         }
-        loop.runPosted();
+        Settle();
+    }
+    void Settle() {
+        for (;;) {
+            if (mount) {
+                ASSERT_TRUE(mount->WaitAtRest(opener))
+                    << "the simulated mount's line never came to rest: " << mount->Describe(opener);
+            }
+            loop.runPosted();
+            if (!mount || mount->AtRest(opener)) return;
+        }
     }
     void AdvanceUntil(const std::function<bool()>& done, std::uint32_t limitMs = 20000) {
         for (std::uint32_t t = 0; t < limitMs && !done(); t += 50) Advance(50);
@@ -135,7 +146,7 @@ class Workflow : public ::testing::Test {
     fakes::MemorySettings settings;
     fakes::VirtualEventLoop loop;
     fakes::ManualClock clock;
-    platform::posix::PosixSerialOpener opener;
+    testing::CountingOpener opener;
     RecordingHost host;
     std::filesystem::path folder;
     int linksMade = 0;
