@@ -127,16 +127,20 @@ class Workflow : public ::testing::Test {
         }
         Settle();
     }
+    // A line that never comes to rest fails the test once; later steps then go on without waiting,
+    // so the test ends instead of waiting again at every step.
     void Settle() {
         for (;;) {
-            if (mount) {
-                ASSERT_TRUE(mount->WaitAtRest(opener))
-                    << "the simulated mount's line never came to rest: " << mount->Describe(opener);
+            if (mount && !stuck) {
+                stuck = !mount->WaitAtRest(opener);
+                EXPECT_FALSE(stuck) << "the simulated mount's line never came to rest: "
+                                    << mount->Describe(opener);
             }
             loop.runPosted();
-            if (!mount || mount->AtRest(opener)) return;
+            if (!mount || stuck || mount->AtRest(opener)) return;
         }
     }
+    bool stuck = false;
     void AdvanceUntil(const std::function<bool()>& done, std::uint32_t limitMs = 20000) {
         for (std::uint32_t t = 0; t < limitMs && !done(); t += 50) Advance(50);
     }
