@@ -60,30 +60,34 @@ constexpr std::pair<int, Setting> kTapMenus[] = {
     {32871, Setting::SettingPopupTs},
 };
 
-// Steps: which value, by how much, within which bounds, and the caption.
+// Steps: which value, by how much, the settings rows whose ranges bound it, and the caption. A
+// step stops at the row's bound, so what the chart shows is what the next start reads back.
 struct StepRow {
     int id;
     int delta;
     int ViewState::*field;
+    Setting setting;
     int ViewState::*zoomField;  // the zoom view's own value, or null
-    int low, high;              // bounds (INT_MIN/INT_MAX for none)
+    Setting zoomSetting;
     const char* caption;
     const char* zoomCaption;
 };
 
-constexpr int kNoBound = 0x7fffffff;
-
 constexpr StepRow kSteps[] = {
-    {32911, -1, &ViewState::magnitudeShift, &ViewState::zoomShift, -kNoBound, kNoBound, "ｼﾌﾄ=%d",
-     "ｼﾌﾄ=%d(拡大用)"},
-    {32912, +1, &ViewState::magnitudeShift, &ViewState::zoomShift, -kNoBound, kNoBound, "ｼﾌﾄ=%d",
-     "ｼﾌﾄ=%d(拡大用)"},
-    {32913, +5, &ViewState::fontSize, nullptr, 30, kNoBound, "ﾌｫﾝﾄ=%d", nullptr},
-    {32914, -5, &ViewState::fontSize, nullptr, 30, kNoBound, "ﾌｫﾝﾄ=%d", nullptr},
-    {32919, -1, &ViewState::magnitudeLimit, &ViewState::zoomMagnitudeLimit, 1, 7, "%d等星", "%d等星(拡大用)"},
-    {32920, +1, &ViewState::magnitudeLimit, &ViewState::zoomMagnitudeLimit, 1, 7, "%d等星", "%d等星(拡大用)"},
-    {32941, +1, &ViewState::lightPollution, nullptr, 0, 20, "光害 %d", nullptr},
-    {32942, -1, &ViewState::lightPollution, nullptr, 0, 20, "光害 %d", nullptr},
+    {32911, -1, &ViewState::magnitudeShift, Setting::MagnShift, &ViewState::zoomShift, Setting::ZoomInShift,
+     "ｼﾌﾄ=%d", "ｼﾌﾄ=%d(拡大用)"},
+    {32912, +1, &ViewState::magnitudeShift, Setting::MagnShift, &ViewState::zoomShift, Setting::ZoomInShift,
+     "ｼﾌﾄ=%d", "ｼﾌﾄ=%d(拡大用)"},
+    {32913, +5, &ViewState::fontSize, Setting::FontSize, nullptr, Setting::FontSize, "ﾌｫﾝﾄ=%d", nullptr},
+    {32914, -5, &ViewState::fontSize, Setting::FontSize, nullptr, Setting::FontSize, "ﾌｫﾝﾄ=%d", nullptr},
+    {32919, -1, &ViewState::magnitudeLimit, Setting::SettingMagnit, &ViewState::zoomMagnitudeLimit,
+     Setting::ZoomInMag, "%d等星", "%d等星(拡大用)"},
+    {32920, +1, &ViewState::magnitudeLimit, Setting::SettingMagnit, &ViewState::zoomMagnitudeLimit,
+     Setting::ZoomInMag, "%d等星", "%d等星(拡大用)"},
+    {32941, +1, &ViewState::lightPollution, Setting::KougaiReduce, nullptr, Setting::KougaiReduce, "光害 %d",
+     nullptr},
+    {32942, -1, &ViewState::lightPollution, Setting::KougaiReduce, nullptr, Setting::KougaiReduce, "光害 %d",
+     nullptr},
 };
 
 constexpr int kColourModeCommands[] = {kCmdRedMode, kCmdWhiteBlack, kCmdBlackWhite, kCmdColour,
@@ -239,8 +243,9 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
             ViewState& v = view.state();
             const bool zoom = row.zoomField && v.mode == ViewMode::Zoom;
             int& value = v.*(zoom ? row.zoomField : row.field);
+            const SettingRange& range = settingRow(zoom ? row.zoomSetting : row.setting).range;
             const long next = static_cast<long>(value) + row.delta;
-            value = static_cast<int>(std::clamp<long>(next, row.low, row.high));
+            value = static_cast<int>(std::clamp<long>(next, range.min, range.max));
             view.saveSettings();
             view.recompute();
             table.Notice(Format(zoom ? row.zoomCaption : row.caption, value));

@@ -288,6 +288,11 @@ TEST(CommandWalk, StepsStayWithinTheirBoundsAndTheZoomViewHasItsOwnValues) {
     EXPECT_EQ(f.state().magnitudeLimit, 7);
     for (int i = 0; i < 25; ++i) t.Execute(32941);
     EXPECT_EQ(f.state().lightPollution, 20);
+    // The font and the shift stop where the next start would hold them.
+    for (int i = 0; i < 60; ++i) t.Execute(32913);
+    EXPECT_EQ(f.state().fontSize, 300);
+    for (int i = 0; i < 30; ++i) t.Execute(32912);
+    EXPECT_EQ(f.state().magnitudeShift, 20);
     t.Execute(32860);  // zoom view
     t.Execute(32919);
     EXPECT_EQ(f.state().zoomMagnitudeLimit, 6);
