@@ -11,4 +11,7 @@ std::string cp932ToUtf8(std::string_view bytes);
 // UTF-8 -> CP932. Characters without a CP932 form become '?'; invalid UTF-8 bytes too.
 std::string utf8ToCp932(std::string_view text);
 
+// Appends one code point to `out` as UTF-8 (1 to 4 bytes).
+void appendUtf8(std::string& out, char32_t c);
+
 }  // namespace celes

@@ -23,24 +23,6 @@ constexpr const char* kGreekCodes[] = {"alp", "bet", "gam", "del", "eps", "zet",
                                        "kap", "lam", "mu",  "nu",  "xi",  "omi", "pi",  "rho", "sig",
                                        "sig", "tau", "ups", "phi", "chi", "psi", "ome"};
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
-
 // Marks a byte that is not part of a well-formed character; it is kept as it is.
 constexpr char32_t kRawByte = 0x110000;
 
@@ -115,7 +97,7 @@ std::string FoldForFind(std::string_view s) {
             out += kGreekCodes[c - 0x03B1];
             continue;
         }
-        AppendUtf8(out, c);
+        appendUtf8(out, c);
     }
     return out;
 }

@@ -7,24 +7,6 @@ namespace celes {
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // UTF-8 to code points; a byte that does not start a valid sequence becomes U+FFFD.
 std::vector<char32_t> CodePoints(const std::string& s) {
     std::vector<char32_t> out;
@@ -83,7 +65,7 @@ DescriptionText DecodeDescription(std::span<const std::uint8_t> bytes) {
             } else if (u >= 0xD800 && u < 0xE000) {
                 u = 0xFFFD;
             }
-            AppendUtf8(out.text, u);
+            appendUtf8(out.text, u);
         }
         return out;
     }
