@@ -87,7 +87,7 @@ struct Chart {
         v.day = e.day;
         v.hour = e.hour;
         v.mode = ViewMode::Direction;
-        v.direction = kSouth;
+        v.direction = +Quadrant::South;
         v.height = 0;
         view->resize(1920, 1080);
         view->render();

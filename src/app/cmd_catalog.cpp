@@ -44,23 +44,23 @@ const char* markName(MarkShape shape) {
 const char* typeName(int code) {
     if (code < 0) return markName(MarkShapeFor(code));
     switch (code) {
-        case kTypeStar:
+        case +ObjectType::Star:
             return "star";
-        case kTypeGlobularCluster:
+        case +ObjectType::GlobularCluster:
             return "globular cluster";
-        case kTypeOpenCluster:
+        case +ObjectType::OpenCluster:
             return "open cluster";
-        case kTypePlanetaryNebula:
+        case +ObjectType::PlanetaryNebula:
             return "planetary nebula";
-        case kTypeDiffuseNebula:
+        case +ObjectType::DiffuseNebula:
             return "diffuse nebula";
-        case kTypeSupernovaRemnant:
+        case +ObjectType::SupernovaRemnant:
             return "supernova remnant";
-        case kTypeNebulaWithCluster:
+        case +ObjectType::NebulaWithCluster:
             return "nebula with cluster";
-        case kTypeGalaxy:
+        case +ObjectType::Galaxy:
             return "galaxy";
-        case kTypeConstellationLabel:
+        case +ObjectType::ConstellationLabel:
             return "constellation label";
         default:
             return (code >= kBodyTypeFlag && code <= bodyTypeCode(9) && (code & 0xF) == 1) ? "body record"

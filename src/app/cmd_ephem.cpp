@@ -15,8 +15,6 @@ namespace celes::app {
 
 namespace {
 
-constexpr double kRadToDeg = 1.0 / kDegToRad;
-
 struct BodyRow {
     const char* key;
     const char* label;

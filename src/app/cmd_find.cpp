@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/place_args.h"
 #include "app/sky_records_args.h"
+#include "astro/time.h"
 #include "ui/find_by_name.h"
 #include "view/celes_view.h"
 
@@ -47,7 +48,7 @@ std::string JsonString(const std::string& s) {
 }
 
 std::string Hours(double raRad) {
-    double h = raRad * 12.0 / 3.141592653589793;
+    double h = raRad * 12.0 / kPi;
     h = std::fmod(h, 24.0);
     if (h < 0) h += 24.0;
     const int totalSeconds = int(std::lround(h * 3600.0)) % 86400;
@@ -58,7 +59,7 @@ std::string Hours(double raRad) {
 }
 
 std::string Degrees(double decRad) {
-    const double d = decRad * 180.0 / 3.141592653589793;
+    const double d = decRad * 180.0 / kPi;
     const int totalSeconds = int(std::lround(std::fabs(d) * 3600.0));
     char buf[32];
     std::snprintf(buf, sizeof buf, "%c%02d°%02d'%02d\"", d < 0 ? '-' : '+', totalSeconds / 3600,
@@ -119,7 +120,7 @@ int cmdFind(const Args& argsIn) {
     for (const FindMatch& m : matches) {
         const FindEntry& e = index.entry(m.entry);
         const FoundPosition p = PositionOf(e, records, time, ephemeris);
-        double raDeg = p.ra * 180.0 / 3.141592653589793;
+        double raDeg = p.ra * 180.0 / kPi;
         raDeg = std::fmod(raDeg, 360.0);
         if (raDeg < 0) raDeg += 360.0;
         if (json) {
@@ -127,8 +128,7 @@ int cmdFind(const Args& argsIn) {
                 "%s\n  {\"name\": %s, \"designation\": %s, \"ra_deg\": %.5f, \"dec_deg\": %.5f, "
                 "\"az_deg\": %.3f, \"alt_deg\": %.3f, \"above_horizon\": %s}",
                 first ? "" : ",", JsonString(e.name).c_str(), JsonString(e.designation).c_str(), raDeg,
-                p.dec * 180.0 / 3.141592653589793, p.azimuthDeg, p.altitudeDeg,
-                p.altitudeDeg >= 0 ? "true" : "false");
+                p.dec * 180.0 / kPi, p.azimuthDeg, p.altitudeDeg, p.altitudeDeg >= 0 ? "true" : "false");
         } else {
             std::printf("%s\t%s\tRA %s\tDec %s\taz %.1f\talt %.1f%s\n", e.name.empty() ? "-" : e.name.c_str(),
                         e.designation.empty() ? "-" : e.designation.c_str(), Hours(p.ra).c_str(),

@@ -5,11 +5,11 @@
 #include <csignal>
 #include <cstdio>
 #include <map>
-#include <numbers>
 #include <optional>
 #include <string>
 
 #include "app/commands.h"
+#include "astro/time.h"
 #include "platform/posix/ini_settings_store.h"
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_event_loop.h"
@@ -200,8 +200,8 @@ int cmdMount(const Args& args) {
         ok = r.ok;
         status = r.report;
     } else if (verb == "slew") {
-        telescope.SetTargetRA(raHours * std::numbers::pi / 12.0);
-        telescope.SetTargetDec(decDegrees * std::numbers::pi / 180.0);
+        telescope.SetTargetRA(raHours * kPi / 12.0);
+        telescope.SetTargetDec(decDegrees * kPi / 180.0);
         const MountResult r = run([&](MountDone done) { telescope.SlewToTarget(std::move(done)); });
         printBoxes(r);
         ok = r.ok;

@@ -125,8 +125,10 @@ const RenderOption kRenderOptions[] = {
      }},
     {"--direction", "N|E|S|W", "facing direction (S)",
      [](RenderRequest& r, const std::string& v) -> std::string {
-         static const Word kWords[] = {{"N", kNorth}, {"n", kNorth}, {"E", kEast}, {"e", kEast},
-                                       {"S", kSouth}, {"s", kSouth}, {"W", kWest}, {"w", kWest}};
+         static const Word kWords[] = {{"N", +Quadrant::North}, {"n", +Quadrant::North},
+                                       {"E", +Quadrant::East},  {"e", +Quadrant::East},
+                                       {"S", +Quadrant::South}, {"s", +Quadrant::South},
+                                       {"W", +Quadrant::West},  {"w", +Quadrant::West}};
          const std::optional<int> d = LookUp(kWords, v);
          if (!d) return "bad direction '" + v + "'";
          r.direction = *d;
@@ -354,7 +356,7 @@ int cmdRender(const Args& argsIn) {
     RenderOptions opt;
     HeadlessWindow window;
     int mode = 0;
-    int direction = kSouth;
+    int direction = +Quadrant::South;
 
     RenderRequest request{settings, opt, window, mode, direction};
     for (std::size_t i = 0; i < args.size(); ++i) {

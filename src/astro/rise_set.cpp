@@ -34,17 +34,18 @@ constexpr double kGapMargin = 1e-5;
 
 // Lower bound of the chord from the direction (azimuth a, altitude h) to the window of `type`,
 // from the bounds each window puts on the north, east and up components.
-double WindowGap(double a, double h, int type) {
+double WindowGap(double a, double h, EventType type) {
     const double z = std::sin(h), c = std::cos(h);
     const double e = c * std::sin(a), n = c * std::cos(a);
     switch (type) {
-        case kEventRise:  // just below the horizon, eastern half
+        case EventType::Rise:  // just below the horizon, eastern half
             return std::max({z, -kSinWindow - z, -e, 0.0});
-        case kEventTransit:  // above the horizon, just east of due south
+        case EventType::Transit:  // above the horizon, just east of due south
             return std::max({-z, -e, e - kSinWindow, n, 0.0});
-        case kEventSet:  // just below the horizon, western half
+        case EventType::Set:  // just below the horizon, western half
             return std::max({z, -kSinWindow - z, e, 0.0});
-        default:  // below the horizon, just west of due north
+        case EventType::LowerTransit:  // below the horizon, just west of due north
+        default:
             return std::max({z, e, -kSinWindow - e, -n, 0.0});
     }
 }
@@ -80,12 +81,12 @@ int TestBody(const EventLines& body, double rightAscension, double declination, 
     const Horizontal here = EquatorialToHorizontal(rightAscension, declination, phi, theta);
     const double a = here.azimuth, h = here.altitude;
     double gap = 10.0;
-    for (int type = 0; type < 4; ++type) {
-        const int line = body.firstLine + type;
+    for (EventType type : kEventTypes) {
+        const int line = body.firstLine + +type;
         if (found[line]) continue;
         if (EventTest(a, h, type)) {
             found[line] = true;
-            out.lines[line] = FormatLine(body.formats[type], local);
+            out.lines[line] = FormatLine(body.formats[+type], local);
         } else {
             gap = std::min(gap, WindowGap(a, h, type));
         }
@@ -139,20 +140,20 @@ std::string CollationKey(const std::string& utf8) {
 
 }  // namespace
 
-bool EventTest(double azimuth, double altitude, int type) {
+bool EventTest(double azimuth, double altitude, EventType type) {
     double a = azimuth, h = altitude;
     while (a < 0.0) a += kTwoPi;
     while (a > kTwoPi) a -= kTwoPi;
     while (h > kPi / 2) h -= kPi;
     while (h < -kPi / 2) h += kPi;
     switch (type) {
-        case kEventRise:
+        case EventType::Rise:
             return h < 0.0 && h > -kWindow && a < kPi;
-        case kEventTransit:
+        case EventType::Transit:
             return a < kPi && a > 3.1101767270538954 && h > 0.0;
-        case kEventSet:
+        case EventType::Set:
             return h < 0.0 && h > -kWindow && a > kPi;
-        case kEventLowerTransit:
+        case EventType::LowerTransit:
             return a > 6.2517693806436885 && h < 0.0;
         default:
             return false;
@@ -230,11 +231,12 @@ TodaysData ComputeTodaysData(const CAstroTime& localInstant, const ObservingPlac
             const Horizontal here =
                 EquatorialToHorizontal(EclipticToEquatorial(eps, g.lon, g.lat), phi, theta);
             const double a = here.azimuth, h = here.altitude;
-            if (EventTest(a, h, kEventTransit)) {
+            if (EventTest(a, h, EventType::Transit)) {
                 found[line] = true;
                 out.lines[line] = FormatLine(kPlanetFormats[p], local);
             } else {
-                nextPlanet[p] = k + 1 + StepsToSkip(WindowGap(a, h, kEventTransit), kPlanetMotionPerStep);
+                nextPlanet[p] =
+                    k + 1 + StepsToSkip(WindowGap(a, h, EventType::Transit), kPlanetMotionPerStep);
             }
         }
     }

@@ -12,14 +12,21 @@
 
 namespace celes {
 
-enum EventType : int { kEventRise = 0, kEventTransit = 1, kEventSet = 2, kEventLowerTransit = 3 };
+// The four events of a body, in the order of their lines in the list.
+enum class EventType : int { Rise = 0, Transit = 1, Set = 2, LowerTransit = 3 };
+inline constexpr EventType kEventTypes[] = {EventType::Rise, EventType::Transit, EventType::Set,
+                                            EventType::LowerTransit};
+// The event's offset among a body's lines.
+constexpr int operator+(EventType t) {
+    return static_cast<int>(t);
+}
 
 // True when (azimuth from north through east, altitude) lies in the event's window. Each window
 // is 1.8 degrees wide and lies just before the event as the body moves: rise while the centre
 // is still up to 1.8 degrees below the eastern horizon, transit while it is up to 1.8 degrees
 // east of due south, set below the western horizon, lower transit just west of north below the
 // horizon. No refraction, no semi-diameter.
-bool EventTest(double azimuth, double altitude, int type);
+bool EventTest(double azimuth, double altitude, EventType type);
 
 // Line indexes: 0-3 Sun rise/transit/set/lower transit, 4-7 the same for the Moon, 8 unused,
 // 9 Mars, 10 Jupiter, 11 Saturn transit.

@@ -14,6 +14,8 @@ namespace celes {
 inline constexpr double kDegToRad = 0.017453292519943295;
 inline constexpr double kPi = 3.141592653589793;
 inline constexpr double kTwoPi = 6.283185307179586;
+inline constexpr double kHalfPi = kPi / 2;
+inline constexpr double kRadToDeg = 180.0 / kPi;
 
 // Eight unsigned 16-bit fields laid out like the platform's system-time record, so the device
 // clock can be copied straight in. `dayOfWeek` and `milliseconds` are carried along, never read.

@@ -16,17 +16,21 @@
 namespace celes {
 
 // Object type codes (StarRecord::type).
-enum ObjectType : std::int16_t {
-    kTypeStar = 1,
-    kTypeGlobularCluster = 2,
-    kTypeOpenCluster = 3,
-    kTypePlanetaryNebula = 4,
-    kTypeDiffuseNebula = 5,
-    kTypeSupernovaRemnant = 6,
-    kTypeNebulaWithCluster = 7,
-    kTypeGalaxy = 8,
-    kTypeConstellationLabel = 256,
+enum class ObjectType : std::int16_t {
+    Star = 1,
+    GlobularCluster = 2,
+    OpenCluster = 3,
+    PlanetaryNebula = 4,
+    DiffuseNebula = 5,
+    SupernovaRemnant = 6,
+    NebulaWithCluster = 7,
+    Galaxy = 8,
+    ConstellationLabel = 256,
 };
+// The code a record carries for a type.
+constexpr std::int16_t operator+(ObjectType t) {
+    return static_cast<std::int16_t>(t);
+}
 // Codes from here up are dropped when a catalogue is read.
 inline constexpr std::int16_t kFirstRejectedType = 10000;
 // Body records (Sun, Moon, planets) carry index * 16 | kBodyTypeFlag | 1.
@@ -53,7 +57,7 @@ struct StarRecord {
     // version 1000 always has one (possibly empty), as it had a 60-byte buffer.
     std::optional<std::string> name;
     std::array<char, 21> classText{};  // spectral class; taps start with "!TP!"
-    std::int16_t type = kTypeStar;
+    std::int16_t type = +ObjectType::Star;
 
     bool isBody() const { return constellation[0] == '#'; }
     bool operator==(const StarRecord&) const = default;

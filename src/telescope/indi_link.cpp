@@ -1,7 +1,8 @@
 #include "telescope/indi_link.h"
 
 #include <cstdio>
-#include <numbers>
+
+#include "astro/time.h"
 
 namespace celes {
 
@@ -119,8 +120,8 @@ void IndiLink::GetPosition(bool showTimeoutBox, MountDone done) {
 }
 
 void IndiLink::SlewTo(double raRadians, double decRadians, MountDone done) {
-    const double hours = raRadians * 12.0 / std::numbers::pi;
-    const double degrees = decRadians * 180.0 / std::numbers::pi;
+    const double hours = raRadians * 12.0 / kPi;
+    const double degrees = decRadians * 180.0 / kPi;
     char text[80];
     std::snprintf(text, sizeof text, "EQUATORIAL_EOD_COORD RA=%.6f DEC=%.6f", hours, degrees);
     Start(

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
+#include "astro/time.h"
 #include "telescope/lx200.h"
 
 namespace celes {
@@ -435,8 +435,8 @@ IndiResult IndiMount::DoPosition(bool showTimeoutBox) {
     if (hours < 0) hours += 24.0;
     result.raDegrees = hours * 15.0;
     result.decDegrees = *dec;
-    result.report = std::string(lx200::kReportRA) + lx200::FormatRA(hours * std::numbers::pi / 12.0) +
-                    std::string(lx200::kReportDec) + lx200::FormatDec(*dec * std::numbers::pi / 180.0);
+    result.report = std::string(lx200::kReportRA) + lx200::FormatRA(hours * kPi / 12.0) +
+                    std::string(lx200::kReportDec) + lx200::FormatDec(*dec * kPi / 180.0);
     result.state = TelescopeState::Ready;
     return result;
 }

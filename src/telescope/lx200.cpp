@@ -2,7 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
+
+#include "astro/time.h"
 
 namespace celes::lx200 {
 
@@ -74,10 +75,10 @@ std::string NoReplyBox(int limitSeconds) {
 
 std::string FormatRA(double radians) {
     if (!std::isfinite(radians)) radians = 0.0;
-    const double turn = 2.0 * std::numbers::pi;
+    const double turn = 2.0 * kPi;
     radians = std::fmod(radians, turn);
     if (radians < 0) radians += turn;
-    Sexagesimal v = Split(radians * 180.0 / std::numbers::pi / 15.0);
+    Sexagesimal v = Split(radians * 180.0 / kPi / 15.0);
     // 23:59:59.6 rounds up to a whole day, which the mount only knows as 00:00:00.
     if (v.whole >= 24) v.whole -= 24;
     return Printf("%02d:%02d:%02d", v.whole, v.minutes, v.seconds);
@@ -85,7 +86,7 @@ std::string FormatRA(double radians) {
 
 std::string FormatDec(double radians) {
     if (!std::isfinite(radians)) radians = 0.0;
-    double degrees = radians * 180.0 / std::numbers::pi;
+    double degrees = radians * 180.0 / kPi;
     const char* sign = "+";
     if (degrees < 0) {
         sign = "-";

@@ -6,16 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <numbers>
 #include <optional>
 
+#include "astro/time.h"
 #include "telescope/lx200.h"
 
 namespace celes {
 
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
+constexpr double kDeg = kPi / 180.0;
 
 double Wrap360(double degrees) {
     degrees = std::fmod(degrees, 360.0);

@@ -1,8 +1,8 @@
 #include "telescope/telescope_workflow.h"
 
 #include <cmath>
-#include <numbers>
 
+#include "astro/time.h"
 #include "skydata/settings_table.h"
 #include "view/timer_ids.h"
 
@@ -11,11 +11,10 @@ namespace celes {
 namespace {
 
 constexpr std::uint32_t kCaptionMs = 10000;
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 using Kind = TelescopePrompts::BoxKind;
 
 double Radians(double degrees) {
-    return degrees * std::numbers::pi / 180.0;
+    return degrees * kPi / 180.0;
 }
 
 // A right ascension brought into 0-2π by whole turns.
@@ -151,7 +150,7 @@ void TelescopeWorkflow::SlewHere() {
         SkyPoint target{-1, -1};
         if (point) target = SkyPoint{NormalisedRA(point->ra), point->dec};
         if (!point || !std::isfinite(target.ra) || !std::isfinite(target.dec) || target.ra < 0 ||
-            target.dec < -std::numbers::pi / 2 || target.dec > std::numbers::pi / 2) {
+            target.dec < -kPi / 2 || target.dec > kPi / 2) {
             t.Disconnect();
             t.SetPanelBusy(false);
             host_.ShowBox("計算結果が不正です。もう一度操作してください", Kind::Error);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "astro/coords.h"
+#include "astro/time.h"
 #include "skydata/constellation_names.h"
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
@@ -14,8 +15,6 @@
 namespace celes {
 
 namespace {
-
-constexpr double kRadToDeg = 180.0 / 3.141592653589793;
 
 std::string Printf(const char* pattern, auto... args) {
     char buf[512];
@@ -60,8 +59,8 @@ std::vector<AboveHorizonEntry> AboveHorizonList(const RecordSource& records, con
     for (int i = 0, n = records.objectCount(); i < n; ++i) {
         const StarRecord& r = records.object(i);
         if (r.isBody() || !r.name || r.name->empty()) continue;
-        const bool label = r.type == kTypeConstellationLabel;
-        const bool star = r.type == kTypeStar;
+        const bool label = r.type == +ObjectType::ConstellationLabel;
+        const bool star = r.type == +ObjectType::Star;
         if (star && !(r.magnitude < 2.0)) continue;
         const int h = altitudeOf(r.ra, r.dec);
         if (h < kAboveHorizonMinAltitude) continue;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "astro/coords.h"
+#include "astro/time.h"
 #include "skydata/constellation_names.h"
 #include "skydata/greek.h"
 #include "skydata/star_record.h"
@@ -15,8 +16,6 @@
 namespace celes {
 
 namespace {
-
-constexpr double kRadToDeg = 180.0 / 3.141592653589793;
 
 // Greek letters (lower case from U+03B1, upper case from U+0391) to the codes the catalogue uses.
 constexpr const char* kGreekCodes[] = {"alp", "bet", "gam", "del", "eps", "zet", "eta", "the", "iot",
@@ -113,13 +112,13 @@ void NameIndex::build(const RecordSource& records) {
         e.magnitude = r.magnitude;
         const std::string name = r.name ? Trimmed(cp932ToUtf8(*r.name)) : std::string();
         const std::string abbreviation = Trimmed(fieldText(r.constellation));
-        if (r.type == kTypeConstellationLabel) {
+        if (r.type == +ObjectType::ConstellationLabel) {
             if (name.empty()) continue;
             e.name = name + "座";
             e.designation = abbreviation;
             e.magnitude = -50;  // a constellation comes before its stars of the same name
             e.keys = {FoldForFind(e.name), FoldForFind(name), FoldForFind(abbreviation)};
-        } else if (r.type == kTypeStar) {
+        } else if (r.type == +ObjectType::Star) {
             e.name = name;
             if (!name.empty()) e.keys.push_back(FoldForFind(name));
             const GreekLetter* g = findGreekLetter(r.designation.data() + 3);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "astro/time.h"
 #include "view/projection.h"
 
 namespace celes {
@@ -109,7 +110,7 @@ std::array<CentreCross::Segment, 2> CentreCross::SegmentsAt(int x, int y) {
 }
 
 bool NavigatorCentrePixel(const ProjectionContext& ctx, const ZoomNavigator& navigator, int& x, int& y) {
-    constexpr double kDegree = 3.141592653589793 / 180.0;
+    constexpr double kDegree = kPi / 180.0;
     // The view's heading counts from west; the projection's azimuth from north.
     const double azimuth = (navigator.heading() - 90) * kDegree;
     return ProjectHorizontal(ctx, azimuth, navigator.height() * kDegree, false, x, y);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "astro/sun_moon.h"
+#include "astro/time.h"
 #include "platform/event_loop.h"
 #include "platform/settings_store.h"
 #include "skydata/constellation_names.h"
@@ -48,7 +49,7 @@ bool IsTurningView(ViewMode m) {
 }
 
 bool IsCatalogueStar(const StarRecord& r) {
-    return r.type == kTypeStar && !r.isBody() && r.classText[0] != '!';
+    return r.type == +ObjectType::Star && !r.isBody() && r.classText[0] != '!';
 }
 
 std::string Magnitude(double m) {
@@ -132,12 +133,12 @@ std::string IdentificationText(const StarRecord& r, ViewMode mode, double moonAg
         }
         return text;
     }
-    if (r.type == kTypeConstellationLabel) {
+    if (r.type == +ObjectType::ConstellationLabel) {
         std::string text = cp932ToUtf8(r.name.value_or(""));
         text += "座";
         return text;
     }
-    if (r.type == kTypeStar) {
+    if (r.type == +ObjectType::Star) {
         std::string text;
         if (const GreekLetter* g = findGreekLetter(r.designation.data() + 3)) text += g->utf8;
         if (const std::string constellation = ConstellationNameOf(r); !constellation.empty())
@@ -195,7 +196,7 @@ const StarRecord* TapHandler::identify(int& x, int& y, bool draw) {
     if (r && draw) {
         if (r->classText[0] == '!' && tapAction_ && tapAction_(*r)) return r;
         drawLabel(*r, x, y, true);
-        const bool deepSky = r->type >= kTypeGlobularCluster && r->type <= kTypeGalaxy;
+        const bool deepSky = r->type >= +ObjectType::GlobularCluster && r->type <= +ObjectType::Galaxy;
         if (imageHook_ && deepSky && view_.settings().on(Setting::MessieEnableJpeg)) {
             imageRecord_ = *r;  // a copy: a render in the meantime replaces what the pointer names
             ArmOnce(loop_, TimerId::DeepSkyImage, kImageDelayMs, [this] {
@@ -283,7 +284,7 @@ void TapHandler::drawTappedConstellation(const StarRecord& star) {
     if (name) {
         for (int i = 0, n = records_.objectCount(); i < n; ++i) {
             const StarRecord& label = records_.object(i);
-            if (label.type != kTypeConstellationLabel ||
+            if (label.type != +ObjectType::ConstellationLabel ||
                 std::string_view(label.constellation.data(), 3) != abbreviation)
                 continue;
             int x = 0, y = 0;
@@ -422,28 +423,28 @@ void TapHandler::popup() {
     const ViewMode mode = view_.state().mode;
     const bool wholeSky =
         mode == ViewMode::Planisphere || mode == ViewMode::Polar || mode == ViewMode::Orbits;
-    int menu = 0;
+    PopupMenuId menu = PopupMenuId::None;
     if (settings.on(Setting::SettingPopup))
-        menu = kMenuDisplaySettings;
+        menu = PopupMenuId::DisplaySettings;
     else if (settings.on(Setting::SettingPopup2))
-        menu = wholeSky ? 0 : kMenuTapRegistration;
+        menu = wholeSky ? PopupMenuId::None : PopupMenuId::TapRegistration;
     else if (settings.on(Setting::SettingPopupTs))
-        menu = kMenuTelescope;
-    if (menu == 0) return;
+        menu = PopupMenuId::Telescope;
+    if (menu == PopupMenuId::None) return;
     popupX_ = tapX_;
     popupY_ = tapY_;
     const PopupContext context = popupContext();
-    if (menu == kMenuDisplaySettings) {
+    if (menu == PopupMenuId::DisplaySettings) {
         // The star's constellation becomes the one-entry selection of "only this constellation" and
         // of the description commands, whichever item is chosen.
         if (!context.starConstellation.empty())
             view_.layers().selection.selectOnly(std::string_view(tapped_->constellation.data(), 3));
     }
-    window_.openPopup(menu, BuildTapPopup(menu, context), popupX_, popupY_);
+    window_.openPopup(+menu, BuildTapPopup(menu, context), popupX_, popupY_);
 }
 
 void TapHandler::actionMenu() {
-    window_.openPopup(kMenuActionKey, BuildActionMenu(popupContext(), mainSubmenus_), kActionMenuX,
+    window_.openPopup(+PopupMenuId::ActionKey, BuildActionMenu(popupContext(), mainSubmenus_), kActionMenuX,
                       kActionMenuY);
 }
 
@@ -646,7 +647,6 @@ void TapHandler::zoomHere() {
     const ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(s, MakeRenderTime(s)));
     double azimuth = 0.0, altitude = 0.0;
     PixelToHorizontal(ctx, popupX_, popupY_, azimuth, altitude);
-    constexpr double kRadToDeg = 180.0 / 3.141592653589793;
     double azimuthDeg = std::fmod(azimuth * kRadToDeg, 360.0);
     if (azimuthDeg < 0) azimuthDeg += 360.0;
     const int heading = (int(azimuthDeg) + 90) % 360;

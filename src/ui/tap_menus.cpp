@@ -101,17 +101,19 @@ std::vector<int> DefaultMainSubmenu(const std::string& title) {
     return {};
 }
 
-TapMenu BuildTapPopup(int menuId, const PopupContext& context) {
-    switch (menuId) {
-        case kMenuDisplaySettings:
+TapMenu BuildTapPopup(PopupMenuId menu, const PopupContext& context) {
+    switch (menu) {
+        case PopupMenuId::DisplaySettings:
             return DisplaySettingsMenu(context);
-        case kMenuTapRegistration:
+        case PopupMenuId::TapRegistration:
             return TapRegistrationMenu();
-        case kMenuTelescope:
+        case PopupMenuId::Telescope:
             return TelescopeMenu(context);
-        default:
-            return {};
+        case PopupMenuId::None:
+        case PopupMenuId::ActionKey:
+            break;
     }
+    return {};
 }
 
 TapMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& submenus) {

@@ -9,50 +9,54 @@
 
 namespace celes {
 
-enum PopupMenuId : int {
-    kMenuDisplaySettings = 138,
-    kMenuActionKey = 146,
-    kMenuTapRegistration = 147,
-    kMenuTelescope = 148,
+// The popup menus, with the numbers the window knows them by.
+enum class PopupMenuId : int {
+    None = 0,
+    DisplaySettings = 138,
+    ActionKey = 146,
+    TapRegistration = 147,
+    Telescope = 148,
 };
+constexpr int operator+(PopupMenuId id) {
+    return static_cast<int>(id);
+}
 
 // Command numbers the menus name (the command table holds their captions and handlers).
-enum MenuCommand : int {
-    kCmdDateTime = 32776,
-    kCmdSetNow = 32777,
-    kCmdSelectOnly = 32820,
-    kCmdAllStars = 32819,
-    kCmdPopupMagnitude = 32824,
-    kCmdAllConstellations = 32818,
-    kCmdCloseMenu = 32825,
-    kCmdFigures = 32822,
-    kCmdLines = 32840,
-    kCmdNoTurn = 32842,
-    kCmdFullScreen = 32865,
-    kCmdAboveHorizon = 32944,
-    kCmdShowNavigator = 32862,
-    kCmdZoomView = 32860,
-    kCmdZoomHere = 32943,
-    kCmdDescription = 32933,
-    kCmdDescriptionSpeech = 32963,
-    kCmdDescriptionEdit = 32960,
-    kCmdRegisterTap = 32852,
-    kCmdEditTaps = 32854,
-    kCmdTelescopeMenuChoice = 32871,
-    kCmdDisplayMenuChoice = 32821,
-    kCmdTapMenuChoice = 32851,
-    kCmdTelescopePanel = 32868,
-    kCmdSlewHere = 32870,
-    kCmdTelescopePosition = 32872,
-    kCmdMark1 = 32937,
-    kCmdMark2 = 32938,
-    kCmdMark3 = 32939,
-    kCmdClearMarks = 32940,
-    kCmdMessierImages = 32921,
-    kCmdActionMode = 32867,
-    kCmdExit = 57665,
-    kCmdFind = 32990,  // find by name: a command of this program beyond the numbered table's range
-};
+inline constexpr int kCmdDateTime = 32776;
+inline constexpr int kCmdSetNow = 32777;
+inline constexpr int kCmdSelectOnly = 32820;
+inline constexpr int kCmdAllStars = 32819;
+inline constexpr int kCmdPopupMagnitude = 32824;
+inline constexpr int kCmdAllConstellations = 32818;
+inline constexpr int kCmdCloseMenu = 32825;
+inline constexpr int kCmdFigures = 32822;
+inline constexpr int kCmdLines = 32840;
+inline constexpr int kCmdNoTurn = 32842;
+inline constexpr int kCmdFullScreen = 32865;
+inline constexpr int kCmdAboveHorizon = 32944;
+inline constexpr int kCmdShowNavigator = 32862;
+inline constexpr int kCmdZoomView = 32860;
+inline constexpr int kCmdZoomHere = 32943;
+inline constexpr int kCmdDescription = 32933;
+inline constexpr int kCmdDescriptionSpeech = 32963;
+inline constexpr int kCmdDescriptionEdit = 32960;
+inline constexpr int kCmdRegisterTap = 32852;
+inline constexpr int kCmdEditTaps = 32854;
+inline constexpr int kCmdTelescopeMenuChoice = 32871;
+inline constexpr int kCmdDisplayMenuChoice = 32821;
+inline constexpr int kCmdTapMenuChoice = 32851;
+inline constexpr int kCmdTelescopePanel = 32868;
+inline constexpr int kCmdSlewHere = 32870;
+inline constexpr int kCmdTelescopePosition = 32872;
+inline constexpr int kCmdMark1 = 32937;
+inline constexpr int kCmdMark2 = 32938;
+inline constexpr int kCmdMark3 = 32939;
+inline constexpr int kCmdClearMarks = 32940;
+inline constexpr int kCmdMessierImages = 32921;
+inline constexpr int kCmdActionMode = 32867;
+inline constexpr int kCmdExit = 57665;
+inline constexpr int kCmdFind =
+    32990;  // find by name: a command of this program beyond the numbered table's range
 
 inline constexpr const char* kCloseMenuCaption = "ﾒﾆｭｰを閉じる";
 
@@ -90,7 +94,7 @@ using MainSubmenuSource = std::function<std::vector<PopupItem>(const std::string
 std::vector<int> DefaultMainSubmenu(const std::string& title);
 
 // Menu 138, 147 or 148 for a press, with its adjustments.
-TapMenu BuildTapPopup(int menuId, const PopupContext& context);
+TapMenu BuildTapPopup(PopupMenuId menu, const PopupContext& context);
 // Menu 146 (the action key's menu).
 TapMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& submenus = {});
 

@@ -23,7 +23,7 @@ std::string BodyImagePath(const std::string& dataFolder, const StarRecord& r) {
 }
 
 bool HasDeepSkyImage(const StarRecord& r) {
-    return r.type >= kTypeGlobularCluster && r.type <= kTypeGalaxy && !r.isBody();
+    return r.type >= +ObjectType::GlobularCluster && r.type <= +ObjectType::Galaxy && !r.isBody();
 }
 
 bool DrawOverChart(CCelesView& view, RecordSource& records, const std::function<void(RenderContext&)>& draw,

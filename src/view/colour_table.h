@@ -109,16 +109,14 @@ Colour SkyColour(const ColourTable& table, const ColourMode& mode, int twilight)
 Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, int entry, bool graded);
 
 // Command numbers of the colour menu.
-enum ColourCommand : int {
-    kCmdRedMode = 32857,
-    kCmdWhiteBlack = 32858,  // "黒白表示"
-    kCmdBlackWhite = 32807,  // "白黒表示"
-    kCmdColour = 32791,
-    kCmdSizeUp = 32790,
-    kCmdBrighter = 32813,
-    kCmdBlueStars = 32814,
-    kCmdColourDialog = 32823,
-};
+inline constexpr int kCmdRedMode = 32857;
+inline constexpr int kCmdWhiteBlack = 32858;  // "黒白表示"
+inline constexpr int kCmdBlackWhite = 32807;  // "白黒表示"
+inline constexpr int kCmdColour = 32791;
+inline constexpr int kCmdSizeUp = 32790;
+inline constexpr int kCmdBrighter = 32813;
+inline constexpr int kCmdBlueStars = 32814;
+inline constexpr int kCmdColourDialog = 32823;
 
 // What a colour-mode command did: the transient caption to show (empty for none) and whether the
 // command was one of the mode commands. The caller saves the flags and recomputes the view.

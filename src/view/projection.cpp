@@ -3,13 +3,12 @@
 #include <cmath>
 
 #include "astro/coords.h"
+#include "astro/time.h"
 
 namespace celes {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kHalfPi = kPi / 2;
 constexpr double kDegree = 0.017453292519943295;
 constexpr double kLimit = 1073741824.0;  // 2^30
 

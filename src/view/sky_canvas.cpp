@@ -330,17 +330,18 @@ void ReportCanvasFailure(const CSkyCanvas& canvas, platform::Dialogs& dialogs, p
 // ---- Moon phase ----
 
 namespace {
-constexpr double kHalfPi = 1.570796;
-constexpr double kThreeHalfPi = 4.712388;
-constexpr double kFiveHalfPi = 7.85398;
-constexpr double kTwoPi = 6.283184;
+// The phase drawing's own coarse quarter turns (six places), not the engine's pi.
+constexpr double kPhaseHalfPi = 1.570796;
+constexpr double kPhaseThreeHalfPi = 4.712388;
+constexpr double kPhaseFiveHalfPi = 7.85398;
+constexpr double kPhaseTwoPi = 6.283184;
 constexpr double kArcStep = 0.1745328888888889;  // 10 degrees
 constexpr double kPhaseQ = 0.13559322033898305;  // 1 / 7.375
 }  // namespace
 
 std::vector<platform::Point> MoonArc(int x, int y, int r, double t0, double t1, double k, double theta) {
     std::vector<platform::Point> pts;
-    const double flatten = std::sin(k * kHalfPi);
+    const double flatten = std::sin(k * kPhaseHalfPi);
     auto add = [&](double t) {
         const double xp = r * std::sin(t), yp = r * std::cos(t) * flatten;
         const double phi = std::atan2(xp, yp) + theta;
@@ -377,7 +378,7 @@ void CSkyCanvas::DrawMoonPhase(int x, int y, int size, double age, double bright
         for (int ty = 0; ty < n; ++ty)
             for (int tx = 0; tx < n; ++tx) PutPixel(11 + tx, 11 + ty, texture->GetPixel(tx, ty), 100);
     } else {
-        const auto pts = MoonArc(x, y, r, 0.0, kTwoPi, 1.0, brightLimbAngle);
+        const auto pts = MoonArc(x, y, r, 0.0, kPhaseTwoPi, 1.0, brightLimbAngle);
         g.setPen(disc);
         g.setBrush(disc);
         g.polygon(pts.data(), int(pts.size()));
@@ -385,19 +386,20 @@ void CSkyCanvas::DrawMoonPhase(int x, int y, int size, double age, double bright
     const double m = age - 14.75;
     double limb0, limb1, term0, term1, k;
     if (m < -7.5) {
-        limb0 = kHalfPi, limb1 = kThreeHalfPi, term0 = kThreeHalfPi, term1 = kFiveHalfPi;
+        limb0 = kPhaseHalfPi, limb1 = kPhaseThreeHalfPi, term0 = kPhaseThreeHalfPi, term1 = kPhaseFiveHalfPi;
         k = (-m - 7.375) * kPhaseQ;
     } else if (m < 0.25) {
-        limb0 = kHalfPi, limb1 = kThreeHalfPi, term0 = kThreeHalfPi, term1 = kHalfPi;
+        limb0 = kPhaseHalfPi, limb1 = kPhaseThreeHalfPi, term0 = kPhaseThreeHalfPi, term1 = kPhaseHalfPi;
         k = 1 + m * kPhaseQ;
     } else if (m == 0.25) {
         g.restore();
         return;
     } else if (m < 7.5) {
-        limb0 = kThreeHalfPi, limb1 = kFiveHalfPi, term0 = kFiveHalfPi, term1 = kThreeHalfPi;
+        limb0 = kPhaseThreeHalfPi, limb1 = kPhaseFiveHalfPi, term0 = kPhaseFiveHalfPi,
+        term1 = kPhaseThreeHalfPi;
         k = 1 - m * kPhaseQ;
     } else {
-        limb0 = kThreeHalfPi, limb1 = kFiveHalfPi, term0 = kHalfPi, term1 = kThreeHalfPi;
+        limb0 = kPhaseThreeHalfPi, limb1 = kPhaseFiveHalfPi, term0 = kPhaseHalfPi, term1 = kPhaseThreeHalfPi;
         k = (m - 7.375) * kPhaseQ;
     }
     auto pts = MoonArc(x, y, r, limb0, limb1, 1.0, brightLimbAngle);

@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "astro/time.h"
+
 namespace celes {
 
 namespace {
 
-constexpr double kHalfPi = 1.5707963267948966;
-constexpr double kTwoPiValue = 6.283185307179586;
 // Half the width of the direction view's azimuth window (about 91.8 degrees).
 constexpr double kWindowHalfWidth = 1.6022122533307945;
 
 double NormaliseAngle(double a) {
-    a = std::fmod(a, kTwoPiValue);
-    if (a < 0) a += kTwoPiValue;
+    a = std::fmod(a, kTwoPi);
+    if (a < 0) a += kTwoPi;
     return a;
 }
 
@@ -45,7 +45,7 @@ void ViewState::setDiscFromWorkArea(int workWidth, int workHeight, int menuBarHe
 }
 
 void ViewState::updateAzimuthWindow() {
-    const double centre = (direction - 1) * kHalfPi + rotation * (3.141592653589793 / 180.0);
+    const double centre = (direction - 1) * kHalfPi + rotation * (kPi / 180.0);
     azimuthLeft = NormaliseAngle(centre - kWindowHalfWidth);
     azimuthRight = NormaliseAngle(centre + kWindowHalfWidth);
 }
@@ -66,16 +66,16 @@ ViewCommandResult ApplyViewCommand(ViewState& s, ViewCommand command, NavigatorL
     };
     switch (command) {
         case ViewCommand::North:
-            face(kNorth);
+            face(+Quadrant::North);
             break;
         case ViewCommand::East:
-            face(kEast);
+            face(+Quadrant::East);
             break;
         case ViewCommand::South:
-            face(kSouth);
+            face(+Quadrant::South);
             break;
         case ViewCommand::West:
-            face(kWest);
+            face(+Quadrant::West);
             break;
         case ViewCommand::WholeDirection:
             height(0);
@@ -120,7 +120,7 @@ ViewCommandResult ApplyViewCommand(ViewState& s, ViewCommand command, NavigatorL
                 // Entering the polar view does not record the previous mode: leaving it returns to
                 // whatever was recorded last.
                 s.mode = ViewMode::Polar;
-                s.direction = kNorth;
+                s.direction = +Quadrant::North;
                 s.rotation = 0;
                 AimNavigator(s, navigator);
                 r.notice = "極軸調整画面";

@@ -26,14 +26,18 @@ enum class ViewMode : int {
 // Direction-view heights, with the codes stored in "SCREEN"/"ZOOM_H".
 enum class ViewHeight : int { Low = -1, Whole = 0, High = 1, Middle = 2 };
 
-// Quadrants stored in "SETTING"/"DIRECT".
-enum Quadrant : int { kWest = 0, kNorth = 1, kEast = 2, kSouth = 3 };
+// Quadrants stored in "SETTING"/"DIRECT" (the view state keeps the stored number).
+enum class Quadrant : int { West = 0, North = 1, East = 2, South = 3 };
+// The number stored for a quadrant.
+constexpr int operator+(Quadrant q) {
+    return static_cast<int>(q);
+}
 
 struct ViewState {
     // --- mode and orientation ---
     ViewMode mode = ViewMode::Planisphere;          // "VIEW"/"STATUS" (only restored when "SCREEN"/"END")
     ViewMode previousMode = ViewMode::Planisphere;  // not stored
-    int direction = kSouth;                         // "SETTING"/"DIRECT" 0..3
+    int direction = +Quadrant::South;               // "SETTING"/"DIRECT" 0..3
     int rotation = 0;                               // "SCREEN"/"HALF" degrees 0..89
     int height = 0;                                 // "SCREEN"/"ZOOM_H": 0 whole, 1 high, 2 middle, -1 low
     int zoomDirection = 3;                          // "SUPERZOOMSAVE"/"DIRECT"

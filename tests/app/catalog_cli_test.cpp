@@ -20,10 +20,10 @@ CliRun runCatalog(const std::string& args) {
 
 std::vector<StarRecord> sample() {
     auto recs = fakes::makeStars(5);
-    recs.push_back(fakes::makeStar(6, 1.0, 0.2, 8.0, "And", "   M31", kTypeGalaxy));
+    recs.push_back(fakes::makeStar(6, 1.0, 0.2, 8.0, "And", "   M31", +ObjectType::Galaxy));
     recs.push_back(fakes::makeStar(7, 0.0, 0.2, 0.0));                    // no position
     recs.push_back(fakes::makeStar(8, 1.0, 0.2, 1.0, "And", "", 12000));  // type too high
-    recs.push_back(fakes::makeStar(9, 1.0, 0.2, 1.0, "And", "", kTypeConstellationLabel));
+    recs.push_back(fakes::makeStar(9, 1.0, 0.2, 1.0, "And", "", +ObjectType::ConstellationLabel));
     return recs;
 }
 

@@ -35,7 +35,7 @@ TEST(MoonOnTheChart, CrescentLitOnTheSunsSide) {
     // Where the render puts the Moon and the Sun.
     ViewState v;
     v.mode = ViewMode::Direction;
-    v.direction = kWest;
+    v.direction = +Quadrant::West;
     v.height = -1;
     v.year = 2024, v.month = 1, v.day = 15, v.hour = 21, v.minute = 0;
     v.setClientSize(480, 640);

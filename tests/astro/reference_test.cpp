@@ -116,7 +116,7 @@ TEST(Reference, RiseTransitSetAgainstPyEphem) {
                 // An event near midnight may fall on the other side of it for the list (its
                 // window opens before the event); such days are not compared.
                 if (event < 20 || event > 1420) continue;
-                if (type == kEventSet) {
+                if (type == +EventType::Set) {
                     // First step after the centre went down: within one step of the event,
                     // plus what the series and the 2-minute step leave.
                     ASSERT_GE(got, 0);
@@ -130,7 +130,7 @@ TEST(Reference, RiseTransitSetAgainstPyEphem) {
                     EXPECT_LE(got, event + 2);
                 } else {
                     // Only a passage high near the zenith may slip through its window.
-                    EXPECT_NE(type, kEventRise);
+                    EXPECT_NE(type, +EventType::Rise);
                 }
                 ++checked;
             }

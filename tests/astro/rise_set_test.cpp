@@ -48,13 +48,13 @@ TodaysData PlainTodaysData(const CAstroTime& day, const ObservingPlace& place) {
         };
         if (!found[0] || !found[1] || !found[2] || !found[3]) {
             here(SunEquatorial(u));
-            for (int type = 0; type < 4; ++type)
-                if (!found[type] && EventTest(a, h, type)) write(type, t);
+            for (EventType type : kEventTypes)
+                if (!found[+type] && EventTest(a, h, type)) write(+type, t);
         }
         if (!found[4] || !found[5] || !found[6] || !found[7]) {
             here(MoonTopocentric(u, theta, phi));
-            for (int type = 0; type < 4; ++type)
-                if (!found[4 + type] && EventTest(a, h, type)) write(4 + type, t);
+            for (EventType type : kEventTypes)
+                if (!found[4 + +type] && EventTest(a, h, type)) write(4 + +type, t);
         }
         if (!found[9] || !found[10] || !found[11]) {
             const auto planets = PlanetsEquatorial(u);
@@ -62,7 +62,7 @@ TodaysData PlainTodaysData(const CAstroTime& day, const ObservingPlace& place) {
             for (const auto& o : order) {
                 if (found[o[0]]) continue;
                 here(planets[std::size_t(o[1])]);
-                if (EventTest(a, h, 1)) write(o[0], t);
+                if (EventTest(a, h, EventType::Transit)) write(o[0], t);
             }
         }
         AddStep(t, TimeStep(0, 0, 2, 0));
@@ -74,7 +74,7 @@ TEST(EventTest, Windows) {
     const double w = 1.8 * kDeg;
     const struct {
         double az, alt;
-        int type;
+        int type;  // 4 is no event
         bool expected;
     } cases[] = {
         {90 * kDeg, -0.5 * kDeg, 0, true},  {90 * kDeg, 0.5 * kDeg, 0, false},
@@ -88,7 +88,7 @@ TEST(EventTest, Windows) {
         {90 * kDeg, -0.5 * kDeg, 4, false}, {90 * kDeg - 4 * kTwoPi, -0.5 * kDeg, 0, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(EventTest(c.az, c.alt, c.type), c.expected)
+        EXPECT_EQ(EventTest(c.az, c.alt, static_cast<EventType>(c.type)), c.expected)
             << c.az / kDeg << " " << c.alt / kDeg << " " << c.type;
 }
 

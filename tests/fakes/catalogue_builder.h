@@ -12,7 +12,7 @@ namespace celes::fakes {
 
 inline StarRecord makeStar(std::int16_t number, double ra, double dec, double magnitude,
                            std::string_view constellation = "Ori", std::string_view designation = "",
-                           std::int16_t type = kTypeStar) {
+                           std::int16_t type = +ObjectType::Star) {
     StarRecord r;
     r.number = number;
     r.ra = ra;

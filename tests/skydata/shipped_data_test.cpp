@@ -41,7 +41,7 @@ class StarIndex {
   public:
     explicit StarIndex(const std::vector<StarRecord>& records) {
         for (const StarRecord& r : records)
-            if (r.type == kTypeStar) bands_[Band(r.dec)].push_back(&r);
+            if (r.type == +ObjectType::Star) bands_[Band(r.dec)].push_back(&r);
     }
     double NearestDeg(double ra, double dec) const {
         double best = 180.0;
@@ -70,7 +70,7 @@ TEST(ShippedData, CatalogueReadsWholeWithNothingRejected) {
 
     std::set<std::string> labelled;
     for (const StarRecord& r : load.records)
-        if (r.type == kTypeConstellationLabel) labelled.insert(fieldText(r.constellation));
+        if (r.type == +ObjectType::ConstellationLabel) labelled.insert(fieldText(r.constellation));
 
     int stars = 0, ngcIc = 0;
     std::set<std::string> messier, labels;
@@ -84,14 +84,14 @@ TEST(ShippedData, CatalogueReadsWholeWithNothingRejected) {
         EXPECT_LE(std::abs(r.dec), std::numbers::pi / 2);
         // Every object belongs to a constellation, so the constellation filter keeps it.
         EXPECT_TRUE(labelled.contains(fieldText(r.constellation))) << fieldText(r.constellation);
-        if (r.type == kTypeStar) {
+        if (r.type == +ObjectType::Star) {
             ++stars;
             if (r.magnitude < previousMagnitude) starsBrightestFirst = false;
             previousMagnitude = r.magnitude;
             const char* code = r.designation.data() + 3;
             const bool blank = std::string(code, 3) == "   ";
             EXPECT_TRUE(blank || findGreekLetter(code) != nullptr) << std::string(code, 3);
-        } else if (r.type >= kTypeGlobularCluster && r.type <= kTypeGalaxy) {
+        } else if (r.type >= +ObjectType::GlobularCluster && r.type <= +ObjectType::Galaxy) {
             messier.insert(DeepSkyDesignation(r));
             EXPECT_EQ(r.number, 0) << "the designation is the whole label";
         } else if (r.type < 0) {
@@ -99,7 +99,7 @@ TEST(ShippedData, CatalogueReadsWholeWithNothingRejected) {
             const std::string d = DeepSkyDesignation(r);
             EXPECT_TRUE(d.starts_with("N") || d.starts_with("IC")) << d;
             EXPECT_EQ(r.number, 0);
-        } else if (r.type == kTypeConstellationLabel) {
+        } else if (r.type == +ObjectType::ConstellationLabel) {
             ++labelRecords;
             labels.insert(fieldText(r.constellation));
             ASSERT_TRUE(r.name.has_value());
@@ -124,9 +124,9 @@ TEST(ShippedData, KnownObjects) {
     const StarRecord* m42 = nullptr;
     const StarRecord* orionLabel = nullptr;
     for (const StarRecord& r : load.records) {
-        if (r.type == kTypeStar && r.name && cp932ToUtf8(*r.name) == "ベテルギウス") betelgeuse = &r;
-        if (DeepSkyDesignation(r) == "M42" && r.type != kTypeStar) m42 = &r;
-        if (r.type == kTypeConstellationLabel && fieldText(r.constellation) == "Ori") orionLabel = &r;
+        if (r.type == +ObjectType::Star && r.name && cp932ToUtf8(*r.name) == "ベテルギウス") betelgeuse = &r;
+        if (DeepSkyDesignation(r) == "M42" && r.type != +ObjectType::Star) m42 = &r;
+        if (r.type == +ObjectType::ConstellationLabel && fieldText(r.constellation) == "Ori") orionLabel = &r;
     }
     ASSERT_NE(betelgeuse, nullptr);
     EXPECT_EQ(std::string(betelgeuse->designation.data() + 3, 3), "Alp");
@@ -138,7 +138,7 @@ TEST(ShippedData, KnownObjects) {
     EXPECT_NEAR(betelgeuse->dec * 180.0 / std::numbers::pi, 7.0 + 24.6 / 60, 0.005);
 
     ASSERT_NE(m42, nullptr);
-    EXPECT_TRUE(m42->type == kTypeNebulaWithCluster || m42->type == kTypeDiffuseNebula);
+    EXPECT_TRUE(m42->type == +ObjectType::NebulaWithCluster || m42->type == +ObjectType::DiffuseNebula);
     EXPECT_EQ(fieldText(m42->constellation), "Ori");
 
     ASSERT_NE(orionLabel, nullptr);
@@ -174,7 +174,7 @@ TEST_P(ShippedPolylines, SlotsWithinLimitsAndOnCatalogueStars) {
     }
     // Every constellation label finds its slot.
     for (const StarRecord& r : Shipped().records)
-        if (r.type == kTypeConstellationLabel) {
+        if (r.type == +ObjectType::ConstellationLabel) {
             EXPECT_GE(FindPolylineSlot(header, fieldText(r.constellation)), 0) << fieldText(r.constellation);
         }
     EXPECT_EQ(slots.size(), 88u);

@@ -48,7 +48,7 @@ TEST(AboveHorizon, LinesOrderFormatsAndTheSixDegreeCut) {
         OnMeridian(t, altitude, r.ra, r.dec);
         objects.push_back(r);
     };
-    StarRecord label = fakes::makeStar(0, 0, 0, 0.5, "Ori", "", kTypeConstellationLabel);
+    StarRecord label = fakes::makeStar(0, 0, 0, 0.5, "Ori", "", +ObjectType::ConstellationLabel);
     label.name = utf8ToCp932("オリオン");
     add(label, 30.0);
     StarRecord lowLabel = label;
@@ -60,7 +60,7 @@ TEST(AboveHorizon, LinesOrderFormatsAndTheSixDegreeCut) {
     StarRecord faintNamed = star;
     faintNamed.magnitude = 2.0;  // not brighter than 2.0
     add(faintNamed, 50.0);
-    StarRecord m42 = fakes::makeStar(0, 0, 0, 4.0, "Ori", "   M42", kTypeDiffuseNebula);
+    StarRecord m42 = fakes::makeStar(0, 0, 0, 4.0, "Ori", "   M42", +ObjectType::DiffuseNebula);
     m42.name = utf8ToCp932("オリオン大星雲");
     add(m42, 50.0);
     StarRecord faintHigh = m42;

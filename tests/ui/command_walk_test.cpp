@@ -89,14 +89,20 @@ const std::vector<Expect>& Expectations() {
          nullptr},
         // Choices and modes.
         {32796,
-         [](UiFixture& f) { return f.state().direction == kEast && f.state().mode == ViewMode::Planisphere; },
+         [](UiFixture& f) {
+             return f.state().direction == +Quadrant::East && f.state().mode == ViewMode::Planisphere;
+         },
          nullptr},
-        {32798, [](UiFixture& f) { return f.state().direction == kSouth; }, nullptr},
+        {32798, [](UiFixture& f) { return f.state().direction == +Quadrant::South; }, nullptr},
         {32799,
-         [](UiFixture& f) { return f.state().direction == kWest && Stored(f, "SETTING", "DIRECT", 0); },
+         [](UiFixture& f) {
+             return f.state().direction == +Quadrant::West && Stored(f, "SETTING", "DIRECT", 0);
+         },
          nullptr},
         {32800,
-         [](UiFixture& f) { return f.state().direction == kNorth && Stored(f, "SETTING", "DIRECT", 1); },
+         [](UiFixture& f) {
+             return f.state().direction == +Quadrant::North && Stored(f, "SETTING", "DIRECT", 1);
+         },
          nullptr},
         {32805, [](UiFixture& f) { return f.state().mode == ViewMode::Direction && f.state().height == 0; },
          nullptr},

@@ -49,7 +49,7 @@ struct Rig : TapWindow {
         v.day = 15;
         v.hour = 21;
         v.mode = mode;
-        v.direction = kSouth;
+        v.direction = +Quadrant::South;
         v.fullScreen = false;
         return v;
     }
@@ -113,7 +113,7 @@ TEST(TapPress, QuickTapIdentifiesButOpensNoPopupHeldPressDoes) {
     EXPECT_FALSE(rig.tap.hit());
     EXPECT_EQ(rig.tap.tappedObject(), nullptr);
     rig.loop.advance(500);
-    ASSERT_EQ(rig.popups, std::vector<int>{kMenuDisplaySettings});
+    ASSERT_EQ(rig.popups, std::vector<int>{+PopupMenuId::DisplaySettings});
     EXPECT_EQ(rig.popupX, 30);
     EXPECT_EQ(rig.tap.popupY(), 200);
 }
@@ -122,7 +122,7 @@ TEST(TapPress, ContextPressOpensTheSameMenuAtOnce) {
     Rig rig;
     rig.set(Setting::SettingPopup, 1);
     rig.tap.contextPress(121, 121);
-    ASSERT_EQ(rig.popups, std::vector<int>{kMenuDisplaySettings});
+    ASSERT_EQ(rig.popups, std::vector<int>{+PopupMenuId::DisplaySettings});
     EXPECT_EQ(rig.popupX, 120);
     // The star hit puts its constellation into the menu and the selection.
     EXPECT_EQ(rig.lastMenu.back().caption, "オリオン座の説明編集");
@@ -140,10 +140,10 @@ TEST(TapPress, WhichMenuOpens) {
         bool telescopeChoiceCleared;
     } cases[] = {
         {"none chosen", 0, 0, 0, 0, ViewMode::Direction, 0, false},
-        {"display settings", 1, 0, 0, 0, ViewMode::Direction, kMenuDisplaySettings, false},
-        {"tap registration", 0, 1, 0, 0, ViewMode::Direction, kMenuTapRegistration, false},
+        {"display settings", 1, 0, 0, 0, ViewMode::Direction, +PopupMenuId::DisplaySettings, false},
+        {"tap registration", 0, 1, 0, 0, ViewMode::Direction, +PopupMenuId::TapRegistration, false},
         {"tap registration, not in the planisphere", 0, 1, 0, 0, ViewMode::Planisphere, 0, false},
-        {"telescope", 0, 0, 1, 1, ViewMode::Direction, kMenuTelescope, false},
+        {"telescope", 0, 0, 1, 1, ViewMode::Direction, +PopupMenuId::Telescope, false},
         {"telescope without control", 0, 0, 1, 0, ViewMode::Direction, 0, true},
     };
     for (const auto& c : cases) {
@@ -301,10 +301,10 @@ TEST(TapRelease, DateCornerNoTurnPolarAndLabels) {
         rig.set(Setting::TapNoDir, 0);
         rig.tap.press(120, 120);
         rig.tap.release(10, 100);
-        EXPECT_EQ(rig.view.state().direction, kSouth);
+        EXPECT_EQ(rig.view.state().direction, +Quadrant::South);
         EXPECT_FALSE(rig.tap.labelShowing());
         rig.tapAt(10, 100);
-        EXPECT_EQ(rig.view.state().direction, kEast);
+        EXPECT_EQ(rig.view.state().direction, +Quadrant::East);
     }
     {
         // Releases without a press and far outside the chart change nothing and do not crash.
@@ -393,7 +393,7 @@ TEST(TapKeys, EnterAndEscOpenTheActionMenu) {
     rig.set(Setting::ActionMenu, 1);
     EXPECT_TRUE(rig.tap.character(13));
     rig.loop.runPosted();
-    ASSERT_EQ(rig.popups, std::vector<int>{kMenuActionKey});
+    ASSERT_EQ(rig.popups, std::vector<int>{+PopupMenuId::ActionKey});
     EXPECT_EQ(rig.popupX, 22);
     EXPECT_EQ(rig.popupY, 22);
     EXPECT_FALSE(MenuHasCommand(rig.lastMenu, kCmdShowNavigator)) << "no hidden navigator";
@@ -405,13 +405,13 @@ TEST(TapKeys, EnterAndEscOpenTheActionMenu) {
 TEST(TapLabels, IdentificationTexts) {
     StarRecord star = fakes::makeStar(2061, 1.5, 0.1, 0.45, "Ori", "58 Alp");
     star.name = utf8ToCp932("ベテルギウス");
-    StarRecord m42 = fakes::makeStar(0, 1.4, -0.09, 4.0, "Ori", "   M42", kTypeDiffuseNebula);
+    StarRecord m42 = fakes::makeStar(0, 1.4, -0.09, 4.0, "Ori", "   M42", +ObjectType::DiffuseNebula);
     m42.name = utf8ToCp932("オリオン大星雲");
     StarRecord moon;
     setField(moon.designation, utf8ToCp932("月"));
     moon.constellation[0] = '#';
     moon.type = bodyTypeCode(int(Body::Moon));
-    StarRecord galaxy = fakes::makeStar(0, 1, 1, 8.44, "And", "   N891", kTypeGalaxy);
+    StarRecord galaxy = fakes::makeStar(0, 1, 1, 8.44, "And", "   N891", +ObjectType::Galaxy);
     StarRecord faint = fakes::makeStar(0, 1, 1, 2.96, "Ori", "   Del");
     const struct {
         const StarRecord* record;
@@ -431,7 +431,7 @@ TEST(TapLabels, IdentificationTexts) {
 TEST(TapMenus, DisplaySettingsAdjustments) {
     PopupContext c;
     c.popupMagnitude = 5;
-    TapMenu m = BuildTapPopup(kMenuDisplaySettings, c);
+    TapMenu m = BuildTapPopup(PopupMenuId::DisplaySettings, c);
     ASSERT_GE(m.size(), 4u);
     EXPECT_EQ(m[0].caption, "ﾒﾆｭｰを閉じる");
     EXPECT_EQ(m[1].kind, PopupItem::Kind::Separator);
@@ -444,7 +444,7 @@ TEST(TapMenus, DisplaySettingsAdjustments) {
 
     c.navigatorExists = c.navigatorHidden = c.fullScreen = true;
     c.starConstellation = "オリオン";
-    m = BuildTapPopup(kMenuDisplaySettings, c);
+    m = BuildTapPopup(PopupMenuId::DisplaySettings, c);
     EXPECT_TRUE(MenuHasCommand(m, kCmdShowNavigator));
     EXPECT_TRUE(MenuHasCommand(m, kCmdExit));
     const std::vector<std::string> tail = {m[m.size() - 4].caption, m[m.size() - 3].caption,
@@ -457,15 +457,15 @@ TEST(TapMenus, DisplaySettingsAdjustments) {
 TEST(TapMenus, TelescopeAndRegistrationMenus) {
     PopupContext c;
     c.mode = ViewMode::Direction;
-    TapMenu m = BuildTapPopup(kMenuTelescope, c);
+    TapMenu m = BuildTapPopup(PopupMenuId::Telescope, c);
     EXPECT_EQ(m[2].command, kCmdSlewHere);
     EXPECT_TRUE(MenuHasCommand(m, kCmdClearMarks));
     EXPECT_EQ(m.back().command, kCmdAboveHorizon);
     for (ViewMode mode : {ViewMode::Planisphere, ViewMode::Polar, ViewMode::Orbits, ViewMode::Zenith}) {
         c.mode = mode;
-        EXPECT_FALSE(MenuHasCommand(BuildTapPopup(kMenuTelescope, c), kCmdSlewHere)) << int(mode);
+        EXPECT_FALSE(MenuHasCommand(BuildTapPopup(PopupMenuId::Telescope, c), kCmdSlewHere)) << int(mode);
     }
-    m = BuildTapPopup(kMenuTapRegistration, c);
+    m = BuildTapPopup(PopupMenuId::TapRegistration, c);
     EXPECT_EQ(m[2].command, kCmdRegisterTap);
     EXPECT_EQ(m.back().kind, PopupItem::Kind::Submenu);
     EXPECT_EQ(m.back().items.size(), 4u);

@@ -54,9 +54,9 @@ TEST(TimeControl, ClockTickTurnsTheDirectionViewWithCarry) {
     struct Case {
         int angle, direction, nextAngle, nextDirection;
     } cases[] = {
-        {80, kNorth, 0, kEast},
-        {85, kSouth, 5, kWest},
-        {0, kWest, 10, kWest},
+        {80, +Quadrant::North, 0, +Quadrant::East},
+        {85, +Quadrant::South, 5, +Quadrant::West},
+        {0, +Quadrant::West, 10, +Quadrant::West},
     };
     for (const Case& c : cases) {
         UiFixture f;
@@ -80,10 +80,10 @@ TEST(TimeControl, ClockTickTurnsTheDirectionViewWithCarry) {
     f.table().Execute(32778);
     f.table().Execute(32839);
     f.state().mode = ViewMode::Zoom;
-    f.state().direction = kWest;
+    f.state().direction = +Quadrant::West;
     f.loop.advance(9 * 60000);
     EXPECT_EQ(f.state().rotation, 0);
-    EXPECT_EQ(f.state().direction, kNorth);
+    EXPECT_EQ(f.state().direction, +Quadrant::North);
 }
 
 TEST(TimeControl, ClockTickBehindAnotherWindowKeepsTimeWithoutRedraw) {

@@ -68,7 +68,7 @@ TEST(ChartImages, DeepSkyPhotoFollowsTheTapBy400ms) {
     std::vector<std::string> shown;
     DeepSkyImageTimer timer(loop, [&](const std::string& p) { shown.push_back(p); });
     StarRecord galaxy;
-    galaxy.type = kTypeGalaxy;
+    galaxy.type = +ObjectType::Galaxy;
     setField(galaxy.designation, "   M31");
     StarRecord other = galaxy;
     other.type = 9;

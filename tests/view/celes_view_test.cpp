@@ -44,7 +44,7 @@ std::vector<StarRecord> RingStars(int n) {
     std::vector<StarRecord> v(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         StarRecord& r = v[std::size_t(i)];
-        r.type = kTypeStar;
+        r.type = +ObjectType::Star;
         r.ra = 6.283 * i / n;  // a ring through the zenith at every hour
         r.dec = 0.6213;
         r.magnitude = 3.0;

@@ -2,32 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <utility>
-
-#include "platform/settings_store.h"
+#include "fakes/memory_settings.h"
 
 namespace celes {
 namespace {
-
-class MemoryStore : public platform::SettingsStore {
-  public:
-    std::int32_t readInt(const std::string& s, const std::string& v, std::int32_t fallback) const override {
-        auto it = ints.find({s, v});
-        return it == ints.end() ? fallback : it->second;
-    }
-    std::string readString(const std::string&, const std::string&,
-                           const std::string& fallback) const override {
-        return fallback;
-    }
-    bool writeInt(const std::string& s, const std::string& v, std::int32_t x) override {
-        ints[{s, v}] = x;
-        return true;
-    }
-    bool writeString(const std::string&, const std::string&, const std::string&) override { return true; }
-    bool remove(const std::string& s, const std::string& v) override { return ints.erase({s, v}) > 0; }
-    std::map<std::pair<std::string, std::string>, std::int32_t> ints;
-};
 
 TEST(ColourTable, DefaultsAndNames) {
     ColourTable t;
@@ -152,7 +130,7 @@ TEST(ColourTable, ModeCommands) {
 }
 
 TEST(ColourTable, ModeFlagsRoundTripThroughSettings) {
-    MemoryStore store;
+    fakes::MemorySettings store;
     ColourMode m;
     m.redMode = true;
     m.redKeepsBackground = false;
@@ -162,15 +140,15 @@ TEST(ColourTable, ModeFlagsRoundTripThroughSettings) {
     back.Load(store);
     EXPECT_EQ(back, m);
     // Most flags count only when exactly 1; the background flags count when non-zero.
-    store.ints[{"COLOR", "ALLRED"}] = 2;
-    store.ints[{"REDSCR", "NO_REDBACK"}] = 2;
+    store.values[{"COLOR", "ALLRED"}] = 2;
+    store.values[{"REDSCR", "NO_REDBACK"}] = 2;
     back.Load(store);
     EXPECT_FALSE(back.redMode);
     EXPECT_TRUE(back.redKeepsBackground);
 }
 
 TEST(ColourTable, DialogOutcomes) {
-    MemoryStore store;
+    fakes::MemorySettings store;
     ColourTable t;
     t.Set(13, MakeColour(10, 20, 30));
     t.Save(store);

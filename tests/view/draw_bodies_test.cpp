@@ -96,7 +96,7 @@ TEST(MoonDisc, SizeGrowsWithTheScaleWithinItsLimits) {
 
     h.view.mode = ViewMode::Zoom;
     h.view.navigatorExists = true;
-    h.view.direction = kSouth;
+    h.view.direction = +Quadrant::South;
     h.view.rotation = 0;
     h.view.zoomHeight = 45;
     h.view.zoomFactor = 600;  // 60 times: half a degree is 40 pixels

@@ -33,7 +33,7 @@ struct ConstellationScene {
             folder.write(
                 "celesline.dat",
                 testing::PolylineFile({{"Ori", {0, 2, 0}, {ra[0], ra[1], ra[2]}, {dec[0], dec[1], dec[2]}}}));
-        std::vector<StarRecord> catalogue = {Record(kTypeConstellationLabel, ara, adec, 0.0, "Ori")};
+        std::vector<StarRecord> catalogue = {Record(+ObjectType::ConstellationLabel, ara, adec, 0.0, "Ori")};
         catalogue[0].name = "\x83\x49\x83\x8A\x83\x49\x83\x93";  // オリオン
         h = std::make_unique<LayerHarness>(catalogue, folder.folder());
         h->view.mode = mode;
@@ -139,7 +139,7 @@ TEST(DrawConstellations, PlanisphereLinesStopAtTheDiscRim) {
     probe.SkyAt(90 * kDeg, -40 * kDeg, ra1, dec1);
     probe.SkyAt(90 * kDeg, 30 * kDeg, ara, adec);
     folder.write("celesline.dat", testing::PolylineFile({{"Ori", {0, 0}, {ra0, ra1}, {dec0, dec1}}}));
-    LayerHarness h({Record(kTypeConstellationLabel, ara, adec, 0.0, "Ori")}, folder.folder());
+    LayerHarness h({Record(+ObjectType::ConstellationLabel, ara, adec, 0.0, "Ori")}, folder.folder());
     h.view.constellationLines = true;
     h.cache.setDataFolder(folder.folder());
     RenderContext& rc = h.context();
@@ -171,7 +171,7 @@ TEST(DrawConstellations, LinesRunToTheChartEdge) {
     int x, y;
     ASSERT_FALSE(probe.Where(ra1, dec1, x, y));
     folder.write("celesline.dat", testing::PolylineFile({{"Ori", {0, 0}, {ra0, ra1}, {dec0, dec1}}}));
-    LayerHarness h({Record(kTypeConstellationLabel, ara, adec, 0.0, "Ori")}, folder.folder());
+    LayerHarness h({Record(+ObjectType::ConstellationLabel, ara, adec, 0.0, "Ori")}, folder.folder());
     h.view.mode = ViewMode::Zenith;
     h.view.constellationLines = true;
     RenderContext& rc = h.context();

@@ -28,7 +28,8 @@ TEST(DeepSkyLabels, DesignationThenNumberOnlyWhenItAddsSomething) {
         {"IC", 434, "IC434"},
     };
     for (const auto& c : cases) {
-        StarRecord r = Record(kTypeGalaxy, 0, 0, 5.0, " ", (std::string("   ") + c.designation).c_str());
+        StarRecord r =
+            Record(+ObjectType::Galaxy, 0, 0, 5.0, " ", (std::string("   ") + c.designation).c_str());
         r.number = static_cast<std::int16_t>(c.number);
         EXPECT_EQ(DeepSkyChartLabel(r), c.label) << c.designation << " " << c.number;
     }
@@ -78,7 +79,7 @@ TEST(DeepSkyMarks, CatalogueColourSwitchAndLeaderLine) {
     LayerHarness h;
     h.view.mode = ViewMode::Zoom;
     RenderContext& rc = h.context();
-    const StarRecord messier = Record(kTypeGalaxy, 0, 0, 3.4, " ", "   M31");
+    const StarRecord messier = Record(+ObjectType::Galaxy, 0, 0, 3.4, " ", "   M31");
     DrawObjectMark(rc, messier, 100, 100);
     const Colour mark = h.colours[kClrCatalogueMark];
     EXPECT_EQ(h.canvas.GetPixel(100, 99), mark);  // flattened ellipse of a galaxy

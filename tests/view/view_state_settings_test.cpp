@@ -21,13 +21,13 @@ TEST(ViewStateSettings, ModeIsRestoredOnlyWhenTheScreenIsRemembered) {
     store.writeInt("SCREEN", "SEKIDO_S", 1);
     ViewState s = Load(store);
     EXPECT_EQ(s.mode, ViewMode::Direction);
-    EXPECT_EQ(s.direction, kNorth);
+    EXPECT_EQ(s.direction, +Quadrant::North);
     EXPECT_TRUE(s.equatorialGrid);
 
     store.writeInt("SCREEN", "END", 0);
     s = Load(store);
     EXPECT_EQ(s.mode, ViewMode::Planisphere);
-    EXPECT_EQ(s.direction, kSouth);
+    EXPECT_EQ(s.direction, +Quadrant::South);
     EXPECT_FALSE(s.equatorialGrid);
 }
 
@@ -35,7 +35,7 @@ TEST(ViewStateSettings, SavedFieldsReadBackAndZoomStateWaitsForItsOwnSave) {
     fakes::MemorySettings store;
     ViewState s;
     s.mode = ViewMode::Zenith;
-    s.direction = kEast;
+    s.direction = +Quadrant::East;
     s.rotation = 30;
     s.height = -1;
     s.constellationLines = true;
@@ -52,7 +52,7 @@ TEST(ViewStateSettings, SavedFieldsReadBackAndZoomStateWaitsForItsOwnSave) {
 
     const ViewState back = Load(store);
     EXPECT_EQ(back.mode, ViewMode::Zenith);
-    EXPECT_EQ(back.direction, kEast);
+    EXPECT_EQ(back.direction, +Quadrant::East);
     EXPECT_EQ(back.rotation, 30);
     EXPECT_EQ(back.height, -1);
     EXPECT_TRUE(back.constellationLines);

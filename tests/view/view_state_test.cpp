@@ -19,11 +19,11 @@ class FakeNavigator : public NavigatorLink {
 
 TEST(ViewCommands, FacingInThePlanisphereOnlyTurnsTheDisc) {
     ViewState s;
-    s.direction = kNorth;
+    s.direction = +Quadrant::North;
     s.rotation = 40;
     const ViewCommandResult r = ApplyViewCommand(s, ViewCommand::South, nullptr);
     EXPECT_EQ(s.mode, ViewMode::Planisphere);
-    EXPECT_EQ(s.direction, kSouth);
+    EXPECT_EQ(s.direction, +Quadrant::South);
     EXPECT_EQ(s.rotation, 0);
     EXPECT_TRUE(r.save);
     EXPECT_EQ(r.notice, nullptr);
@@ -106,7 +106,7 @@ TEST(ViewCommands, PolarViewDoesNotRecordThePreviousMode) {
     s.previousMode = ViewMode::Direction;
     ViewCommandResult r = ApplyViewCommand(s, ViewCommand::Polar, nullptr);
     EXPECT_EQ(s.mode, ViewMode::Polar);
-    EXPECT_EQ(s.direction, kNorth);
+    EXPECT_EQ(s.direction, +Quadrant::North);
     EXPECT_STREQ(r.notice, "極軸調整画面");
     ApplyViewCommand(s, ViewCommand::Polar, nullptr);
     EXPECT_EQ(s.mode, ViewMode::Direction);  // not the zenith view it was entered from
@@ -125,12 +125,12 @@ TEST(TurnRight, NineStepsReachTheNextQuadrant) {
     ViewState s;
     s.mode = ViewMode::Direction;
     s.rotateRight = true;
-    s.direction = kSouth;
+    s.direction = +Quadrant::South;
     for (int i = 0; i < 8; ++i) ASSERT_TRUE(TurnRight(s, nullptr));
-    EXPECT_EQ(s.direction, kSouth);
+    EXPECT_EQ(s.direction, +Quadrant::South);
     EXPECT_EQ(s.rotation, 80);
     ASSERT_TRUE(TurnRight(s, nullptr));
-    EXPECT_EQ(s.direction, kWest);
+    EXPECT_EQ(s.direction, +Quadrant::West);
     EXPECT_EQ(s.rotation, 0);
 }
 
@@ -171,11 +171,11 @@ TEST(ViewGeometry, FullScreenPortraitDiscOverhangsByTheMenuBar) {
 
 TEST(ViewGeometry, AzimuthWindowFacingNorthWrapsThroughZero) {
     ViewState s;
-    s.direction = kNorth;
+    s.direction = +Quadrant::North;
     s.updateAzimuthWindow();
     EXPECT_NEAR(s.azimuthLeft, 2 * M_PI - 1.6022122533307945, 1e-12);
     EXPECT_NEAR(s.azimuthRight, 1.6022122533307945, 1e-12);
-    s.direction = kSouth;
+    s.direction = +Quadrant::South;
     s.rotation = 45;
     s.updateAzimuthWindow();
     EXPECT_NEAR(s.azimuthLeft, M_PI + M_PI / 4 - 1.6022122533307945, 1e-12);

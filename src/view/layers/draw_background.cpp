@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "astro/time.h"
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
 #include "view/render_fill.h"
@@ -13,7 +14,6 @@ namespace celes {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
 
 void DrawPolarReticle(RenderContext& rc) {

@@ -152,7 +152,7 @@ void DrawConstellations(RenderContext& rc) {
     const bool planisphere = v.mode == ViewMode::Planisphere;
     for (int i = 0, n = ObjectCount(rc); i < n; ++i) {
         const StarRecord& anchor = ObjectAt(rc, i);
-        if (anchor.type != kTypeConstellationLabel) continue;
+        if (anchor.type != +ObjectType::ConstellationLabel) continue;
         const std::string_view abbreviation(anchor.constellation.data(), anchor.constellation.size());
         int x = 0, y = 0;
         double s = 1.0;

@@ -11,19 +11,19 @@ namespace celes {
 
 std::string DeepSkyTypeLabel(int type) {
     switch (type) {
-        case kTypeGlobularCluster:
+        case +ObjectType::GlobularCluster:
             return "球状星団 ";
-        case kTypeOpenCluster:
+        case +ObjectType::OpenCluster:
             return "散開星団 ";
-        case kTypePlanetaryNebula:
+        case +ObjectType::PlanetaryNebula:
             return "惑星状星雲 ";
-        case kTypeDiffuseNebula:
+        case +ObjectType::DiffuseNebula:
             return "散光星雲 ";
-        case kTypeSupernovaRemnant:
+        case +ObjectType::SupernovaRemnant:
             return "超新星残骸 ";
-        case kTypeNebulaWithCluster:
+        case +ObjectType::NebulaWithCluster:
             return "星雲＋球状星団 ";
-        case kTypeGalaxy:
+        case +ObjectType::Galaxy:
             return "銀河 ";
         default:
             return "";
@@ -62,17 +62,17 @@ MarkShape MarkShapeFor(int type) {
         case 0xFFFF:
             return MarkShape::FlatEllipse;
         // The catalogue's own deep-sky types get the marks their kinds carry among the NGC/IC codes.
-        case kTypeGlobularCluster:
+        case +ObjectType::GlobularCluster:
             return MarkShape::CircleCross;
-        case kTypeOpenCluster:
+        case +ObjectType::OpenCluster:
             return MarkShape::NineDots;
-        case kTypePlanetaryNebula:
+        case +ObjectType::PlanetaryNebula:
             return MarkShape::CircleDot;
-        case kTypeDiffuseNebula:
-        case kTypeSupernovaRemnant:
-        case kTypeNebulaWithCluster:
+        case +ObjectType::DiffuseNebula:
+        case +ObjectType::SupernovaRemnant:
+        case +ObjectType::NebulaWithCluster:
             return MarkShape::Burst;
-        case kTypeGalaxy:
+        case +ObjectType::Galaxy:
             return MarkShape::FlatEllipse;
         default:
             return MarkShape::NineDots;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "astro/coords.h"
+#include "astro/time.h"
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
 #include "view/render_fill.h"
@@ -16,7 +17,6 @@ namespace celes {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
 constexpr ColourRef kOverlayKey = 0x010101;  // red 1, green 1, blue 1
 constexpr int kGridPercent = 30;

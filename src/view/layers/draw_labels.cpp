@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "astro/time.h"
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
 #include "view/sky_canvas.h"
@@ -11,7 +12,7 @@ namespace celes {
 
 namespace {
 
-constexpr double kDeg = 3.141592653589793 / 180.0;
+constexpr double kDeg = kPi / 180.0;
 
 constexpr const char* kCompassNames[16] = {
     "南", "南南西", "南西", "西南西", "西", "西北西", "北西", "北北西",

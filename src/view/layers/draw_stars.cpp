@@ -223,7 +223,7 @@ StarLook StarAppearance(const RenderContext& rc, const StarRecord& r, double s) 
 
 void DrawObject(RenderContext& rc, const StarRecord& r, RecordRef ref, int x, int y, bool sizeFlag,
                 double sinAltitude) {
-    if (r.type == kTypeConstellationLabel) {
+    if (r.type == +ObjectType::ConstellationLabel) {
         DrawConstellationLabel(rc, r, x, y);
         rc.result.drawn.RecordDrawn(ref, x, y);
         return;
@@ -250,7 +250,7 @@ void DrawObject(RenderContext& rc, const StarRecord& r, RecordRef ref, int x, in
     }
     // Proper names of the brighter stars in the direction and zoom views, when asked for (the
     // catalogue names many faint stars too; all of them would bury the chart).
-    if (rc.view.starNames && r.type == kTypeStar && r.name && look.magnitude <= kNamedStarMagnitude &&
+    if (rc.view.starNames && r.type == +ObjectType::Star && r.name && look.magnitude <= kNamedStarMagnitude &&
         PartialView(rc.view))
         DrawLabel(rc, x, y, cp932ToUtf8(*r.name), kClrStarName);
     rc.result.drawn.RecordDrawn(ref, x, y);

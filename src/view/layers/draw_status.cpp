@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "astro/time.h"
 #include "view/colour_table.h"
 #include "view/draw_sky.h"
 #include "view/sky_canvas.h"
@@ -57,7 +58,7 @@ void DrawStatusTexts(RenderContext& rc) {
 void DrawPoleMark(RenderContext& rc) {
     if (!rc.view.poleMark) return;
     // The visible pole: north, or south for a place in the southern hemisphere.
-    const double dec = rc.time.latitude < 0 ? -3.141592653589793 / 2 : 3.141592653589793 / 2;
+    const double dec = rc.time.latitude < 0 ? -kHalfPi : kHalfPi;
     double az = 0, alt = 0;
     ToHorizontal(rc, 0.0, dec, az, alt);
     int x = 0, y = 0;

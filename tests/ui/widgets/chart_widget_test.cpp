@@ -61,7 +61,7 @@ TEST(ChartWidget, NewSizeShowsBlackUntilTheChartIsDrawnAtIt) {
     EXPECT_EQ(QColor(shot.pixel(5, 5)), QColor(Qt::black));
 }
 
-TEST(ChartWidget, SmallestSizeIsTheHandHeldScreen) {
+TEST(ChartWidget, SmallestSizeIs240x320) {
     ChartFixture f;
     EXPECT_EQ(f.widget.minimumSize(), QSize(240, 320));
     f.widget.resize(100, 100);

@@ -49,7 +49,7 @@ struct Window {
         v.day = 15;
         v.hour = 21;
         v.mode = mode;
-        v.direction = kSouth;
+        v.direction = +Quadrant::South;
         v.rotation = 0;
         v.height = 0;
         v.fullScreen = false;
@@ -231,10 +231,10 @@ TEST(TapInputWindow, FindWindowFindsAndTurnsToTheObject) {
         EXPECT_TRUE(find->list()->item(0)->text().startsWith(QString::fromUtf8(c.first))) << c.text;
     }
     // Choosing Betelgeuse turns the direction view towards it and labels it after the new picture.
-    w.view->state().direction = kNorth;
+    w.view->state().direction = +Quadrant::North;
     find->field()->setText(QString::fromUtf8("ベテルギウス"));
     find->choose();
-    EXPECT_NE(w.view->state().direction, kNorth);
+    EXPECT_NE(w.view->state().direction, +Quadrant::North);
     w.loop.runPosted();
     EXPECT_TRUE(w.input.labelOnScreen());
     // The turned view has the star near the middle of its width.
