@@ -152,7 +152,9 @@ void MountModel::Settle(std::uint32_t tick) {
 
 double MountModel::AltitudeOf(double ra, double dec) const {
     using namespace std::chrono;
-    const double unixSeconds = duration<double>(system_clock::now().time_since_epoch()).count();
+    const double unixSeconds = options_.horizonAtUnixSeconds != 0
+                                   ? static_cast<double>(options_.horizonAtUnixSeconds)
+                                   : duration<double>(system_clock::now().time_since_epoch()).count();
     const double jd = unixSeconds / 86400.0 + 2440587.5;
     const double gmst = Wrap360(280.46061837 + 360.98564736629 * (jd - 2451545.0));
     const double hourAngle = (gmst + options_.eastLongitude - ra) * kDeg;

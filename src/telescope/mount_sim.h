@@ -36,6 +36,9 @@ struct MountSimOptions {
     double decDegrees = 22.0145;
     double latitude = 35.0 + 34.0 / 60.0;        // degrees north
     double eastLongitude = 139.0 + 22.0 / 60.0;  // degrees east
+    // The instant (Unix seconds) whose sky decides what is below the horizon; 0 follows this
+    // machine's clock. A fixed instant makes a slew's answer the same at any hour of the day.
+    std::int64_t horizonAtUnixSeconds = 0;
 };
 
 // Parses the fault options of `celes mount-sim`; returns an error text or empty. Consumed

@@ -129,7 +129,7 @@ class CountingOpener final : public platform::SerialDeviceOpener {
 // A simulated mount answering on a fresh pseudo-terminal; path() is what a port opens.
 class SimulatedMount {
   public:
-    explicit SimulatedMount(MountSimOptions options = {}) : model_(std::move(options), clock_) {
+    explicit SimulatedMount(MountSimOptions options = {}) : model_(AtAFixedHour(std::move(options)), clock_) {
         auto pty = platform::posix::openPseudoTerminal();
         if (!pty) return;
         path_ = pty->slavePath;
@@ -182,6 +182,12 @@ class SimulatedMount {
     }
 
   private:
+    // 2026-12-04 15:00 UTC: at the mount's place M1 stands 75 degrees high and the pole 36, so a
+    // test's slew is answered the same whenever it runs.
+    static MountSimOptions AtAFixedHour(MountSimOptions options) {
+        if (options.horizonAtUnixSeconds == 0) options.horizonAtUnixSeconds = 1796396400;
+        return options;
+    }
     RealClock clock_;
     MountModel model_;
     std::shared_ptr<LineEnd> end_ = std::make_shared<LineEnd>();
