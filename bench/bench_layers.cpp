@@ -48,7 +48,7 @@ struct Scene {
         rc = std::make_unique<RenderContext>(RenderContext{view, records, colours, colourMode, projection,
                                                            switches, cache, result, canvas, overlay, scratch,
                                                            kData, time, MakeRenderEphemeris(view, time)});
-        canvas.SetCeiling(Luminance(colours[kClrBand3]));
+        canvas.SetCeiling(Luminance(colours[ColourEntry::Band3]));
     }
 };
 

@@ -272,8 +272,9 @@ int runGui(int argc, char** argv) {
             ColourMode red;
             red.redMode = true;
             auto q = [](Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); };
-            return NightColours{q(FilterColour(view.colours()[kClrGeneralText], ColourRole::Foreground, red)),
-                                q(FilterColour(view.colours()[kClrSky], ColourRole::Background, red))};
+            return NightColours{
+                q(FilterColour(view.colours()[ColourEntry::GeneralText], ColourRole::Foreground, red)),
+                q(FilterColour(view.colours()[ColourEntry::Sky], ColourRole::Background, red))};
         });
     frame.setCommands(commands.table, commands.bars, &loop);
     frame.restorePlacement(settings);

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-namespace celes::platform {
+#include "platform/colour.h"
 
-using Rgb = std::uint32_t;  // 0x00BBGGRR
+namespace celes::platform {
 
 struct Point {
     int x = 0;
@@ -43,10 +43,10 @@ class Graphics {
     virtual ~Graphics() = default;
 
     // Outlines of rectangle, ellipse and polygon, and pen lines. A null pen draws no outline.
-    virtual void setPen(Rgb colour, int width = 1) = 0;
+    virtual void setPen(Colour colour, int width = 1) = 0;
     virtual void setNullPen() = 0;
     // Interiors of rectangle, ellipse and polygon. A null brush leaves them unfilled.
-    virtual void setBrush(Rgb colour) = 0;
+    virtual void setBrush(Colour colour) = 0;
     virtual void setNullBrush() = 0;
     // Inverting mode: every pixel drawn by a pen, brush or text becomes the inverse of what was there.
     virtual void setInvert(bool on) = 0;
@@ -55,7 +55,7 @@ class Graphics {
     virtual void restore() = 0;
 
     // Fills the rectangle with a colour regardless of pen and brush.
-    virtual void fillRect(const Rect& r, Rgb colour) = 0;
+    virtual void fillRect(const Rect& r, Colour colour) = 0;
     virtual void rectangle(const Rect& r) = 0;
     // The ellipse inscribed in the rectangle.
     virtual void ellipse(const Rect& r) = 0;
@@ -67,9 +67,9 @@ class Graphics {
     // tried as installed family names) and its size in tenths of a point. Returns false when no font
     // could be made (the previous font stays selected).
     virtual bool setFont(const std::string& face, int tenthsOfPoint) = 0;
-    virtual void setTextColour(Rgb colour) = 0;
+    virtual void setTextColour(Colour colour) = 0;
     // Colour of the text cell behind the glyphs while the background is opaque.
-    virtual void setTextBackground(Rgb colour) = 0;
+    virtual void setTextBackground(Colour colour) = 0;
     virtual void setTransparentText(bool transparent) = 0;
     // Draws the text with the top-left corner of its cell at (x, y).
     virtual void textOut(int x, int y, const std::string& text) = 0;
@@ -86,21 +86,21 @@ class GraphicsFactory {
 // Draws nothing and measures every text as empty: used by a canvas that has no drawing context.
 class NullGraphics final : public Graphics {
   public:
-    void setPen(Rgb, int) override {}
+    void setPen(Colour, int) override {}
     void setNullPen() override {}
-    void setBrush(Rgb) override {}
+    void setBrush(Colour) override {}
     void setNullBrush() override {}
     void setInvert(bool) override {}
     void save() override {}
     void restore() override {}
-    void fillRect(const Rect&, Rgb) override {}
+    void fillRect(const Rect&, Colour) override {}
     void rectangle(const Rect&) override {}
     void ellipse(const Rect&) override {}
     void polygon(const Point*, int) override {}
     void line(int, int, int, int) override {}
     bool setFont(const std::string&, int) override { return false; }
-    void setTextColour(Rgb) override {}
-    void setTextBackground(Rgb) override {}
+    void setTextColour(Colour) override {}
+    void setTextBackground(Colour) override {}
     void setTransparentText(bool) override {}
     void textOut(int, int, const std::string&) override {}
     Extent textExtent(const std::string&) override { return {}; }

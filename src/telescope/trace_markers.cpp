@@ -6,7 +6,7 @@ namespace celes {
 
 namespace {
 
-void Plot(const platform::PixelBuffer& b, int x, int y, platform::Rgb c) {
+void Plot(const platform::PixelBuffer& b, int x, int y, Colour c) {
     if (!b.bits || x < 0 || y < 0 || x >= b.width || y >= b.height) return;
     std::uint8_t* p = b.bits + static_cast<std::ptrdiff_t>(y) * b.stride + x * 3;
     p[0] = static_cast<std::uint8_t>(c >> 16);  // blue
@@ -14,10 +14,10 @@ void Plot(const platform::PixelBuffer& b, int x, int y, platform::Rgb c) {
     p[2] = static_cast<std::uint8_t>(c);        // red
 }
 
-bool Read(const platform::PixelBuffer& b, int x, int y, platform::Rgb& c) {
+bool Read(const platform::PixelBuffer& b, int x, int y, Colour& c) {
     if (!b.bits || x < 0 || y < 0 || x >= b.width || y >= b.height) return false;
     const std::uint8_t* p = b.bits + static_cast<std::ptrdiff_t>(y) * b.stride + x * 3;
-    c = platform::Rgb(p[2]) | platform::Rgb(p[1]) << 8 | platform::Rgb(p[0]) << 16;
+    c = Colour(p[2]) | Colour(p[1]) << 8 | Colour(p[0]) << 16;
     return true;
 }
 
@@ -40,12 +40,12 @@ void ForPair(platform::Point p, F f) {
 
 MarkerColours MarkerColoursFor(const ColourTable& table, const ColourMode& mode) {
     MarkerColours c;
-    c.pen = FilterColour(table[kClrTelescopeTrace], ColourRole::Foreground, mode);
+    c.pen = FilterColour(table[ColourEntry::TelescopeTrace], ColourRole::Foreground, mode);
     c.background = mode.whiteBlack ? 0xFFFFFF : 0x000000;
     return c;
 }
 
-void TraceMarkers::DrawTarget(const platform::PixelBuffer& b, platform::Point p, platform::Rgb pen) {
+void TraceMarkers::DrawTarget(const platform::PixelBuffer& b, platform::Point p, Colour pen) {
     // The circle inscribed in the box from (x - 5, y - 5) to (x + 6, y + 6), outside edges excluded:
     // radius 5 about the point, drawn by the midpoint rule.
     int x = 5, y = 0, err = 1 - x;
@@ -66,14 +66,14 @@ void TraceMarkers::DrawTelescope(const platform::PixelBuffer& b, platform::Point
                                  const MarkerColours& colours) {
     if (last_ && !overwrite_) {
         for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
-            platform::Rgb now = 0;
+            Colour now = 0;
             if (Read(b, it->x, it->y, now) && now == (lastPen_ & 0xFFFFFF)) Plot(b, it->x, it->y, it->under);
         }
         if (kept_.empty()) ForPair(*last_, [&](int x, int y) { Plot(b, x, y, colours.background); });
     }
     kept_.clear();
     ForPair(p, [&](int x, int y) {
-        platform::Rgb under = 0;
+        Colour under = 0;
         if (Read(b, x, y, under)) kept_.push_back({x, y, under});
         Plot(b, x, y, colours.pen);
     });

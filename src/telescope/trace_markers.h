@@ -17,14 +17,14 @@ namespace celes {
 // The pen and background of the marks under the colour mode: the marker colour filtered like other marks,
 // and white behind black drawing on white, black otherwise.
 struct MarkerColours {
-    platform::Rgb pen = 0;
-    platform::Rgb background = 0;
+    Colour pen = 0;
+    Colour background = 0;
 };
 MarkerColours MarkerColoursFor(const ColourTable& table, const ColourMode& mode);
 
 class TraceMarkers {
   public:
-    static void DrawTarget(const platform::PixelBuffer& buffer, platform::Point p, platform::Rgb pen);
+    static void DrawTarget(const platform::PixelBuffer& buffer, platform::Point p, Colour pen);
     // Erases the remembered pair, draws the new one at p and remembers it.
     void DrawTelescope(const platform::PixelBuffer& buffer, platform::Point p, const MarkerColours& colours);
     // The canvas was redrawn: nothing of the old pair is left to erase.
@@ -41,10 +41,10 @@ class TraceMarkers {
   private:
     struct Kept {
         int x, y;
-        platform::Rgb under;  // the chart's pixel before the mark
+        Colour under;  // the chart's pixel before the mark
     };
     std::optional<platform::Point> last_;
-    platform::Rgb lastPen_ = 0;
+    Colour lastPen_ = 0;
     std::vector<Kept> kept_;
     bool overwrite_ = false;
 };

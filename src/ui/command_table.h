@@ -30,13 +30,11 @@ enum class HandlerPattern : std::uint8_t {
     Action,          // acts at once on something else (telescope, taps, files, popups)
 };
 
-// What the update rule of a row may change (bits).
-enum UpdateKind : std::uint8_t {
-    kUpdateNone = 0,
-    kUpdateCheck = 1,    // check mark (and the pressed state of a bar button)
-    kUpdateEnable = 2,   // enabled or greyed
-    kUpdateCaption = 4,  // the caption is replaced
-};
+// What the update rule of a row may change: bits, combined with |.
+inline constexpr std::uint8_t kUpdateNone = 0;
+inline constexpr std::uint8_t kUpdateCheck = 1;    // check mark (and the pressed state of a bar button)
+inline constexpr std::uint8_t kUpdateEnable = 2;   // enabled or greyed
+inline constexpr std::uint8_t kUpdateCaption = 4;  // the caption is replaced
 
 // Which module fills in the handler of a row (for the wiring and for tests).
 enum class CommandOwner : std::uint8_t { View, Time, Frame, Taps, Telescope, UserData, Dialogs };
@@ -45,7 +43,7 @@ struct CommandRow {
     int id;
     const char* caption;  // menu text, popup text, or the short caption of a bar-only button (UTF-8)
     HandlerPattern pattern;
-    std::uint8_t update;  // UpdateKind bits
+    std::uint8_t update;  // kUpdate* bits
     const char* notice;   // transient caption (a printf pattern for Step rows), or nullptr
     CommandOwner owner;
 };

@@ -28,10 +28,10 @@ void DateTimeModel::fillNow(const CAstroTime& t) {
 
 int DateTimeModel::minimum(Field f) {
     switch (f) {
-        case Year:
+        case Field::Year:
             return kFirstYear;
-        case Month:
-        case Day:
+        case Field::Month:
+        case Field::Day:
             return 1;
         default:
             return 0;
@@ -40,13 +40,13 @@ int DateTimeModel::minimum(Field f) {
 
 int DateTimeModel::maximum(Field f) const {
     switch (f) {
-        case Year:
+        case Field::Year:
             return kLastYear;
-        case Month:
+        case Field::Month:
             return 12;
-        case Day:
-            return DaysInMonth(fields_[Year], fields_[Month]);
-        case Hour:
+        case Field::Day:
+            return DaysInMonth(fields_[+Field::Year], fields_[+Field::Month]);
+        case Field::Hour:
             return 23;
         default:
             return 59;
@@ -54,9 +54,9 @@ int DateTimeModel::maximum(Field f) const {
 }
 
 std::optional<DateTimeModel::Refusal> DateTimeModel::validate() const {
-    for (int i = 0; i < FieldCount; ++i) {
+    for (int i = 0; i < kFieldCount; ++i) {
         const Field f = static_cast<Field>(i);
-        if (fields_[f] >= minimum(f) && fields_[f] <= maximum(f)) continue;
+        if (fields_[i] >= minimum(f) && fields_[i] <= maximum(f)) continue;
         char buf[128];
         std::snprintf(buf, sizeof buf, "%d から %d までの整数を入力してください。", minimum(f), maximum(f));
         return Refusal{f, buf};
@@ -66,8 +66,8 @@ std::optional<DateTimeModel::Refusal> DateTimeModel::validate() const {
 
 std::optional<CAstroTime> DateTimeModel::accept() const {
     if (validate()) return std::nullopt;
-    return CAstroTime(fields_[Year], fields_[Month], fields_[Day], fields_[Hour], fields_[Minute],
-                      fields_[Second]);
+    return CAstroTime(fields_[+Field::Year], fields_[+Field::Month], fields_[+Field::Day],
+                      fields_[+Field::Hour], fields_[+Field::Minute], fields_[+Field::Second]);
 }
 
 }  // namespace celes

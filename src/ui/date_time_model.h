@@ -11,12 +11,15 @@ namespace celes {
 
 class DateTimeModel {
   public:
-    enum Field { Year, Month, Day, Hour, Minute, Second, FieldCount };
+    enum class Field : int { Year, Month, Day, Hour, Minute, Second };
+    static constexpr int kFieldCount = 6;
+    // The field's index, in the order above.
+    friend constexpr int operator+(Field f) { return static_cast<int>(f); }
 
     explicit DateTimeModel(const CAstroTime& local);
 
-    int field(Field f) const { return fields_[f]; }
-    void setField(Field f, int value) { fields_[f] = value; }
+    int field(Field f) const { return fields_[+f]; }
+    void setField(Field f, int value) { fields_[+f] = value; }
     // "現在時刻に": `now` is the present local time at the observing place.
     void fillNow(const CAstroTime& now);
 
@@ -36,7 +39,7 @@ class DateTimeModel {
     std::optional<CAstroTime> accept() const;
 
   private:
-    std::array<int, FieldCount> fields_{};
+    std::array<int, kFieldCount> fields_{};
 };
 
 }  // namespace celes

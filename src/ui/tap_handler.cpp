@@ -240,7 +240,7 @@ void TapHandler::drawLabel(const StarRecord& r, int x, int y, bool tapped) {
     if (top < 0) top = y + 6;
     gc.fillRect({left - 2, top - 1, left + e.cx + 2, top + e.cy + 1}, back);
     gc.setTransparentText(true);
-    gc.setTextColour(FilterColour(view_.colours()[kClrObjectInfo], ColourRole::Foreground, cm));
+    gc.setTextColour(FilterColour(view_.colours()[ColourEntry::ObjectInfo], ColourRole::Foreground, cm));
     gc.textOut(left, top, text);
     gc.restore();
     labelShowing_ = true;

@@ -21,12 +21,10 @@ constexpr std::uint32_t kFirstAnimationTickMs = 100;
 constexpr std::uint32_t kNextAnimationTickMs = 1000;
 constexpr std::uint32_t kStartupQuestionMs = 30000;
 
-// A stored step part outside this range (a negative value, a number meant for another field) is
-// clamped: the time step record holds unsigned 16-bit parts.
-constexpr int kStepPartMax = 9999;
-
-int ClampPart(int v) {
-    return std::clamp(v, 0, kStepPartMax);
+// A step part as its settings row holds it (the time step record keeps unsigned 16-bit parts).
+int HeldPart(Setting part, int v) {
+    const SettingRow& row = settingRow(part);
+    return row.range.hold(v, row.intDefault);
 }
 
 std::string Printf(const char* pattern, int v) {
@@ -55,8 +53,10 @@ TimeControl::TimeControl(CCelesView& view, platform::SettingsStore& store, platf
                          platform::Dialogs& dialogs, const platform::Clock& clock)
     : view_(view), store_(store), loop_(loop), dialogs_(dialogs), clock_(clock) {
     const DisplaySettings& d = view_.settings();
-    step_ = {ClampPart(d.get(Setting::AnimeDay)), ClampPart(d.get(Setting::AnimeHour)),
-             ClampPart(d.get(Setting::AnimeMin)), ClampPart(d.get(Setting::AnimeSec))};
+    step_ = {HeldPart(Setting::AnimeDay, d.get(Setting::AnimeDay)),
+             HeldPart(Setting::AnimeHour, d.get(Setting::AnimeHour)),
+             HeldPart(Setting::AnimeMin, d.get(Setting::AnimeMin)),
+             HeldPart(Setting::AnimeSec, d.get(Setting::AnimeSec))};
     following_ = d.on(Setting::SettingMoving);
 }
 
@@ -174,7 +174,8 @@ void TimeControl::chartShown() {
 }
 
 void TimeControl::setStep(const StepSize& step) {
-    step_ = {ClampPart(step.days), ClampPart(step.hours), ClampPart(step.minutes), ClampPart(step.seconds)};
+    step_ = {HeldPart(Setting::AnimeDay, step.days), HeldPart(Setting::AnimeHour, step.hours),
+             HeldPart(Setting::AnimeMin, step.minutes), HeldPart(Setting::AnimeSec, step.seconds)};
     DisplaySettings& d = view_.settings();
     d.set(Setting::AnimeDay, step_.days);
     d.set(Setting::AnimeHour, step_.hours);

@@ -6,7 +6,7 @@
 namespace celes {
 
 CaptionColours TransientCaptionColours(const ColourTable& table, const ColourMode& mode) {
-    const Colour text = table[kClrGeneralText];
+    const Colour text = table[ColourEntry::GeneralText];
     return {FilterColour(text, ColourRole::Foreground, mode),
             FilterColour(~text & 0xFFFFFF, ColourRole::Background, mode)};
 }

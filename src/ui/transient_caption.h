@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "view/colour.h"
+#include "platform/colour.h"
 
 namespace celes {
 

@@ -73,7 +73,7 @@ void DrawImageOverChart(RenderContext& rc, const JpegBitmap& image, bool stretch
 }
 
 void DrawTapTextOverChart(RenderContext& rc, const std::string& textUtf8) {
-    PrintCaption(rc, 10, 22, textUtf8, rc.foreground(kClrAddInText));
+    PrintCaption(rc, 10, 22, textUtf8, rc.foreground(ColourEntry::AddInText));
 }
 
 void DrawDescriptionOverChart(RenderContext& rc, const std::string& textUtf8, bool enlargedFont) {
@@ -83,7 +83,7 @@ void DrawDescriptionOverChart(RenderContext& rc, const std::string& textUtf8, bo
     gc.setFont("MS Pゴシック", size);
     rc.lineHeight = gc.textExtent("あ").cy;
     if (rc.lineHeight <= 0) rc.lineHeight = 10;
-    ColourRef colour = rc.foreground(kClrGeneralText);
+    Colour colour = rc.foreground(ColourEntry::GeneralText);
     if (rc.colourMode.whiteBlack) colour = 0x000000;
     if (rc.colourMode.blackWhite) colour = 0xFFFFFF;
     PrintCaption(rc, 5, 10, textUtf8, colour);

@@ -46,7 +46,7 @@ class ViewWindow : public NavigatorLink {
     virtual bool adjustFullScreen() { return false; }
     virtual void setWaitCursor(bool) {}
     // Writes the waiting text directly on the window while the worker renders.
-    virtual void showWaitingText(const std::string&, ColourRef) {}
+    virtual void showWaitingText(const std::string&, Colour) {}
     // The canvas has just been copied to the window (under the canvas lock): the place to cancel
     // the transient highlight, refresh the navigator's centre mark and time the step animation.
     virtual void canvasShown() {}

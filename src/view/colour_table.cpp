@@ -104,14 +104,14 @@ Colour CanvasTextColour(const ColourMode& mode) {
 
 Colour SkyColour(const ColourTable& table, const ColourMode& mode, int twilight) {
     if (mode.daylight) {
-        if (twilight <= 0) return table[kClrDaylightNight];
-        if (twilight == 1) return table[kClrDaylightTwilight];
-        return table[kClrDaylightDay];
+        if (twilight <= 0) return table[ColourEntry::DaylightNight];
+        if (twilight == 1) return table[ColourEntry::DaylightTwilight];
+        return table[ColourEntry::DaylightDay];
     }
-    return FilterColour(table[kClrSky], ColourRole::Background, mode);
+    return FilterColour(table[ColourEntry::Sky], ColourRole::Background, mode);
 }
 
-Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, int entry, bool graded) {
+Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, ColourEntry entry, bool graded) {
     const Colour stored = table[entry];
     if (mode.redMode && mode.redKeepsBackground) return stored;
     if (graded) {

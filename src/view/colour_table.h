@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "view/colour.h"
+#include "platform/colour.h"
 
 namespace celes {
 namespace platform {
@@ -12,40 +12,44 @@ class SettingsStore;
 }
 
 // Entries of the table with a fixed use in the chart.
-enum ColourEntry : int {
-    kClrConstellationFigure = 0,
-    kClrCatalogueMark = 1,
-    kClrDaylightNight = 2,
-    kClrDaylightTwilight = 3,
-    kClrDaylightDay = 4,
-    kClrGeneralText = 5,
-    kClrOrbitPlanetText = 6,
-    kClrSky = 7,  // also the top horizon band
-    kClrBand2 = 8,
-    kClrBand3 = 9,
-    kClrBandHorizon = 10,
-    kClrEquatorialGrid = 11,
-    kClrGroundScale = 12,
-    kClrConstellationName = 13,
-    kClrObjectInfo = 14,
-    kClrDirectionText = 15,
-    kClrPoleMark = 16,
-    kClrFrame = 17,
-    kClrSunSymbol = 18,
-    kClrPlanetSymbol = 19,
-    kClrConstellationLine = 20,
-    kClrAddIn = 21,
-    kClrUserTap = 22,
-    kClrAddInText = 23,
-    kClrStarName = 24,
-    kClrMoon = 25,
-    kClrEcliptic = 26,
-    kClrTelescopeTrace = 27,
-    kClrUserTapText = 28,
-    kClrNumberedMark = 29,
-    kClrMilkyWay = 30,
-    kClrNegativeTypeMark = 31,
+enum class ColourEntry : int {
+    ConstellationFigure = 0,
+    CatalogueMark = 1,
+    DaylightNight = 2,
+    DaylightTwilight = 3,
+    DaylightDay = 4,
+    GeneralText = 5,
+    OrbitPlanetText = 6,
+    Sky = 7,  // also the top horizon band
+    Band2 = 8,
+    Band3 = 9,
+    BandHorizon = 10,
+    EquatorialGrid = 11,
+    GroundScale = 12,
+    ConstellationName = 13,
+    ObjectInfo = 14,
+    DirectionText = 15,
+    PoleMark = 16,
+    Frame = 17,
+    SunSymbol = 18,
+    PlanetSymbol = 19,
+    ConstellationLine = 20,
+    AddIn = 21,
+    UserTap = 22,
+    AddInText = 23,
+    StarName = 24,
+    Moon = 25,
+    Ecliptic = 26,
+    TelescopeTrace = 27,
+    UserTapText = 28,
+    NumberedMark = 29,
+    MilkyWay = 30,
+    NegativeTypeMark = 31,
 };
+// The entry's index in the table.
+constexpr int operator+(ColourEntry e) {
+    return static_cast<int>(e);
+}
 
 constexpr int kColourCount = 48;
 // Entries offered by the colour editor (0 to 31).
@@ -61,9 +65,11 @@ class ColourTable {
     void ResetToDefaults();
     // Out-of-range entries read as black and ignore writes.
     Colour operator[](int entry) const { return (entry >= 0 && entry < kColourCount) ? c_[entry] : 0; }
+    Colour operator[](ColourEntry entry) const { return (*this)[+entry]; }
     void Set(int entry, Colour c) {
         if (entry >= 0 && entry < kColourCount) c_[entry] = c & 0xFFFFFF;
     }
+    void Set(ColourEntry entry, Colour c) { Set(+entry, c); }
 
     // "USR_CLR"/"CLR%02d", with the built-in default for a missing value.
     void Load(const platform::SettingsStore& store);
@@ -106,7 +112,7 @@ Colour CanvasTextColour(const ColourMode& mode);
 Colour SkyColour(const ColourTable& table, const ColourMode& mode, int twilight);
 
 // Colour of one horizon band (entries 7 to 10), graded or stepped.
-Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, int entry, bool graded);
+Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, ColourEntry entry, bool graded);
 
 // Command numbers of the colour menu.
 inline constexpr int kCmdRedMode = 32857;

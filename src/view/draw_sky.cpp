@@ -13,11 +13,11 @@
 
 namespace celes {
 
-ColourRef RenderContext::foreground(int entry) const {
+Colour RenderContext::foreground(ColourEntry entry) const {
     return FilterColour(colours[entry], ColourRole::Foreground, colourMode);
 }
 
-ColourRef RenderContext::background(int entry) const {
+Colour RenderContext::background(ColourEntry entry) const {
     return FilterColour(colours[entry], ColourRole::Background, colourMode);
 }
 
@@ -70,7 +70,7 @@ void DrawSky(RenderContext& rc) {
     gc.save();
 
     // 1. The frame colour over the whole canvas, the chart font, a fresh list of drawn objects.
-    FillRect(canvas, {0, 0, canvas.Width(), canvas.Height()}, rc.background(kClrFrame));
+    FillRect(canvas, {0, 0, canvas.Width(), canvas.Height()}, rc.background(ColourEntry::Frame));
     gc.setFont("MS Pゴシック", v.fontSize);
     gc.setTransparentText(true);
     gc.setTextColour(CanvasTextColour(rc.colourMode));
@@ -78,7 +78,7 @@ void DrawSky(RenderContext& rc) {
 
     // 2. The Moon-phase icon of the whole-sky modes, and the brightness ceiling of blended layers.
     if (v.isWholeSky()) DrawMoonPhaseIcon(rc);
-    canvas.SetCeiling(Luminance(rc.colours[kClrBand3]));
+    canvas.SetCeiling(Luminance(rc.colours[ColourEntry::Band3]));
 
     // 3. Line height of the canvas font; twilight from the Sun's altitude.
     rc.lineHeight = gc.textExtent("あ").cy;
@@ -89,7 +89,7 @@ void DrawSky(RenderContext& rc) {
     rc.skyColour = SkyColour(rc.colours, rc.colourMode, static_cast<int>(rc.twilight));
     gc.save();
     gc.setBrush(rc.skyColour);
-    gc.setPen(rc.foreground(kClrGeneralText), 1);
+    gc.setPen(rc.foreground(ColourEntry::GeneralText), 1);
 
     if (v.mode == ViewMode::Orbits) {
         // 5. The planet-orbit view is a diagram of its own.
@@ -104,7 +104,7 @@ void DrawSky(RenderContext& rc) {
     DrawDirectionLabels(rc);  // 8
 
     // 9. Text background: the frame colour at night, else the sky.
-    rc.textBackground = rc.twilight == Twilight::Night ? rc.foreground(kClrFrame) : rc.skyColour;
+    rc.textBackground = rc.twilight == Twilight::Night ? rc.foreground(ColourEntry::Frame) : rc.skyColour;
     gc.setTextBackground(rc.textBackground);
 
     DrawConstellations(rc);  // 10

@@ -24,7 +24,7 @@ void DrawPoleMark(RenderContext& rc);
 // Star drawing rules, exposed for tests.
 struct StarLook {
     double magnitude = 0.0;  // effective magnitude m'
-    ColourRef colour = 0xFFFFFF;
+    Colour colour = 0xFFFFFF;
 };
 StarLook StarAppearance(const RenderContext& rc, const StarRecord& record, double sinAltitude);
 // Intensity in percent of a point star of effective magnitude m'.

@@ -12,20 +12,20 @@
 
 #include "astro/bodies.h"
 #include "astro/coords.h"
+#include "platform/colour.h"
 #include "view/drawn_objects.h"
 #include "view/view_state.h"
 
 namespace celes {
 
-class CSkyCanvas;          // view/sky_canvas.h
-class ColourTable;         // view/colour_table.h
-struct ProjectionContext;  // view/projection.h
-struct StarRecord;         // skydata/star_record.h
-struct LayerSwitches;      // view/layers/layer_state.h: what the view decides about the layers
-struct LayerCache;         // view/layers/layer_state.h: what the layers keep between renders
-struct RenderResult;       // view/render_result.h
-
-using ColourRef = std::uint32_t;  // 0x00BBGGRR, the same as Colour of view/colour.h
+class CSkyCanvas;              // view/sky_canvas.h
+class ColourTable;             // view/colour_table.h
+enum class ColourEntry : int;  // view/colour_table.h
+struct ProjectionContext;      // view/projection.h
+struct StarRecord;             // skydata/star_record.h
+struct LayerSwitches;          // view/layers/layer_state.h: what the view decides about the layers
+struct LayerCache;             // view/layers/layer_state.h: what the layers keep between renders
+struct RenderResult;           // view/render_result.h
 
 enum class Twilight : int { Night = 0, Dusk = 1, Day = 2 };
 
@@ -101,12 +101,12 @@ struct RenderContext {
     // Render-local state filled by DrawSky before the layers run.
     int lineHeight = 10;  // height of "あ" in the canvas font
     Twilight twilight = Twilight::Night;
-    ColourRef skyColour = 0;
-    ColourRef textBackground = 0;
+    Colour skyColour = 0;
+    Colour textBackground = 0;
 
     // Colour entry n through the colour-mode filter, as a pen/text colour or as a sky fill.
-    ColourRef foreground(int entry) const;
-    ColourRef background(int entry) const;
+    Colour foreground(ColourEntry entry) const;
+    Colour background(ColourEntry entry) const;
 };
 
 // ---- functions DrawSky offers the layers ----

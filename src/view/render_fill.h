@@ -4,8 +4,8 @@
 // of a trip through the drawing interface.
 #include <vector>
 
+#include "platform/colour.h"
 #include "platform/graphics.h"
-#include "view/colour.h"
 
 namespace celes {
 

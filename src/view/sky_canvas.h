@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/colour.h"
 #include "platform/graphics.h"
-#include "view/colour.h"
 
 namespace celes {
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "astro/time.h"
 #include "cli_run.h"
 #include "fakes/catalogue_builder.h"
 
@@ -48,7 +49,7 @@ class StarSize : public testing::Test {
 
     Footprint footprint(double magnitude, const std::string& options) {
         // Not at RA 0: a record with magnitude and RA both 0 carries no position.
-        StarRecord star = fakes::makeStar(2, 1.0, M_PI / 2, magnitude);
+        StarRecord star = fakes::makeStar(2, 1.0, kPi / 2, magnitude);
         const QImage blank = options.empty() ? blank_ : render({}, options);
         const QImage chart = render({star}, options);
         Footprint f;

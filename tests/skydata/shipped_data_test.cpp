@@ -5,11 +5,11 @@
 
 #include <cmath>
 #include <map>
-#include <numbers>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "astro/time.h"
 #include "skydata/addin.h"
 #include "skydata/catalogue.h"
 #include "skydata/greek.h"
@@ -33,7 +33,7 @@ std::string DeepSkyDesignation(const StarRecord& r) {
 
 double SeparationDeg(double ra1, double dec1, double ra2, double dec2) {
     const double c = std::sin(dec1) * std::sin(dec2) + std::cos(dec1) * std::cos(dec2) * std::cos(ra1 - ra2);
-    return std::acos(std::clamp(c, -1.0, 1.0)) * 180.0 / std::numbers::pi;
+    return std::acos(std::clamp(c, -1.0, 1.0)) * 180.0 / kPi;
 }
 
 // Catalogue stars bucketed by half-degree declination bands, to find the nearest one quickly.
@@ -55,7 +55,7 @@ class StarIndex {
     }
 
   private:
-    static int Band(double dec) { return static_cast<int>(std::floor(dec * 360.0 / std::numbers::pi)); }
+    static int Band(double dec) { return static_cast<int>(std::floor(dec * 360.0 / kPi)); }
     std::map<int, std::vector<const StarRecord*>> bands_;
 };
 
@@ -80,8 +80,8 @@ TEST(ShippedData, CatalogueReadsWholeWithNothingRejected) {
     for (const StarRecord& r : load.records) {
         ASSERT_TRUE(std::isfinite(r.ra) && std::isfinite(r.dec) && std::isfinite(r.magnitude));
         EXPECT_GE(r.ra, 0.0);
-        EXPECT_LT(r.ra, 2 * std::numbers::pi);
-        EXPECT_LE(std::abs(r.dec), std::numbers::pi / 2);
+        EXPECT_LT(r.ra, 2 * kPi);
+        EXPECT_LE(std::abs(r.dec), kPi / 2);
         // Every object belongs to a constellation, so the constellation filter keeps it.
         EXPECT_TRUE(labelled.contains(fieldText(r.constellation))) << fieldText(r.constellation);
         if (r.type == +ObjectType::Star) {
@@ -134,8 +134,8 @@ TEST(ShippedData, KnownObjects) {
     EXPECT_EQ(betelgeuse->classText[0], 'M');
     // Mean place of 2030: J2000 5h 55m 10.3s +7 24' 25" moved by 30 years of precession (about
     // 3.25 s of RA and 0.42" of Dec a year here) and proper motion: 5h 56m 48s, +7 24.6'.
-    EXPECT_NEAR(betelgeuse->ra * 12.0 / std::numbers::pi, 5.0 + 56.0 / 60 + 48.0 / 3600, 0.001);
-    EXPECT_NEAR(betelgeuse->dec * 180.0 / std::numbers::pi, 7.0 + 24.6 / 60, 0.005);
+    EXPECT_NEAR(betelgeuse->ra * 12.0 / kPi, 5.0 + 56.0 / 60 + 48.0 / 3600, 0.001);
+    EXPECT_NEAR(betelgeuse->dec * 180.0 / kPi, 7.0 + 24.6 / 60, 0.005);
 
     ASSERT_NE(m42, nullptr);
     EXPECT_TRUE(m42->type == +ObjectType::NebulaWithCluster || m42->type == +ObjectType::DiffuseNebula);
@@ -195,8 +195,8 @@ TEST(ShippedData, MilkyWayIsOneLongOutline) {
     int strokes = 0;
     for (std::size_t i = 0; i < content.points.size(); ++i) {
         EXPECT_GE(content.points.ra[i], 0.0);
-        EXPECT_LT(content.points.ra[i], 2 * std::numbers::pi);
-        EXPECT_LE(std::abs(content.points.dec[i]), std::numbers::pi / 2);
+        EXPECT_LT(content.points.ra[i], 2 * kPi);
+        EXPECT_LE(std::abs(content.points.dec[i]), kPi / 2);
         if (content.points.pens[i] == kPenEndStroke) ++strokes;
     }
     EXPECT_GE(strokes, 2);  // the band's two edges at least

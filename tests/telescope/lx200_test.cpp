@@ -1,18 +1,18 @@
 #include "telescope/lx200.h"
+#include "astro/time.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 namespace celes::lx200 {
 namespace {
 
 double HoursToRadians(double h, double m, double s) {
-    return (h + m / 60 + s / 3600) * 15 * std::numbers::pi / 180;
+    return (h + m / 60 + s / 3600) * 15 * kPi / 180;
 }
 double DegreesToRadians(double d, double m, double s) {
-    return (d + m / 60 + s / 3600) * std::numbers::pi / 180;
+    return (d + m / 60 + s / 3600) * kPi / 180;
 }
 
 TEST(Lx200Format, TargetTextsRoundSecondsAndCarry) {

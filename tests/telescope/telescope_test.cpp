@@ -4,10 +4,10 @@
 
 #include <chrono>
 #include <functional>
-#include <numbers>
 #include <optional>
 #include <thread>
 
+#include "astro/time.h"
 #include "fakes/manual_clock.h"
 #include "fakes/memory_settings.h"
 #include "fakes/virtual_event_loop.h"
@@ -25,7 +25,6 @@ using fakes::MemorySettings;
 using testing::RealClock;
 using testing::SimulatedMount;
 
-constexpr double kPi = std::numbers::pi;
 double Hours(double h, double m, double s) {
     return (h + m / 60 + s / 3600) * kPi / 12;
 }

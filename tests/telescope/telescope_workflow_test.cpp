@@ -6,9 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
 #include <thread>
 
+#include "astro/time.h"
 #include "fakes/manual_clock.h"
 #include "fakes/memory_settings.h"
 #include "fakes/virtual_event_loop.h"
@@ -25,7 +25,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::SimulatedMount;
 using Kind = TelescopePrompts::BoxKind;
-constexpr double kPi = std::numbers::pi;
 
 // The window side, recorded.
 class RecordingHost : public TelescopeHost {
@@ -453,7 +452,7 @@ TEST(TraceMarkers, TheOldPairGivesTheChartBackAndLeavesNewDrawingAlone) {
     const platform::PixelBuffer b{pixels.data(), w, h, w * 3};
     auto at = [&](int x, int y) {
         const std::uint8_t* p = &pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3];
-        return platform::Rgb(p[2]) | platform::Rgb(p[1]) << 8 | platform::Rgb(p[0]) << 16;
+        return Colour(p[2]) | Colour(p[1]) << 8 | Colour(p[0]) << 16;
     };
     TraceMarkers marks;
     const MarkerColours colours{0x00FF00, 0x000000};

@@ -18,7 +18,7 @@
 namespace celes {
 namespace {
 
-constexpr double kDeg = 3.141592653589793 / 180.0;
+constexpr double kDeg = kPi / 180.0;
 
 ViewState Tokyo() {
     ViewState v;

@@ -354,7 +354,7 @@ TEST(TransientCaption, HiddenWhilePlaceLinesShowAndErasedByItsTimer) {
     // Colours: entry 5 and its inverse, through the red conversion; fixed in the two mono modes.
     ColourMode mode;
     const ColourTable& table = f.view->colours();
-    const Colour text = table[kClrGeneralText];
+    const Colour text = table[ColourEntry::GeneralText];
     CaptionColours normal = TransientCaptionColours(table, mode);
     EXPECT_EQ(normal.text, text);
     EXPECT_EQ(normal.background, ~text & 0xFFFFFF);

@@ -37,33 +37,33 @@ TEST(DateTimeModel, RefusesFieldsOutsideTheirRangeWithAMessage) {
         bool accepted;
     };
     const Case cases[] = {
-        {DateTimeModel::Month, 13, false},  {DateTimeModel::Month, 0, false},
-        {DateTimeModel::Day, 29, false},    {DateTimeModel::Day, 28, true},
-        {DateTimeModel::Hour, 24, false},   {DateTimeModel::Hour, 23, true},
-        {DateTimeModel::Minute, 60, false}, {DateTimeModel::Second, -1, false},
-        {DateTimeModel::Year, 1900, false}, {DateTimeModel::Year, 2099, true},
-        {DateTimeModel::Year, 2100, false},
+        {DateTimeModel::Field::Month, 13, false},  {DateTimeModel::Field::Month, 0, false},
+        {DateTimeModel::Field::Day, 29, false},    {DateTimeModel::Field::Day, 28, true},
+        {DateTimeModel::Field::Hour, 24, false},   {DateTimeModel::Field::Hour, 23, true},
+        {DateTimeModel::Field::Minute, 60, false}, {DateTimeModel::Field::Second, -1, false},
+        {DateTimeModel::Field::Year, 1900, false}, {DateTimeModel::Field::Year, 2099, true},
+        {DateTimeModel::Field::Year, 2100, false},
     };
     for (const Case& c : cases) {
         DateTimeModel m(CAstroTime(2026, 2, 10, 21, 6, 0));
         m.setField(c.field, c.value);
         const auto refusal = m.validate();
-        EXPECT_EQ(!refusal, c.accepted) << c.field << " = " << c.value;
+        EXPECT_EQ(!refusal, c.accepted) << +c.field << " = " << c.value;
         EXPECT_EQ(m.accept().has_value(), c.accepted);
         if (refusal) {
             EXPECT_EQ(refusal->field, c.field);
         }
     }
     DateTimeModel leap(CAstroTime(2024, 2, 1, 0, 0, 0));
-    leap.setField(DateTimeModel::Day, 30);
+    leap.setField(DateTimeModel::Field::Day, 30);
     EXPECT_EQ(leap.validate()->message, "1 から 29 までの整数を入力してください。");
 }
 
 TEST(DateTimeModel, NowFillsTheFieldsAndOkGivesTheTime) {
     DateTimeModel m(CAstroTime(2026, 12, 10, 12, 6, 0));
     m.fillNow(CAstroTime(2026, 12, 10, 21, 6, 30));
-    EXPECT_EQ(m.field(DateTimeModel::Hour), 21);
-    m.setField(DateTimeModel::Minute, 45);
+    EXPECT_EQ(m.field(DateTimeModel::Field::Hour), 21);
+    m.setField(DateTimeModel::Field::Minute, 45);
     EXPECT_EQ(m.accept(), CAstroTime(2026, 12, 10, 21, 45, 30));
 }
 

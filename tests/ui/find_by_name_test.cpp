@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "astro/time.h"
 #include "skydata/catalogue.h"
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
@@ -89,8 +90,8 @@ TEST(FindByName, PositionsOfBodiesAndStars) {
     EXPECT_DOUBLE_EQ(pj.ra, e[Body::Jupiter].ra);
     const FindEntry& betelgeuse = index.entry(index.find("Alp Ori")[0].entry);
     const FoundPosition pb = PositionOf(betelgeuse, Shipped(), t, e);
-    EXPECT_NEAR(pb.ra * 180 / 3.141592653589793, 89.0, 1.0);
-    EXPECT_NEAR(pb.dec * 180 / 3.141592653589793, 7.4, 0.2);
+    EXPECT_NEAR(pb.ra * 180 / kPi, 89.0, 1.0);
+    EXPECT_NEAR(pb.dec * 180 / kPi, 7.4, 0.2);
     EXPECT_GT(pb.altitudeDeg, 40);  // a January evening in Japan
     EXPECT_GE(pb.azimuthDeg, 0);
     EXPECT_LT(pb.azimuthDeg, 360);

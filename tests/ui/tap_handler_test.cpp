@@ -1,6 +1,7 @@
 // Presses, releases and keys through the view on virtual time: identification, the popup half a
 // second after a press, turning and raising by the strips of each mode, and the keys.
 #include "ui/tap_handler.h"
+#include "fakes/memory_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "astro/time.h"
 #include "fakes/catalogue_builder.h"
 #include "fakes/virtual_event_loop.h"
 #include "skydata/settings_table.h"
@@ -78,7 +80,7 @@ struct Rig : TapWindow {
         tap.release(x, y);
     }
 
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords records;
     fakes::VirtualEventLoop loop;
     CCelesView view;
@@ -552,7 +554,7 @@ TEST(TapCommands, PopupPointOnTheSky) {
     ASSERT_TRUE(rig.tap.popupPointOnSky(ra, dec));
     const RenderTime t = MakeRenderTime(rig.view.state());
     EXPECT_NEAR(dec, t.latitude, 0.01);
-    EXPECT_NEAR(std::remainder(ra - t.lst, 2 * 3.141592653589793), 0.0, 0.01);
+    EXPECT_NEAR(std::remainder(ra - t.lst, 2 * kPi), 0.0, 0.01);
     rig.view.state().mode = ViewMode::Orbits;
     EXPECT_FALSE(rig.tap.popupPointOnSky(ra, dec));
 }

@@ -1,4 +1,5 @@
 #include "userdata/chart_images.h"
+#include "fakes/memory_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ bool Bluish(Colour c) {
 TEST(ChartImages, PhotoShowsUprightAtTheCornerOrStretchedOverTheChart) {
     TempDir dir;
     const JpegBitmap photo = MakePhoto(dir.file("M42.jpg"));
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords records;
     CCelesView view(store, records, nullptr);
     view.resize(240, 320);

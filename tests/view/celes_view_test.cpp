@@ -1,6 +1,7 @@
 // The view's redraw orchestration: recompute, the render message, the paint handler's size rule and
 // the render worker.
 #include "view/celes_view.h"
+#include "fakes/memory_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +109,7 @@ constexpr Colour kSky = 0x1E0000;    // (0, 0, 30)
 constexpr Colour kFrame = 0x3F9FAF;  // (175, 159, 63)
 
 TEST(ViewRedraw, NewSizeIsBlackThenDrawnOneSecondLater) {
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords records(Stars(10));
     fakes::VirtualEventLoop loop;
     CountingWindow window;
@@ -138,7 +139,7 @@ TEST(ViewRedraw, NothingIsDrawnBeforeACatalogueIsRead) {
     struct Unloaded : MemoryRecords {
         bool loaded() const override { return false; }
     } records;
-    TransientSettings store;
+    fakes::MemorySettings store;
     fakes::VirtualEventLoop loop;
     CountingWindow window;
     CCelesView view(store, records, nullptr, &loop, &window);
@@ -150,7 +151,7 @@ TEST(ViewRedraw, NothingIsDrawnBeforeACatalogueIsRead) {
 }
 
 TEST(ViewRedraw, ModeCommandsRecomputeAndSave) {
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords records(Stars(10));
     fakes::VirtualEventLoop loop;
     CCelesView view(store, records, nullptr, &loop);
@@ -165,7 +166,7 @@ TEST(ViewRedraw, ModeCommandsRecomputeAndSave) {
 // the deadline instead of holding the run.
 TEST(RenderWorker, DrawsLargeCataloguesOffTheCallingThread) {
     for (const auto& [count, drawn] : {std::pair{1001, true}, {1000, false}}) {
-        TransientSettings store;
+        fakes::MemorySettings store;
         MemoryRecords records(Stars(count));
         ThreadSafeLoop loop;
         CCelesView view(store, records, nullptr, &loop);  // starts its worker
@@ -185,7 +186,7 @@ TEST(RenderWorker, DrawsLargeCataloguesOffTheCallingThread) {
 // it and outlives the test in that case.
 TEST(RenderWorker, StopsWithTheView) {
     struct Parts {
-        TransientSettings store;
+        fakes::MemorySettings store;
         MemoryRecords records{Stars(1200)};
         fakes::VirtualEventLoop loop;
         std::unique_ptr<CCelesView> view;
@@ -208,7 +209,7 @@ TEST(RenderWorker, StopsWithTheView) {
 // render reads its own snapshot, results come back through the loop, and the last one drawn is the
 // last state asked for. Run under ThreadSanitizer this shows the two threads share nothing unguarded.
 TEST(RenderWorker, ViewChangesAndTapsWhileTheWorkerDraws) {
-    TransientSettings store;
+    fakes::MemorySettings store;
     Settings(store).writeInt(Setting::ProcSandClock, 1);  // no hourglass: the worker draws
     MemoryRecords records(RingStars(1500));
     ThreadSafeLoop loop;
@@ -250,7 +251,7 @@ TEST(RenderWorker, ViewChangesAndTapsWhileTheWorkerDraws) {
 
 // A result drawn from records that have since been replaced finds nothing.
 TEST(RenderResults, StaleGenerationIsIgnored) {
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords records(RingStars(50));
     CCelesView view(store, records, nullptr);
     view.resize(240, 320);
@@ -269,7 +270,7 @@ TEST(RenderResults, StaleGenerationIsIgnored) {
 // A render asked for while the worker draws waits for the worker's result instead of the
 // user-interface thread waiting for the worker.
 TEST(RenderWorker, RenderAskedWhileBusyRunsWhenTheResultArrives) {
-    TransientSettings store;
+    fakes::MemorySettings store;
     Settings(store).writeInt(Setting::ProcSandClock, 1);
     MemoryRecords records(RingStars(1500));
     ThreadSafeLoop loop;

@@ -9,10 +9,10 @@ namespace {
 
 TEST(ColourTable, DefaultsAndNames) {
     ColourTable t;
-    EXPECT_EQ(t[kClrConstellationName], MakeColour(0, 220, 255));
-    EXPECT_EQ(t[kClrSky], MakeColour(0, 0, 30));
-    EXPECT_EQ(t[kClrFrame], MakeColour(175, 159, 63));
-    EXPECT_EQ(t[kClrNegativeTypeMark], MakeColour(192, 192, 32));
+    EXPECT_EQ(t[ColourEntry::ConstellationName], MakeColour(0, 220, 255));
+    EXPECT_EQ(t[ColourEntry::Sky], MakeColour(0, 0, 30));
+    EXPECT_EQ(t[ColourEntry::Frame], MakeColour(175, 159, 63));
+    EXPECT_EQ(t[ColourEntry::NegativeTypeMark], MakeColour(192, 192, 32));
     EXPECT_EQ(t[40], 0u);
     EXPECT_EQ(t[-1], 0u);
     EXPECT_EQ(t[48], 0u);
@@ -71,16 +71,16 @@ TEST(ColourTable, SkyAndBandExceptions) {
     EXPECT_EQ(SkyColour(t, m, 2), MakeColour(30, 0, 0));
 
     // Red mode keeps the stored bands while "NO_REDBACK" is on.
-    EXPECT_EQ(HorizonBandColour(t, m, kClrBandHorizon, true), t[kClrBandHorizon]);
+    EXPECT_EQ(HorizonBandColour(t, m, ColourEntry::BandHorizon, true), t[ColourEntry::BandHorizon]);
     m.redKeepsBackground = false;
-    EXPECT_EQ(HorizonBandColour(t, m, kClrBandHorizon, true), MakeColour(12 | 114, 0, 0));
+    EXPECT_EQ(HorizonBandColour(t, m, ColourEntry::BandHorizon, true), MakeColour(12 | 114, 0, 0));
     ColourMode bw;
     bw.blackWhite = true;
-    EXPECT_EQ(HorizonBandColour(t, bw, kClrBand3, true), t[kClrBand3]);
-    EXPECT_EQ(HorizonBandColour(t, bw, kClrBand3, false), 0u);
+    EXPECT_EQ(HorizonBandColour(t, bw, ColourEntry::Band3, true), t[ColourEntry::Band3]);
+    EXPECT_EQ(HorizonBandColour(t, bw, ColourEntry::Band3, false), 0u);
     ColourMode wb;
     wb.whiteBlack = true;
-    EXPECT_EQ(HorizonBandColour(t, wb, kClrBand3, true), MakeColour(255, 255, 255));
+    EXPECT_EQ(HorizonBandColour(t, wb, ColourEntry::Band3, true), MakeColour(255, 255, 255));
 }
 
 TEST(ColourTable, ModeCommands) {

@@ -50,7 +50,7 @@ TEST(AddIns, OutlinesDrawOnlyWhenEnabledOutsideThePolarAndOrbitViews) {
         h.switches.addInPaths = {"", folder.folder() + "missing.p90", path};
         RenderContext& rc = h.context();
         DrawAddIns(rc);
-        EXPECT_EQ(h.CountPixels(h.colours[kClrAddIn]) > 0, c.drawn)
+        EXPECT_EQ(h.CountPixels(h.colours[ColourEntry::AddIn]) > 0, c.drawn)
             << c.name << " mode " << static_cast<int>(c.mode);
     }
 }
@@ -73,7 +73,7 @@ TEST(AddIns, ObjectListRecordsOutliveTheirFile) {
     ASSERT_EQ(h.result.drawn.Size(), 2);
     EXPECT_EQ(fieldText(h.DrawnRecord(0)->designation, 3), "X1");
     EXPECT_EQ(fieldText(h.DrawnRecord(1)->designation, 3), "X2");
-    EXPECT_GT(h.CountPixels(h.colours[kClrNegativeTypeMark]), 0);
+    EXPECT_GT(h.CountPixels(h.colours[ColourEntry::NegativeTypeMark]), 0);
 }
 
 TEST(MilkyWay, PassesBrightenTheBandAndLeaveTheRestAlone) {
@@ -81,7 +81,7 @@ TEST(MilkyWay, PassesBrightenTheBandAndLeaveTheRestAlone) {
     LayerHarness h({}, folder.folder());
     Points p(h);
     folder.write("Milkey.p92", OutlineAddin(1000, {0, 0}, {p.ra[0], p.ra[1]}, {p.dec[0], p.dec[1]}));
-    h.colours.Set(kClrMilkyWay, MakeColour(128, 128, 128));  // passes at 50 percent
+    h.colours.Set(ColourEntry::MilkyWay, MakeColour(128, 128, 128));  // passes at 50 percent
     h.canvas.Tint(LayerHarness::kSky, 100);
 
     RenderContext& rc = h.context();
@@ -110,7 +110,7 @@ TEST(MilkyWay, ChartLowerThanTheBrushIsCoveredInGrey) {
     LayerHarness h({}, folder.folder(), 240, 20);  // the widest brush is 27 pixels
     Points p(h);
     folder.write("Milkey.p92", OutlineAddin(1000, {0, 0}, {p.ra[0], p.ra[1]}, {p.dec[0], p.dec[1]}));
-    h.colours.Set(kClrMilkyWay, MakeColour(255, 255, 255));
+    h.colours.Set(ColourEntry::MilkyWay, MakeColour(255, 255, 255));
     h.view.milkyWay = true;
     RenderContext& rc = h.context();
     DrawMilkyWay(rc);

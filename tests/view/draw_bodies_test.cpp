@@ -35,7 +35,7 @@ TEST(OrbitDiagram, PlanetWithLongitudeZeroIsLeftOutWithItsOrbit) {
         l[Index(Body::Saturn)] = saturnKnown ? 3.0 : 0.0;
         DrawOrbitDiagram(rc);
         const int cx = h.view.discOffsetX + h.view.radius, cy = h.view.radius;  // 120, 120
-        const Colour pen = h.colours[kClrGeneralText];
+        const Colour pen = h.colours[ColourEntry::GeneralText];
         const int saturnR = 12 * h.view.radius / 13, jupiterR = 8 * h.view.radius / 13;
         // Straight above the centre each circle crosses the vertical through the centre.
         EXPECT_EQ(h.canvas.GetPixel(cx, cy - saturnR) == pen, saturnKnown);

@@ -52,7 +52,7 @@ struct ConstellationScene {
     bool LineAt(int i) {
         int x, y;
         if (!Mid(i, x, y)) return false;
-        const Colour line = h->colours[kClrConstellationLine];
+        const Colour line = h->colours[ColourEntry::ConstellationLine];
         // Bresenham passes within a pixel of the exact midpoint.
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
@@ -96,7 +96,7 @@ TEST(DrawConstellations, AnchorAndSelectionRules) {
         s.h->switches.selection.rebuildFlags(std::vector<StarRecord>{s.h->records.object(0)});
         RenderContext& rc = s.h->context();
         DrawConstellations(rc);
-        const int linePixels = s.h->CountPixels(s.h->colours[kClrConstellationLine]);
+        const int linePixels = s.h->CountPixels(s.h->colours[ColourEntry::ConstellationLine]);
         EXPECT_EQ(linePixels > 0, c.drawn)
             << "mode " << static_cast<int>(c.mode) << " anchor " << c.anchorAltitude << " selectedOnly "
             << c.selectedOnly << " selected " << c.selected;
@@ -116,7 +116,7 @@ TEST(DrawConstellations, NamesAreRecordedAsDrawnObjects) {
 TEST(DrawConstellations, MissingFileAndMemoryModeDrawTheSame) {
     ConstellationScene missing(ViewMode::Planisphere, 50, /*withLines=*/false);
     DrawConstellations(missing.h->context());
-    EXPECT_EQ(missing.h->CountPixels(missing.h->colours[kClrConstellationLine]), 0);
+    EXPECT_EQ(missing.h->CountPixels(missing.h->colours[ColourEntry::ConstellationLine]), 0);
 
     ConstellationScene streamed(ViewMode::Zenith, 50);
     DrawConstellations(streamed.h->context());
@@ -124,7 +124,7 @@ TEST(DrawConstellations, MissingFileAndMemoryModeDrawTheSame) {
     memory.h->cache.polylinesInMemory = true;
     DrawConstellations(memory.h->context());
     EXPECT_TRUE(memory.h->cache.lines.inMemory());
-    const Colour line = streamed.h->colours[kClrConstellationLine];
+    const Colour line = streamed.h->colours[ColourEntry::ConstellationLine];
     EXPECT_GT(streamed.h->CountPixels(line), 0);
     EXPECT_EQ(streamed.h->CountPixels(line), memory.h->CountPixels(line));
 }
@@ -144,7 +144,7 @@ TEST(DrawConstellations, PlanisphereLinesStopAtTheDiscRim) {
     h.cache.setDataFolder(folder.folder());
     RenderContext& rc = h.context();
     DrawConstellations(rc);
-    const Colour line = h.colours[kClrConstellationLine];
+    const Colour line = h.colours[ColourEntry::ConstellationLine];
     const int cx = h.view.discOffsetX + h.view.radius, cy = h.view.radius, r = h.view.radius;
     int inside = 0;
     for (int y = 0; y < h.canvas.Height(); ++y)
@@ -176,7 +176,7 @@ TEST(DrawConstellations, LinesRunToTheChartEdge) {
     h.view.constellationLines = true;
     RenderContext& rc = h.context();
     DrawConstellations(rc);
-    const Colour line = h.colours[kClrConstellationLine];
+    const Colour line = h.colours[ColourEntry::ConstellationLine];
     int lowest = -1;
     for (int yy = 0; yy < h.canvas.Height(); ++yy)
         for (int xx = 0; xx < h.canvas.Width(); ++xx)

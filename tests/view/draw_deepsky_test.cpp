@@ -67,7 +67,7 @@ TEST(DeepSkyMarks, ShapesByTypeCode) {
         RenderContext& rc = h.context();
         const StarRecord r = Record(c.type, 0, 0, 9.0, " ", "   N1");
         DrawObjectMark(rc, r, 100, 100);
-        const Colour pen = h.colours[kClrNegativeTypeMark];
+        const Colour pen = h.colours[ColourEntry::NegativeTypeMark];
         for (auto [dx, dy] : c.on)
             EXPECT_EQ(h.canvas.GetPixel(100 + dx, 100 + dy), pen) << c.type << " " << dx << "," << dy;
         for (auto [dx, dy] : c.off)
@@ -81,7 +81,7 @@ TEST(DeepSkyMarks, CatalogueColourSwitchAndLeaderLine) {
     RenderContext& rc = h.context();
     const StarRecord messier = Record(+ObjectType::Galaxy, 0, 0, 3.4, " ", "   M31");
     DrawObjectMark(rc, messier, 100, 100);
-    const Colour mark = h.colours[kClrCatalogueMark];
+    const Colour mark = h.colours[ColourEntry::CatalogueMark];
     EXPECT_EQ(h.canvas.GetPixel(100, 99), mark);  // flattened ellipse of a galaxy
     EXPECT_EQ(h.canvas.GetPixel(102, 98), mark);  // leader line start (x + 2, y - 2)
     EXPECT_EQ(h.canvas.GetPixel(107, 88), mark);  // ... and end (x + 7, y - 12)

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "astro/time.h"
+#include "fakes/memory_settings.h"
 #include "platform/graphics.h"
 #include "skydata/settings_table.h"
 #include "view/celes_view.h"
@@ -39,9 +41,9 @@ struct TextLog {
 class RecordingGraphics final : public platform::Graphics {
   public:
     explicit RecordingGraphics(TextLog& log) : log_(log) {}
-    void setPen(platform::Rgb, int) override {}
+    void setPen(Colour, int) override {}
     void setNullPen() override {}
-    void setBrush(platform::Rgb) override {}
+    void setBrush(Colour) override {}
     void setNullBrush() override {}
     void setInvert(bool) override {}
     void save() override { stack_.push_back(colour_); }
@@ -50,14 +52,14 @@ class RecordingGraphics final : public platform::Graphics {
         colour_ = stack_.back();
         stack_.pop_back();
     }
-    void fillRect(const platform::Rect&, platform::Rgb) override {}
+    void fillRect(const platform::Rect&, Colour) override {}
     void rectangle(const platform::Rect&) override {}
     void ellipse(const platform::Rect&) override {}
     void polygon(const platform::Point*, int) override {}
     void line(int, int, int, int) override {}
     bool setFont(const std::string&, int) override { return true; }
-    void setTextColour(platform::Rgb c) override { colour_ = c; }
-    void setTextBackground(platform::Rgb) override {}
+    void setTextColour(Colour c) override { colour_ = c; }
+    void setTextBackground(Colour) override {}
     void setTransparentText(bool) override {}
     void textOut(int x, int y, const std::string& text) override {
         log_.entries.push_back({x, y, text, colour_});
@@ -66,8 +68,8 @@ class RecordingGraphics final : public platform::Graphics {
 
   private:
     TextLog& log_;
-    platform::Rgb colour_ = 0;
-    std::vector<platform::Rgb> stack_;
+    Colour colour_ = 0;
+    std::vector<Colour> stack_;
 };
 
 class RecordingFactory final : public platform::GraphicsFactory {
@@ -117,7 +119,7 @@ class Chart {
     }
     Colour Pixel(int x, int y) { return view->canvas().GetPixel(x, y); }
 
-    TransientSettings store;
+    fakes::MemorySettings store;
     RecordingFactory graphics;
     std::unique_ptr<MemoryRecords> records;
     std::unique_ptr<CCelesView> view;
@@ -205,7 +207,7 @@ TEST(DrawPoleMark, CrossAtTheVisiblePole) {
         chart.Render({});
         // The pole stands at the altitude of the latitude, due north (south for a southern place):
         // with the disc facing south, north is at the top.
-        const int r = int((M_PI / 2 - std::abs(latitude) * M_PI / 180) * 240 / M_PI);
+        const int r = int((kPi / 2 - std::abs(latitude) * kPi / 180) * 240 / kPi);
         const int x = 120, y = latitude > 0 ? 120 - r : 120 + r;
         const Colour green = MakeColour(0, 255, 0);
         for (auto [dx, dy] : {std::pair{-3, -3}, {4, 4}, {3, -3}, {-4, 4}, {0, 0}})
@@ -238,7 +240,7 @@ TEST(DirectionLabels, SixteenCompassNamesHalvedOnWideCanvases) {
         const ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(v, chart.Time()));
         for (int i = 0; i < 16; i += every) {
             int x = 0, y = 0;
-            expected += ProjectHorizontal(ctx, (180 + int(22.5 * i)) * M_PI / 180, 0.0, false, x, y);
+            expected += ProjectHorizontal(ctx, (180 + int(22.5 * i)) * kPi / 180, 0.0, false, x, y);
         }
         EXPECT_EQ(countNames(chart.graphics.log), expected) << width;
         EXPECT_GE(expected, every == 1 ? 7 : 4);
@@ -250,7 +252,7 @@ TEST(DaylightColouring, StarsTurnWhiteAndFainterByDay) {
     chart.settings().writeInt(Setting::SettingSun, 1);
     chart.Render({});
     RenderTime t = chart.Time();
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords none;
     LayerSwitches switches;
     LayerCache cache;
@@ -271,8 +273,8 @@ TEST(DaylightColouring, StarsTurnWhiteAndFainterByDay) {
     look = StarAppearance(rc, red, 1.0);
     EXPECT_DOUBLE_EQ(look.magnitude, 1.0);
     EXPECT_NE(look.colour, kWhite);
-    EXPECT_EQ(ClassifyTwilight(std::sin(6 * M_PI / 180)), Twilight::Day);
-    EXPECT_EQ(ClassifyTwilight(std::sin(3 * M_PI / 180)), Twilight::Dusk);
+    EXPECT_EQ(ClassifyTwilight(std::sin(6 * kPi / 180)), Twilight::Day);
+    EXPECT_EQ(ClassifyTwilight(std::sin(3 * kPi / 180)), Twilight::Dusk);
     EXPECT_EQ(ClassifyTwilight(-0.21), Twilight::Night);
     EXPECT_EQ(ClassifyTwilight(0.0), Twilight::Dusk);
 }

@@ -35,7 +35,7 @@ TEST(DrawTaps, EachKindHasItsHollowShapeInTheTapColour) {
     }
     RenderContext& rc = h.context();
     DrawTaps(rc);
-    const Colour tap = rc.foreground(kClrUserTap);
+    const Colour tap = rc.foreground(ColourEntry::UserTap);
     // Offsets (dx, dy) that are on (true) or off (false) for each shape.
     struct Probe {
         int dx, dy;
@@ -64,7 +64,7 @@ TEST(DrawTaps, NothingWhileTapsAreHidden) {
     h.view.taps = false;
     h.records.taps.push_back(Tap(0, 0, 0.6));
     DrawTaps(h.context());
-    EXPECT_EQ(h.CountPixels(h.context().foreground(kClrUserTap)), 0);
+    EXPECT_EQ(h.CountPixels(h.context().foreground(ColourEntry::UserTap)), 0);
     EXPECT_EQ(h.result.drawn.Size(), 0);
 }
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "astro/time.h"
 #include "view/screen_to_sky.h"
 
 namespace celes {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180;
 
 ProjectionInput Input(int mode, int direction = 3) {

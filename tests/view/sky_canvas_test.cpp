@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "astro/time.h"
 #include "fakes/scripted_dialogs.h"
 #include "fakes/virtual_event_loop.h"
 
@@ -281,24 +282,24 @@ TEST(SkyCanvas, CopyFromResizesAndCopiesCeiling) {
 class PolygonRecorder : public platform::Graphics {
   public:
     struct Poly {
-        platform::Rgb brush;
+        Colour brush;
         std::vector<platform::Point> pts;
     };
-    void setPen(platform::Rgb, int) override {}
+    void setPen(Colour, int) override {}
     void setNullPen() override {}
-    void setBrush(platform::Rgb c) override { brush_ = c; }
+    void setBrush(Colour c) override { brush_ = c; }
     void setNullBrush() override {}
     void setInvert(bool) override {}
     void save() override { ++depth; }
     void restore() override { --depth; }
-    void fillRect(const platform::Rect&, platform::Rgb) override {}
+    void fillRect(const platform::Rect&, Colour) override {}
     void rectangle(const platform::Rect&) override {}
     void ellipse(const platform::Rect&) override {}
     void polygon(const platform::Point* p, int n) override { polys.push_back({brush_, {p, p + n}}); }
     void line(int, int, int, int) override {}
     bool setFont(const std::string&, int) override { return true; }
-    void setTextColour(platform::Rgb) override {}
-    void setTextBackground(platform::Rgb) override {}
+    void setTextColour(Colour) override {}
+    void setTextBackground(Colour) override {}
     void setTransparentText(bool t) override { transparent = t; }
     void textOut(int, int, const std::string&) override {}
     platform::Extent textExtent(const std::string&) override { return {}; }
@@ -307,7 +308,7 @@ class PolygonRecorder : public platform::Graphics {
     int depth = 0;
 
   private:
-    platform::Rgb brush_ = 0;
+    Colour brush_ = 0;
 };
 
 class RecorderFactory : public platform::GraphicsFactory {
@@ -347,7 +348,7 @@ TEST(SkyCanvas, MoonPhaseShadowFollowsTheAge) {
         EXPECT_EQ(factory.last->polys[0].brush, MakeColour(255, 255, 0));
         // Whole pixels make the disc polygon a little smaller than pi r^2.
         const double disc = Area(factory.last->polys[0].pts);
-        EXPECT_NEAR(disc / (3.14159 * 16 * 16), 1.0, 0.1);
+        EXPECT_NEAR(disc / (kPi * 16 * 16), 1.0, 0.1);
         EXPECT_EQ(factory.last->polys[1].brush, 0u);
         EXPECT_NEAR(Area(factory.last->polys[1].pts) / disc, k.shadowFraction, 0.06) << k.age;
     }

@@ -1,4 +1,5 @@
 #include "view/view_state.h"
+#include "astro/time.h"
 
 #include <gtest/gtest.h>
 
@@ -173,12 +174,12 @@ TEST(ViewGeometry, AzimuthWindowFacingNorthWrapsThroughZero) {
     ViewState s;
     s.direction = +Quadrant::North;
     s.updateAzimuthWindow();
-    EXPECT_NEAR(s.azimuthLeft, 2 * M_PI - 1.6022122533307945, 1e-12);
+    EXPECT_NEAR(s.azimuthLeft, 2 * kPi - 1.6022122533307945, 1e-12);
     EXPECT_NEAR(s.azimuthRight, 1.6022122533307945, 1e-12);
     s.direction = +Quadrant::South;
     s.rotation = 45;
     s.updateAzimuthWindow();
-    EXPECT_NEAR(s.azimuthLeft, M_PI + M_PI / 4 - 1.6022122533307945, 1e-12);
+    EXPECT_NEAR(s.azimuthLeft, kPi + kPi / 4 - 1.6022122533307945, 1e-12);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ int FontPixelSize(int tenthsOfPoint) {
 
 namespace {
 
-QColor ToQColor(Rgb c) {
+QColor ToQColor(Colour c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
@@ -63,13 +63,13 @@ class QtGraphics final : public Graphics {
         if (painter_.isActive()) painter_.end();
     }
 
-    void setPen(Rgb colour, int width) override {
+    void setPen(Colour colour, int width) override {
         s_.penOn = true;
         s_.penColour = ToQColor(colour);
         s_.penWidth = width < 1 ? 1 : width;
     }
     void setNullPen() override { s_.penOn = false; }
-    void setBrush(Rgb colour) override {
+    void setBrush(Colour colour) override {
         s_.brushOn = true;
         s_.brushColour = ToQColor(colour);
     }
@@ -82,7 +82,7 @@ class QtGraphics final : public Graphics {
         stack_.pop_back();
     }
 
-    void fillRect(const Rect& r, Rgb colour) override {
+    void fillRect(const Rect& r, Colour colour) override {
         if (!valid_ || r.right <= r.left || r.bottom <= r.top) return;
         painter_.setCompositionMode(QPainter::CompositionMode_Source);
         painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), ToQColor(colour));
@@ -130,8 +130,8 @@ class QtGraphics final : public Graphics {
         s_.hasFont = true;
         return true;
     }
-    void setTextColour(Rgb colour) override { s_.textColour = ToQColor(colour); }
-    void setTextBackground(Rgb colour) override { s_.textBackground = ToQColor(colour); }
+    void setTextColour(Colour colour) override { s_.textColour = ToQColor(colour); }
+    void setTextBackground(Colour colour) override { s_.textBackground = ToQColor(colour); }
     void setTransparentText(bool transparent) override { s_.transparentText = transparent; }
 
     void textOut(int x, int y, const std::string& text) override {

@@ -27,7 +27,7 @@ void ChartWidget::setWaitCursor(bool on) {
         unsetCursor();
 }
 
-void ChartWidget::showWaitingText(const std::string& text, ColourRef colour) {
+void ChartWidget::showWaitingText(const std::string& text, Colour colour) {
     waitingText_ = QString::fromStdString(text);
     waitingColour_ = QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
     update();

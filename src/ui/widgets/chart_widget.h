@@ -49,7 +49,7 @@ class ChartWidget : public QWidget, public ViewWindow {
     // ViewWindow. invalidate() may be called from the render worker.
     void invalidate() override;
     void setWaitCursor(bool on) override;
-    void showWaitingText(const std::string& text, ColourRef colour) override;
+    void showWaitingText(const std::string& text, Colour colour) override;
     void canvasShown() override;
     bool adjustFullScreen() override { return fullScreenHandler_ ? fullScreenHandler_() : false; }
 

@@ -13,15 +13,16 @@ DateTimeDialog::DateTimeDialog(const CAstroTime& local, std::function<CAstroTime
     static const char* const kUnits[] = {"年", "月", "日", "時", "分", "秒"};
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(2);
-    for (int i = 0; i < DateTimeModel::FieldCount; ++i) {
+    for (int i = 0; i < DateTimeModel::kFieldCount; ++i) {
         const auto f = static_cast<DateTimeModel::Field>(i);
         auto* spin = new QSpinBox;
         // The boxes take any number a person might type; OK tells which one is out of range.
-        spin->setRange(f == DateTimeModel::Year ? 0 : -99, f == DateTimeModel::Year ? 9999 : 99);
+        spin->setRange(f == DateTimeModel::Field::Year ? 0 : -99,
+                       f == DateTimeModel::Field::Year ? 9999 : 99);
         spin->setAccelerated(true);
         spin->setAccessibleName(QString::fromUtf8(kUnits[i]));
         connect(spin, &QSpinBox::valueChanged, this, [this, f](int v) { model_.setField(f, v); });
-        fields_[f] = spin;
+        fields_[i] = spin;
         // Date on the first row, time on the second: three fields each fit a 240-pixel window.
         const int row = i / 3, col = (i % 3) * 2;
         grid->addWidget(spin, row, col);
@@ -41,15 +42,15 @@ DateTimeDialog::DateTimeDialog(const CAstroTime& local, std::function<CAstroTime
 }
 
 void DateTimeDialog::showModel() {
-    for (int i = 0; i < DateTimeModel::FieldCount; ++i) {
+    for (int i = 0; i < DateTimeModel::kFieldCount; ++i) {
         const auto f = static_cast<DateTimeModel::Field>(i);
-        fields_[f]->setValue(model_.field(f));
+        fields_[i]->setValue(model_.field(f));
     }
 }
 
 void DateTimeDialog::accept() {
     if (const auto refusal = model_.validate()) {
-        refuse(fields_[refusal->field], QString::fromStdString(refusal->message));
+        refuse(fields_[+refusal->field], QString::fromStdString(refusal->message));
         return;
     }
     if (const auto t = model_.accept(); t && onAccepted) onAccepted(*t);

@@ -19,7 +19,7 @@ class DateTimeDialog : public DialogShell {
 
     std::function<void(const CAstroTime&)> onAccepted;
 
-    QSpinBox* field(DateTimeModel::Field f) const { return fields_[f]; }
+    QSpinBox* field(DateTimeModel::Field f) const { return fields_[+f]; }
     QPushButton* nowButton() const { return now_; }
     void accept() override;
 
@@ -28,7 +28,7 @@ class DateTimeDialog : public DialogShell {
 
     DateTimeModel model_;
     std::function<CAstroTime()> nowSource_;
-    std::array<QSpinBox*, DateTimeModel::FieldCount> fields_{};
+    std::array<QSpinBox*, DateTimeModel::kFieldCount> fields_{};
     QPushButton* now_;
 };
 

@@ -73,7 +73,7 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
     void invalidate() override;
     bool adjustFullScreen() override { return chartWindow_.adjustFullScreen(); }
     void setWaitCursor(bool on) override { chartWindow_.setWaitCursor(on); }
-    void showWaitingText(const std::string& text, ColourRef colour) override {
+    void showWaitingText(const std::string& text, Colour colour) override {
         chartWindow_.showWaitingText(text, colour);
     }
     void canvasShown() override { chartWindow_.canvasShown(); }

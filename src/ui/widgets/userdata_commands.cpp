@@ -177,7 +177,7 @@ void UserDataCommands::caption(const std::string& text) {
         [&](RenderContext& rc) {
             platform::Graphics& gc = rc.canvas.Gc();
             const platform::Extent e = gc.textExtent(text);
-            const ColourRef colour = rc.foreground(kClrGeneralText);
+            const Colour colour = rc.foreground(ColourEntry::GeneralText);
             const int y = rc.canvas.Height() - e.cy;
             gc.fillRect({0, y, e.cx, rc.canvas.Height()}, ~colour & 0xFFFFFF);
             gc.setTextColour(colour);

@@ -86,7 +86,7 @@ int ProjectionScaleFactor(const RenderContext& rc) {
     return s < 1 ? 1 : s;
 }
 
-void PrintCaption(RenderContext& rc, int x, int y, const std::string& text, ColourRef colour) {
+void PrintCaption(RenderContext& rc, int x, int y, const std::string& text, Colour colour) {
     constexpr int kCharactersPerLine = 20;
     platform::Graphics& gc = rc.canvas.Gc();
     gc.save();
@@ -138,9 +138,9 @@ void DrawAddin(RenderContext& rc, const std::string& path, bool milkyWay) {
     // would name a place that is not on the chart.
     constexpr ScreenPoint kNone{-1000000, -1000000};
     const ScreenPoint last =
-        DrawOutline(rc, content.points, kAddInMaxExtent, rc.foreground(kClrAddIn), kNone);
+        DrawOutline(rc, content.points, kAddInMaxExtent, rc.foreground(ColourEntry::AddIn), kNone);
     if (content.caption.empty()) return;
-    const ColourRef textColour = rc.foreground(kClrAddInText);
+    const Colour textColour = rc.foreground(ColourEntry::AddInText);
     if (kind == AddinKind::Text) {
         PrintCaption(rc, 5, 10, CaptionText(content.caption), textColour);
     } else if (last.x != kNone.x || last.y != kNone.y) {

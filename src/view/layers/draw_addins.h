@@ -13,7 +13,7 @@ void DrawAddin(RenderContext& rc, const std::string& path, bool milkyWay);
 
 // Prints a caption (UTF-8) in lines of 20 characters, one line height plus one pixel apart, with
 // the top-left corner of the first line at (x, y). Line breaks in the text start a new line.
-void PrintCaption(RenderContext& rc, int x, int y, const std::string& text, ColourRef colour);
+void PrintCaption(RenderContext& rc, int x, int y, const std::string& text, Colour colour);
 
 // The integer part of the current projection's scale relative to the planisphere (1 planisphere,
 // 2 zenith, 80 or 24 polar, k of the direction and zoom views), at least 1.

@@ -53,11 +53,11 @@ void DrawPolarReticle(RenderContext& rc) {
     }
 }
 
-ColourRef Mix(ColourRef from, ColourRef to, int step, int steps) {
+Colour Mix(Colour from, Colour to, int step, int steps) {
     auto channel = [&](int shift) {
         const int a = static_cast<int>((from >> shift) & 0xFF);
         const int b = static_cast<int>((to >> shift) & 0xFF);
-        return static_cast<ColourRef>(a + (b - a) * step / steps) << shift;
+        return static_cast<Colour>(a + (b - a) * step / steps) << shift;
     };
     return channel(0) | channel(8) | channel(16);
 }
@@ -90,7 +90,7 @@ bool AltitudeEllipse(const RenderContext& rc, double altitude, platform::Rect& b
     return true;
 }
 
-ColourRef BandColour(const RenderContext& rc, int entry, bool graded) {
+Colour BandColour(const RenderContext& rc, ColourEntry entry, bool graded) {
     return HorizonBandColour(rc.colours, rc.colourMode, entry, graded);
 }
 
@@ -103,12 +103,12 @@ void DrawHorizonBands(RenderContext& rc) {
         if (v.lightPollution > 10)
             steps = 3 * static_cast<int>(((v.lightPollution - 10) * 4.090909090909091 + 45) / 3);
         const int band = steps / 3;
-        const ColourRef c10 = BandColour(rc, kClrBandHorizon, true);
-        const ColourRef c9 = BandColour(rc, kClrBand3, true);
-        const ColourRef c8 = BandColour(rc, kClrBand2, true);
-        const ColourRef c7 = BandColour(rc, kClrSky, true);
+        const Colour c10 = BandColour(rc, ColourEntry::BandHorizon, true);
+        const Colour c9 = BandColour(rc, ColourEntry::Band3, true);
+        const Colour c8 = BandColour(rc, ColourEntry::Band2, true);
+        const Colour c7 = BandColour(rc, ColourEntry::Sky, true);
         for (int i = 0; i < steps; ++i) {
-            ColourRef c;
+            Colour c;
             if (i < band)
                 c = Mix(c10, c9, i, band);
             else if (i < 2 * band)
@@ -120,7 +120,8 @@ void DrawHorizonBands(RenderContext& rc) {
             bands.push_back({box, c});
         }
     } else {
-        static constexpr int kBandEntries[] = {kClrBandHorizon, kClrBand3, kClrBand2, kClrSky};
+        static constexpr ColourEntry kBandEntries[] = {ColourEntry::BandHorizon, ColourEntry::Band3,
+                                                       ColourEntry::Band2, ColourEntry::Sky};
         static constexpr int kBandAltitudes[] = {0, 15, 30, 45};
         for (int i = 0; i < 4; ++i) {
             platform::Rect box;
@@ -137,17 +138,18 @@ void DrawHorizontalViewpointBands(RenderContext& rc) {
     const ViewState& v = rc.view;
     CSkyCanvas& canvas = rc.canvas;
     const double facing = (v.direction - 1) * (kPi / 2) + v.rotation * kDeg;
-    const ColourRef colours[4] = {BandColour(rc, kClrBandHorizon, true), BandColour(rc, kClrBand3, true),
-                                  BandColour(rc, kClrBand2, true), BandColour(rc, kClrSky, true)};
+    const Colour colours[4] = {
+        BandColour(rc, ColourEntry::BandHorizon, true), BandColour(rc, ColourEntry::Band3, true),
+        BandColour(rc, ColourEntry::Band2, true), BandColour(rc, ColourEntry::Sky, true)};
     int previousY = v.diameter;
     for (int i = 1; i <= 45; ++i) {
         int x = 0, y = 0;
         ProjectHorizontal(rc, facing, i * kDeg, false, x, y);
         y = std::clamp(y, 0, v.diameter);
         const int band = (i - 1) / 15;
-        const ColourRef c = rc.colourMode.gradedBackground
-                                ? Mix(colours[band], colours[band + 1], (i - 1) % 15, 15)
-                                : colours[band];
+        const Colour c = rc.colourMode.gradedBackground
+                             ? Mix(colours[band], colours[band + 1], (i - 1) % 15, 15)
+                             : colours[band];
         if (y < previousY) FillRect(canvas, {0, y, v.clientWidth, previousY}, c);
         previousY = y;
         if (y <= 0) break;
@@ -171,7 +173,8 @@ void DrawBackground(RenderContext& rc) {
         DrawHorizontalViewpointBands(rc);
     // The bands' ellipses reach past the sky square; below it the frame shows, as before the sky.
     if (v.diameter < rc.canvas.Height())
-        FillRect(rc.canvas, {0, v.diameter, rc.canvas.Width(), rc.canvas.Height()}, rc.background(kClrFrame));
+        FillRect(rc.canvas, {0, v.diameter, rc.canvas.Width(), rc.canvas.Height()},
+                 rc.background(ColourEntry::Frame));
 }
 
 }  // namespace celes

@@ -26,7 +26,8 @@ constexpr double kHalfDegree = 0.5 * kDegToRad;
 void DrawSymbol(RenderContext& rc, const BodyInfo& info, int x, int y) {
     platform::Graphics& gc = rc.canvas.Gc();
     gc.save();
-    gc.setTextColour(rc.foreground(info.body == Body::Sun ? kClrSunSymbol : kClrPlanetSymbol));
+    gc.setTextColour(
+        rc.foreground(info.body == Body::Sun ? ColourEntry::SunSymbol : ColourEntry::PlanetSymbol));
     DrawTextCentred(rc.canvas, x, y, info.symbol);
     gc.restore();
 }
@@ -43,7 +44,8 @@ void DrawBody(RenderContext& rc, const BodyInfo& info) {
     }
     if (info.body == Body::Moon && rc.view.realMoon) {
         const MoonDisc disc = ComputeMoonDisc(rc, x, y);
-        rc.canvas.DrawMoonPhase(x, y, disc.size, disc.age, disc.brightLimbAngle, rc.foreground(kClrMoon));
+        rc.canvas.DrawMoonPhase(x, y, disc.size, disc.age, disc.brightLimbAngle,
+                                rc.foreground(ColourEntry::Moon));
         rc.result.drawn.RecordDrawn(ref, x, y);
         return;
     }
@@ -129,7 +131,7 @@ double MoonIconAge(const RenderContext& rc) {
 }
 
 void DrawMoonPhaseIcon(RenderContext& rc) {
-    const Colour colour = rc.foreground(kClrMoon);
+    const Colour colour = rc.foreground(ColourEntry::Moon);
     if (rc.view.quickMoonColour) {
         rc.canvas.DrawMoonPhase(20, 20, 20, MoonIconAge(rc), kPi / 2, colour);
         return;

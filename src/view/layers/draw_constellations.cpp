@@ -118,7 +118,7 @@ ScreenPoint TraceOutline(const RenderContext& rc, const PolylinePoints& points, 
         });
 }
 
-ScreenPoint DrawOutline(RenderContext& rc, const PolylinePoints& points, int maxExtent, ColourRef colour,
+ScreenPoint DrawOutline(RenderContext& rc, const PolylinePoints& points, int maxExtent, Colour colour,
                         ScreenPoint start) {
     CSkyCanvas& canvas = rc.canvas;
     return TraceOutline(rc, points, maxExtent, start,
@@ -131,15 +131,15 @@ void DrawConstellation(RenderContext& rc, std::string_view abbreviation, Constel
     LayerCache& cache = rc.cache;
     PolylineSource& source = which == ConstellationFile::Lines ? cache.lines : cache.figures;
     if (!source.load(abbreviation, cache.polylinesInMemory, cache.outlinePoints)) return;
-    const ColourRef colour =
-        rc.foreground(which == ConstellationFile::Lines ? kClrConstellationLine : kClrConstellationFigure);
+    const Colour colour = rc.foreground(which == ConstellationFile::Lines ? ColourEntry::ConstellationLine
+                                                                          : ColourEntry::ConstellationFigure);
     DrawOutline(rc, cache.outlinePoints, kConstellationMaxExtent, colour, ScreenPoint{});
 }
 
 void DrawConstellationLabel(RenderContext& rc, const StarRecord& record, int x, int y) {
     if (!record.name || record.name->empty()) return;
     platform::Graphics& gc = rc.canvas.Gc();
-    gc.setTextColour(rc.foreground(kClrConstellationName));
+    gc.setTextColour(rc.foreground(ColourEntry::ConstellationName));
     DrawTextCentred(rc.canvas, x, y, cp932ToUtf8(*record.name));
 }
 

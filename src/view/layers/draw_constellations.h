@@ -35,7 +35,7 @@ ScreenPoint TraceOutline(const RenderContext& rc, const PolylinePoints& points, 
                          ScreenPoint start, const std::function<void(ScreenPoint, ScreenPoint)>& segment);
 
 // Draws the outline with one-pixel lines in `colour`.
-ScreenPoint DrawOutline(RenderContext& rc, const PolylinePoints& points, int maxExtent, ColourRef colour,
+ScreenPoint DrawOutline(RenderContext& rc, const PolylinePoints& points, int maxExtent, Colour colour,
                         ScreenPoint start);
 
 enum class ConstellationFile { Lines, Figures };

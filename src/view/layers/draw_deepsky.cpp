@@ -98,7 +98,7 @@ namespace {
 
 // The 5 x 5 outline of the ellipse inscribed in the box (x - 2, y - 2)-(x + 3, y + 3), right and
 // bottom edges outside. The inside is left as it is, so a star within the mark stays visible.
-void Circle(CSkyCanvas& c, int x, int y, ColourRef pen) {
+void Circle(CSkyCanvas& c, int x, int y, Colour pen) {
     for (int d = -1; d <= 1; ++d) {
         c.PutPixel(x + d, y - 2, pen, 100);
         c.PutPixel(x + d, y + 2, pen, 100);
@@ -108,7 +108,7 @@ void Circle(CSkyCanvas& c, int x, int y, ColourRef pen) {
 }
 
 // The flattened ellipse of 0xFFFF: the box one pixel lower at the top and one higher at the bottom.
-void FlatEllipse(CSkyCanvas& c, int x, int y, ColourRef pen) {
+void FlatEllipse(CSkyCanvas& c, int x, int y, Colour pen) {
     for (int d = -1; d <= 1; ++d) {
         c.PutPixel(x + d, y - 1, pen, 100);
         c.PutPixel(x + d, y + 1, pen, 100);
@@ -117,7 +117,7 @@ void FlatEllipse(CSkyCanvas& c, int x, int y, ColourRef pen) {
     c.PutPixel(x + 2, y, pen, 100);
 }
 
-void DrawMark(CSkyCanvas& c, MarkShape shape, int x, int y, ColourRef pen) {
+void DrawMark(CSkyCanvas& c, MarkShape shape, int x, int y, Colour pen) {
     switch (shape) {
         case MarkShape::Burst:
             c.Line(x - 3, y - 3, x + 4, y + 4, pen, 100);
@@ -166,7 +166,7 @@ void DrawObjectMark(RenderContext& rc, const StarRecord& record, int x, int y) {
     // Every record that passes the deep-sky test is one of the catalogue's deep-sky objects,
     // NGC/IC codes included, and all of them follow the deep-sky switch.
     if ((static_cast<std::uint16_t>(record.type) & 14) != 0 && !v.messier) return;
-    const ColourRef pen = rc.foreground(special ? kClrNegativeTypeMark : kClrCatalogueMark);
+    const Colour pen = rc.foreground(special ? ColourEntry::NegativeTypeMark : ColourEntry::CatalogueMark);
     CSkyCanvas& canvas = rc.canvas;
     DrawMark(canvas, MarkShapeFor(record.type), x, y, pen);
     if (!DeepSkyLabelsShown(v)) return;

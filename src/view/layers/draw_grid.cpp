@@ -18,7 +18,7 @@ namespace celes {
 namespace {
 
 constexpr double kDeg = kPi / 180.0;
-constexpr ColourRef kOverlayKey = 0x010101;  // red 1, green 1, blue 1
+constexpr Colour kOverlayKey = 0x010101;  // red 1, green 1, blue 1
 constexpr int kGridPercent = 30;
 
 // What the grids drew on the overlay: the line pixels and the label boxes. Blending and clearing
@@ -31,7 +31,7 @@ struct Touched {
 // Joins consecutive visible points; an invisible point breaks the line.
 class Tracer {
   public:
-    Tracer(CSkyCanvas& overlay, ColourRef colour, int bottom, Touched& touched)
+    Tracer(CSkyCanvas& overlay, Colour colour, int bottom, Touched& touched)
         : overlay_(overlay), colour_(colour), bottom_(bottom), touched_(touched) {}
 
     void Break() { havePrevious_ = false; }
@@ -74,7 +74,7 @@ class Tracer {
     }
 
     CSkyCanvas& overlay_;
-    ColourRef colour_;
+    Colour colour_;
     int bottom_;
     Touched& touched_;
     bool havePrevious_ = false;
@@ -91,7 +91,7 @@ void Label(CSkyCanvas& overlay, Tracer& tracer, int x, int y, const char* text) 
 void DrawGroundScale(RenderContext& rc, Touched& dirty) {
     const ViewState& v = rc.view;
     CSkyCanvas& overlay = rc.overlay;
-    const ColourRef colour = rc.foreground(kClrGroundScale);
+    const Colour colour = rc.foreground(ColourEntry::GroundScale);
     overlay.Gc().setTextColour(colour);
     Tracer t(overlay, colour, overlay.Height(), dirty);
     const bool window = v.gridAzimuthWindow;
@@ -127,7 +127,7 @@ bool ProjectEquatorial(const RenderContext& rc, double ra, double dec, int& x, i
 
 void DrawEquatorialGrid(RenderContext& rc, Touched& dirty) {
     CSkyCanvas& overlay = rc.overlay;
-    const ColourRef colour = rc.foreground(kClrEquatorialGrid);
+    const Colour colour = rc.foreground(ColourEntry::EquatorialGrid);
     overlay.Gc().setTextColour(colour);
     Tracer t(overlay, colour, overlay.Height(), dirty);
     const bool planisphere = rc.view.mode == ViewMode::Planisphere;
@@ -155,7 +155,7 @@ void DrawEquatorialGrid(RenderContext& rc, Touched& dirty) {
 
 void DrawEcliptic(RenderContext& rc, Touched& dirty) {
     CSkyCanvas& overlay = rc.overlay;
-    const ColourRef colour = rc.foreground(kClrEcliptic);
+    const Colour colour = rc.foreground(ColourEntry::Ecliptic);
     overlay.Gc().setTextColour(colour);
     const int bottom = std::min(rc.view.diameter, rc.view.clientHeight);
     Tracer t(overlay, colour, bottom, dirty);

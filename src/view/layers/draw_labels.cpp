@@ -50,7 +50,7 @@ void DrawZoomCentreMark(RenderContext& rc) {
     if (!v.zoomMark) return;
     const int x = v.clientWidth / 2;
     const int y = v.radius;
-    const ColourRef c = rc.foreground(kClrDirectionText);
+    const Colour c = rc.foreground(ColourEntry::DirectionText);
     rc.canvas.Line(x - 4, y, x + 4, y, c, 100);
     rc.canvas.Line(x, y - 4, x, y + 4, c, 100);
 }
@@ -62,7 +62,7 @@ void DrawDirectionLabels(RenderContext& rc) {
     CSkyCanvas& canvas = rc.canvas;
     platform::Graphics& gc = canvas.Gc();
     gc.save();
-    gc.setTextColour(rc.foreground(kClrDirectionText));
+    gc.setTextColour(rc.foreground(ColourEntry::DirectionText));
     gc.setTransparentText(true);
     if (v.mode == ViewMode::Planisphere || v.mode == ViewMode::Zenith) {
         static constexpr const char* kNames[4] = {"東", "南", "西", "北"};

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/colour.h"
 #include "skydata/addin.h"
-#include "view/colour.h"
 #include "view/colour_table.h"
 #include "view/layers/draw_addins.h"
 #include "view/layers/draw_constellations.h"
@@ -152,7 +152,7 @@ void PaintMilkyWay(RenderContext& rc, const PolylinePoints& points) {
     const Colour colours[3] = {MakeColour(255, 255, 255), MakeColour(235, 235, 235),
                                MakeColour(220, 220, 220)};
     const Colour grey = MakeColour(100, 100, 100);
-    const int intensity = static_cast<int>(Luminance(rc.foreground(kClrMilkyWay)) * 100.0 / 255.0);
+    const int intensity = static_cast<int>(Luminance(rc.foreground(ColourEntry::MilkyWay)) * 100.0 / 255.0);
     if (intensity <= 0) return;
     if (passesEverywhere > 0) {
         for (int y = 0; y < height; ++y) spans.add(y, 0, width - 1);

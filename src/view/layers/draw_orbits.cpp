@@ -24,7 +24,7 @@ constexpr Orbit kOrbits[] = {
 };
 
 // A disc of radius r filled with `fill` and outlined in `pen`.
-void Ring(CSkyCanvas& c, int cx, int cy, int r, ColourRef pen, ColourRef fill) {
+void Ring(CSkyCanvas& c, int cx, int cy, int r, Colour pen, Colour fill) {
     const long r2 = long(r) * r;
     for (int dy = -r; dy <= r; ++dy) {
         const int w = static_cast<int>(std::sqrt(double(r2 - long(dy) * dy)));
@@ -52,7 +52,7 @@ void DrawOrbitDiagram(RenderContext& rc) {
     CSkyCanvas& canvas = rc.canvas;
     const int cx = v.discOffsetX + v.radius, cy = v.radius;
     const auto& longitudes = rc.ephemeris.heliocentricLongitude;
-    const ColourRef pen = rc.foreground(kClrGeneralText);
+    const Colour pen = rc.foreground(ColourEntry::GeneralText);
 
     // A longitude of exactly 0 means the planet's position is unknown: neither it nor its orbit
     // is drawn.
@@ -63,7 +63,7 @@ void DrawOrbitDiagram(RenderContext& rc) {
 
     platform::Graphics& gc = canvas.Gc();
     gc.save();
-    gc.setTextColour(rc.foreground(kClrOrbitPlanetText));
+    gc.setTextColour(rc.foreground(ColourEntry::OrbitPlanetText));
     for (const Orbit& o : kOrbits) {
         const double l = longitudes[Index(o.body)];
         if (l == 0.0) continue;

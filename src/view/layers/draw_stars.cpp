@@ -18,9 +18,9 @@ namespace celes {
 
 namespace {
 
-constexpr ColourRef kWhite = 0xFFFFFF;
-constexpr ColourRef kPureRed = 0x0000FF;
-constexpr ColourRef kBlack = 0x000000;
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kPureRed = 0x0000FF;
+constexpr Colour kBlack = 0x000000;
 constexpr int kScratchSide = 40;
 constexpr int kTypeNumberedMark = 999;
 constexpr double kNamedStarMagnitude = 2.5;
@@ -44,7 +44,7 @@ Factors SpectralFactors(char letter, const RenderContext& rc) {
         case 'M':
             return {1.4, 0.5, 0.5};
         case 'T': {
-            const ColourRef moon = rc.colours[kClrMoon];
+            const Colour moon = rc.colours[ColourEntry::Moon];
             return {double(moon & 0xFF), double((moon >> 8) & 0xFF), double((moon >> 16) & 0xFF)};
         }
         default:
@@ -52,7 +52,7 @@ Factors SpectralFactors(char letter, const RenderContext& rc) {
     }
 }
 
-ColourRef SpectralColour(const RenderContext& rc, const StarRecord& r) {
+Colour SpectralColour(const RenderContext& rc, const StarRecord& r) {
     const char* cls = r.classText.data();
     const std::size_t n = strnlen(cls, r.classText.size());
     const std::string_view text(cls, n);
@@ -73,8 +73,7 @@ ColourRef SpectralColour(const RenderContext& rc, const StarRecord& r) {
         green = green * 255 / top;
         blue = blue * 255 / top;
     }
-    return static_cast<ColourRef>(red) | (static_cast<ColourRef>(green) << 8) |
-           (static_cast<ColourRef>(blue) << 16);
+    return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) | (static_cast<Colour>(blue) << 16);
 }
 
 bool ZoomedIn(const ViewState& v) {
@@ -95,7 +94,7 @@ int Brighter(int intensity, bool brighter) {
     return std::min(intensity, 100);
 }
 
-void DrawPointStar(CSkyCanvas& c, int x, int y, double m, ColourRef colour, int intensity) {
+void DrawPointStar(CSkyCanvas& c, int x, int y, double m, Colour colour, int intensity) {
     auto put = [&](int px, int py) { c.BlendPixelCeiling(px, py, colour, intensity); };
     if (m < -0.3) {
         for (int dy = -1; dy <= 1; ++dy)
@@ -164,7 +163,7 @@ void DrawDisc(RenderContext& rc, int x, int y, const StarRecord& r, const StarLo
 }
 
 // A small label beside the object, in the label face.
-void DrawLabel(RenderContext& rc, int x, int y, const std::string& text, int colourEntry) {
+void DrawLabel(RenderContext& rc, int x, int y, const std::string& text, ColourEntry colourEntry) {
     if (text.empty()) return;
     platform::Graphics& gc = rc.canvas.Gc();
     gc.save();
@@ -252,7 +251,7 @@ void DrawObject(RenderContext& rc, const StarRecord& r, RecordRef ref, int x, in
     // catalogue names many faint stars too; all of them would bury the chart).
     if (rc.view.starNames && r.type == +ObjectType::Star && r.name && look.magnitude <= kNamedStarMagnitude &&
         PartialView(rc.view))
-        DrawLabel(rc, x, y, cp932ToUtf8(*r.name), kClrStarName);
+        DrawLabel(rc, x, y, cp932ToUtf8(*r.name), ColourEntry::StarName);
     rc.result.drawn.RecordDrawn(ref, x, y);
 }
 
@@ -284,7 +283,7 @@ void DrawStars(RenderContext& rc) {
 void DrawNumberedMarks(RenderContext& rc) {
     platform::Graphics& gc = rc.canvas.Gc();
     gc.save();
-    gc.setTextColour(rc.foreground(kClrNumberedMark));
+    gc.setTextColour(rc.foreground(ColourEntry::NumberedMark));
     gc.setTransparentText(true);
     for (int slot = 0; slot < kMarkSlots; ++slot) {
         const StarRecord* mark = MarkAt(rc, slot);

@@ -35,7 +35,7 @@ void DrawStatusTexts(RenderContext& rc) {
     const ViewState& v = rc.view;
     platform::Graphics& gc = rc.canvas.Gc();
     gc.save();
-    gc.setTextColour(rc.foreground(kClrGeneralText));
+    gc.setTextColour(rc.foreground(ColourEntry::GeneralText));
     gc.setTransparentText(true);
     if (!v.noPlaceText) {
         const int L = rc.lineHeight;
@@ -63,7 +63,7 @@ void DrawPoleMark(RenderContext& rc) {
     ToHorizontal(rc, 0.0, dec, az, alt);
     int x = 0, y = 0;
     if (!ProjectHorizontal(rc, az, alt, false, x, y)) return;
-    const ColourRef c = rc.foreground(kClrPoleMark);
+    const Colour c = rc.foreground(ColourEntry::PoleMark);
     rc.canvas.Line(x - 3, y - 3, x + 4, y + 4, c, 100);
     rc.canvas.Line(x + 3, y - 3, x - 4, y + 4, c, 100);
 }

@@ -66,13 +66,13 @@ void Shape(CSkyCanvas& c, TapMarkShape shape, int x, int y, Colour colour) {
 
 // Pen, brush, font and text colour are set once by the caller for all taps.
 void MarkAndLabel(RenderContext& rc, const StarRecord& r, int x, int y) {
-    Shape(rc.canvas, TapShapeOf(r), x, y, rc.foreground(kClrUserTap));
+    Shape(rc.canvas, TapShapeOf(r), x, y, rc.foreground(ColourEntry::UserTap));
     if (!rc.view.tapLabels) return;
     platform::Graphics& gc = rc.canvas.Gc();
     const std::string label = cp932ToUtf8(TapLabelBytes(r));
     if (label.empty()) return;
     const int x0 = x + kHalf + 1, y0 = y - kHalf - 1;
-    rc.canvas.Line(x0, y0, x0 + kLeader, y0 - kLeader, rc.foreground(kClrUserTapText), 100);
+    rc.canvas.Line(x0, y0, x0 + kLeader, y0 - kLeader, rc.foreground(ColourEntry::UserTapText), 100);
     const platform::Extent e = gc.textExtent(label);
     gc.textOut(x0 + kLeader + 1, y0 - kLeader - e.cy / 2, label);
 }
@@ -82,7 +82,7 @@ void BeginTaps(RenderContext& rc) {
     gc.save();
     gc.setFont("Tahoma", rc.view.fontSize);
     gc.setTransparentText(true);
-    gc.setTextColour(rc.foreground(kClrUserTapText));
+    gc.setTextColour(rc.foreground(ColourEntry::UserTapText));
 }
 
 }  // namespace

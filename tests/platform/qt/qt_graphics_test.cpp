@@ -21,11 +21,11 @@ QGuiApplication& App() {
 struct Buffer {
     Buffer(int w, int h) : width(w), height(h), stride(((w * 24 + 31) / 8) & ~3), bytes(stride * h + 8, 0) {}
     PixelBuffer pb() { return {bytes.data(), width, height, stride}; }
-    Rgb at(int x, int y) const {
+    Colour at(int x, int y) const {
         const std::uint8_t* p = bytes.data() + y * stride + 3 * x;
-        return Rgb(p[2]) | Rgb(p[1]) << 8 | Rgb(p[0]) << 16;
+        return Colour(p[2]) | Colour(p[1]) << 8 | Colour(p[0]) << 16;
     }
-    int count(Rgb c) const {
+    int count(Colour c) const {
         int n = 0;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) n += at(x, y) == c;
@@ -35,9 +35,9 @@ struct Buffer {
     std::vector<std::uint8_t> bytes;
 };
 
-constexpr Rgb kRed = 0x0000FF;
-constexpr Rgb kBlue = 0xFF0000;
-constexpr Rgb kWhite = 0xFFFFFF;
+constexpr Colour kRed = 0x0000FF;
+constexpr Colour kBlue = 0xFF0000;
+constexpr Colour kWhite = 0xFFFFFF;
 
 TEST(QtGraphics, FillsLandInTheCanvasBytesInBlueGreenRedOrder) {
     Buffer b(7, 5);  // odd width: rows carry padding

@@ -1,4 +1,5 @@
 #include "ui/widgets/chart_widget.h"
+#include "fakes/memory_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ struct ChartFixture {
         v.hour = 21;
     }
     bool appReady = (App(), true);  // before any widget
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords records;
     platform::QtGraphicsFactory graphics;
     ChartWidget widget;

@@ -128,13 +128,13 @@ TEST(Dialogs, DateTimeNowButtonAndRefusal) {
     d->onAccepted = [&](const CAstroTime& t) { got = t; };
     d->openFitted();
     d->nowButton()->click();
-    EXPECT_EQ(d->field(DateTimeModel::Hour)->value(), 21);
-    d->field(DateTimeModel::Day)->setValue(32);
+    EXPECT_EQ(d->field(DateTimeModel::Field::Hour)->value(), 21);
+    d->field(DateTimeModel::Field::Day)->setValue(32);
     Standard(*d, QDialogButtonBox::Ok)->click();
     EXPECT_FALSE(got);
     ASSERT_NE(d->refusalBox(), nullptr);
     d->refusalBox()->close();
-    d->field(DateTimeModel::Day)->setValue(31);
+    d->field(DateTimeModel::Field::Day)->setValue(31);
     Standard(*d, QDialogButtonBox::Ok)->click();
     EXPECT_EQ(got, CAstroTime(2026, 12, 31, 21, 6, 0));
 }

@@ -1,6 +1,7 @@
 // The chart window driven as a person drives it: real mouse and key events on a chart of the shipped
 // catalogue, the label drawn over it, the menus, the zoom navigator's window and the find window.
 #include "ui/widgets/tap_input.h"
+#include "fakes/memory_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +84,7 @@ struct Window {
     }
 
     bool appReady = (App(), true);
-    TransientSettings store;
+    fakes::MemorySettings store;
     MemoryRecords records{Shipped()};
     platform::QtGraphicsFactory graphics;
     fakes::VirtualEventLoop loop;

@@ -1,5 +1,6 @@
 #pragma once
-// Colour values of the chart: 32-bit 0x00BBGGRR, red in the lowest byte.
+// The one colour type of the program: 32-bit 0x00BBGGRR, red in the lowest byte, as the chart's
+// colour table stores it and the canvas and the drawing service take it.
 #include <cstdint>
 
 namespace celes {
