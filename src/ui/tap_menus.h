@@ -55,8 +55,8 @@ inline constexpr int kCmdClearMarks = 32940;
 inline constexpr int kCmdMessierImages = 32921;
 inline constexpr int kCmdActionMode = 32867;
 inline constexpr int kCmdExit = 57665;
-inline constexpr int kCmdFind =
-    32990;  // find by name: a command of this program beyond the numbered table's range
+// Find by name: a command of this program beyond the numbered table's range.
+inline constexpr int kCmdFind = 32990;
 
 inline constexpr const char* kCloseMenuCaption = "ﾒﾆｭｰを閉じる";
 
