@@ -15,7 +15,7 @@ namespace celes {
 
 namespace {
 
-constexpr double kDeg = kPi / 180.0;
+constexpr double kDeg = kDegToRad;
 
 double Wrap360(double degrees) {
     degrees = std::fmod(degrees, 360.0);

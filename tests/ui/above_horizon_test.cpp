@@ -18,7 +18,7 @@
 namespace celes {
 namespace {
 
-constexpr double kDeg = kPi / 180.0;
+constexpr double kDeg = kDegToRad;
 
 ViewState Tokyo() {
     ViewState v;

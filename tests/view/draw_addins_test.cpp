@@ -1,4 +1,5 @@
 #include "view/layers/draw_addins.h"
+#include "astro/time.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ using testing::OutlineAddin;
 using testing::Record;
 using testing::TempFolder;
 
-constexpr double kDeg = 0.017453292519943295;
+constexpr double kDeg = kDegToRad;
 
 // Two sky points near the zenith, south and north of it, for outlines.
 struct Points {

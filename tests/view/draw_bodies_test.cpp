@@ -1,4 +1,5 @@
 #include "view/layers/draw_bodies.h"
+#include "astro/time.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ namespace {
 using testing::LayerHarness;
 using testing::Record;
 
-constexpr double kDeg = 0.017453292519943295;
+constexpr double kDeg = kDegToRad;
 
 // A catalogue large enough for every body to have its own record.
 std::vector<StarRecord> Filler() {

@@ -1,4 +1,5 @@
 #include "view/layers/draw_constellations.h"
+#include "astro/time.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ using testing::Record;
 using testing::Slot;
 using testing::TempFolder;
 
-constexpr double kDeg = 0.017453292519943295;
+constexpr double kDeg = kDegToRad;
 
 // Orion-like slot: three points placed near the zenith, pens 0, 2, 0 (the stroke ends at the
 // second point), plus an anchor that the test places.

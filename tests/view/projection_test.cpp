@@ -13,7 +13,7 @@
 namespace celes {
 namespace {
 
-constexpr double kDeg = kPi / 180;
+constexpr double kDeg = kDegToRad;
 
 ProjectionInput Input(int mode, int direction = 3) {
     ProjectionInput in;

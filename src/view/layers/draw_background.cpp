@@ -14,7 +14,7 @@ namespace celes {
 
 namespace {
 
-constexpr double kDeg = kPi / 180.0;
+constexpr double kDeg = kDegToRad;
 
 void DrawPolarReticle(RenderContext& rc) {
     const ViewState& v = rc.view;

@@ -17,7 +17,7 @@ namespace celes {
 
 namespace {
 
-constexpr double kDeg = kPi / 180.0;
+constexpr double kDeg = kDegToRad;
 constexpr Colour kOverlayKey = 0x010101;  // red 1, green 1, blue 1
 constexpr int kGridPercent = 30;
 

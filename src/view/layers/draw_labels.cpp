@@ -12,7 +12,7 @@ namespace celes {
 
 namespace {
 
-constexpr double kDeg = kPi / 180.0;
+constexpr double kDeg = kDegToRad;
 
 constexpr const char* kCompassNames[16] = {
     "南", "南南西", "南西", "西南西", "西", "西北西", "北西", "北北西",
