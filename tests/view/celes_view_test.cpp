@@ -238,8 +238,15 @@ TEST(RenderWorker, ViewChangesAndTapsWhileTheWorkerDraws) {
             EXPECT_EQ(hit->record, &records.object(hit->ref.index));
         }
     }
+    // The worker is idle a moment before its result is posted, so an empty loop and an idle worker
+    // do not yet mean the last result is in: wait until the last state asked for has been drawn.
+    const auto lastDrawn = [&] {
+        const RenderResult& r = view.lastResult();
+        return r.rendered && r.time.minute == 999 % 60 && r.projection.input.direction == 999 % 4;
+    };
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while ((loop.runPosted() || view.workerBusy()) && std::chrono::steady_clock::now() < deadline)
+    while ((loop.runPosted() || view.workerBusy() || !lastDrawn()) &&
+           std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_FALSE(view.workerBusy()) << "the worker did not finish within 30 s";
     ASSERT_TRUE(view.lastResult().rendered);
