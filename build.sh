@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine:
+#   ./build.sh deps   install the Debian packages every verb below needs (CI's first step)
 #   ./build.sh run    install what is missing, build, start celes on the shipped sky data
 #   ./build.sh test   install what is missing, build, run every test
 #   ./build.sh test-sanitize   the tests again, built with AddressSanitizer and UBSan
@@ -11,10 +12,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Debian packages the build, the tests, the fonts of the chart and the checks need.
+# Debian packages the build, the tests, the fonts of the chart and the checks need: every verb installs the
+# whole list before it uses any of them, so a new machine needs nothing beforehand. `file` is what cpack's
+# dpkg-shlibdeps step runs to find the package's libraries; lintian, groff and appstream check the package.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
     libbenchmark-dev libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core libindi-dev indi-bin clang clang-format
-    python3 appstream dpkg-dev desktop-file-utils qt6-translations-l10n)
+    python3 appstream dpkg-dev desktop-file-utils qt6-translations-l10n file lintian groff-base)
 
 install_missing() {
     local missing=()
@@ -37,6 +40,9 @@ build() {  # build DIR [cmake options...] (a later -DCMAKE_BUILD_TYPE wins)
 }
 
 case "${1:-}" in
+deps)
+    install_missing
+    ;;
 run)
     install_missing
     build build -DCELES_TESTS=OFF -DCELES_BENCH=OFF
@@ -68,7 +74,7 @@ test-tsan)
     ;;
 release)
     install_missing
-    build build-release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DCELES_TESTS=OFF -DCELES_BENCH=OFF
+    build build-release -DCMAKE_BUILD_TYPE=Release -DCELES_TESTS=OFF -DCELES_BENCH=OFF
     (cd build-release && cpack -G DEB >/dev/null)
     deb=$(ls build-release/celes_*.deb)
     tools/packaging/check_package.sh "$deb"
@@ -88,7 +94,7 @@ fuzz)
     done
     ;;
 *)
-    echo "usage: $0 run|test|test-sanitize|test-tsan|release|fuzz [SECONDS]" >&2
+    echo "usage: $0 deps|run|test|test-sanitize|test-tsan|release|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

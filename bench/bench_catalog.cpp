@@ -44,7 +44,6 @@ struct NullLoop : platform::EventLoop {
     void startTimer(int, std::uint32_t, std::function<void()>) override {}
     void stopTimer(int) override {}
     void post(std::function<void()>) override {}
-    bool pumpMessages() override { return true; }
     void quit() override {}
 };
 struct NullDialogs : platform::Dialogs {

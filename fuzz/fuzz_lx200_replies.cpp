@@ -14,7 +14,6 @@ class StillClock : public celes::platform::Clock {
   public:
     celes::platform::WallTime localTime() const override { return {}; }
     std::uint32_t tickCount() const override { return ticks; }
-    void sleepMs(std::uint32_t ms) override { ticks += ms; }
     std::uint32_t ticks = 0;
 };
 

@@ -26,8 +26,6 @@ class Clock {
     virtual std::int64_t unixSeconds() const { return static_cast<std::int64_t>(std::time(nullptr)); }
     // Milliseconds since an arbitrary start; wraps like a 32-bit tick count.
     virtual std::uint32_t tickCount() const = 0;
-    // Blocks the calling thread (used by waits that poll a device).
-    virtual void sleepMs(std::uint32_t ms) = 0;
 };
 
 }  // namespace celes::platform

@@ -1,5 +1,6 @@
 #pragma once
-// Numbered timers, posted calls, message pumping and quit on the user-interface thread.
+// Numbered timers, posted calls and quit on the user-interface thread. There is no way to pump messages
+// from inside a handler: work that waits is a timer-driven state machine or a posted result.
 #include <cstdint>
 #include <functional>
 
@@ -15,8 +16,6 @@ class EventLoop {
     // Queues a call to run on the UI thread after the current event (a posted private message).
     // Safe to call from any thread.
     virtual void post(std::function<void()> call) = 0;
-    // Dispatches pending events until the queue is empty; returns false when a quit was requested.
-    virtual bool pumpMessages() = 0;
     // Asks the loop to end (the application-exit command).
     virtual void quit() = 0;
 };

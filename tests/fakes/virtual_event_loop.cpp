@@ -11,12 +11,6 @@ std::uint32_t VirtualEventLoop::timerInterval(int id) const {
     return it == timers_.end() ? 0 : it->second.interval;
 }
 
-bool VirtualEventLoop::pumpMessages() {
-    ++pumpCount;
-    runPosted();
-    return !quitRequested;
-}
-
 void VirtualEventLoop::runPosted() {
     for (;;) {
         std::function<void()> call;

@@ -1,5 +1,5 @@
 #pragma once
-// An event loop on virtual time: nothing happens until the test calls advance() or pump().
+// An event loop on virtual time: nothing happens until the test calls advance() or runPosted().
 // advance(ms) fires due timers in order of their due time (timers due at the same moment fire in the
 // order they were started) and runs posted calls after each timer, like a real loop would.
 #include <cstdint>
@@ -21,7 +21,6 @@ class VirtualEventLoop : public platform::EventLoop {
         std::lock_guard guard(postMutex_);
         posted_.push_back(std::move(call));
     }
-    bool pumpMessages() override;
     void quit() override { quitRequested = true; }
 
     // Runs posted calls until none is left.
@@ -38,7 +37,6 @@ class VirtualEventLoop : public platform::EventLoop {
     }
 
     bool quitRequested = false;
-    int pumpCount = 0;
 
   private:
     struct Timer {

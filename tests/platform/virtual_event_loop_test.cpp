@@ -29,17 +29,18 @@ TEST(VirtualEventLoop, TimersFireInDueOrderAndMayRearm) {
     EXPECT_FALSE(loop.timerActive(2));
 }
 
-TEST(VirtualEventLoop, PumpRunsPostedCallsAndReportsQuit) {
+TEST(VirtualEventLoop, RunPostedRunsCallsPostedMeanwhileAndQuitIsRecorded) {
     fakes::VirtualEventLoop loop;
     int n = 0;
     loop.post([&] {
         ++n;
         loop.post([&] { ++n; });
     });
-    EXPECT_TRUE(loop.pumpMessages());
+    loop.runPosted();
     EXPECT_EQ(n, 2);
+    EXPECT_FALSE(loop.quitRequested);
     loop.quit();
-    EXPECT_FALSE(loop.pumpMessages());
+    EXPECT_TRUE(loop.quitRequested);
 }
 
 }  // namespace

@@ -166,10 +166,6 @@ class ThreadSafeLoop : public platform::EventLoop {
         std::lock_guard lock(mutex_);
         posted_.push_back(std::move(call));
     }
-    bool pumpMessages() override {
-        RunPosted();
-        return true;
-    }
     void quit() override {}
     std::size_t RunPosted() {
         std::deque<std::function<void()>> calls;

@@ -21,36 +21,6 @@ namespace celes::testing {
 // The machine's clock.
 using RealClock = platform::PosixClock;
 
-// Time that runs ten times faster than real time, and only while someone sleeps: a 4 s limit
-// passes in 0.4 s, long enough for a busy machine to get a simulated mount's answers through.
-class FastClock : public platform::Clock {
-  public:
-    explicit FastClock(std::uint32_t start = 0xFFFF0000u) : ticks_(start) {}  // close to wrapping
-    platform::WallTime localTime() const override { return wall_; }
-    std::uint32_t tickCount() const override {
-        std::lock_guard guard(mutex_);
-        return ticks_;
-    }
-    void sleepMs(std::uint32_t ms) override {
-        {
-            std::lock_guard guard(mutex_);
-            ticks_ += ms;
-            slept_ += ms;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(ms * 100));
-    }
-    std::uint64_t Slept() const {
-        std::lock_guard guard(mutex_);
-        return slept_;
-    }
-    platform::WallTime wall_{2026, 12, 4, 10, 21, 5, 9, 0};
-
-  private:
-    mutable std::mutex mutex_;
-    std::uint32_t ticks_;
-    std::uint64_t slept_ = 0;
-};
-
 // Byte counts of one side of a serial line: what it wrote and read, whether its reader is waiting
 // for more (it has handled everything it read so far), whether its reader has seen the line drop,
 // and whether it is closed.

@@ -73,10 +73,6 @@ class ThreadSafeLoop final : public platform::EventLoop {
         std::unique_lock<std::mutex> lock(mutex_);
         return arrived_.wait_for(lock, limit, [this] { return !posted_.empty(); });
     }
-    bool pumpMessages() override {
-        ADD_FAILURE() << "the view pumped the event loop";
-        return true;
-    }
     void quit() override {}
     // Runs the posted calls; true when there were any.
     bool runPosted() {

@@ -24,7 +24,7 @@ for f in ./usr/bin/celes ./usr/share/celes/celes.dat ./usr/share/celes/celesline
     ./usr/share/celes/celesconste.dat ./usr/share/celes/Milkey.p92 \
     ./usr/share/applications/org.trx.celes.desktop \
     ./usr/share/icons/hicolor/scalable/apps/org.trx.celes.svg \
-    ./usr/share/metainfo/org.trx.celes.metainfo.xml ./usr/share/man/man1/celes.1 \
+    ./usr/share/metainfo/org.trx.celes.metainfo.xml ./usr/share/man/man1/celes.1.gz \
     ./usr/share/doc/celes/copyright; do
     grep -qx "$f" <<<"$contents" || fail "the package lacks $f"
 done
@@ -36,8 +36,13 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.trx.celes.metainfo.
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$root/usr/share/applications/org.trx.celes.desktop"
 fi
-warnings=$(groff -man -Tutf8 -ww -z "$root/usr/share/man/man1/celes.1" 2>&1)
+warnings=$(zcat "$root/usr/share/man/man1/celes.1.gz" | groff -man -Tutf8 -ww -z 2>&1)
 [ -z "$warnings" ] || fail "celes.1: $warnings"
+
+# Debian's own checks: lintian exits non-zero on any error-level finding (warnings are printed).
+lintian --fail-on error "$deb" || fail "lintian reports errors"
+prefix=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -E '^\./usr/local/' | head -n 1 || true)
+[ -z "$prefix" ] || fail "the package installs under /usr/local ($prefix)"
 
 # The program as installed: from <root>/usr/bin it finds <root>/usr/share/celes.
 "$root/usr/bin/celes" --version | grep -q "^celes " || fail "celes --version"

@@ -8,7 +8,6 @@ class PosixClock : public Clock {
   public:
     WallTime localTime() const override;
     std::uint32_t tickCount() const override;
-    void sleepMs(std::uint32_t ms) override;
 };
 
 }  // namespace celes::platform

@@ -28,12 +28,6 @@ void PosixEventLoop::quit() {
     posted_cv_.notify_one();
 }
 
-bool PosixEventLoop::pumpMessages() {
-    RunDue();
-    std::lock_guard guard(mutex_);
-    return !quit_;
-}
-
 PosixEventLoop::Clock::time_point PosixEventLoop::RunDue() {
     for (;;) {
         std::function<void()> call;

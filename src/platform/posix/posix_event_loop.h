@@ -18,7 +18,6 @@ class PosixEventLoop : public EventLoop {
     void startTimer(int id, std::uint32_t intervalMs, std::function<void()> onTick) override;
     void stopTimer(int id) override;
     void post(std::function<void()> call) override;
-    bool pumpMessages() override;
     void quit() override;
 
     // Runs timers and posted calls until finished() is true, quit() is called or the limit passes;

@@ -32,11 +32,6 @@ void QtEventLoop::post(std::function<void()> call) {
         context_.get(), [c = std::move(call)] { c(); }, Qt::QueuedConnection);
 }
 
-bool QtEventLoop::pumpMessages() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return !quit_;
-}
-
 void QtEventLoop::quit() {
     quit_ = true;
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);

@@ -18,7 +18,6 @@ class QtEventLoop : public EventLoop {
     void startTimer(int id, std::uint32_t intervalMs, std::function<void()> onTick) override;
     void stopTimer(int id) override;
     void post(std::function<void()> call) override;
-    bool pumpMessages() override;
     void quit() override;
 
     bool quitRequested() const { return quit_; }
