@@ -302,8 +302,10 @@ int runGui(int argc, char** argv) {
         for (const std::string& n : userStart.copied) names += (names.empty() ? "" : ", ") + n;
         std::fprintf(stderr, "celes: copied %s from %s to %s (the originals stay where they were)\n",
                      names.c_str(), doc.keptDataDirectory().c_str(), doc.dataLocation().userFolder().c_str());
-        commands.caption.show("以前のタップと導入履歴を " + doc.dataLocation().userFolder() +
-                              " に写しました");
+        // Once the first chart is up, so the caption is not drawn over by it.
+        QTimer::singleShot(1500, &frame,
+                           [&commands, text = names + " を " + doc.dataLocation().userFolder() +
+                                              " に写しました"] { commands.caption.show(text); });
     }
     const std::vector<int> startCommands = CommandOptions(argc, argv);
     if (!startCommands.empty()) {

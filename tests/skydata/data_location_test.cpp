@@ -154,6 +154,8 @@ struct BuildFolderRun {
 
 TEST(UserFolder, FirstStartCopiesTapsAndSlewLogAndNeverAgain) {
     BuildFolderRun run;
+    for (const char* name : {kTapFileName, kSlewLogFileName})
+        fs::permissions(run.data + name, fs::perms::owner_write, fs::perm_options::remove);
     const auto before = run.dataFiles();
     const UserFiles files(run.user, run.data);
     EXPECT_EQ(files.tapFileToRead(), run.data + kTapFileName)
@@ -166,6 +168,9 @@ TEST(UserFolder, FirstStartCopiesTapsAndSlewLogAndNeverAgain) {
     EXPECT_EQ(ReadAll(run.user + kSlewLogFileName), "Slew 2026/1/1 21:0 M42\r\n");
     EXPECT_FALSE(fs::exists(run.user + "Ori.p91")) << "descriptions are found in the data folder as they are";
     EXPECT_EQ(run.dataFiles(), before) << "copied, never moved";
+    for (const char* name : {kTapFileName, kSlewLogFileName})
+        EXPECT_NE(fs::status(run.user + name).permissions() & fs::perms::owner_write, fs::perms::none)
+            << name << " stays the user's to change, whatever the original's mode";
     EXPECT_EQ(files.tapFileToRead(), run.user + kTapFileName);
     EXPECT_EQ(files.forReading("Ori.p91"), run.data + "Ori.p91");
     EXPECT_EQ(files.tapFileToWrite(), run.user + kTapFileName);
