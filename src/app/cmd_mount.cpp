@@ -15,7 +15,9 @@
 #include "platform/posix/posix_event_loop.h"
 #include "platform/posix/serial_posix.h"
 #include "skydata/settings_table.h"
+#include "telescope/slew_log.h"
 #include "telescope/telescope.h"
+#include "telescope/telescope_panel.h"
 
 namespace celes::app {
 
@@ -26,7 +28,8 @@ constexpr char kUsage[] =
     "  DEV    a device path (/dev/ttyUSB0), COM1: to COM4: (through the TS/DEVICES setting),\n"
     "         or tcp:HOST:PORT for a serial bridge\n"
     "  VERB   position                 print where the mount points\n"
-    "         slew HH:MM:SS +DD:MM:SS  send a target and slew to it\n"
+    "         slew HH:MM:SS +DD:MM:SS  send a target and slew to it; an accepted slew is added\n"
+    "                                  to the slew log in ~/.local/share/celes, as from the panel\n"
     "         move n|s|e|w             move for one second\n"
     "         rate 2|3|4               set the slew rate (low, medium, high)\n"
     "         stop                     stop all motion\n"
@@ -206,6 +209,15 @@ int cmdMount(const Args& args) {
         printBoxes(r);
         ok = r.ok;
         status = ok ? "導入コマンドを送りました" : r.statusText;
+        if (ok) {
+            // The same line the panel writes for an accepted slew; the command line has no object name.
+            SlewLog log(userFolderFromEnvironment());
+            const std::string coords =
+                "赤経 " + telescope.TargetRAText() + " 赤緯 " + telescope.TargetDecText() + " ";
+            if (!log.Append(SlewLogLine(clock.localTime(), "", coords)))
+                std::fprintf(stderr, "celes mount: %s: cannot add the slew to the slew log\n",
+                             log.Path().c_str());
+        }
     } else if (verb == "move") {
         const MountResult r = run([&](MountDone done) { telescope.MovePulse(direction, std::move(done)); });
         printBoxes(r);

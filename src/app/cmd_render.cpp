@@ -208,8 +208,8 @@ const RenderOption kRenderOptions[] = {
          r.settings.writeInt(static_cast<Setting>(*s), 1);
          return {};
      }},
-    {"--taps", nullptr, "the registered taps of the data folder (CelesUser.tap)", nullptr,
-     Setting::TapRegEnable, 1},
+    {"--taps", nullptr, "the registered taps (CelesUser.tap in ~/.local/share/celes, else the data folder)",
+     nullptr, Setting::TapRegEnable, 1},
     {"--data", "DIR", "data folder (celes.dat and its companions)",
      [](RenderRequest& r, const std::string& v) -> std::string {
          if (v.empty()) return "--data needs a folder";
@@ -433,7 +433,9 @@ int cmdRender(const Args& argsIn) {
                      catalogueProblemText(load).c_str());
     MemoryRecords doc(std::move(load.records), folder);
     if (settings.readBool(Setting::TapRegEnable))
-        if (const std::string p = LoadTapFile(companionPath(folder, kTapFileName), doc.taps); !p.empty())
+        if (const std::string p =
+                LoadTapFile(UserFiles(userFolderFromEnvironment(), folder).tapFileToRead(), doc.taps);
+            !p.empty())
             std::fprintf(stderr, "celes render: %s\n", p.c_str());
 
     platform::QtGraphicsFactory graphics;

@@ -128,6 +128,9 @@ int runGui(int argc, char** argv) {
     platform::QtEventLoop loop;
     platform::QtDialogs dialogs;
     CCelesDoc doc(settings, loop, dialogs, defaultCataloguePath(programDir));
+    // The user's own folder: made at the first start, taking in the taps and slew log that an
+    // earlier run kept beside the catalogue.
+    const UserFolderStart userStart = StartUserFolder(doc.userFiles());
     doc.setBusyIndicator([](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -214,7 +217,8 @@ int runGui(int argc, char** argv) {
         loop.post([&commands, id] { commands.table.Execute(id); });
     };
     TelescopeControl telescope(
-        {loop, clock, settings, dialogs, serialOpener, &frame, [&doc] { return doc.keptDataDirectory(); },
+        {loop, clock, settings, dialogs, serialOpener, &frame,
+         [&doc] { return doc.dataLocation().userFolder(); },
          [] { return platform::posix::ListSerialDevices(); }, MakeIndiLinkMaker(loop, clock)},
         telescopeHooks);
     for (int id : TelescopeControl::Commands()) {
@@ -293,6 +297,16 @@ int runGui(int argc, char** argv) {
     doc.onNewDocument();
     watchForMissingCatalogue(doc, loop, dialogs, [&frame] { frame.appExit(); });
     if (doc.loaded()) commands.time.start();
+    if (!userStart.copied.empty()) {
+        std::string names;
+        for (const std::string& n : userStart.copied) names += (names.empty() ? "" : ", ") + n;
+        std::fprintf(stderr, "celes: copied %s from %s to %s (the originals stay where they were)\n",
+                     names.c_str(), doc.keptDataDirectory().c_str(), doc.dataLocation().userFolder().c_str());
+        // Once the first chart is up, so the caption is not drawn over by it.
+        QTimer::singleShot(1500, &frame,
+                           [&commands, text = names + " を " + doc.dataLocation().userFolder() +
+                                              " に写しました"] { commands.caption.show(text); });
+    }
     const std::vector<int> startCommands = CommandOptions(argc, argv);
     if (!startCommands.empty()) {
         QTimer::singleShot(1500, &frame, [&commands, startCommands] {

@@ -6,6 +6,7 @@ namespace celes {
 
 bool SlewLog::Append(const std::string& line) {
     lines_.push_back(line);
+    if (!folder_.empty()) UserFiles(folder_, {}).ensureUserFolder();
     std::FILE* f = std::fopen(Path().c_str(), "ab");
     bool ok = f != nullptr;
     if (f) {

@@ -1,5 +1,5 @@
 #pragma once
-// The slew log "望遠鏡導入履歴.txt" in the data folder: one CP932 line per accepted slew, ended by CR LF.
+// The slew log "望遠鏡導入履歴.txt" in the user folder: one CP932 line per accepted slew, ended by CR LF.
 // Each line is appended to the file as it is accepted (open, append, flush, close), so a crash or a
 // power cut loses nothing of an observing night; the lines are also kept in memory.
 #include <string>
@@ -11,8 +11,9 @@ namespace celes {
 
 class SlewLog {
   public:
-    // dataFolder: the folder with its trailing separator, or empty for the working folder.
-    explicit SlewLog(std::string dataFolder) : folder_(std::move(dataFolder)) {}
+    // userFolder: the user's folder with its trailing separator (made when the first line is
+    // written), or empty for the working folder.
+    explicit SlewLog(std::string userFolder) : folder_(std::move(userFolder)) {}
 
     // Appends the line to the file; false when the file could not be written (the line stays in
     // memory). FailureToReport is true once after the first failure, for the caller's one caption.

@@ -29,7 +29,7 @@ double NormalisedRA(double ra) {
 
 TelescopeWorkflow::TelescopeWorkflow(TelescopeHost& host, platform::EventLoop& loop, platform::Clock& clock,
                                      platform::SettingsStore& store, MountLinkMaker maker,
-                                     std::string dataFolder,
+                                     std::string userFolder,
                                      std::function<std::vector<std::string>()> listDevices)
     : host_(host),
       loop_(loop),
@@ -37,7 +37,7 @@ TelescopeWorkflow::TelescopeWorkflow(TelescopeHost& host, platform::EventLoop& l
       store_(store),
       maker_(std::move(maker)),
       listDevices_(std::move(listDevices)),
-      log_(std::move(dataFolder)),
+      log_(std::move(userFolder)),
       self_(std::make_shared<TelescopeWorkflow*>(this)) {}
 
 TelescopeWorkflow::~TelescopeWorkflow() {

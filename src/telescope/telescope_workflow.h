@@ -68,7 +68,7 @@ class TelescopeHost : public TelescopePrompts {
 class TelescopeWorkflow {
   public:
     TelescopeWorkflow(TelescopeHost& host, platform::EventLoop& loop, platform::Clock& clock,
-                      platform::SettingsStore& store, MountLinkMaker maker, std::string dataFolder,
+                      platform::SettingsStore& store, MountLinkMaker maker, std::string userFolder,
                       std::function<std::vector<std::string>()> listDevices = {});
     ~TelescopeWorkflow();
 

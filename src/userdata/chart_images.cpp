@@ -14,12 +14,12 @@
 namespace celes {
 
 // Records hold Shift-JIS; file names here are UTF-8, as the user types them ("木星.jpg").
-std::string DeepSkyImagePath(const std::string& dataFolder, const StarRecord& r) {
-    return dataFolder + cp932ToUtf8(fieldText(r.designation, 3)) + ".jpg";
+std::string DeepSkyImagePath(const UserFiles& files, const StarRecord& r) {
+    return files.forReading(cp932ToUtf8(fieldText(r.designation, 3)) + ".jpg");
 }
 
-std::string BodyImagePath(const std::string& dataFolder, const StarRecord& r) {
-    return dataFolder + cp932ToUtf8(fieldText(r.designation)) + ".jpg";
+std::string BodyImagePath(const UserFiles& files, const StarRecord& r) {
+    return files.forReading(cp932ToUtf8(fieldText(r.designation)) + ".jpg");
 }
 
 bool HasDeepSkyImage(const StarRecord& r) {
@@ -90,9 +90,9 @@ void DrawDescriptionOverChart(RenderContext& rc, const std::string& textUtf8, bo
     gc.restore();
 }
 
-void DeepSkyImageTimer::tapped(const StarRecord& r, bool imagesOn, const std::string& dataFolder) {
+void DeepSkyImageTimer::tapped(const StarRecord& r, bool imagesOn, const UserFiles& files) {
     if (!imagesOn || !HasDeepSkyImage(r)) return;
-    path_ = DeepSkyImagePath(dataFolder, r);
+    path_ = DeepSkyImagePath(files, r);
     ArmOnce(loop_, TimerId::DeepSkyImage, 400, [this] { fire(); });
 }
 

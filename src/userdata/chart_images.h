@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/event_loop.h"
+#include "skydata/data_location.h"
 #include "userdata/jpeg_codec.h"
 #include "view/render_context.h"
 
@@ -13,11 +14,12 @@ namespace celes {
 
 class CCelesView;
 
-// Photograph of a deep-sky object: data folder + the designation text from its byte 3 + ".jpg".
-// The names are taken in UTF-8, the file system's own text.
-std::string DeepSkyImagePath(const std::string& dataFolder, const StarRecord& r);
-// Image of a body (planet, Moon): data folder + its whole designation + ".jpg" ("木星.jpg").
-std::string BodyImagePath(const std::string& dataFolder, const StarRecord& r);
+// Photograph of a deep-sky object: the designation text from its byte 3 + ".jpg", the user's own in
+// the user folder first, else the data folder's. The names are taken in UTF-8, the file system's own
+// text.
+std::string DeepSkyImagePath(const UserFiles& files, const StarRecord& r);
+// Image of a body (planet, Moon): its whole designation + ".jpg" ("木星.jpg"), looked up the same way.
+std::string BodyImagePath(const UserFiles& files, const StarRecord& r);
 // Whether a tapped record's photograph is looked for after a tap (kinds 2 to 8).
 bool HasDeepSkyImage(const StarRecord& r);
 
@@ -44,7 +46,7 @@ class DeepSkyImageTimer {
     DeepSkyImageTimer(platform::EventLoop& loop, std::function<void(const std::string& path)> show)
         : loop_(loop), show_(std::move(show)) {}
     // A tap identified `r`: remembers it and arms the timer when images are on and it is of kind 2-8.
-    void tapped(const StarRecord& r, bool imagesOn, const std::string& dataFolder);
+    void tapped(const StarRecord& r, bool imagesOn, const UserFiles& files);
     void fire();
     bool armed() const { return !path_.empty(); }
 

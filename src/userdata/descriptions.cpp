@@ -46,6 +46,14 @@ std::string SpokenPath(const std::string& dataFolder, const std::string& abbrevi
     return dataFolder + abbreviation + kSpokenExtension;
 }
 
+std::string DescriptionToRead(const UserFiles& files, const std::string& abbreviation) {
+    return files.forReading(abbreviation + kDescriptionExtension);
+}
+
+std::string DescriptionToWrite(const UserFiles& files, const std::string& abbreviation) {
+    return files.forWriting(abbreviation + kDescriptionExtension);
+}
+
 DescriptionText DecodeDescription(std::span<const std::uint8_t> bytes) {
     DescriptionText out;
     if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
@@ -82,9 +90,9 @@ std::optional<DescriptionText> ReadDescriptionFile(const std::string& path) {
     return t;
 }
 
-std::string SpokenText(const std::string& dataFolder, const std::string& abbreviation) {
-    if (auto t = ReadDescriptionFile(SpokenPath(dataFolder, abbreviation))) return t->text;
-    if (auto t = ReadDescriptionFile(DescriptionPath(dataFolder, abbreviation))) return t->text;
+std::string SpokenText(const UserFiles& files, const std::string& abbreviation) {
+    if (auto t = ReadDescriptionFile(files.forReading(abbreviation + kSpokenExtension))) return t->text;
+    if (auto t = ReadDescriptionFile(DescriptionToRead(files, abbreviation))) return t->text;
     return {};
 }
 

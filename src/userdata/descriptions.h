@@ -1,12 +1,15 @@
 #pragma once
 // Constellation descriptions: the text files "<abbreviation>.p91" (shown and edited) and ".p94"
-// (spoken, when present) in the data folder, UTF-16LE with the mark FF FE or Shift-JIS bytes.
+// (spoken, when present), UTF-16LE with the mark FF FE or Shift-JIS bytes. The shipped ones lie in
+// the data folder; an edited one is written to the user folder and read from there first.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "skydata/data_location.h"
 
 namespace celes {
 
@@ -26,14 +29,19 @@ struct DescriptionText {
 
 std::string DescriptionPath(const std::string& dataFolder, const std::string& abbreviation);
 std::string SpokenPath(const std::string& dataFolder, const std::string& abbreviation);
+// The description shown and edited: the user's copy when there is one, else the shipped one.
+std::string DescriptionToRead(const UserFiles& files, const std::string& abbreviation);
+// Where an edited description is written: always the user folder.
+std::string DescriptionToWrite(const UserFiles& files, const std::string& abbreviation);
 
 // The text of a description file's bytes: after FF FE, whole UTF-16LE code units (an odd last byte
 // is dropped); otherwise Shift-JIS. Either stops at a NUL character.
 DescriptionText DecodeDescription(std::span<const std::uint8_t> bytes);
 // Nothing when the file cannot be read.
 std::optional<DescriptionText> ReadDescriptionFile(const std::string& path);
-// The text to speak: the spoken-text file, else the description file; empty when neither is there.
-std::string SpokenText(const std::string& dataFolder, const std::string& abbreviation);
+// The text to speak: the spoken-text file, else the description file, each the user's copy first;
+// empty when neither is there.
+std::string SpokenText(const UserFiles& files, const std::string& abbreviation);
 
 // The bytes written for a text: FF FE and UTF-16LE with `unicode`, else all of its Shift-JIS bytes.
 std::vector<std::uint8_t> EncodeDescription(const std::string& textUtf8, bool unicode);

@@ -5,8 +5,11 @@
 namespace celes {
 
 CCelesDoc::CCelesDoc(platform::SettingsStore& settings, platform::EventLoop& loop, platform::Dialogs& dialogs,
-                     std::string defaultCatalogue)
-    : settings_(settings), loop_(loop), dialogs_(dialogs), location_(settings_, std::move(defaultCatalogue)) {
+                     std::string defaultCatalogue, std::string userFolder)
+    : settings_(settings),
+      loop_(loop),
+      dialogs_(dialogs),
+      location_(settings_, std::move(defaultCatalogue), std::move(userFolder)) {
     stars_.reserve(9400);
     taps_.reserve(100);
     slewLog_.reserve(100);
@@ -104,8 +107,7 @@ std::string CCelesDoc::dataDirectory() {
 void CCelesDoc::reloadTaps() {
     taps_.clear();
     ++generation_;
-    const std::string folder = dataDirectory();
-    if (tapLoader_) tapLoader_(*this, companionPath(folder, kTapFileName));
+    if (tapLoader_) tapLoader_(*this, userFiles().tapFileToRead());
 }
 
 void CCelesDoc::notifyViews() {
@@ -119,7 +121,7 @@ void CCelesDoc::appendSlewEntry(std::string line) {
 
 bool CCelesDoc::flushSlewLog() {
     if (slewLog_.empty()) return true;
-    const std::string path = location_.file(kSlewLogFileName);
+    const std::string path = location_.userFiles().slewLogToWrite();
     std::FILE* f = std::fopen(path.c_str(), "ab");
     if (!f) return false;
     bool ok = true;

@@ -29,9 +29,10 @@ using RecordList = std::vector<std::unique_ptr<StarRecord>>;
 
 class CCelesDoc {
   public:
-    // `defaultCatalogue` is used while "CELES"/"CELES_DATA" holds nothing.
+    // `defaultCatalogue` is used while "CELES"/"CELES_DATA" holds nothing; `userFolder` is where the
+    // user's own files are kept.
     CCelesDoc(platform::SettingsStore& settings, platform::EventLoop& loop, platform::Dialogs& dialogs,
-              std::string defaultCatalogue);
+              std::string defaultCatalogue, std::string userFolder = userFolderFromEnvironment());
     ~CCelesDoc();  // appends the waiting slew log lines
     CCelesDoc(const CCelesDoc&) = delete;
     CCelesDoc& operator=(const CCelesDoc&) = delete;
@@ -73,8 +74,10 @@ class CCelesDoc {
     std::string dataDirectory();
     // The folder kept by the last dataDirectory() or load (the Milky Way layer uses this one).
     const std::string& keptDataDirectory() const { return dataDirectory_; }
+    // The user's files over the user folder and the data folder read afresh.
+    UserFiles userFiles() { return UserFiles(location_.userFolder(), dataDirectory()); }
 
-    // --- taps: the user-data layer installs the reader ("CelesUser.tap" in the data folder)
+    // --- taps: the user-data layer installs the reader ("CelesUser.tap", the user's copy first)
     using TapLoader = std::function<void(CCelesDoc&, const std::string& tapFilePath)>;
     void setTapLoader(TapLoader loader) { tapLoader_ = std::move(loader); }
     void reloadTaps();
@@ -88,7 +91,7 @@ class CCelesDoc {
     // Shown while a catalogue loads (the wait cursor).
     void setBusyIndicator(std::function<void(bool busy)> busy) { busy_ = std::move(busy); }
 
-    // --- slew log ("望遠鏡導入履歴.txt" in the data folder): lines are CP932 bytes without line end
+    // --- slew log ("望遠鏡導入履歴.txt" in the user folder): lines are CP932 bytes without line end
     void appendSlewEntry(std::string line);
     // Appends the waiting lines to the file, each with CR LF, and empties the list on success.
     bool flushSlewLog();

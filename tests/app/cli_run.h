@@ -21,8 +21,13 @@ inline CliRun RunCeles(const std::string& args, const std::string& env = "") {
     static std::atomic<int> serial{0};
     const std::string errFile = testing::TempDir() + "celes_cli_" + std::to_string(getpid()) + "_" +
                                 std::to_string(serial++) + ".err";
-    const std::string cmd =
-        env + (env.empty() ? "" : " ") + "'" + CELES_BINARY + "' " + args + " 2>'" + errFile + "'";
+    // The user's own folder is one of the test's unless the test names one: a run never reads or
+    // writes the real user's taps or slew log.
+    const std::string userFolder = env.find("XDG_DATA_HOME=") == std::string::npos
+                                       ? "XDG_DATA_HOME='" + testing::TempDir() + "celes_cli_user_data' "
+                                       : std::string();
+    const std::string cmd = userFolder + env + (env.empty() ? "" : " ") + "'" + CELES_BINARY + "' " + args +
+                            " 2>'" + errFile + "'";
     CliRun r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;

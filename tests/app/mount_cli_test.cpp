@@ -6,10 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include "cli_run.h"
+#include "skydata/data_location.h"
+#include "skydata/text_codec.h"
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,9 +25,14 @@ std::string ConfigHome() {
            testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-// Runs `celes ARGS` with the test's own settings folder.
+// Runs `celes ARGS` with the test's own settings folder and user folder.
 CliRun RunWithOwnSettings(const std::string& args) {
-    return RunCeles(args, "XDG_CONFIG_HOME='" + ConfigHome() + "'");
+    return RunCeles(args, "XDG_CONFIG_HOME='" + ConfigHome() + "' XDG_DATA_HOME='" + ConfigHome() + "/data'");
+}
+
+std::string SlewLogOfTheRuns() {
+    std::ifstream in(ConfigHome() + "/data/celes/" + celes::kSlewLogFileName, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // A `celes mount-sim` child; the first line it prints is where to reach it.
@@ -84,6 +93,12 @@ TEST(MountCli, VerbsAgainstTheSimulatedMount) {
         EXPECT_EQ(r.status, c.status) << c.verb;
         EXPECT_EQ(r.out, c.out) << c.verb;
     }
+    // The accepted slew is in the user's slew log, the refused one is not.
+    const std::string log = SlewLogOfTheRuns();
+    EXPECT_EQ(log.rfind("Slew ", 0), 0u) << log;
+    EXPECT_NE(log.find(celes::utf8ToCp932("赤経 05:35:17 赤緯 +89*00*00")), std::string::npos) << log;
+    EXPECT_EQ(log.find("Slew ", 1), std::string::npos) << "one line: " << log;
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
 }
 
 TEST(MountCli, PortNumbersGoThroughTheStoredDeviceList) {

@@ -1,4 +1,4 @@
-// `celes render --taps`: the registered taps of the data folder drawn with the chart.
+// `celes render --taps`: the user's registered taps drawn with the chart.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -21,7 +21,7 @@ int CountColour(const QImage& image, QRgb colour) {
     return n;
 }
 
-TEST(TapsRenderCli, TapsOfTheDataFolderAreDrawnWithTheirMarks) {
+TEST(TapsRenderCli, TheUsersTapsAreDrawnWithTheirMarks) {
     const fs::path dir = fs::temp_directory_path() / ("celes_taps_cli_" + std::to_string(getpid()));
     fs::create_directories(dir);
     fs::copy_file(fs::path(CELES_DATA_SOURCE_DIR) / kCatalogueFileName, dir / kCatalogueFileName,
@@ -35,28 +35,42 @@ TEST(TapsRenderCli, TapsOfTheDataFolderAreDrawnWithTheirMarks) {
         FillTap(*t, "T", kind == 3 ? "二重星がきれい" : "/home/u/M42.jpg", static_cast<TapKind>(kind));
         taps.push_back(std::move(t));
     }
-    ASSERT_TRUE(SaveTapFile((dir / kTapFileName).string(), taps));
+    // The user's taps lie in their own folder; the tap file beside the catalogue holds none, and
+    // is not the one read while the user has their own.
+    const fs::path home = dir / "home", user = home / "celes";
+    fs::create_directories(user);
+    ASSERT_TRUE(SaveTapFile((user / kTapFileName).string(), taps));
+    ASSERT_TRUE(SaveTapFile((dir / kTapFileName).string(), RecordList{}));
+    const std::string env = "QT_QPA_PLATFORM=offscreen XDG_DATA_HOME='" + home.string() + "'";
 
     const std::string common =
         "render --local '2024-01-15 21:00' --mode zenith --size 480x480 --data '" + dir.string() + "' -o ";
     const std::string with = (dir / "with.png").string(), without = (dir / "without.png").string();
-    CliRun r = RunCeles(common + with + " --taps", "QT_QPA_PLATFORM=offscreen");
+    CliRun r = RunCeles(common + with + " --taps", env);
     ASSERT_EQ(r.status, 0) << r.err;
-    r = RunCeles(common + without, "QT_QPA_PLATFORM=offscreen");
+    r = RunCeles(common + without, env);
     ASSERT_EQ(r.status, 0) << r.err;
     const QRgb tapGreen = qRgb(0, 255, 0);
     // Four marks of at least 12 outline pixels each in the tap colour, over what the chart has of it.
-    EXPECT_GE(CountColour(QImage(QString::fromStdString(with)), tapGreen) -
-                  CountColour(QImage(QString::fromStdString(without)), tapGreen),
-              4 * 12);
+    const int withoutGreen = CountColour(QImage(QString::fromStdString(without)), tapGreen);
+    EXPECT_GE(CountColour(QImage(QString::fromStdString(with)), tapGreen) - withoutGreen, 4 * 12);
+
+    // Before the window's first start has copied them, the taps beside the catalogue are the user's.
+    ASSERT_TRUE(SaveTapFile((dir / kTapFileName).string(), taps));
+    const std::string fresh = (dir / "fresh.png").string();
+    r = RunCeles(common + fresh + " --taps",
+                 "QT_QPA_PLATFORM=offscreen XDG_DATA_HOME='" + (dir / "nobody").string() + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GE(CountColour(QImage(QString::fromStdString(fresh)), tapGreen) - withoutGreen, 4 * 12);
+    EXPECT_FALSE(fs::exists(dir / "nobody")) << "a chart drawn from the command line makes no folder";
 
     // A damaged tap file: the whole taps are drawn and the damage is told.
     auto bytes = TapFileBytes(taps);
     bytes.resize(bytes.size() - 5);
-    std::FILE* f = std::fopen((dir / kTapFileName).c_str(), "wb");
+    std::FILE* f = std::fopen((user / kTapFileName).c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
-    r = RunCeles(common + with + " --taps", "QT_QPA_PLATFORM=offscreen");
+    r = RunCeles(common + with + " --taps", env);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("壊れています"), std::string::npos) << r.err;
     if (!::testing::Test::HasFailure()) fs::remove_all(dir);

@@ -512,7 +512,12 @@ TEST(SlewLog, EachLineIsOnDiskAtOnceAndAFailureIsReportedOnce) {
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "Slew 1\r\nSlew 2\r\n");
     EXPECT_FALSE(log.FailureToReport());
 
-    SlewLog broken((folder / "missing" / "").string());
+    // A folder that is not yet there is made; a file lying in its place cannot be.
+    SlewLog made((folder / "new" / "").string());
+    EXPECT_TRUE(made.Append("Slew 0"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(made.Path()));
+    std::ofstream(folder / "blocked") << "a file";
+    SlewLog broken((folder / "blocked" / "").string());
     EXPECT_FALSE(broken.Append("Slew 3"));
     EXPECT_FALSE(broken.Append("Slew 4"));
     EXPECT_TRUE(broken.FailureToReport());

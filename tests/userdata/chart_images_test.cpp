@@ -1,4 +1,9 @@
 #include "userdata/chart_images.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include "fakes/memory_settings.h"
 
 #include <gtest/gtest.h>
@@ -74,10 +79,10 @@ TEST(ChartImages, DeepSkyPhotoFollowsTheTapBy400ms) {
     StarRecord other = galaxy;
     other.type = 9;
 
-    timer.tapped(galaxy, false, "/d/");
-    timer.tapped(other, true, "/d/");
+    timer.tapped(galaxy, false, UserFiles("/nonexistent/u/", "/d/"));
+    timer.tapped(other, true, UserFiles("/nonexistent/u/", "/d/"));
     EXPECT_FALSE(loop.timerActive(+TimerId::DeepSkyImage)) << "images off, or not a deep-sky kind";
-    timer.tapped(galaxy, true, "/d/");
+    timer.tapped(galaxy, true, UserFiles("/nonexistent/u/", "/d/"));
     loop.advance(399);
     EXPECT_TRUE(shown.empty());
     loop.advance(1);
@@ -88,8 +93,27 @@ TEST(ChartImages, DeepSkyPhotoFollowsTheTapBy400ms) {
     StarRecord moon;
     setField(moon.designation, utf8ToCp932("月"));  // records hold Shift-JIS, file names UTF-8
     moon.constellation[0] = '#';
-    EXPECT_EQ(BodyImagePath("/d/", moon), "/d/月.jpg");
+    EXPECT_EQ(BodyImagePath(UserFiles("/nonexistent/u/", "/d/"), moon), "/d/月.jpg");
     EXPECT_FALSE(HasDeepSkyImage(moon));
+}
+
+TEST(ChartImages, TheUsersOwnPhotographIsFoundBeforeTheShippedOne) {
+    const auto root = std::filesystem::temp_directory_path() / ("celes_img_" + std::to_string(::getpid()));
+    const std::string data = (root / "data").string() + "/", user = (root / "user").string() + "/";
+    std::filesystem::create_directories(data);
+    std::filesystem::create_directories(user);
+    const UserFiles files(user, data);
+    StarRecord galaxy, jupiter;
+    galaxy.type = +ObjectType::Galaxy;
+    setField(galaxy.designation, "   M31");
+    setField(jupiter.designation, utf8ToCp932("木星"));
+    std::ofstream(data + "M31.jpg") << "x";
+    std::ofstream(data + "木星.jpg") << "x";
+    EXPECT_EQ(DeepSkyImagePath(files, galaxy), data + "M31.jpg");
+    std::ofstream(user + "M31.jpg") << "x";
+    EXPECT_EQ(DeepSkyImagePath(files, galaxy), user + "M31.jpg");
+    EXPECT_EQ(BodyImagePath(files, jupiter), data + "木星.jpg") << "each name on its own";
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

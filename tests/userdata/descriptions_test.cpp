@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "skydata/text_codec.h"
 #include "temp_dir.h"
 
@@ -68,13 +70,42 @@ TEST(Description, HugeFilesAreReadOnlyUpToTheBound) {
     EXPECT_FALSE(ReadDescriptionFile(dir.file("None.p91")));
 }
 
-TEST(Description, SpokenTextPrefersTheP94File) {
+TEST(Description, TheUsersCopyComesFirstAndAnEditGoesToTheUserFolder) {
     TempDir dir;
-    EXPECT_EQ(SpokenText(dir.folder(), "Cas"), "");
-    WriteDescriptionFile(DescriptionPath(dir.folder(), "Cas"), "説明", false);
-    EXPECT_EQ(SpokenText(dir.folder(), "Cas"), "説明");
-    WriteDescriptionFile(SpokenPath(dir.folder(), "Cas"), "読み上げ", true);
-    EXPECT_EQ(SpokenText(dir.folder(), "Cas"), "読み上げ");
+    const std::string data = dir.file("data/"), user = dir.file("user/");
+    std::filesystem::create_directories(data);
+    const UserFiles files(user, data);
+    ASSERT_TRUE(WriteDescriptionFile(DescriptionPath(data, "Ori"), "同梱", false));
+    EXPECT_EQ(DescriptionToRead(files, "Ori"), data + "Ori.p91") << "nothing of the user's yet";
+    EXPECT_EQ(DescriptionToWrite(files, "Ori"), user + "Ori.p91");
+    EXPECT_TRUE(std::filesystem::is_directory(user)) << "the folder is made for the write";
+    ASSERT_TRUE(WriteDescriptionFile(DescriptionToWrite(files, "Ori"), "編集した", false));
+    EXPECT_EQ(ReadDescriptionFile(DescriptionToRead(files, "Ori"))->text, "編集した");
+    EXPECT_EQ(ReadDescriptionFile(data + "Ori.p91")->text, "同梱") << "the shipped file is untouched";
+}
+
+TEST(Description, SpokenTextPrefersTheP94FileEachTheUsersFirst) {
+    TempDir dir;
+    const std::string data = dir.file("data/"), user = dir.file("user/");
+    std::filesystem::create_directories(data);
+    std::filesystem::create_directories(user);
+    const UserFiles files(user, data);
+    // Each step adds one file; the text spoken is the one the lookup order puts first.
+    struct Step {
+        std::string path;
+        const char* text;
+        const char* spoken;
+    } steps[] = {
+        {DescriptionPath(data, "Cas"), "同梱の説明", "同梱の説明"},
+        {DescriptionPath(user, "Cas"), "私の説明", "私の説明"},
+        {SpokenPath(data, "Cas"), "同梱の読み上げ", "同梱の読み上げ"},
+        {SpokenPath(user, "Cas"), "私の読み上げ", "私の読み上げ"},
+    };
+    EXPECT_EQ(SpokenText(files, "Cas"), "");
+    for (const Step& s : steps) {
+        ASSERT_TRUE(WriteDescriptionFile(s.path, s.text, true));
+        EXPECT_EQ(SpokenText(files, "Cas"), s.spoken) << s.path;
+    }
 }
 
 TEST(Description, ShippedDescriptionsReadAsJapaneseText) {

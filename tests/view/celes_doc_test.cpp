@@ -118,7 +118,8 @@ TEST_F(DocTest, OpenDataFile) {
 
 TEST_F(DocTest, SlewLogIsAppendedAtTheHundredthEntryAndAtTheEnd) {
     store_.writeString("CELES", "CELES_DATA", path("celes.dat"));
-    const std::string log = path("望遠鏡導入履歴.txt");
+    // The log goes to the user's folder, never beside the catalogue.
+    const std::string log = path("user/望遠鏡導入履歴.txt");
     auto fileText = [&] {
         std::ifstream f(log, std::ios::binary);
         std::stringstream ss;
@@ -126,7 +127,7 @@ TEST_F(DocTest, SlewLogIsAppendedAtTheHundredthEntryAndAtTheEnd) {
         return ss.str();
     };
     {
-        CCelesDoc doc(store_, loop_, dialogs_, "");
+        CCelesDoc doc(store_, loop_, dialogs_, "", path("user/"));
         for (int i = 0; i < 99; ++i) doc.appendSlewEntry("Slew " + std::to_string(i));
         EXPECT_FALSE(fs::exists(log));
         doc.appendSlewEntry("Slew 99");
@@ -137,6 +138,7 @@ TEST_F(DocTest, SlewLogIsAppendedAtTheHundredthEntryAndAtTheEnd) {
         doc.appendSlewEntry("last");
     }
     EXPECT_EQ(fileText().substr(fileText().size() - 6), "last\r\n");
+    EXPECT_FALSE(fs::exists(path("望遠鏡導入履歴.txt")));
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TelescopeControl::TelescopeControl(const TelescopeServices& services, TelescopeH
     workflow_ = std::make_unique<TelescopeWorkflow>(
         host_, services_.loop, services_.clock, services_.store,
         StandardLinkMaker(services_.loop, services_.clock, services_.opener, services_.indiMaker),
-        services_.dataFolder ? services_.dataFolder() : std::string(), services_.listDevices);
+        services_.userFolder ? services_.userFolder() : std::string(), services_.listDevices);
 }
 
 TelescopeControl::~TelescopeControl() {
@@ -103,7 +103,7 @@ bool TelescopeControl::Run(int command) {
             platform::EventLoop& loop = services_.loop;
             ArmOnce(loop, TimerId::DeferredTelescopePanel, 1000, [this, &loop] {
                 loop.post([this] {
-                    if (services_.dataFolder) workflow_->Log().SetFolder(services_.dataFolder());
+                    if (services_.userFolder) workflow_->Log().SetFolder(services_.userFolder());
                     workflow_->OpenPanel();
                 });
             });

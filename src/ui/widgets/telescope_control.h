@@ -26,8 +26,8 @@ struct TelescopeServices {
     platform::Dialogs& dialogs;
     platform::SerialDeviceOpener& opener;
     QWidget* window;
-    // The data folder of the loaded catalogue (ending in '/'), where the slew log goes.
-    std::function<std::string()> dataFolder;
+    // The user's folder (ending in '/'), where the slew log goes.
+    std::function<std::string()> userFolder;
     // The serial devices present, for the settings dialog's port list.
     std::function<std::vector<std::string>()> listDevices;
     // Makes the link for "indi:" ports; empty without the INDI back-end.

@@ -123,8 +123,8 @@ UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSourc
       tapHost_(std::make_unique<QtTapDialogHost>(dialogs, clock, window)),
       deepSky_(loop, [this](const std::string& path) { showImageFile(path); }) {
     flows_ = std::make_unique<TapFlows>(
-        doc_.taps(), settings_, dialogs_, *tapHost_,
-        [this] { return companionPath(doc_.dataDirectory(), kTapFileName); }, [this] { view_.recompute(); });
+        doc_.taps(), settings_, dialogs_, *tapHost_, [this] { return doc_.userFiles().tapFileToWrite(); },
+        [this] { view_.recompute(); });
     ChartSaveFlow::Hooks saveHooks;
     saveHooks.workerBusy = [this] { return view_.workerBusy(); };
     saveHooks.write = [this](const std::string& path, std::string* error) {
@@ -186,8 +186,8 @@ void UserDataCommands::caption(const std::string& text) {
         hooks_.repaint);
 }
 
-std::string UserDataCommands::dataFolder() {
-    return doc_.dataDirectory();
+UserFiles UserDataCommands::files() {
+    return doc_.userFiles();
 }
 
 std::pair<double, double> UserDataCommands::tapPointOnSky() {
@@ -344,18 +344,18 @@ bool UserDataCommands::messierImages() const {
 }
 
 void UserDataCommands::objectTapped(const StarRecord& r) {
-    deepSky_.tapped(r, messierImages(), dataFolder());
+    deepSky_.tapped(r, messierImages(), files());
 }
 
 void UserDataCommands::drawLabelImage(const StarRecord& body, CSkyCanvas& labelled) {
     if (!body.isBody() || !view_.settings().on(Setting::Option2PlanetJpeg)) return;
     const ChartFit fit{labelled.Width(), labelled.Height(), view_.settings().on(Setting::DcStretchBlt)};
-    if (auto image = LoadJpegForChart(BodyImagePath(dataFolder(), body), fit, &dialogs_))
+    if (auto image = LoadJpegForChart(BodyImagePath(files(), body), fit, &dialogs_))
         DrawJpegOnCanvas(*image, labelled, fit.width, fit.height, fit.stretch);
 }
 
 void UserDataCommands::showObjectImage(const StarRecord& r) {
-    showImageFile(r.isBody() ? BodyImagePath(dataFolder(), r) : DeepSkyImagePath(dataFolder(), r));
+    showImageFile(r.isBody() ? BodyImagePath(files(), r) : DeepSkyImagePath(files(), r));
 }
 
 void UserDataCommands::showImageFile(const std::string& path) {
@@ -387,7 +387,7 @@ void UserDataCommands::showDescription() {
 
 void UserDataCommands::showDescriptionNow() {
     if (descriptionFor_.empty()) descriptionFor_ = tappedConstellation();
-    const auto text = ReadDescriptionFile(DescriptionPath(dataFolder(), descriptionFor_));
+    const auto text = ReadDescriptionFile(DescriptionToRead(files(), descriptionFor_));
     if (!text || descriptionFor_.empty()) return;  // no description: the chart stays as it is
     const bool enlarged = view_.settings().get(Setting::TapFontEnlarge) != 0;
     DrawOverChart(
@@ -403,11 +403,14 @@ void UserDataCommands::editDescription() {
 void UserDataCommands::editDescriptionNow() {
     if (descriptionFor_.empty()) descriptionFor_ = tappedConstellation();
     if (descriptionFor_.empty()) return;
-    const std::string path = DescriptionPath(dataFolder(), descriptionFor_);
+    // The shipped text (or the user's earlier edit) is what the box starts with; the edit is
+    // always written to the user folder.
+    const std::string source = DescriptionToRead(files(), descriptionFor_);
+    const std::string path = DescriptionToWrite(files(), descriptionFor_);
     DescriptionText current;
-    if (auto t = ReadDescriptionFile(path)) current = *t;
+    if (auto t = ReadDescriptionFile(source)) current = *t;
     if (current.cut) {
-        dialogs_.messageBox("説明ファイルが大きすぎるため編集できません。\n" + path, "編集",
+        dialogs_.messageBox("説明ファイルが大きすぎるため編集できません。\n" + source, "編集",
                             platform::MessageButtons::Ok, platform::MessageIcon::Warning);
         return;
     }
@@ -428,7 +431,7 @@ void UserDataCommands::editDescriptionNow() {
 void UserDataCommands::speakDescription() {
     descriptionFor_ = tappedConstellation();
     if (!descriptionFor_.empty()) {
-        const std::string text = SpokenText(dataFolder(), descriptionFor_);
+        const std::string text = SpokenText(files(), descriptionFor_);
         if (!text.empty()) {
             if (!speechWorker_)
                 speechWorker_ = std::make_unique<SpeechWorker>(

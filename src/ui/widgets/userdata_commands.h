@@ -110,7 +110,8 @@ class UserDataCommands {
     std::string tappedConstellation() const;
 
   private:
-    std::string dataFolder();
+    // The user's files over the user folder and the data folder as they are now.
+    UserFiles files();
     void caption(const std::string& text);
     // Right ascension and declination (radians) of the last tap point.
     std::pair<double, double> tapPointOnSky();
