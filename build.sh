@@ -32,10 +32,16 @@ install_missing() {
     fi
 }
 
+# ccache, where the machine has it, makes a second build of the same sources quick; nothing needs it.
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+
 build() {  # build DIR [cmake options...] (a later -DCMAKE_BUILD_TYPE wins)
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELES_WERROR=ON "$@" >/dev/null
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELES_WERROR=ON "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }
 
@@ -63,7 +69,7 @@ test-sanitize)
     ;;
 test-tsan)
     install_missing
-    cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELES_TESTS=ON -DCELES_BENCH=OFF -DCELES_GUI=OFF \
+    cmake -S . -B build-tsan "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELES_TESTS=ON -DCELES_BENCH=OFF -DCELES_GUI=OFF \
         -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
         >/dev/null
     cmake --build build-tsan -j"$(nproc)" --target celes_view_tests celes_telescope_tests
