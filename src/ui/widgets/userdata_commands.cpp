@@ -146,7 +146,10 @@ UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSourc
     save_ = std::make_unique<ChartSaveFlow>(loop_, dialogs_, clock_, std::move(saveHooks));
     doc_.setTapLoader([this](CCelesDoc& d, const std::string& path) {
         TapFileLoad load = LoadTapFile(path, d.taps());
-        if (load.damaged)
+        // Only the user's own file is ever written over; one beside the catalogue (read before the
+        // user folder has its own) stays as it is, and no copy is made in the data folder.
+        const bool usersOwn = path.rfind(d.dataLocation().userFolder(), 0) == 0;
+        if (load.damaged && usersOwn)
             if (const std::string kept = KeepDamagedTapFile(path); !kept.empty()) load.problem += "\n" + kept;
         if (load.damaged)
             dialogs_.messageBox(load.problem, kTapDialogTitle, platform::MessageButtons::Ok,
