@@ -12,6 +12,8 @@ int runGui(int argc, char** argv);
 int cmdCatalog(const Args& args);
 int cmdEphem(const Args& args);
 int cmdToday(const Args& args);
+int cmdNight(const Args& args);
+int cmdAltitude(const Args& args);
 int cmdAbove(const Args& args);
 int cmdFind(const Args& args);
 int cmdRender(const Args& args);

@@ -29,6 +29,8 @@ constexpr Verb kVerbs[] = {
     {"render", celes::app::cmdRender, "draw a chart to a JPEG or PNG file"},
     {"ephem", celes::app::cmdEphem, "positions of the Sun, Moon and planets for an instant and place"},
     {"today", celes::app::cmdToday, "rise, transit and set times for a day"},
+    {"night", celes::app::cmdNight, "twilight, Moon, dark window and planets for a night"},
+    {"altitude", celes::app::cmdAltitude, "an object's altitude through a night, as PNG or SVG"},
     {"above", celes::app::cmdAbove, "objects above the horizon"},
     {"find", celes::app::cmdFind, "find objects by name or designation"},
     {"catalog", celes::app::cmdCatalog, "inspect a star catalogue file"},

@@ -156,6 +156,10 @@ CAstroTime UtRecordAt(double unixSeconds) {
     return UtRecordOf(static_cast<std::int64_t>(std::llround(unixSeconds)));
 }
 
+CAstroTime LocalRecordAt(double unixSeconds, int timeDifference) {
+    return UtRecordAt(unixSeconds + timeDifference * 3600.0);
+}
+
 double SiderealTimeAt(double unixSeconds, double eastLongitude) {
     const double days = std::floor(unixSeconds / 86400.0);
     const CAstroTime date = UtRecordOf(static_cast<std::int64_t>(days) * 86400);

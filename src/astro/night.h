@@ -44,6 +44,8 @@ double UnixSecondsOfLocal(int year, int month, int day, int hour, int minute, do
                           int timeDifference);
 // The engine's Universal Time record nearest to an instant.
 CAstroTime UtRecordAt(double unixSeconds);
+// The local civil time at `timeDifference` hours from UT, to the nearest second.
+CAstroTime LocalRecordAt(double unixSeconds, int timeDifference);
 // Local sidereal time at an instant, radians, continuous in the seconds.
 double SiderealTimeAt(double unixSeconds, double eastLongitude);
 
