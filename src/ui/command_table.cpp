@@ -148,6 +148,7 @@ constexpr CommandRow kRows[] = {
     {32963, "ｘｘｘ座の音声説明", P::Deferred, N, nullptr, O::UserData},
     // Find by name: this program's own command, numbered after the others.
     {32990, "名前で検索...", P::Action, N, nullptr, O::Taps},
+    {32991, "高度グラフ", P::Action, N, nullptr, O::Taps},
     {57664, "Celesについて...", P::Dialog, N, nullptr, O::Dialogs},
     {57665, "プログラム終了", P::Frame, N, nullptr, O::Frame},
 };
@@ -273,8 +274,9 @@ const std::vector<MenuEntry>& ColourMenu() {
 
 const std::vector<MenuEntry>& PopupMenu(int number) {
     static const std::vector<MenuEntry> display = [] {
-        std::vector<MenuEntry> m = Cmds({cmd::kCloseMenu, 0, 32819, 32824, 32818, 32943, 32860, 32933, 32963,
-                                         32960, 32820, 32822, 32840, 32842, 32865, 32944, 32862, 57665});
+        std::vector<MenuEntry> m =
+            Cmds({cmd::kCloseMenu, 0, 32819, 32824, 32818, 32943, 32860, 32933, 32963, 32960, 32820, 32822,
+                  32840, 32842, 32865, 32944, 32991, 32862, 57665});
         return m;
     }();
     static const std::vector<MenuEntry> tapReg = [] {

@@ -40,7 +40,8 @@ TapMenu DisplaySettingsMenu(const PopupContext& c) {
     for (const PopupItem& i :
          Commands({kCmdAllStars, kCmdPopupMagnitude, kCmdAllConstellations, kCmdZoomHere, kCmdZoomView,
                    kCmdDescription, kCmdDescriptionSpeech, kCmdDescriptionEdit, kCmdSelectOnly, kCmdFigures,
-                   kCmdLines, kCmdNoTurn, kCmdFullScreen, kCmdAboveHorizon, kCmdShowNavigator, kCmdExit}))
+                   kCmdLines, kCmdNoTurn, kCmdFullScreen, kCmdAboveHorizon, kCmdAltitudeGraph,
+                   kCmdShowNavigator, kCmdExit}))
         m.push_back(i);
     if (!(c.navigatorExists && c.navigatorHidden)) Remove(m, kCmdShowNavigator);
     if (!c.telescopeControl) Remove(m, kCmdTelescopePanel);

@@ -57,6 +57,8 @@ inline constexpr int kCmdActionMode = 32867;
 inline constexpr int kCmdExit = 57665;
 // Find by name: a command of this program beyond the numbered table's range.
 inline constexpr int kCmdFind = 32990;
+// The altitude graph of the tapped object (or of the tapped point of the sky) through the night.
+inline constexpr int kCmdAltitudeGraph = 32991;
 
 inline constexpr const char* kCloseMenuCaption = "ﾒﾆｭｰを閉じる";
 

@@ -34,6 +34,8 @@ FindDialog::FindDialog(const NameIndex& index, std::function<double(const FindEn
     layout->addWidget(status_);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* go = buttons->addButton(QString::fromUtf8("移動"), QDialogButtonBox::AcceptRole);
+    QPushButton* graph = buttons->addButton(QString::fromUtf8("高度グラフ"), QDialogButtonBox::ActionRole);
+    graph->setObjectName("altitudeGraph");
     buttons->addButton(QString::fromUtf8("閉じる"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     for (QAbstractButton* b : buttons->buttons())
@@ -42,6 +44,11 @@ FindDialog::FindDialog(const NameIndex& index, std::function<double(const FindEn
     connect(field_, &QLineEdit::returnPressed, this, [this] { choose(); });
     connect(list_, &QListWidget::itemActivated, this, [this] { choose(); });
     connect(go, &QPushButton::clicked, this, [this] { choose(); });
+    connect(graph, &QPushButton::clicked, this, [this] {
+        const int row = list_->currentRow();
+        if (row >= 0 && row < int(matches_.size()) && onAltitudeGraph)
+            onAltitudeGraph(index_.entry(matches_[std::size_t(row)].entry));
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     field_->installEventFilter(this);
     resize(360, 420);

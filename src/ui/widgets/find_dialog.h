@@ -20,6 +20,8 @@ class FindDialog : public QDialog {
     FindDialog(const NameIndex& index, std::function<double(const FindEntry&)> altitudeOf, QWidget* parent);
     // Called with the chosen entry; returns a line to show under the list (empty: none).
     std::function<QString(const FindEntry&)> onChosen;
+    // "高度グラフ": called with the current match.
+    std::function<void(const FindEntry&)> onAltitudeGraph;
 
     QLineEdit* field() const { return field_; }
     QListWidget* list() const { return list_; }

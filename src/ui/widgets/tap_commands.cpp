@@ -58,6 +58,7 @@ void RegisterTapCommands(CommandTable& table, TapInput& hand, platform::EventLoo
     });
     table.SetHandler(cmd::kColourMenuPopup, [&hand] { hand.openMenuAtCursor(FromEntries(ColourMenu())); });
     table.SetHandler(kCmdFind, [&hand] { hand.openFind(); });
+    table.SetHandler(kCmdAltitudeGraph, [&hand] { hand.openAltitudeGraphOfTap(); });
     // The action-key menu repeats the main menu's submenus.
     if (TapHandler* tap = hand.handler())
         tap->setMainSubmenus([](const std::string& title) {

@@ -11,12 +11,17 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "astro/night.h"
+#include "astro/sun_moon.h"
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "skydata/settings_table.h"
+#include "skydata/star_record.h"
 #include "ui/above_horizon.h"
 #include "ui/find_by_name.h"
+#include "ui/tap_handler.h"
 #include "ui/widgets/above_dialog.h"
+#include "ui/widgets/altitude_graph_dialog.h"
 #include "ui/widgets/find_dialog.h"
 #include "ui/widgets/navigator_window.h"
 #include "view/timer_ids.h"
@@ -377,8 +382,47 @@ void TapInput::openFind() {
         }
         return p.altitudeDeg < 0 ? QString::fromUtf8("地平線の下にあります") : QString();
     };
+    dialog->onAltitudeGraph = [this](const FindEntry& e) {
+        AltitudeTarget target;
+        target.name = e.name.empty() ? e.designation : e.name;
+        if (e.kind == FindEntry::Kind::Body)
+            target.body = BodyFromIndex(e.index);
+        else
+            target.fixed = {records_->object(e.index).ra, records_->object(e.index).dec};
+        openAltitudeGraph(target);
+    };
     dialog->show();
     dialog->field()->setFocus();
+}
+
+void TapInput::openAltitudeGraphOfTap() {
+    if (!view_ || !tap_) return;
+    const ViewState& s = view_->state();
+    AltitudeTarget target;
+    if (const StarRecord* record = tap_->hit() ? tap_->tappedObject() : nullptr) {
+        target.name = IdentificationText(*record, s.mode, MoonAge(s.year, s.month, s.day));
+        if (record->isBody()) target.body = BodyFromIndex((record->type & ~kBodyTypeFlag) >> 4);
+        target.fixed = {record->ra, record->dec};
+    } else if (double ra = 0, dec = 0; tap_->popupPointOnSky(ra, dec)) {
+        target.name = "タップした位置";
+        target.fixed = {ra, dec};
+    } else {
+        return;
+    }
+    openAltitudeGraph(target);
+}
+
+void TapInput::openAltitudeGraph(const AltitudeTarget& target) {
+    if (!view_) return;
+    const ViewState& s = view_->state();
+    // Before noon the night in question is the one that began the day before.
+    const CAstroTime day =
+        UtRecordAt(UnixSecondsOfLocal(s.year, s.month, s.day, 0, 0, 0.0, 0) - (s.hour < 12 ? 86400.0 : 0.0));
+    const ObservingPlace place{s.longitudeDeg, s.longitudeMin,   s.latitudeDeg,
+                               s.latitudeMin,  s.timeDifference, {}};
+    auto* dialog = new AltitudeGraphDialog(target, day, place, chart_.window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->openFitted();
 }
 
 void TapInput::labelAfterRender(RecordRef record, int triesLeft) {

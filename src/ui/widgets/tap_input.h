@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include "ui/altitude_graph.h"
 
 #include "ui/navigator.h"
 #include "ui/tap_handler.h"
@@ -55,6 +56,10 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
     // The above-horizon list (message 2053) and the find window.
     void openAboveHorizonList();
     void openFind();
+    // "高度グラフ": the tapped object's altitude through the night (the tapped point of the sky when
+    // no object was hit), and a found entry's.
+    void openAltitudeGraphOfTap();
+    void openAltitudeGraph(const AltitudeTarget& target);
     // Shows or hides the zoom navigator (command 32862).
     void toggleNavigator();
     // A menu opened where the pointer is (the colour menu of its item).

@@ -1,12 +1,15 @@
 #pragma once
-// The dialog "今日のデータ": the rise, transit and set list of one day, with "明日へ" moving it on a
-// day at a time.
+// The dialog "今日のデータ": the rise, transit and set list of one day on its first page and the
+// night that begins that day on its second (twilights, the Moon, the dark window, the planets, to
+// the minute), with "明日へ" moving both on a day at a time.
+#include "astro/night.h"
 #include "astro/rise_set.h"
 #include "astro/time.h"
 #include "ui/widgets/dialog_shell.h"
 
 class QLabel;
 class QListWidget;
+class QTabWidget;
 
 namespace celes {
 
@@ -16,6 +19,8 @@ class TodaysDataDialog : public DialogShell {
     // `day` is the view's local date (its time of day is not used).
     TodaysDataDialog(const CAstroTime& day, const ObservingPlace& place, QWidget* parent = nullptr);
     const TodaysData& data() const { return data_; }
+    const NightEvents& night() const { return night_; }
+    QTabWidget* pages() const { return pages_; }
     // "明日へ": the same list for the next day.
     void nextDay();
 
@@ -28,8 +33,12 @@ class TodaysDataDialog : public DialogShell {
     CAstroTime day_;
     ObservingPlace place_;
     TodaysData data_;
+    NightEvents night_;
+    QTabWidget* pages_;
     QLabel* title_;
     QListWidget* list_;
+    QLabel* nightTitle_;
+    QListWidget* nightList_;
 };
 
 }  // namespace celes

@@ -18,6 +18,7 @@
 #include "skydata/catalogue.h"
 #include "skydata/settings_table.h"
 #include "skydata/text_codec.h"
+#include "ui/widgets/altitude_graph_dialog.h"
 #include "ui/widgets/chart_widget.h"
 #include "view/render_records.h"
 #include "view/timer_ids.h"
@@ -243,6 +244,42 @@ TEST(TapInputWindow, FindWindowFindsAndTurnsToTheObject) {
     ASSERT_TRUE(w.drawnAt("ベテルギウス", x, y));
     EXPECT_NEAR(x, 240, 40);
     find->close();
+}
+
+TEST(TapInputWindow, AltitudeGraphOfTheTappedStarAndOfAFoundPlanet) {
+    Window w;
+    int x = 0, y = 0;
+    ASSERT_TRUE(w.drawnAt("ベテルギウス", x, y));
+    w.mouse(QEvent::MouseButtonPress, QPoint(x + 3, y - 2));
+    const StarRecord* hit = w.input.handler()->tappedObject();
+    ASSERT_NE(hit, nullptr);
+    w.input.openAltitudeGraphOfTap();
+    auto* dialog = w.chart.window()->findChild<AltitudeGraphDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    const AltitudeGraph& star = dialog->view()->graph();
+    EXPECT_NE(star.name.find("ベテルギウス"), std::string::npos) << star.name;
+    // The night of the view's date (21:00 on 15 January), from sunset to sunrise.
+    EXPECT_NE(star.title.find("2026年1月15日の夜"), std::string::npos) << star.title;
+    ASSERT_TRUE(star.transit);
+    const double expected = 90.0 - std::fabs(35.0 + 34.0 / 60.0 - hit->dec * kRadToDeg);
+    EXPECT_NEAR(star.transitAltitude, expected, 0.05);
+    dialog->close();
+    delete dialog;
+
+    // Past midnight the graph is still of the night that began the evening before.
+    w.view->state().day = 16;
+    w.view->state().hour = 2;
+    w.input.openFind();
+    FindDialog* find = w.input.findDialog();
+    ASSERT_NE(find, nullptr);
+    find->field()->setText(QString::fromUtf8("木星"));
+    find->findChild<QPushButton*>("altitudeGraph")->click();
+    dialog = w.chart.window()->findChild<AltitudeGraphDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->view()->graph().title, "木星 2026年1月15日の夜");
+    EXPECT_FALSE(dialog->view()->graph().targetIsMoon);
+    find->close();
+    delete dialog;
 }
 
 TEST(TapInputWindow, AboveHorizonListMovesTheZoomViewAfterTheQuestion) {
