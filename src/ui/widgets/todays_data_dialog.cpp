@@ -4,10 +4,12 @@
 #include <QCursor>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "ui/night_summary.h"
@@ -43,8 +45,13 @@ TodaysDataDialog::TodaysDataDialog(const CAstroTime& day, const ObservingPlace& 
     nightTitle_ = new QLabel(nightPage);
     nightTitle_->setObjectName("nightTitle");
     nightLayout->addWidget(nightTitle_);
-    nightList_ = new QListWidget(nightPage);
+    nightList_ = new QTreeWidget(nightPage);
     nightList_->setObjectName("night");
+    nightList_->setColumnCount(2);
+    nightList_->setHeaderHidden(true);
+    nightList_->setRootIsDecorated(false);
+    nightList_->setSelectionMode(QAbstractItemView::NoSelection);
+    nightList_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     nightLayout->addWidget(nightList_, 1);
     pages_->addTab(nightPage, QString::fromUtf8("今夜"));
     // "明日へ" moves the list on in place; the view's own date and time are never touched.
@@ -79,7 +86,8 @@ void TodaysDataDialog::fill() {
     nightTitle_->setText(QString::fromStdString(NightTitle(day_.year, day_.month, day_.day)));
     nightList_->clear();
     for (const NightRow& row : NightRows(night_, place_.timeDifference, false))
-        nightList_->addItem(QString::fromStdString(row.caption + "  " + row.value));
+        nightList_->addTopLevelItem(
+            new QTreeWidgetItem({QString::fromStdString(row.caption), QString::fromStdString(row.value)}));
 }
 
 }  // namespace celes

@@ -10,6 +10,7 @@
 class QLabel;
 class QListWidget;
 class QTabWidget;
+class QTreeWidget;
 
 namespace celes {
 
@@ -38,7 +39,7 @@ class TodaysDataDialog : public DialogShell {
     QLabel* title_;
     QListWidget* list_;
     QLabel* nightTitle_;
-    QListWidget* nightList_;
+    QTreeWidget* nightList_;  // caption and time in two columns
 };
 
 }  // namespace celes

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include "ui/night_summary.h"
 #include "ui/widgets/altitude_graph_dialog.h"
@@ -34,15 +35,16 @@ TEST(TodaysDataNightPage, ListsTheNightAndMovesWithTheNextDay) {
     ASSERT_NE(pages, nullptr);
     ASSERT_EQ(pages->count(), 2);
     EXPECT_EQ(pages->tabText(1).toStdString(), "今夜");
-    auto* night = dialog.findChild<QListWidget*>("night");
+    auto* night = dialog.findChild<QTreeWidget*>("night");
     ASSERT_NE(night, nullptr);
     // The rows are the engine's night, to the minute.
     const NightEvents n = ComputeNight(2024, 1, 15, SiteOf(kTokyo));
     const std::vector<NightRow> rows = NightRows(n, 9, false);
-    ASSERT_EQ(night->count(), static_cast<int>(rows.size()));
-    EXPECT_EQ(night->item(0)->text().toStdString(), "日の入り  " + LocalClock(n.sunset, 9, false));
-    EXPECT_EQ(night->item(3)->text().toStdString(),
-              "天文薄明終了  " + LocalClock(n.astronomicalDusk, 9, false));
+    ASSERT_EQ(night->topLevelItemCount(), static_cast<int>(rows.size()));
+    EXPECT_EQ(night->topLevelItem(0)->text(0).toStdString(), "日の入り");
+    EXPECT_EQ(night->topLevelItem(0)->text(1).toStdString(), LocalClock(n.sunset, 9, false));
+    EXPECT_EQ(night->topLevelItem(3)->text(0).toStdString(), "天文薄明終了");
+    EXPECT_EQ(night->topLevelItem(3)->text(1).toStdString(), LocalClock(n.astronomicalDusk, 9, false));
     // The first page is unchanged: the day list as before.
     EXPECT_GT(dialog.findChild<QListWidget*>("lines")->count(), 5);
 
