@@ -39,6 +39,7 @@ void DialogFitter::fit(QWidget* dialog) const {
                                : layout                              ? layout->totalMinimumSize().height()
                                                                      : box->height();
             box->setFixedSize(width, qMin(height, limit.height()));
+            box->setProperty("celesFitted", true);
         }
     } else {
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
@@ -64,6 +65,14 @@ void DialogFitter::fit(QWidget* dialog) const {
 
 bool DialogFitter::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // A fitted message box would take its own size from the screen again at every layout
+    // request: its layout is brought up to date here instead, at the fitted size.
+    if (type == QEvent::LayoutRequest && watched->property("celesFitted").toBool()) {
+        if (auto* box = qobject_cast<QMessageBox*>(watched); box && box->isVisible()) {
+            if (QLayout* layout = box->layout()) layout->activate();
+            return true;
+        }
+    }
     if ((type == QEvent::Show || type == QEvent::Resize) && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
         if (w->isWindow() && qobject_cast<QDialog*>(w) && host_ && host_->isVisible() && w != host_) {
