@@ -268,6 +268,10 @@ int runGui(int argc, char** argv) {
     hand.toChart = [chart](QPoint p) { return chart->toChart(p); };
     commands.time.setChanged([&frame] { frame.refreshActions(); });
     chart->setCanvasShown([&commands] { commands.time.chartShown(); });
+    // `--report-first-chart` prints a line once the first chart is on screen (tools/startup_time.sh).
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--report-first-chart") == 0)
+            chart->setFirstChartShown([] { std::fputs("first chart\n", stdout), std::fflush(stdout); });
     FullScreenHandler fullScreen(view, dialogs, frame);
     chart->setFullScreenHandler([&fullScreen] { return fullScreen.adjust(); });
     frame.setNightSource(

@@ -82,6 +82,14 @@ void ZoomNavigator::raise(int direction) {
     store(azimuth_, std::clamp(height_ + (direction < 0 ? -step() : step()), kMinHeight, kMaxHeight), zoom_);
 }
 
+void ZoomNavigator::turnBy(int steps) {
+    store(Wrap360(azimuth_ + steps * step()), height_, zoom_);
+}
+
+void ZoomNavigator::raiseBy(int steps) {
+    store(azimuth_, std::clamp(height_ + steps * step(), kMinHeight, kMaxHeight), zoom_);
+}
+
 void ZoomNavigator::zoomIn() {
     if (zoom_ >= kMaxZoom) return;
     store(azimuth_, height_, std::min(zoom_ + zoom_ / 10, kMaxZoom));

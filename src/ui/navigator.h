@@ -43,8 +43,11 @@ class ZoomNavigator {
     // or down (held within 4..84).
     void turn(int direction);   // -1 left, +1 right
     void raise(int direction);  // +1 up, -1 down
-    void zoomIn();              // "In": +zoom/10, at most 900
-    void zoomOut();             // "out": -zoom/11, at least 30
+    // A dragged thumb: several steps at once, one store and one refresh (negative: left or down).
+    void turnBy(int steps);
+    void raiseBy(int steps);
+    void zoomIn();   // "In": +zoom/10, at most 900
+    void zoomOut();  // "out": -zoom/11, at least 30
 
     // Typed values: the three fields as text. Numbers are read as far as they go (anything else
     // reads as 0); the azimuth is wrapped into 0..359, the height and zoom are held to their ranges.

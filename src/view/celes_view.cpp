@@ -84,6 +84,7 @@ void CCelesView::recompute(bool geometryChanged) {
         } else {
             std::lock_guard<std::mutex> lock(canvasLock_);
             canvas_.Destroy();
+            chartDrawn_.store(false);
         }
     }
     if (loop_) loop_->post([this] { onRenderMessage(); });
@@ -128,6 +129,7 @@ void CCelesView::onRenderMessage() {
     canvas_.Destroy();
     state_.discOffsetX = state_.clientWidth / 2 - state_.radius;
     canvas_.Create(state_.clientWidth, state_.clientHeight);
+    chartDrawn_.store(false);
     canvas_.AttachContext();
     if (loop_) {
         ArmOnce(*loop_, TimerId::DelayedRecompute, 1000, [this] { recompute(); });
@@ -157,6 +159,7 @@ CCelesView::PaintResult CCelesView::paint(int clientWidth, int clientHeight,
     }
     canvas_.Destroy();
     canvas_.Create(clientWidth, clientHeight);
+    chartDrawn_.store(false);
     canvas_.AttachContext();
     if (loop_) {
         ArmOnce(*loop_, TimerId::DelayedRecompute, 1000, [this] { recompute(); });
@@ -170,6 +173,7 @@ void CCelesView::resize(int clientWidth, int clientHeight) {
     state_.updateAzimuthWindow();
     if (canvas_.Width() != clientWidth || canvas_.Height() != clientHeight) {
         canvas_.Create(clientWidth, clientHeight);
+        chartDrawn_.store(false);
         canvas_.AttachContext();
     }
 }
@@ -198,6 +202,7 @@ void CCelesView::render() {
     {
         std::lock_guard<std::mutex> lock(renderLock_);
         result = RenderChart(snapshot, records_, canvases(), cache_);
+        chartDrawn_.store(true);
     }
     acceptResult(std::move(result));
     if (window_) window_->invalidate();
@@ -251,6 +256,7 @@ void CCelesView::workerFinished(std::optional<RenderResult> result) {
         dropCanvasWhenIdle_ = false;
         std::lock_guard<std::mutex> lock(canvasLock_);
         canvas_.Destroy();
+        chartDrawn_.store(false);
     }
     if (window_) window_->invalidate();
     if (renderAgain_) {
@@ -273,6 +279,7 @@ void CCelesView::workerMain() {
         if (job.draw) {
             std::lock_guard<std::mutex> lock(renderLock_);
             result = RenderChart(job.snapshot, records_, canvases(), cache_);
+            chartDrawn_.store(true);
         }
         busy_.store(false);
         if (loop_) {

@@ -83,6 +83,9 @@ class CCelesView {
     CSkyCanvas& canvas() { return canvas_; }
     std::mutex& canvasLock() { return canvasLock_; }
     bool workerBusy() const { return busy_.load(); }
+    // Whether the canvas holds a chart drawn at its present size (false from its creation at a
+    // new size until the render that fills it), so a window can keep showing its last chart.
+    bool chartDrawn() const { return chartDrawn_.load(); }
 
     // The last render's result as the user-interface thread holds it. It is replaced only on this
     // thread, when a render finishes; a result drawn from records the document has since replaced is
@@ -173,6 +176,7 @@ class CCelesView {
     std::optional<WorkerJob> pending_;  // under workerMutex_
     bool quit_ = false;
     std::atomic<bool> busy_{false};
+    std::atomic<bool> chartDrawn_{false};
     // Posted results check that the view still exists before they are taken.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

@@ -95,6 +95,12 @@ Colour FilterColour(Colour colour, ColourRole role, const ColourMode& mode) {
     return c;
 }
 
+Colour FrameColour(const ColourTable& table, ColourRole role, const ColourMode& mode) {
+    const Colour c = FilterColour(table[ColourEntry::Frame], role, mode);
+    if (!mode.redMode || mode.blackWhite || mode.whiteBlack) return c;
+    return MakeColour(RedOf(c) / 4, 0, 0);
+}
+
 Colour CanvasTextColour(const ColourMode& mode) {
     if (mode.blackWhite) return kWhite;
     if (mode.whiteBlack) return kBlack;

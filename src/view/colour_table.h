@@ -106,6 +106,10 @@ Colour FilterColour(Colour colour, ColourRole role, const ColourMode& mode);
 
 // Text colour of the canvas font.
 Colour CanvasTextColour(const ColourMode& mode);
+// The frame around the sky (and the text background of the night chart). At night a quarter of
+// its red conversion: the stored frame colour is light, and turned red it would be the brightest
+// area on the screen.
+Colour FrameColour(const ColourTable& table, ColourRole role, const ColourMode& mode);
 
 // Sky fill colour; twilight is 0 night, 1 twilight, 2 day (used only with daylight colouring, whose
 // colours are never filtered).

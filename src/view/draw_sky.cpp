@@ -70,7 +70,8 @@ void DrawSky(RenderContext& rc) {
     gc.save();
 
     // 1. The frame colour over the whole canvas, the chart font, a fresh list of drawn objects.
-    FillRect(canvas, {0, 0, canvas.Width(), canvas.Height()}, rc.background(ColourEntry::Frame));
+    FillRect(canvas, {0, 0, canvas.Width(), canvas.Height()},
+             FrameColour(rc.colours, ColourRole::Background, rc.colourMode));
     gc.setFont("MS Pゴシック", v.fontSize);
     gc.setTransparentText(true);
     gc.setTextColour(CanvasTextColour(rc.colourMode));
@@ -104,7 +105,9 @@ void DrawSky(RenderContext& rc) {
     DrawDirectionLabels(rc);  // 8
 
     // 9. Text background: the frame colour at night, else the sky.
-    rc.textBackground = rc.twilight == Twilight::Night ? rc.foreground(ColourEntry::Frame) : rc.skyColour;
+    rc.textBackground = rc.twilight == Twilight::Night
+                            ? FrameColour(rc.colours, ColourRole::Foreground, rc.colourMode)
+                            : rc.skyColour;
     gc.setTextBackground(rc.textBackground);
 
     DrawConstellations(rc);  // 10

@@ -16,7 +16,17 @@ StartDecision beginStartup(platform::SingleInstance& instance, platform::Setting
         return StartDecision::SecondInstance;
     }
     adoptCatalogueBesideProgram(settings, programDir);
+    settleFirstStartWindow(settings);
     return StartDecision::Run;
+}
+
+bool settleFirstStartWindow(platform::SettingsStore& settings) {
+    // Two different fallbacks tell a stored value from none.
+    const std::string section = settingRow(Setting::Option3FullScreen).section;
+    const std::string value = settingRow(Setting::Option3FullScreen).value;
+    if (settings.readInt(section, value, 0) == settings.readInt(section, value, 1)) return false;
+    Settings(settings).writeInt(Setting::Option3FullScreen, 0);
+    return true;
 }
 
 bool adoptCatalogueBesideProgram(platform::SettingsStore& settings, const std::string& programDir) {

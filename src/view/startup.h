@@ -30,6 +30,9 @@ enum class StartDecision {
 StartDecision beginStartup(platform::SingleInstance& instance, platform::SettingsStore& settings,
                            const std::string& programDir);
 
+// A first start (no full-screen choice stored yet) opens a normal window with its menu and bars:
+// stores full screen off; a stored choice is kept. True when it stored one.
+bool settleFirstStartWindow(platform::SettingsStore& settings);
 // When "CelesM-1.dat" lies in `programDir`, stores its full path as the catalogue; true when it did.
 bool adoptCatalogueBesideProgram(platform::SettingsStore& settings, const std::string& programDir);
 

@@ -83,6 +83,25 @@ TEST(ColourTable, SkyAndBandExceptions) {
     EXPECT_EQ(HorizonBandColour(t, wb, ColourEntry::Band3, true), MakeColour(255, 255, 255));
 }
 
+// At night the frame around the sky is dark: the light stored frame colour turned red would be
+// the brightest area of the chart.
+TEST(ColourTable, NightFrameIsDarkOtherModesKeepTheirRule) {
+    ColourTable t;
+    const Colour stored = t[ColourEntry::Frame];
+    ColourMode day, red, redBw;
+    red.redMode = true;
+    redBw.redMode = redBw.blackWhite = true;
+    EXPECT_EQ(FrameColour(t, ColourRole::Background, day), stored);
+    for (ColourRole role : {ColourRole::Background, ColourRole::Foreground}) {
+        const Colour night = FrameColour(t, role, red);
+        EXPECT_EQ(GreenOf(night) | BlueOf(night), 0);
+        EXPECT_GT(RedOf(night), 0);
+        EXPECT_LE(RedOf(night), RedOf(FilterColour(stored, role, red)) / 4);
+    }
+    EXPECT_EQ(FrameColour(t, ColourRole::Background, redBw),
+              FilterColour(stored, ColourRole::Background, redBw));
+}
+
 TEST(ColourTable, ModeCommands) {
     ColourMode m;
     m.blackWhite = true;

@@ -43,6 +43,20 @@ TEST_F(StartupTest, SecondInstanceActivatesTheFirstAndStopsBeforeAnything) {
     EXPECT_TRUE(store_.values.empty());
 }
 
+TEST_F(StartupTest, FirstStartOpensANormalWindowAndAStoredFullScreenStays) {
+    // No choice stored: the first start stores the normal window.
+    EXPECT_EQ(beginStartup(instance_, store_, path("bin")), StartDecision::Run);
+    EXPECT_EQ(store_.readInt("OPTION3", "FULL_SCREEN", -1), 0);
+    EXPECT_EQ(store_.values.size(), 1u) << "nothing else is written";
+    // A stored choice, either way, is left alone.
+    for (int stored : {0, 1}) {
+        fakes::MemorySettings kept;
+        kept.writeInt("OPTION3", "FULL_SCREEN", stored);
+        EXPECT_FALSE(settleFirstStartWindow(kept));
+        EXPECT_EQ(kept.readInt("OPTION3", "FULL_SCREEN", -1), stored);
+    }
+}
+
 TEST_F(StartupTest, CatalogueBesideTheProgramWinsOverTheStoredPath) {
     store_.writeString("CELES", "CELES_DATA", "/old/place/celes.dat");
     EXPECT_EQ(beginStartup(instance_, store_, path("bin")), StartDecision::Run);

@@ -3,13 +3,13 @@
 #include <QImage>
 #include <QMetaObject>
 #include <QPainter>
+#include <QRegion>
 
 #include "ui/transient_caption.h"
 
 namespace celes {
 
 ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(kMinimumWidth, kMinimumHeight);
     // The canvas covers every pixel: no background erase before a paint.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -62,8 +62,14 @@ void ChartWidget::paintEvent(QPaintEvent*) {
     // The chart's own size: the widget divided by the chart scale.
     const int chartWidth = qMax(1, int(width() / scale_));
     const int chartHeight = qMax(1, int(height() / scale_));
+    bool undrawn = false;
     const CCelesView::PaintResult result =
         view_->paint(chartWidth, chartHeight, [&](const CSkyCanvas& canvas) {
+            // A canvas made at this size but not drawn yet: the last chart stands in.
+            if (!view_->chartDrawn()) {
+                undrawn = true;
+                return;
+            }
             const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
                                QImage::Format_BGR888);
             if (scale_ == 1.0) {
@@ -72,10 +78,27 @@ void ChartWidget::paintEvent(QPaintEvent*) {
                 painter.setRenderHint(QPainter::SmoothPixmapTransform);
                 painter.drawImage(QRectF(0, 0, width(), height()), image);
             }
+            // Kept for the time a new size waits for its chart (the buffer is the canvas's own).
+            last_ = image.copy();
         });
-    if (result == CCelesView::PaintResult::Resized) {
-        // A new size is never drawn at the old one: black until the delayed recompute.
-        painter.fillRect(rect(), Qt::black);
+    // A new size waits for its delayed recompute, and a busy worker keeps the canvas: the
+    // last chart stands in meanwhile, so the window never goes black.
+    const bool shown = result == CCelesView::PaintResult::Copied && !undrawn;
+    if (!shown) paintLastChart(painter);
+    if (shown && firstChartHook_) {
+        auto hook = std::move(firstChartHook_);
+        firstChartHook_ = nullptr;
+        hook();
+    }
+    // Before the first chart there is nothing to debounce: a size that settles after the window
+    // came up (the window system's placement, the bars) is drawn at once, not a second later.
+    if (result == CCelesView::PaintResult::Resized && last_.isNull()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (view_ && last_.isNull()) view_->recompute();
+            },
+            Qt::QueuedConnection);
     }
     // The busy cursor while the worker draws the next chart.
     const bool busy = view_->workerBusy();
@@ -93,6 +116,22 @@ void ChartWidget::paintEvent(QPaintEvent*) {
         waitingText_.clear();
     }
     paintCaption(painter);
+}
+
+void ChartWidget::paintLastChart(QPainter& painter) {
+    if (last_.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    // Scaled to the new width or height, whichever is reached first, at the top as the chart is
+    // drawn; the rest in the colour of the chart's lower corner (its frame).
+    const QSizeF fitted = QSizeF(last_.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
+    const QRectF target((width() - fitted.width()) / 2, 0, fitted.width(), fitted.height());
+    const QColor frame = last_.pixelColor(0, last_.height() - 1);
+    const QRegion rest = QRegion(rect()).subtracted(QRegion(target.toAlignedRect()));
+    for (const QRect& r : rest) painter.fillRect(r, frame);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, last_);
 }
 
 void ChartWidget::paintCaption(QPainter& painter) {

@@ -1,6 +1,7 @@
 #pragma once
 // The chart on screen: shows the view's canvas and forwards window events to the view. It is the
 // view's window: repaint requests, the wait cursor and the waiting text come through it.
+#include <QImage>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -17,9 +18,6 @@ class ChartWidget : public QWidget, public ViewWindow {
     Q_OBJECT
 
   public:
-    static constexpr int kMinimumWidth = 240;
-    static constexpr int kMinimumHeight = 320;
-
     explicit ChartWidget(QWidget* parent = nullptr);
 
     // The view this widget shows (set once the view exists, since the view needs its window).
@@ -30,6 +28,8 @@ class ChartWidget : public QWidget, public ViewWindow {
     // Runs each time the canvas has been copied to the window (the step animation arms its next
     // step there).
     void setCanvasShown(std::function<void()> hook) { canvasShownHook_ = std::move(hook); }
+    // Runs once, when the first chart has been painted (start-up timing).
+    void setFirstChartShown(std::function<void()> hook) { firstChartHook_ = std::move(hook); }
     // The full-screen handler the view's recompute calls first.
     void setFullScreenHandler(std::function<bool()> handler) { fullScreenHandler_ = std::move(handler); }
 
@@ -43,8 +43,11 @@ class ChartWidget : public QWidget, public ViewWindow {
     // A point of the widget in chart pixels (where the chart's own pixel rules apply).
     QPoint toChart(QPoint widgetPoint) const;
 
+    // The chart takes whatever the frame leaves between its bars: the smallest window (240x320)
+    // is the frame's limit, and a chart that insisted on that much itself would be pushed under
+    // the bars of a short window.
     QSize sizeHint() const override { return {480, 640}; }
-    QSize minimumSizeHint() const override { return {kMinimumWidth, kMinimumHeight}; }
+    QSize minimumSizeHint() const override { return {1, 1}; }
 
     // ViewWindow. invalidate() may be called from the render worker.
     void invalidate() override;
@@ -58,15 +61,19 @@ class ChartWidget : public QWidget, public ViewWindow {
 
   private:
     void paintCaption(QPainter& painter);
+    // The last chart shown, fitted into the present size.
+    void paintLastChart(QPainter& painter);
 
     CCelesView* view_ = nullptr;
     const TransientCaption* caption_ = nullptr;
     std::function<void()> canvasShownHook_;
     std::function<bool()> fullScreenHandler_;
+    std::function<void()> firstChartHook_;
     double scale_ = 1.0;
     bool busyCursor_ = false;
     QString waitingText_;
     QColor waitingColour_;
+    QImage last_;  // a copy of the last chart shown
 };
 
 }  // namespace celes

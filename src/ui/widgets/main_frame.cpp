@@ -15,6 +15,7 @@
 #include "skydata/settings_table.h"
 #include "ui/command_bars.h"
 #include "ui/widgets/command_icons.h"
+#include "ui/widgets/window_fit.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -24,8 +25,21 @@ namespace {
 // A bar button of the small screen: 28x30 device-independent pixels at 96 dpi.
 constexpr int kButtonWidth = 28;
 constexpr int kButtonHeight = 30;
+// Room a desktop's window decorations take around the frame (title bar, borders).
+constexpr int kDecorationWidth = 16;
+constexpr int kDecorationHeight = 48;
 
 }  // namespace
+
+QSize FirstStartSize(QSize available) {
+    // As tall as the screen's free area allows, the menu and bars inside it, and no wider than
+    // tall unless the screen is narrow: every chart mode has room, none is stretched.
+    const int height = qMax(kMainFrameMinHeight, available.height() - kDecorationHeight);
+    const int width = qMax(kMainFrameMinWidth, qMin(available.width() - kDecorationWidth, height));
+    return QSize(width, height)
+        .boundedTo(available)
+        .expandedTo(QSize(kMainFrameMinWidth, kMainFrameMinHeight));
+}
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Celes");
@@ -37,10 +51,17 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     pal.setColor(QPalette::Window, Qt::black);
     placeholder->setPalette(pal);
     setCentralWidget(placeholder);
+    // Until a stored placement says otherwise: a normal window sized to the screen, centred.
     QSize size(480, 640);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize()).expandedTo(minimumSize());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        size = FirstStartSize(free.size());
+        move(free.x() + (free.width() - size.width()) / 2,
+             free.y() + qMax(0, (free.height() - size.height() - kDecorationHeight) / 2));
+    }
     resize(size);
+    // Every dialog, whoever opens it, is kept within this window.
+    new DialogFitter(this);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -235,6 +256,9 @@ void CMainFrame::setBarsVisible(bool visible) {
 void CMainFrame::enterFullScreen() {
     setBarsVisible(false);
     showFullScreen();
+    // Without a window manager that honours the full-screen state the window would keep its
+    // size: it is given the whole screen itself.
+    if (const QScreen* s = screen()) setGeometry(s->geometry());
 }
 
 void CMainFrame::leaveFullScreen() {

@@ -31,6 +31,10 @@ class CommandBarState;
 inline constexpr int kMainFrameMinWidth = 240;
 inline constexpr int kMainFrameMinHeight = 320;
 
+// The window's size at a first start on a screen whose free area (less its panels) is
+// `available`: the whole free height, as wide as tall where the screen allows.
+QSize FirstStartSize(QSize available);
+
 class CMainFrame : public QMainWindow, public FullScreenWindow {
     Q_OBJECT
   public:

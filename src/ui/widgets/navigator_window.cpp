@@ -16,6 +16,8 @@ namespace {
 // The bars are read as their step actions only: every action moves one step from the middle,
 // and the bar is put back in the middle, so it never runs out at an end.
 constexpr int kBarMiddle = 50;
+// Thumb travel, in bar units (the bar runs 0..100), that makes one step while dragging.
+constexpr int kDragUnitsPerStep = 4;
 
 }  // namespace
 
@@ -63,6 +65,26 @@ NavigatorWindow::NavigatorWindow(ZoomNavigator& navigator, QWidget* chart)
         navigator_.raise(up ? +1 : -1);
         QTimer::singleShot(0, this, [this] { vertical_->setValue(kBarMiddle); });
     });
+    // Dragging a thumb steers while it moves: every kDragUnitsPerStep of travel from where the
+    // drag stood last is one step, so the view follows the hand; on release the thumb goes back
+    // to the middle, ready for the next drag.
+    for (int i = 0; i < 2; ++i) {
+        QScrollBar* bar = i == 0 ? horizontal_ : vertical_;
+        Drag& drag = drags_[i];
+        connect(bar, &QScrollBar::sliderPressed, this, [&drag, bar] { drag.anchor = bar->sliderPosition(); });
+        connect(bar, &QScrollBar::sliderMoved, this, [this, i, &drag](int position) {
+            const int steps = (position - drag.anchor) / kDragUnitsPerStep;
+            if (steps == 0) return;
+            drag.anchor += steps * kDragUnitsPerStep;
+            if (i == 0) {
+                navigator_.turnBy(steps);
+            } else {
+                navigator_.raiseBy(-steps);  // down the bar is down the sky
+            }
+        });
+        connect(bar, &QScrollBar::sliderReleased, this,
+                [this, bar] { QTimer::singleShot(0, this, [bar] { bar->setValue(kBarMiddle); }); });
+    }
     in_ = new QPushButton("In", this);
     out_ = new QPushButton("out", this);
     for (QPushButton* b : {in_, out_}) {

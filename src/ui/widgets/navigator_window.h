@@ -43,6 +43,10 @@ class NavigatorWindow : public QFrame {
     QPushButton* in_ = nullptr;
     QPushButton* out_ = nullptr;
     bool showing_ = false;
+    struct Drag {
+        int anchor = 0;  // the thumb position the last step was taken at
+    };
+    Drag drags_[2];  // horizontal, vertical
 };
 
 }  // namespace celes

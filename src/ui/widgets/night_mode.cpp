@@ -1,15 +1,155 @@
 #include "ui/widgets/night_mode.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
+#include <QPixmapCache>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QToolTip>
 
 namespace celes {
 
 namespace {
 
+// Icons in the red ramp: each pixel's brightest channel becomes red, scaled so that white is the
+// chart's own red and nothing is brighter; transparency is kept.
+QImage RedRamp(const QImage& source, int top) {
+    QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = line[x];
+            const int level = qMax(qRed(c), qMax(qGreen(c), qBlue(c)));
+            line[x] = qRgba(level * top / 255, 0, 0, qAlpha(c));
+        }
+    }
+    return image;
+}
+
+// The application's style with every icon and picture it draws turned red while night vision is
+// on: message-box signs, button and menu icons, the file dialog's icons. Off, it draws as the
+// style it wraps.
+class NightStyle : public QProxyStyle {
+  public:
+    explicit NightStyle(QStyle* base) : QProxyStyle(base) {}
+
+    void setNight(bool on, int top) {
+        on_ = on;
+        top_ = top;
+    }
+    QPixmap red(const QPixmap& pixmap) const {
+        if (!on_ || pixmap.isNull()) return pixmap;
+        const QString key = QStringLiteral("celes-night-%1-%2").arg(pixmap.cacheKey()).arg(top_);
+        QPixmap done;
+        if (QPixmapCache::find(key, &done)) return done;
+        done = QPixmap::fromImage(RedRamp(pixmap.toImage(), top_));
+        done.setDevicePixelRatio(pixmap.devicePixelRatio());
+        QPixmapCache::insert(key, done);
+        return done;
+    }
+    QIcon red(const QIcon& icon) const {
+        if (!on_ || icon.isNull()) return icon;
+        QIcon done;
+        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected})
+            for (const QSize& size : icon.availableSizes(mode))
+                done.addPixmap(red(icon.pixmap(size, mode)), mode);
+        if (done.isNull()) {
+            for (int side : {16, 24, 32, 48}) done.addPixmap(red(icon.pixmap(side, side)));
+        }
+        return done;
+    }
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        return red(QProxyStyle::standardIcon(which, option, widget));
+    }
+    QPixmap standardPixmap(StandardPixmap which, const QStyleOption* option,
+                           const QWidget* widget) const override {
+        return red(QProxyStyle::standardPixmap(which, option, widget));
+    }
+    void drawItemPixmap(QPainter* painter, const QRect& rect, int alignment,
+                        const QPixmap& pixmap) const override {
+        QProxyStyle::drawItemPixmap(painter, rect, alignment, red(pixmap));
+    }
+    QPixmap generatedIconPixmap(QIcon::Mode mode, const QPixmap& pixmap,
+                                const QStyleOption* option) const override {
+        return red(QProxyStyle::generatedIconPixmap(mode, pixmap, option));
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        // Icons that come with the option (buttons, menu items, list and tree rows, tabs).
+        if (on_) {
+            if (const auto* o = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+                o && !o->icon.isNull()) {
+                QStyleOptionViewItem copy(*o);
+                copy.icon = red(o->icon);
+                QProxyStyle::drawControl(element, &copy, painter, widget);
+                return;
+            }
+            if (const auto* o = qstyleoption_cast<const QStyleOptionButton*>(option);
+                o && !o->icon.isNull()) {
+                QStyleOptionButton copy(*o);
+                copy.icon = red(o->icon);
+                QProxyStyle::drawControl(element, &copy, painter, widget);
+                return;
+            }
+            if (const auto* o = qstyleoption_cast<const QStyleOptionToolButton*>(option);
+                o && !o->icon.isNull()) {
+                QStyleOptionToolButton copy(*o);
+                copy.icon = red(o->icon);
+                QProxyStyle::drawControl(element, &copy, painter, widget);
+                return;
+            }
+            if (const auto* o = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+                o && !o->icon.isNull()) {
+                QStyleOptionMenuItem copy(*o);
+                copy.icon = red(o->icon);
+                QProxyStyle::drawControl(element, &copy, painter, widget);
+                return;
+            }
+            if (const auto* o = qstyleoption_cast<const QStyleOptionTab*>(option); o && !o->icon.isNull()) {
+                QStyleOptionTab copy(*o);
+                copy.icon = red(o->icon);
+                QProxyStyle::drawControl(element, &copy, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        if (on_) {
+            if (const auto* o = qstyleoption_cast<const QStyleOptionToolButton*>(option);
+                o && !o->icon.isNull()) {
+                QStyleOptionToolButton copy(*o);
+                copy.icon = red(o->icon);
+                QProxyStyle::drawComplexControl(control, &copy, painter, widget);
+                return;
+            }
+            if (const auto* o = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+                o && !o->currentIcon.isNull()) {
+                QStyleOptionComboBox copy(*o);
+                copy.currentIcon = red(o->currentIcon);
+                QProxyStyle::drawComplexControl(control, &copy, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+    }
+
+  private:
+    bool on_ = false;
+    int top_ = 255;
+};
+
 struct Saved {
     bool on = false;
+    QPointer<NightStyle> style;  // installed at the first night, owned by the application
     QPalette palette;
     QPalette toolTipPalette;
     QString styleSheet;
@@ -78,11 +218,18 @@ void ApplyNightMode(bool on, const NightColours& colours) {
         saved.palette = QApplication::palette();
         saved.toolTipPalette = QToolTip::palette();
         saved.styleSheet = app->styleSheet();
+        // The style wrapper goes in once and stays; it passes everything through by day.
+        if (!saved.style) {
+            saved.style = new NightStyle(QStyleFactory::create(QApplication::style()->name()));
+            QApplication::setStyle(saved.style);
+        }
+        saved.style->setNight(true, qMax(1, colours.text.red()));
         const QPalette night = NightPalette(colours);
         QApplication::setPalette(night);
         QToolTip::setPalette(night);
         app->setStyleSheet(NightStyleSheet(colours));
     } else {
+        if (saved.style) saved.style->setNight(false, 255);
         app->setStyleSheet(saved.styleSheet);
         QApplication::setPalette(saved.palette);
         QToolTip::setPalette(saved.toolTipPalette);

@@ -174,7 +174,7 @@ void DrawBackground(RenderContext& rc) {
     // The bands' ellipses reach past the sky square; below it the frame shows, as before the sky.
     if (v.diameter < rc.canvas.Height())
         FillRect(rc.canvas, {0, v.diameter, rc.canvas.Width(), rc.canvas.Height()},
-                 rc.background(ColourEntry::Frame));
+                 FrameColour(rc.colours, ColourRole::Background, rc.colourMode));
 }
 
 }  // namespace celes

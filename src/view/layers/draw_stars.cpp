@@ -11,6 +11,7 @@
 #include "view/drawn_objects.h"
 #include "view/layers/draw_taps.h"
 #include "view/projection.h"
+#include "view/render_fill.h"
 #include "view/render_result.h"
 #include "view/sky_canvas.h"
 
@@ -139,7 +140,10 @@ void DrawDisc(RenderContext& rc, int x, int y, const StarRecord& r, const StarLo
         const int times = static_cast<int>(look.magnitude - 2.0);
         int intensity = Halve(100, times > 0 ? times : 0);
         intensity = Brighter(intensity, rc.colourMode.brighterStars);
-        rc.canvas.BlendPixelCeiling(x, y, look.colour, intensity);
+        if (r.isBody())
+            rc.canvas.PutPixel(x, y, look.colour, intensity);
+        else
+            rc.canvas.BlendPixelCeiling(x, y, look.colour, intensity);
         return;
     }
     g = std::min(g, kScratchSide - 2);
@@ -149,6 +153,8 @@ void DrawDisc(RenderContext& rc, int x, int y, const StarRecord& r, const StarLo
         s.AttachContext();
     }
     s.SetKey(kBlack);
+    // The square is cleared first: a larger disc drawn earlier would show in its corners.
+    FillRect(s, {0, 0, g + 1, g + 1}, kBlack);
     platform::Graphics& gc = s.Gc();
     gc.setPen(look.colour, 1);
     gc.setBrush(look.colour);
@@ -159,7 +165,13 @@ void DrawDisc(RenderContext& rc, int x, int y, const StarRecord& r, const StarLo
     platform::Rect clip{left, top, left + g + 1, top + g + 1};
     const int sx = left < 0 ? -left : 0;
     const int sy = top < 0 ? -top : 0;
-    rc.canvas.BlendFromCeiling(&clip, s, sx, sy, 100);
+    // The ceiling keeps faint stars from showing through a bright band of sky; the Sun, the
+    // Moon and the planets are drawn whole over any band, as bright as the sky lets them be at
+    // the zenith (under the ceiling they sank into the direction views' graded horizon bands).
+    if (r.isBody())
+        rc.canvas.BlendFrom(&clip, s, sx, sy, 100);
+    else
+        rc.canvas.BlendFromCeiling(&clip, s, sx, sy, 100);
 }
 
 // A small label beside the object, in the label face.

@@ -42,31 +42,40 @@ struct ChartFixture {
     std::unique_ptr<CCelesView> view;
 };
 
-TEST(ChartWidget, NewSizeShowsBlackUntilTheChartIsDrawnAtIt) {
+TEST(ChartWidget, NewSizeShowsTheLastChartFittedUntilItsOwnIsDrawn) {
     ChartFixture f;
     f.widget.resize(240, 320);
-    // First paint at a size the canvas does not have yet: black, and the canvas is made at it.
+    // First paint, before any chart: black, and the canvas is made at the size.
     QImage shot = f.widget.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(5, 300)), QColor(Qt::black));
     EXPECT_EQ(f.view->canvas().Width(), 240);
     EXPECT_EQ(f.view->canvas().Height(), 320);
+    // A canvas made but not drawn yet is not shown either.
+    shot = f.widget.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(120, 60)), QColor(Qt::black));
 
     f.view->render();
     shot = f.widget.grab().toImage();
     // Now the chart: the frame colour below the disc, the sky inside it.
-    EXPECT_EQ(QColor(shot.pixel(5, 300)), QColor(175, 159, 63));
-    EXPECT_EQ(QColor(shot.pixel(120, 60)), QColor(0, 0, 30));
+    const QColor frame(175, 159, 63), sky(0, 0, 30);
+    EXPECT_EQ(QColor(shot.pixel(5, 300)), frame);
+    EXPECT_EQ(QColor(shot.pixel(120, 60)), sky);
 
+    // A new size waits for its own chart; meanwhile the last one is shown fitted at the top
+    // (240x320 into 320x240 is 180x240 from x 70), the sides in its frame colour: never black.
     f.widget.resize(320, 240);
+    for (int pass = 0; pass < 2; ++pass) {  // the paint that re-creates the canvas, and the next
+        shot = f.widget.grab().toImage();
+        EXPECT_EQ(QColor(shot.pixel(5, 5)), frame) << pass;
+        EXPECT_EQ(QColor(shot.pixel(315, 235)), frame) << pass;
+        EXPECT_EQ(QColor(shot.pixel(70 + 90, 45)), sky) << pass;
+    }
+    EXPECT_EQ(f.view->canvas().Width(), 320);
+    // Its own chart replaces it once drawn: the disc now fills the new height in the middle.
+    f.view->render();
     shot = f.widget.grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(5, 5)), QColor(Qt::black));
-}
-
-TEST(ChartWidget, SmallestSizeIs240x320) {
-    ChartFixture f;
-    EXPECT_EQ(f.widget.minimumSize(), QSize(240, 320));
-    f.widget.resize(100, 100);
-    EXPECT_EQ(f.widget.size(), QSize(240, 320));
+    EXPECT_EQ(QColor(shot.pixel(160, 20)), sky);
+    EXPECT_NE(QColor(shot.pixel(160, 20)), QColor(Qt::black));
 }
 
 }  // namespace

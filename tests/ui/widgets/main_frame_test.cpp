@@ -4,11 +4,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <cstdlib>
 
 #include "fakes/manual_clock.h"
 #include "fakes/memory_settings.h"
@@ -16,7 +21,11 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_graphics.h"
 #include "ui/command_wiring.h"
+#include "ui/find_by_name.h"
+#include "ui/full_screen.h"
+#include "ui/widgets/above_dialog.h"
 #include "ui/widgets/chart_widget.h"
+#include "ui/widgets/find_dialog.h"
 #include "ui/widgets/night_mode.h"
 #include "view/render_records.h"
 
@@ -181,9 +190,107 @@ TEST(MainFrameSmoke, RedModeTurnsTheWholeWindowRedAndBack) {
             const QColor c = key.pixelColor(x, y);
             ASSERT_LE(qMax(c.green(), c.blue()), 60) << x << "," << y;
         }
+    // Message boxes and file dialogs, their signs and file icons included, show no other hue.
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, "Celes", "!", QMessageBox::Yes | QMessageBox::No, &w.frame);
+    auto* files = new QFileDialog(&w.frame, "JPEG", QString::fromUtf8(CELES_DATA_SOURCE_DIR));
+    files->setOption(QFileDialog::DontUseNativeDialog);
+    for (QDialog* d : std::initializer_list<QDialog*>{box, files}) {
+        d->setAttribute(Qt::WA_DeleteOnClose);
+        d->open();
+    }
+    QTest::qWait(200);
+    for (QDialog* d : std::initializer_list<QDialog*>{box, files}) {
+        // (A text field's blinking cursor inverts what lies under it; it is left out.)
+        if (QWidget* f = d->focusWidget()) f->clearFocus();
+        const QImage shot = d->grab().toImage();
+        int coloured = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                // Red, or a dim grey laid into red by the style's shading (separators,
+                // handles): never a hue of its own (yellow, blue, green).
+                const QColor c = shot.pixelColor(x, y);
+                const int other = qMax(c.green(), c.blue());
+                const bool redRamp =
+                    other <= 60 || (std::abs(c.green() - c.blue()) <= 10 && other * 100 <= c.red() * 85);
+                if (!redRamp) ++coloured;
+            }
+        EXPECT_EQ(coloured, 0) << d->metaObject()->className();
+        d->close();
+    }
     w.frame.action(32857)->trigger();
     EXPECT_FALSE(NightModeOn());
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), day);
+}
+
+TEST(MainFrameSmoke, ChartKeepsToTheAreaTheBarsLeaveInShortWindows) {
+    Window w;
+    for (const QSize size : {QSize(240, 320), QSize(320, 320), QSize(480, 400), QSize(480, 640)}) {
+        w.frame.resize(size);
+        w.settle();
+        const QRect chart = w.chart->geometry();
+        const QRect bar = w.frame.commandBar()->geometry();
+        ASSERT_TRUE(w.frame.commandBar()->isVisible());
+        EXPECT_LE(chart.bottom(), bar.top() - 1)
+            << "the command bar covers the chart at " << size.width() << "x" << size.height();
+        EXPECT_GE(chart.top(), w.frame.menuBar()->geometry().bottom() + 1);
+        EXPECT_LE(chart.right(), w.frame.width() - 1);
+        // The chart is drawn for that area: its lowest rows are the chart's own.
+        EXPECT_EQ(w.view->state().clientWidth, chart.width());
+        EXPECT_EQ(w.view->state().clientHeight, chart.height());
+        EXPECT_EQ(w.view->canvas().Height(), chart.height());
+    }
+}
+
+// Whatever opens it, a dialog stays within the smallest window with every button inside it.
+TEST(MainFrameSmoke, EveryDialogFitsTheSmallestWindow) {
+    Window w;
+    w.frame.resize(240, 320);
+    w.settle();
+    NameIndex index;
+    index.build(w.records);
+    auto* find = new FindDialog(index, {}, &w.frame);
+    find->setAttribute(Qt::WA_DeleteOnClose);
+    auto* above = new AboveHorizonDialog(std::vector<std::string>(60, "恒:ベテルギウス 45度"), &w.frame);
+    auto* files = new QFileDialog(&w.frame, "JPEG", QDir::tempPath(), "JPEG (*.jpg)");
+    files->setOption(QFileDialog::DontUseNativeDialog);
+    files->setAttribute(Qt::WA_DeleteOnClose);
+    auto* box =
+        new QMessageBox(QMessageBox::Question, "Celes",
+                        QString::fromUtf8(kFullScreenQuestion) + QString::fromUtf8(kFullScreenQuestion),
+                        QMessageBox::Yes | QMessageBox::No, &w.frame);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    const std::vector<QDialog*> dialogs = {find, above, files, box};
+    for (QDialog* d : dialogs) d->open();
+    QTest::qWait(100);
+    for (QDialog* d : dialogs) {
+        const char* name = d->metaObject()->className();
+        EXPECT_LE(d->width(), 240) << name;
+        EXPECT_LE(d->height(), 320) << name;
+        EXPECT_TRUE(w.frame.geometry().contains(d->geometry().topLeft())) << name;
+        for (QPushButton* b : d->findChildren<QPushButton*>()) {
+            if (!b->isVisible()) continue;
+            const QRect r(b->mapTo(d, QPoint(0, 0)), b->size());
+            EXPECT_TRUE(d->rect().contains(r)) << name << " " << b->text().toStdString();
+        }
+    }
+    for (QDialog* d : dialogs) d->close();
+}
+
+TEST(MainFrame, FirstStartSizeFillsTheScreensFreeHeight) {
+    const struct {
+        QSize available, expected;
+    } cases[] = {
+        {{1280, 1024}, {976, 976}},  // a desktop: the free height less the decorations, as wide
+        {{1280, 800}, {752, 752}},  {{2560, 1400}, {1352, 1352}},
+        {{480, 640}, {464, 592}},  // a tall small screen: the width it has
+        {{240, 320}, {240, 320}},  // never below the smallest window
+    };
+    for (const auto& c : cases) {
+        const QSize s = FirstStartSize(c.available);
+        EXPECT_EQ(s, c.expected) << c.available.width() << "x" << c.available.height();
+        EXPECT_LE(s.height(), std::max(320, c.available.height()));
+    }
 }
 
 TEST(MainFrameSmoke, PlacementIsStoredAndRestored) {

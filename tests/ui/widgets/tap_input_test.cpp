@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "fakes/scripted_dialogs.h"
 #include "fakes/virtual_event_loop.h"
@@ -212,6 +213,43 @@ TEST(TapInputWindow, NavigatorWindowFollowsTheZoomView) {
     w.view->command(ViewCommand::Zoom);  // leaving the zoom view takes the navigator away
     EXPECT_EQ(w.input.navigatorWindow(), nullptr);
     EXPECT_FALSE(w.input.crossAt(cx, cy));
+}
+
+TEST(TapInputWindow, DraggedNavigatorThumbsSteerTheViewWhileMoving) {
+    Window w;
+    w.view->command(ViewCommand::Zoom);
+    NavigatorWindow* nav = w.input.navigatorWindow();
+    ASSERT_NE(nav, nullptr);
+    ZoomNavigator rule;
+    rule.initialise(0, 45, w.input.zoom());
+    const int step = rule.step();
+    const int azimuth = nav->azimuthField()->text().toInt();
+    const int height = w.input.navigatorHeight();
+    // Each 4 units of thumb travel is one step, taken as the thumb moves, not on release.
+    QScrollBar* across = nav->horizontalBar();
+    across->setSliderDown(true);
+    across->setSliderPosition(across->sliderPosition() + 4);
+    EXPECT_EQ(nav->azimuthField()->text().toInt(), (azimuth + step) % 360);
+    across->setSliderPosition(across->sliderPosition() + 9);  // two more steps, a unit left over
+    EXPECT_EQ(nav->azimuthField()->text().toInt(), (azimuth + 3 * step) % 360);
+    across->setSliderPosition(across->sliderPosition() - 5);  // back past the last step
+    EXPECT_EQ(nav->azimuthField()->text().toInt(), (azimuth + 2 * step) % 360);
+    across->setSliderDown(false);
+    // The render takes the navigator's centre: the view faces the new azimuth.
+    w.loop.runPosted();
+    const int heading = (w.view->state().direction * 90 + w.view->state().rotation) % 360;
+    EXPECT_EQ(heading, w.input.navigatorHeading());
+    EXPECT_EQ(w.input.navigatorHeight(), height) << "the horizontal thumb leaves the height";
+
+    QScrollBar* up = nav->verticalBar();
+    up->setSliderDown(true);
+    up->setSliderPosition(up->sliderPosition() + 8);  // down the bar: the centre goes down
+    EXPECT_EQ(w.input.navigatorHeight(), std::max(ZoomNavigator::kMinHeight, height - 2 * step));
+    up->setSliderPosition(up->sliderPosition() - 16);
+    EXPECT_EQ(w.input.navigatorHeight(), std::min(ZoomNavigator::kMaxHeight, height + 2 * step));
+    up->setSliderDown(false);
+    EXPECT_EQ(nav->azimuthField()->text().toInt(), (azimuth + 2 * step) % 360)
+        << "the vertical thumb leaves the azimuth";
 }
 
 TEST(TapInputWindow, FindWindowFindsAndTurnsToTheObject) {
