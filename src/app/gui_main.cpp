@@ -30,6 +30,7 @@
 #include "platform/qt/qt_single_instance.h"
 #include "skydata/data_location.h"
 #include "ui/command_wiring.h"
+#include "ui/widgets/action_refresh.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/dialog_commands.h"
 #include "ui/widgets/main_frame.h"
@@ -37,6 +38,7 @@
 #include "ui/widgets/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
+#include "ui/widgets/telescope_rows.h"
 #include "ui/widgets/userdata_commands.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
@@ -221,15 +223,7 @@ int runGui(int argc, char** argv) {
          [&doc] { return doc.dataLocation().userFolder(); },
          [] { return platform::posix::ListSerialDevices(); }, MakeIndiLinkMaker(loop, clock)},
         telescopeHooks);
-    for (int id : TelescopeControl::Commands()) {
-        commands.table.SetHandler(id, [&telescope, id] { telescope.Run(id); });
-        commands.table.SetUpdate(id, [&telescope, id](CommandState& s) {
-            const TelescopeCommandState t = telescope.State(id);
-            s.enabled = t.enabled;
-            s.checked = t.checked;
-            if (!t.caption.empty()) s.caption = t.caption;
-        });
-    }
+    RegisterTelescopeRows(commands.table, telescope, view, settings);
 
     // The dialogs' rows: option pages, date and time, colours, constellations, add-ins, the
     // interval and About.
@@ -266,8 +260,7 @@ int runGui(int argc, char** argv) {
         enabled = s.enabled;
     };
     hand.toChart = [chart](QPoint p) { return chart->toChart(p); };
-    commands.time.setChanged([&frame] { frame.refreshActions(); });
-    chart->setCanvasShown([&commands] { commands.time.chartShown(); });
+    KeepActionsCurrent(frame, *chart, commands.time);
     // `--report-first-chart` prints a line once the first chart is on screen (tools/startup_time.sh).
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--report-first-chart") == 0)

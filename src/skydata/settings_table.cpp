@@ -144,16 +144,23 @@ DisplaySettings DisplaySettings::load(const platform::SettingsStore& store) {
         if (r.group == SettingGroup::DisplayGated && !rememberScreen) continue;
         switch (r.kind) {
             case SettingKind::WriteOnly:
+                // Never used, but what the store holds decides whether a save has to write it.
+                d.stored_[static_cast<std::size_t>(r.id)] = ReadSettingInt(store, r.id);
                 break;
             case SettingKind::String:
                 d.locationName_ = store.readString(r.section, r.value, r.stringDefault);
+                d.storedLocationName_ = d.locationName_;
                 break;
-            case SettingKind::Exactly1:
-                d.set(r.id, ReadSettingInt(store, r.id) == 1 ? 1 : 0);
+            case SettingKind::Exactly1: {
+                const std::int32_t raw = ReadSettingInt(store, r.id);
+                d.set(r.id, raw == 1 ? 1 : 0);
+                d.stored_[static_cast<std::size_t>(r.id)] = raw;  // a stored 2 is saved as 0
                 break;
+            }
             case SettingKind::Int:
             case SettingKind::NonZero:
                 d.set(r.id, ReadSettingInt(store, r.id));
+                d.stored_[static_cast<std::size_t>(r.id)] = d.get(r.id);
                 break;
         }
         if (r.id == Setting::ScreenEnd) rememberScreen = d.get(Setting::ScreenEnd) == 1;
@@ -161,23 +168,34 @@ DisplaySettings DisplaySettings::load(const platform::SettingsStore& store) {
     return d;
 }
 
-void DisplaySettings::save(platform::SettingsStore& store) const {
+std::int32_t DisplaySettings::written(Setting s) const {
+    switch (settingRow(s).kind) {
+        case SettingKind::Exactly1:
+        case SettingKind::NonZero:
+            return on(s) ? 1 : 0;
+        default:
+            return get(s);
+    }
+}
+
+void DisplaySettings::adopt(Setting s, std::int32_t v) {
+    set(s, v);
+    stored_[static_cast<std::size_t>(s)] = written(s);
+}
+
+void DisplaySettings::save(platform::SettingsStore& store) {
     store.beginBatch();
     for (const SettingRow& r : kRows) {
         if (r.group != SettingGroup::Display && r.group != SettingGroup::DisplayGated) continue;
-        switch (r.kind) {
-            case SettingKind::String:
-                store.writeString(r.section, r.value, locationName_);
-                break;
-            case SettingKind::Exactly1:
-            case SettingKind::NonZero:
-                store.writeInt(r.section, r.value, on(r.id) ? 1 : 0);
-                break;
-            case SettingKind::Int:
-            case SettingKind::WriteOnly:
-                store.writeInt(r.section, r.value, get(r.id));
-                break;
+        if (r.kind == SettingKind::String) {
+            if (storedLocationName_ == locationName_) continue;
+            if (store.writeString(r.section, r.value, locationName_)) storedLocationName_ = locationName_;
+            continue;
         }
+        std::optional<std::int32_t>& known = stored_[static_cast<std::size_t>(r.id)];
+        const std::int32_t v = written(r.id);
+        if (known == v) continue;
+        if (store.writeInt(r.section, r.value, v)) known = v;
     }
     store.endBatch();
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -281,6 +282,11 @@ class Settings {
 // 0 or 1 after loading (a stored 2 reads as off and is saved as 0); NonZero rows keep the raw value
 // until they are saved as 1 or 0; Int rows hold a value within their range (the load reads through
 // `Settings`); the string row is "LOCATION"/"NAME".
+//
+// A save writes only the rows whose value differs from what the store held when they were last
+// read or written here. A row that another module wrote in the meantime (telescope control, a
+// dialog of its own) is therefore never overwritten with this copy's older value; the copy takes
+// such a value with `adopt`.
 class DisplaySettings {
   public:
     DisplaySettings();  // every row at its default
@@ -288,19 +294,30 @@ class DisplaySettings {
     // Reads every Display, DisplayGated and DisplayOwn row in table order; the gated rows keep their
     // defaults unless "SCREEN"/"END" is 1.
     static DisplaySettings load(const platform::SettingsStore& store);
-    // Writes every Display and DisplayGated row (booleans as 1 or 0); DisplayOwn rows are left alone.
-    void save(platform::SettingsStore& store) const;
+    // Writes the Display and DisplayGated rows that changed since they were read or last written
+    // (booleans as 1 or 0); DisplayOwn rows are left alone. Gated rows that the load did not read
+    // are written by the first save, as they were never taken from the store.
+    void save(platform::SettingsStore& store);
 
     std::int32_t get(Setting s) const { return ints_[static_cast<std::size_t>(s)]; }
     bool on(Setting s) const;
     void set(Setting s, std::int32_t v) { ints_[static_cast<std::size_t>(s)] = v; }
     void setOn(Setting s, bool v) { set(s, v ? 1 : 0); }
+    // Takes a value its owner has already stored (or one meant for this run only): it is held
+    // here and not written back by a save.
+    void adopt(Setting s, std::int32_t v);
     const std::string& locationName() const { return locationName_; }
     void setLocationName(std::string name) { locationName_ = std::move(name); }
 
   private:
+    // The value a save would write for an integer row.
+    std::int32_t written(Setting s) const;
+
     std::array<std::int32_t, kSettingCount> ints_{};
     std::string locationName_;
+    // What the store holds for each row as far as this copy knows (nullopt: unknown, write it).
+    std::array<std::optional<std::int32_t>, kSettingCount> stored_{};
+    std::optional<std::string> storedLocationName_;
 };
 
 }  // namespace celes

@@ -51,20 +51,27 @@ std::vector<AboveHorizonEntry> AboveHorizonList(const RecordSource& records, con
         const StarRecord& r = records.tap(i);
         const int h = altitudeOf(r.ra, r.dec);
         if (h < kAboveHorizonMinAltitude) continue;
-        std::string text = cp932ToUtf8(fieldText(r.designation));
-        if (text.empty()) text = cp932ToUtf8(r.name.value_or(""));
+        // The text the user gave the tap names it here; the title only when the text is empty.
+        std::string text = cp932ToUtf8(r.name.value_or(""));
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        if (text.empty()) text = cp932ToUtf8(fieldText(r.designation));
         out.push_back(
             {Printf("R:%s %d度", text.c_str(), h), AboveHorizonEntry::Kind::Tap, i, h, r.ra, r.dec});
     }
     for (int i = 0, n = records.objectCount(); i < n; ++i) {
         const StarRecord& r = records.object(i);
-        if (r.isBody() || !r.name || r.name->empty()) continue;
+        if (r.isBody()) continue;
         const bool label = r.type == +ObjectType::ConstellationLabel;
         const bool star = r.type == +ObjectType::Star;
+        // A Messier object without a Japanese name is listed by its designation alone; other
+        // records only with a name.
+        const bool messier = r.type >= +ObjectType::GlobularCluster && r.type <= +ObjectType::Galaxy;
+        const bool named = r.name && !r.name->empty();
+        if (!named && !(messier && r.designation[3] != '\0')) continue;
         if (star && !(r.magnitude < 2.0)) continue;
         const int h = altitudeOf(r.ra, r.dec);
         if (h < kAboveHorizonMinAltitude) continue;
-        const std::string name = cp932ToUtf8(*r.name);
+        const std::string name = named ? cp932ToUtf8(*r.name) : std::string();
         std::string text;
         if (label) {
             text = Printf(" %s座 %s%d度", name.c_str(), LowMark(h), h);
@@ -75,8 +82,9 @@ std::vector<AboveHorizonEntry> AboveHorizonList(const RecordSource& records, con
         } else {
             const int whole = int(r.magnitude);
             const int tenths = std::abs(int(r.magnitude * 10)) % 10;
-            text = Printf("%s %s %s  %d.%d等 %s%d度", cp932ToUtf8(fieldText(r.designation, 3)).c_str(),
-                          ObjectMark(r.magnitude, h), name.c_str(), whole, tenths, LowMark(h), h);
+            text = Printf("%s %s %s%s %d.%d等 %s%d度", cp932ToUtf8(fieldText(r.designation, 3)).c_str(),
+                          ObjectMark(r.magnitude, h), name.c_str(), named ? " " : "", whole, tenths,
+                          LowMark(h), h);
         }
         out.push_back({text, AboveHorizonEntry::Kind::Object, i, h, r.ra, r.dec});
     }

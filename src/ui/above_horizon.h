@@ -1,7 +1,7 @@
 #pragma once
-// The list of what stands above the horizon now ("地平線上にある"): registered taps, constellations,
-// bright named stars, named deep-sky objects, then the planets and the Moon, each at 6 degrees or
-// more, and the turn of the zoom view to a chosen entry.
+// The list of what stands above the horizon now ("地平線上にある"): registered taps (by their text),
+// constellations, bright named stars, the Messier objects and the named deep-sky objects, then the
+// planets and the Moon, each at 6 degrees or more, and the turn of the zoom view to a chosen entry.
 #include <string>
 #include <vector>
 

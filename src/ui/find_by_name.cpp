@@ -6,6 +6,7 @@
 #include "astro/coords.h"
 #include "astro/time.h"
 #include "skydata/constellation_names.h"
+#include "skydata/data_location.h"
 #include "skydata/greek.h"
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
@@ -102,6 +103,12 @@ std::string FoldForFind(std::string_view s) {
 }
 
 void NameIndex::build(const RecordSource& records) {
+    const std::string folder = records.dataFolder();
+    build(records,
+          folder.empty() ? NameAliases() : readNameAliases(companionPath(folder, kNameAliasFileName)));
+}
+
+void NameIndex::build(const RecordSource& records, const NameAliases& aliases) {
     entries_.clear();
     entries_.reserve(std::size_t(records.objectCount()) + std::size(kBodies));
     for (int i = 0, n = records.objectCount(); i < n; ++i) {
@@ -112,15 +119,30 @@ void NameIndex::build(const RecordSource& records) {
         e.magnitude = r.magnitude;
         const std::string name = r.name ? Trimmed(cp932ToUtf8(*r.name)) : std::string();
         const std::string abbreviation = Trimmed(fieldText(r.constellation));
+        // English names go after the shown name and before the designations.
+        auto addAliases = [&](const std::string& key) {
+            const auto found = aliases.find(key);
+            if (found == aliases.end()) return;
+            for (const std::string& english : found->second) {
+                std::string folded = FoldForFind(cp932ToUtf8(english));
+                if (folded.empty() || std::find(e.keys.begin(), e.keys.end(), folded) != e.keys.end())
+                    continue;
+                e.keys.push_back(std::move(folded));
+            }
+        };
         if (r.type == +ObjectType::ConstellationLabel) {
             if (name.empty()) continue;
             e.name = name + "座";
             e.designation = abbreviation;
             e.magnitude = -50;  // a constellation comes before its stars of the same name
-            e.keys = {FoldForFind(e.name), FoldForFind(name), FoldForFind(abbreviation)};
+            e.keys = {FoldForFind(e.name), FoldForFind(name)};
+            e.nameKeys = e.keys.size();
+            e.keys.push_back(FoldForFind(abbreviation));
         } else if (r.type == +ObjectType::Star) {
             e.name = name;
             if (!name.empty()) e.keys.push_back(FoldForFind(name));
+            if (r.number > 0) addAliases("HR " + std::to_string(r.number));
+            e.nameKeys = e.keys.size();
             const GreekLetter* g = findGreekLetter(r.designation.data() + 3);
             const std::string flamsteed = Trimmed(std::string(r.designation.data(), 3));
             const bool numbered =
@@ -145,6 +167,8 @@ void NameIndex::build(const RecordSource& records) {
             e.name = name == designation ? std::string() : name;
             e.designation = designation;
             if (!e.name.empty()) e.keys.push_back(FoldForFind(e.name));
+            if (!designation.empty()) addAliases(designation);
+            e.nameKeys = e.keys.size();
             if (!designation.empty()) {
                 e.keys.push_back(FoldForFind(designation));
                 // "N7000" is NGC 7000.
@@ -160,10 +184,10 @@ void NameIndex::build(const RecordSource& records) {
         FindEntry e;
         e.kind = FindEntry::Kind::Body;
         e.index = b.index;
-        e.name = b.japanese;
-        e.designation = b.english;
+        e.name = b.japanese;  // the English name finds it but is not shown
         e.magnitude = -60;
         e.keys = {FoldForFind(b.japanese), FoldForFind(b.english)};
+        e.nameKeys = e.keys.size();
         entries_.push_back(std::move(e));
     }
 }
@@ -181,7 +205,10 @@ std::vector<FindMatch> NameIndex::find(std::string_view query, int limit) const 
             best = std::min(best, key.size() == q.size() ? 0 : 1);
             if (best == 0) break;
         }
-        if (best == 3 && inside && !e.name.empty() && e.keys.front().find(q) != std::string::npos) best = 2;
+        if (best == 3 && inside) {
+            for (std::size_t k = 0; k < e.nameKeys; ++k)
+                if (e.keys[k].find(q) != std::string::npos) best = 2;
+        }
         if (best < 3) out.push_back({i, best});
     }
     auto better = [this](const FindMatch& a, const FindMatch& b) {

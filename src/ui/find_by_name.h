@@ -1,13 +1,14 @@
 #pragma once
-// Find by name: every object of the catalogue, the planets and the Moon under its Japanese or
-// English name, its designation ("M42", "N7000", "α Ori", "Alp Ori", "58 Ori", "HR 2061") or the
-// start of any of these. Keys are folded once (case, spaces, full-width forms, hiragana to
-// katakana, Greek letters to their three-letter codes), so a keystroke's completion only compares
-// folded texts.
+// Find by name: every object of the catalogue, the planets and the Moon under its Japanese name,
+// its English name (the Moon and planets, and the names in "celesalias.txt"), its designation ("M42",
+// "N7000", "α Ori", "Alp Ori", "58 Ori", "HR 2061") or the start of any of these. Keys are folded once (case,
+// spaces, full-width forms, hiragana to katakana, Greek letters to their three-letter codes), so a
+// keystroke's completion only compares folded texts.
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "skydata/name_aliases.h"
 #include "view/render_context.h"
 
 namespace celes {
@@ -18,10 +19,11 @@ struct FindEntry {
     enum class Kind { Object, Body };
     Kind kind = Kind::Object;
     int index = 0;                  // object-list index, or body index
-    std::string name;               // UTF-8 (may be empty)
+    std::string name;               // UTF-8, as shown (may be empty)
     std::string designation;        // UTF-8, as shown ("α Ori", "M42", "木星" has none)
     double magnitude = 99.0;        // for ordering equals (bodies rank as bright)
-    std::vector<std::string> keys;  // folded
+    std::vector<std::string> keys;  // folded: the names first, then the designations
+    std::size_t nameKeys = 0;       // how many leading keys are names (searched inside too)
 };
 
 struct FindMatch {
@@ -35,7 +37,9 @@ std::string FoldForFind(std::string_view utf8);
 class NameIndex {
   public:
     // Indexes the records (catalogue objects; body records are skipped) and the five planets and
-    // the Moon.
+    // the Moon. English names are keys only: an entry shows its Japanese name or its designation.
+    void build(const RecordSource& records, const NameAliases& aliases);
+    // The same with the aliases of "celesalias.txt" in the records' data folder.
     void build(const RecordSource& records);
     int size() const { return int(entries_.size()); }
     const FindEntry& entry(int i) const { return entries_[std::size_t(i)]; }

@@ -221,8 +221,8 @@ void TimeControl::startupQuestion() {
         toggleFollowing();
     } else if (dialogs_.messageBox(kAskTelescopeOffText, "Celes", platform::MessageButtons::YesNo,
                                    platform::MessageIcon::Question) == platform::MessageResult::Yes) {
-        // For this run only: the stored setting stays as it is.
-        view_.settings().set(Setting::Option3TsCtrl, 0);
+        // For this run only: the stored setting stays as it is (no display save writes it).
+        view_.settings().adopt(Setting::Option3TsCtrl, 0);
     }
     changed();
 }

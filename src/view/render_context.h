@@ -87,8 +87,8 @@ struct RenderContext {
     // The render's output: drawn objects, the records the render made (bodies, add-in objects).
     RenderResult& result;
 
-    // Canvases: the main chart, the grid overlay (blended at 30 percent) and the 40x40 scratch of
-    // disc stars.
+    // Canvases: the main chart, the grid labels' strip (one text line high, the chart's width,
+    // blended at 30 percent) and the 40x40 scratch of disc stars.
     CSkyCanvas& canvas;
     CSkyCanvas& overlay;
     CSkyCanvas& scratch;

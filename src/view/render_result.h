@@ -64,8 +64,8 @@ struct RenderResult {
     std::optional<DrawnObject> FindDrawn(RecordRef ref) const;
 };
 
-// Canvases a render draws into. The overlay is created at the chart's size by the grid layer, only
-// when a grid is drawn.
+// Canvases a render draws into. The overlay is the grid labels' strip, made by the grid layer one
+// text line high and the chart's width, only when a grid is drawn.
 struct RenderCanvases {
     CSkyCanvas& canvas;
     CSkyCanvas& overlay;

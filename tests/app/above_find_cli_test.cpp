@@ -58,7 +58,9 @@ TEST(FindCli, FindsEachSpellingAndPrintsJson) {
         {"M42", "オリオン星雲\tM42\t"},
         {"Alp Ori", "ベテルギウス\tα Ori\t"},
         {"'Alp Ori'", "ベテルギウス\tα Ori\t"},
-        {"木星", "木星\tJupiter\t"},
+        {"木星", "木星\t-\t"},
+        {"Jupiter", "木星\t-\t"},
+        {"'Cooling Tower'", "-\tM29\t"},  // English finds, the list shows no English
         {"ベテル", "ベテルギウス\tα Ori\t"},
     };
     for (const auto& c : cases) {

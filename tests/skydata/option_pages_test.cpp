@@ -99,7 +99,8 @@ TEST(OptionPages, OkHandsBackTheEditsAndTheStoreIsUntouchedUntilSaved) {
     EXPECT_EQ(r->settings.get(Setting::ZoomInMag), 3);
     EXPECT_EQ(r->settings.get(Setting::SettingMagnit), 7);  // untouched controls keep their (held) value
     EXPECT_EQ(r->popupMagnitude, 6);
-    r->settings.save(store);
+    DisplaySettings chosen = r->settings;
+    chosen.save(store);
     EXPECT_EQ(store.readInt("MEMORY", "SEIZE_FILES", 0), 1);
     EXPECT_EQ(store.readInt("OPTION2", "NO_KANSOKU", 9), 0);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 #include <set>
 
 #include "fakes/memory_settings.h"
@@ -109,20 +110,44 @@ TEST(DisplaySettings, LoadNormalisesAndSaveWritesOneOrZero) {
     EXPECT_EQ(d.locationName(), "札幌");
     EXPECT_EQ(d.get(Setting::ShowMilkey), 1);
 
-    store.values.clear();
+    // Another owner changes a row in the store after the load (as telescope control does).
+    store.values[{"FONT", "SIZE"}] = 44;
+    store.values[{"SHOW", "MILKEY"}] = 7;
+    const auto loaded = store.values;
     d.set(Setting::ShowMilkey, 0);
+    d.set(Setting::SettingSeiza, d.on(Setting::SettingSeiza) ? 0 : 1);
     d.save(store);
-    EXPECT_EQ(store.readInt("SETTING", "BW", -1), 0);
-    EXPECT_EQ(store.readInt("MEMORY", "SEIZE_FILES", -1), 1);
-    EXPECT_EQ(store.readInt("FONT", "SIZE", -1), 55);
-    EXPECT_EQ(store.readInt("SETTING", "SELECT", -1), 0);  // written though never read
-    EXPECT_EQ(store.readString("LOCATION", "NAME", ""), "札幌");
-    // Rows with their own writers are left alone.
-    EXPECT_FALSE(store.has("SHOW", "MILKEY"));
-    EXPECT_FALSE(store.has("ANIME", "MIN"));
-    EXPECT_FALSE(store.has("SUPERZOOMSAVE", "ZOOMING"));
-    EXPECT_FALSE(store.has("CELES", "CELES_DATA"));
+    // Written: the changed row and the raw values that are saved as 1 or 0; nothing else.
+    std::map<fakes::MemorySettings::Key, fakes::MemorySettings::Value> written;
+    for (const auto& [key, value] : store.values) {
+        const auto before = loaded.find(key);
+        if (before == loaded.end() || before->second != value) written[key] = value;
+    }
+    const std::map<fakes::MemorySettings::Key, fakes::MemorySettings::Value> expected = {
+        {{"SETTING", "BW"}, 0},
+        {{"MEMORY", "SEIZE_FILES"}, 1},
+        {{"SETTING", "SEIZA"}, d.get(Setting::SettingSeiza)},
+    };
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(store.readInt("FONT", "SIZE", -1), 44) << "an older copy is never written back";
+    EXPECT_EQ(store.readInt("SHOW", "MILKEY", -1), 7) << "rows with their own writers are left alone";
     EXPECT_EQ(store.batchDepth, 0);
+
+    // A second save without a change writes nothing; a value taken with adopt is not written.
+    const int writes = store.writes;
+    d.adopt(Setting::FontSize, 44);
+    d.save(store);
+    EXPECT_EQ(store.writes, writes);
+    // A fresh copy (never loaded) writes every row, as nothing is known of the store.
+    fakes::MemorySettings empty;
+    DisplaySettings().save(empty);
+    EXPECT_EQ(empty.readInt("FONT", "SIZE", -1), DisplaySettings().get(Setting::FontSize));
+    EXPECT_TRUE(empty.has("LOCATION", "NAME"));
+    EXPECT_TRUE(empty.has("SETTING", "SELECT"));
+    EXPECT_FALSE(empty.has("SHOW", "MILKEY"));
+    EXPECT_FALSE(empty.has("ANIME", "MIN"));
+    EXPECT_FALSE(empty.has("SUPERZOOMSAVE", "ZOOMING"));
+    EXPECT_FALSE(empty.has("CELES", "CELES_DATA"));
 }
 
 TEST(DisplaySettings, ScreenEndGatesTheRememberedScreen) {

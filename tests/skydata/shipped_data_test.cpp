@@ -3,6 +3,7 @@
 // slot within the reader's limits and every line point on a catalogue star.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -13,6 +14,7 @@
 #include "skydata/addin.h"
 #include "skydata/catalogue.h"
 #include "skydata/greek.h"
+#include "skydata/name_aliases.h"
 #include "skydata/polyline.h"
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
@@ -143,6 +145,43 @@ TEST(ShippedData, KnownObjects) {
 
     ASSERT_NE(orionLabel, nullptr);
     EXPECT_EQ(cp932ToUtf8(orionLabel->name.value_or("")), "オリオン");
+}
+
+TEST(ShippedData, DeepSkyNamesAreJapaneseAndEnglishOnlyInTheAliases) {
+    // The lists are Japanese: a deep-sky object's name is Japanese or absent, never English; the
+    // English names live in the alias file, each under the key of a catalogue object.
+    std::set<std::string> keys;
+    std::map<std::string, std::string> names;
+    for (const StarRecord& r : Shipped().records) {
+        if (r.type == +ObjectType::Star) {
+            if (r.number > 0) keys.insert("HR " + std::to_string(r.number));
+            continue;
+        }
+        if (r.type == +ObjectType::ConstellationLabel) continue;
+        keys.insert(DeepSkyDesignation(r));
+        const std::string name = r.name.value_or("");
+        names[DeepSkyDesignation(r)] = cp932ToUtf8(name);
+        EXPECT_TRUE(name.empty() || std::any_of(name.begin(), name.end(), [](char c) { return c & 0x80; }))
+            << DeepSkyDesignation(r) << " is named in English: " << name;
+    }
+    EXPECT_EQ(names["M42"], "オリオン星雲");
+    EXPECT_EQ(names["M45"], "プレアデス");
+    EXPECT_EQ(names["M29"], "");
+    const NameAliases aliases = readNameAliases(kDataDir + "/" + std::string(kNameAliasFileName));
+    ASSERT_GT(aliases.size(), 500u);
+    for (const auto& [key, english] : aliases) EXPECT_TRUE(keys.count(key)) << key << " names no record";
+    const struct {
+        const char* key;
+        const char* english;
+    } known[] = {{"M29", "Cooling Tower"},
+                 {"M35", "Shoe-Buckle Cluster"},
+                 {"M42", "Orion Nebula"},
+                 {"N7000", "North America Nebula"}};
+    for (const auto& k : known) {
+        const auto it = aliases.find(k.key);
+        ASSERT_NE(it, aliases.end()) << k.key;
+        EXPECT_NE(std::find(it->second.begin(), it->second.end(), k.english), it->second.end()) << k.key;
+    }
 }
 
 class ShippedPolylines : public testing::TestWithParam<const char*> {};

@@ -71,25 +71,46 @@ TEST(AboveHorizon, LinesOrderFormatsAndTheSixDegreeCut) {
     brightLow.magnitude = -1.26;
     brightLow.name = utf8ToCp932("ひくい");
     add(brightLow, 10.0);
+    // A Messier object without a Japanese name is listed by its designation alone; a deep-sky
+    // object of another catalogue only with a name.
     StarRecord unnamed = m42;
     unnamed.name.reset();
+    setField(unnamed.designation, "   M29");
     add(unnamed, 50.0);
+    StarRecord emptyName = unnamed;
+    emptyName.name = "";
+    add(emptyName, 50.0);
+    StarRecord ngc = fakes::makeStar(0, 0, 0, 6.0, "Cyg", "   N6910", -2);
+    add(ngc, 50.0);  // not listed
+    ngc.name = utf8ToCp932("北アメリカ星雲");
+    setField(ngc.designation, "   N7000");
+    add(ngc, 50.0);
     MemoryRecords records(objects);
+    // A tap is listed by the text the user gave it, by its title only when the text is empty.
     StarRecord tap = fakes::makeStar(1, 0, 0, -100, " ", "");
-    setField(tap.designation, utf8ToCp932("庭の木"));
+    setField(tap.designation, "T00002");
+    tap.name = utf8ToCp932("庭の木");
     setField(tap.classText, "!TP!");
     OnMeridian(t, 40.0, tap.ra, tap.dec);
+    records.taps.push_back(tap);
+    tap.name = "";
+    setField(tap.designation, "T00003");
+    OnMeridian(t, 20.0, tap.ra, tap.dec);
     records.taps.push_back(tap);
 
     const RenderEphemeris e = MakeRenderEphemeris(v, t);
     const std::vector<AboveHorizonEntry> list = AboveHorizonList(records, t, e);
 
     std::vector<std::string> want = {"R:庭の木 40度",
+                                     "R:T00003 20度",
                                      " オリオン座  30度",
                                      "恒:ベテルギウス 低6度 オリオン",
                                      "M42 ◎ オリオン大星雲  4.0等  50度",
                                      "M42 ○ かすか  9.3等  60度",
-                                     "M42 × ひくい  -1.2等 低10度"};
+                                     "M42 × ひくい  -1.2等 低10度",
+                                     "M29 ◎  4.0等  50度",
+                                     "M29 ◎  4.0等  50度",
+                                     "N7000 ◎ 北アメリカ星雲  6.0等  50度"};
     // Planets and the Moon: worked out with the transform, listed at 6 degrees or more.
     const struct {
         int index;
@@ -110,8 +131,10 @@ TEST(AboveHorizon, LinesOrderFormatsAndTheSixDegreeCut) {
     EXPECT_EQ(got, want);
     ASSERT_GE(list.size(), 3u);
     EXPECT_EQ(list[0].kind, AboveHorizonEntry::Kind::Tap);
-    EXPECT_EQ(list[2].kind, AboveHorizonEntry::Kind::Object);
-    EXPECT_EQ(list[2].index, 2) << "the entry names the record it lists";
+    EXPECT_EQ(list[1].index, 1);
+    EXPECT_EQ(list[3].kind, AboveHorizonEntry::Kind::Object);
+    EXPECT_EQ(list[3].index, 2) << "the entry names the record it lists";
+    EXPECT_EQ(list[9].index, 10);
     EXPECT_EQ(AltitudeByTransform(t, objects[1].ra, objects[1].dec), 5);
     EXPECT_EQ(AltitudeByTransform(t, objects[2].ra, objects[2].dec), 6);
 }

@@ -1,10 +1,11 @@
-// Find by name over the shipped catalogue: Japanese names, designations in their several spellings,
-// the planets and the Moon, and prefixes for completion.
+// Find by name over the shipped catalogue: Japanese names, English names (shown in Japanese),
+// designations in their several spellings, the planets and the Moon, and prefixes for completion.
 #include "ui/find_by_name.h"
 
 #include <gtest/gtest.h>
 
 #include "astro/time.h"
+#include "fakes/catalogue_builder.h"
 #include "skydata/catalogue.h"
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
@@ -17,7 +18,7 @@ namespace {
 const MemoryRecords& Shipped() {
     static const MemoryRecords records = [] {
         CatalogueLoad load = readCatalogueFile(std::string(CELES_DATA_SOURCE_DIR) + "/celes.dat");
-        return MemoryRecords(std::move(load.records));
+        return MemoryRecords(std::move(load.records), std::string(CELES_DATA_SOURCE_DIR) + "/");
     }();
     return records;
 }
@@ -40,9 +41,17 @@ TEST(FindByName, EachSpellingFindsItsObjectFirst) {
         {"M42", "オリオン星雲", "M42"},
         {"m 42", "オリオン星雲", "M42"},
         {"Ｍ４２", "オリオン星雲", "M42"},  // full-width
-        {"木星", "木星", "Jupiter"},
-        {"jupiter", "木星", "Jupiter"},
-        {"月", "月", "Moon"},
+        {"木星", "木星", ""},
+        {"jupiter", "木星", ""},  // the English name finds it; the list shows the Japanese alone
+        {"月", "月", ""},
+        {"Moon", "月", ""},
+        // English names from the alias file beside the catalogue.
+        {"Betelgeuse", "ベテルギウス", "α Ori"},
+        {"Orion Nebula", "オリオン星雲", "M42"},
+        {"Pleiades", "プレアデス", "M45"},
+        {"Cooling Tower", "", "M29"},  // no Japanese name: the designation alone
+        {"shoe buckle", "", "M35"},
+        {"North America Nebula", "北アメリカ星雲", "N7000"},
         {"ベテル", "ベテルギウス", "α Ori"},  // a prefix
         {"オリオン座", "オリオン座", "Ori"},
     };
@@ -52,6 +61,41 @@ TEST(FindByName, EachSpellingFindsItsObjectFirst) {
         EXPECT_EQ(index.entry(m[0].entry).name, c.name) << c.query;
         EXPECT_EQ(index.entry(m[0].entry).designation, c.designation) << c.query;
     }
+}
+
+TEST(FindByName, EnglishNamesAreKeysInsideAndOut) {
+    // A small alias table over two records: names match whole, by their start and inside, and a
+    // key that names no record, or a record of another key, is ignored.
+    StarRecord m29 = fakes::makeStar(0, 1.0, 0.5, 6.6, "Cyg", "   M29", +ObjectType::OpenCluster);
+    StarRecord vega = fakes::makeStar(7001, 4.87, 0.68, 0.03, "Lyr", "  3Alp");
+    vega.name = utf8ToCp932("ベガ");
+    MemoryRecords records({m29, vega});
+    const NameAliases aliases = parseNameAliases(
+        "M29\tCooling Tower\tCooling Tower Cluster\r\nHR 7001\tVega\nM30\tJellyfish\nbroken\n");
+    NameIndex index;
+    index.build(records, aliases);
+    const struct {
+        const char* query;
+        const char* designation;
+        int rank;
+    } cases[] = {{"cooling tower", "M29", 0}, {"Cooling", "M29", 1}, {"tower cl", "M29", 2},
+                 {"vega", "α Lyr", 0},        {"ベガ", "α Lyr", 0},  {"jellyfish", nullptr, 0},
+                 {"broken", nullptr, 0}};
+    for (const auto& c : cases) {
+        const std::vector<FindMatch> m = index.find(c.query);
+        if (!c.designation) {
+            EXPECT_TRUE(m.empty()) << c.query;
+            continue;
+        }
+        ASSERT_FALSE(m.empty()) << c.query;
+        EXPECT_EQ(index.entry(m[0].entry).designation, c.designation) << c.query;
+        EXPECT_EQ(m[0].rank, c.rank) << c.query;
+    }
+    EXPECT_EQ(index.entry(index.find("cooling")[0].entry).name, "") << "English is never shown";
+    // Without the alias file the English names are unknown.
+    NameIndex bare;
+    bare.build(MemoryRecords({m29, vega}));
+    EXPECT_TRUE(bare.find("cooling").empty());
 }
 
 TEST(FindByName, NgcDesignationsPrefixesAndNothing) {

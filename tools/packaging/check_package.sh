@@ -21,7 +21,7 @@ done
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/celes ./usr/share/celes/celes.dat ./usr/share/celes/celesline.dat \
-    ./usr/share/celes/celesconste.dat ./usr/share/celes/Milkey.p92 \
+    ./usr/share/celes/celesconste.dat ./usr/share/celes/Milkey.p92 ./usr/share/celes/celesalias.txt \
     ./usr/share/applications/org.trx.celes.desktop \
     ./usr/share/icons/hicolor/scalable/apps/org.trx.celes.svg \
     ./usr/share/metainfo/org.trx.celes.metainfo.xml ./usr/share/man/man1/celes.1.gz \

@@ -7,6 +7,8 @@ Writes, into the output folder (data/ by default):
   celesline.dat    constellation lines (Stellarium's western sky culture)
   celesconste.dat  constellation figures (H.A. Rey's figures from Stellarium)
   Milkey.p92       the Milky Way outline (d3-celestial)
+  celesalias.txt   English common names of the objects that are listed under a Japanese name or
+                   their designation, so that find by name accepts them too
   README.md        sources, licences, epoch and counts
 
 Positions are J2000 in every source; stars are moved by their proper motion and everything is
@@ -27,6 +29,7 @@ import subprocess
 import sys
 import tarfile
 import tempfile
+import unicodedata
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -442,6 +445,7 @@ class Sources:
         self.main_ts = {}      # Stellarium program texts (object names), English -> Japanese
         self.d3dso = {}        # d3-celestial object names by designation ("NGC 1976")
         self.openngc_names = {}  # OpenNGC long names of Messier objects by "M42"
+        self.aliases = []      # (find key, [English names]) for celesalias.txt, in record order
 
 
 def constellation_of(finder, ra, dec):
@@ -511,6 +515,8 @@ def build_stars(src, tf, finder, extra_hips, stats):
         name = first_cp932(ja, en)
         if ja and name == cp932(ja.strip()):
             n_ja += 1
+            if en and s["hr"]:
+                src.aliases.append((f"HR {s['hr']}", [en]))
         elif name:
             n_en += 1
         ra, dec = tf.apply(s["ra"], s["dec"], *pm)
@@ -569,6 +575,31 @@ def dso_japanese(src, english_names, desig_keys):
     return None
 
 
+def unique(names):
+    seen = set()
+    return [n for n in names if not (n in seen or seen.add(n))]
+
+
+def ascii_name(text):
+    """An English name in plain ASCII (accents dropped), so the alias file is valid Shift-JIS."""
+    plain = unicodedata.normalize("NFKD", text).encode("ascii", "ignore").decode("ascii")
+    plain = re.sub(r"\s+", " ", plain.replace("\t", " ")).strip()
+    return plain if re.search(r"[A-Za-z]", plain) else ""
+
+
+def add_alias(src, key, english_names):
+    names = unique([n for n in (ascii_name(e) for e in english_names) if n])
+    if names:
+        src.aliases.append((key, names))
+
+
+def pack_aliases(aliases):
+    """celesalias.txt: one object a line, its find key (the deep-sky designation, "HR n" for a
+    star) and its English names, separated by tabs; LF line ends, ASCII only."""
+    lines = ["\t".join([key] + names) for key, names in aliases]
+    return ("\n".join(lines) + "\n").encode("ascii")
+
+
 def split_long_name(long_name):
     names = [n.strip() for n in (long_name or "").split(",")]
     # Cross-identifications ("NGC 1976", "PGC 2758", "Sh2-279", "ESO 97-13") are no common names.
@@ -593,14 +624,18 @@ def build_messier(src, tf, finder, stats):
         m = re.match(r"(NGC|IC)\s*(\d+)", desig)
         if m:
             ngc_numbers.add((m.group(1), int(m.group(2))))
-        keys = [desig] if desig else []
-        en = [src.d3dso.get(desig, {}).get("name")] + split_long_name(src.openngc_names.get(mid))
-        en += split_long_name(p.get("alt"))
-        en = [n for n in en if n]
+        # d3-celestial names a few objects by their Messier number ("M 45") and writes pairs as
+        # "NGC 5194/5": the first member carries the pair's name.
+        keys = [k for k in (desig, desig.split("/")[0], f"M {num}") if k]
+        en = [src.d3dso.get(k, {}).get("name") for k in keys]
+        en += split_long_name(src.openngc_names.get(mid)) + split_long_name(p.get("alt"))
+        en = unique([n for n in en if n])
         ja = dso_japanese(src, en, keys)
         if ja:
             n_ja += 1
-        name = first_cp932(ja, *en, desig.replace(" ", ""))
+        # A Japanese list shows a Japanese name or none: the designation alone says enough.
+        name = first_cp932(ja)
+        add_alias(src, mid, en)
         lon, lat = ft["geometry"]["coordinates"]
         ra0, dec0 = math.radians(lon % 360.0), math.radians(lat)
         ra, dec = tf.apply(ra0, dec0)
@@ -636,13 +671,16 @@ def build_ngc(src, tf, finder, messier_ngc, stats):
         if len(desig) > 6:
             raise ValueError(f"{name}: designation too long")
         en = split_long_name(long_name)
+        d3en = src.d3dso.get(f"{cat} {num}{suffix}", {}).get("name")
+        en = unique(([d3en] if d3en else []) + en)
         ja = dso_japanese(src, en, [f"{cat} {num}{suffix}"])
         if ja:
             n_ja += 1
+        add_alias(src, desig, en)
         rra, rdec = tf.apply(math.radians(ra), math.radians(dec))
         rec = sf.Record(number=0, designation=b"   " + desig.encode("ascii"),
                         constellation=constellation_of(finder, math.radians(ra), math.radians(dec)),
-                        ra=rra, dec=rdec, magnitude=float(mag), name=first_cp932(ja, *en),
+                        ra=rra, dec=rdec, magnitude=float(mag), name=first_cp932(ja),
                         type=NGC_MARKS[typ])
         out.append(((0 if cat == "NGC" else 1, num, suffix), rec))
         kinds[NGC_KIND_NAMES[typ]] = kinds.get(NGC_KIND_NAMES[typ], 0) + 1
@@ -925,6 +963,8 @@ def build(args):
     write_file(os.path.join(out, "celesline.dat"), sf.pack_polylines(line_slots))
     write_file(os.path.join(out, "celesconste.dat"), sf.pack_polylines(figure_slots))
     write_file(os.path.join(out, "Milkey.p92"), sf.pack_outline(milky))
+    write_file(os.path.join(out, "celesalias.txt"), pack_aliases(src.aliases))
+    stats["English aliases"] = len(src.aliases)
     versions = {p: package_version(p) for p in ("xplanet", "stellarium-data", "kstars-data")}
     versions["d3-celestial"] = d3_version
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "README.template.md"),

@@ -14,7 +14,7 @@ fi
 for run in a b; do
     /usr/bin/python3 "$here/build_skydata.py" --d3-dir "$d3" --out "$tmp/$run" >/dev/null
 done
-for f in celes.dat celesline.dat celesconste.dat Milkey.p92 README.md; do
+for f in celes.dat celesline.dat celesconste.dat Milkey.p92 celesalias.txt README.md; do
     cmp "$tmp/a/$f" "$tmp/b/$f"
 done
 /usr/bin/python3 "$here/verify_skydata.py" "$tmp/a"

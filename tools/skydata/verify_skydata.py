@@ -67,6 +67,8 @@ def main():
             text = r.designation[3:].split(b"\0")[0]
             check(text and b" " not in text, f"{what}: deep-sky designation {text!r}")
             check(r.number == 0, f"{what}: number {r.number}")
+            # A deep-sky name is Japanese or absent: English names belong in celesalias.txt.
+            check(not r.name or any(b >= 0x80 for b in r.name), f"{what}: name not Japanese")
 
     def find(pred):
         return next((r for r in records if pred(r)), None)
@@ -77,6 +79,21 @@ def main():
           and betel.class_text.startswith(b"M"), "Betelgeuse")
     m42 = find(lambda r: r.designation[3:].split(b"\0")[0] == b"M42")
     check(m42 is not None and m42.type in (5, 7), "M42")
+
+    # English names for find by name: keys that name a catalogue object, ASCII names.
+    keys = {r.designation[3:].split(b"\0")[0].decode("ascii") for r in messier + ngc}
+    keys |= {f"HR {r.number}" for r in stars if r.number > 0}
+    aliases = {}
+    with open(os.path.join(folder, "celesalias.txt"), "rb") as f:
+        for n, line in enumerate(f.read().split(b"\n")[:-1], 1):
+            fields = line.decode("ascii", "replace").split("\t")
+            check(line.isascii() and len(fields) >= 2 and all(fields),
+                  f"celesalias.txt line {n}: {line!r}")
+            check(fields[0] in keys, f"celesalias.txt line {n}: no object {fields[0]!r}")
+            aliases[fields[0]] = fields[1:]
+    check("Cooling Tower" in aliases.get("M29", []), "celesalias.txt: M29 Cooling Tower")
+    check("Betelgeuse" in aliases.get(f"HR {betel.number if betel else 0}", []),
+          "celesalias.txt: Betelgeuse")
 
     # Every line point must be a catalogue star.
     grid = collections.defaultdict(list)
@@ -129,6 +146,7 @@ def main():
     for fn, (n, total, biggest) in summary.items():
         print(f"{fn}: {n} slots, {total} points, largest slot {biggest}")
     print(f"Milkey.p92: {len(milky)} points")
+    print(f"celesalias.txt: {len(aliases)} objects")
     for p in problems:
         print("PROBLEM:", p)
     return 1 if problems else 0

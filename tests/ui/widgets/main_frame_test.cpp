@@ -14,19 +14,25 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdlib>
+#include <set>
 
 #include "fakes/manual_clock.h"
 #include "fakes/memory_settings.h"
 #include "fakes/scripted_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_graphics.h"
+#include "ui/above_horizon.h"
 #include "ui/command_wiring.h"
 #include "ui/find_by_name.h"
 #include "ui/full_screen.h"
 #include "ui/widgets/above_dialog.h"
+#include "ui/widgets/action_refresh.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/find_dialog.h"
 #include "ui/widgets/night_mode.h"
+#include "ui/widgets/telescope_control.h"
+#include "ui/widgets/telescope_rows.h"
+#include "ui/widgets/telescope_settings_dialog.h"
 #include "view/render_records.h"
 
 namespace celes {
@@ -64,8 +70,11 @@ TEST(MainFrame, TitleSizeLimitsAndExitCommand) {
 // The whole window over a small sky: frame, chart, view with its worker, the command objects.
 class Window {
   public:
-    Window() : records(Stars(), "/nonexistent/") {
+    // `stored` values are in the store before the view reads it.
+    explicit Window(std::map<fakes::MemorySettings::Key, int> stored = {})
+        : records(Stars(), "/nonexistent/") {
         store.writeInt("OPTION3", "FULL_SCREEN", 0);
+        for (const auto& [key, v] : stored) store.writeInt(key.first, key.second, v);
         chart = new ChartWidget;
         frame.setCentralChart(chart);
         view = std::make_unique<CCelesView>(store, records, &graphics, &loop, chart);
@@ -74,6 +83,7 @@ class Window {
             *view, store, loop, dialogs, clock, [] { return std::string(); }, [this] { chart->update(); }});
         commands->openSetMenu = [this] { frame.openSetMenu(); };
         chart->setTransientCaption(&commands->caption);
+        KeepActionsCurrent(frame, *chart, commands->time);
         frame.setCommands(commands->table, commands->bars, nullptr);
         frame.resize(480, 640);
         frame.show();
@@ -291,6 +301,83 @@ TEST(MainFrame, FirstStartSizeFillsTheScreensFreeHeight) {
         EXPECT_EQ(s, c.expected) << c.available.width() << "x" << c.available.height();
         EXPECT_LE(s.height(), std::max(320, c.available.height()));
     }
+}
+
+TEST(MainFrameSmoke, AViewMovedWithoutACommandUpdatesTheCheckMarks) {
+    // The above-horizon list (like a tap, find or a timer) moves the view without running a
+    // command: the chart it ends in brings the bar's and menus' check marks up to date.
+    Window w;
+    w.frame.action(32797)->trigger();  // the zenith view
+    w.settle();
+    ASSERT_TRUE(w.frame.action(32797)->isChecked());
+    AboveHorizonEntry vega;
+    vega.ra = 4.87;
+    vega.dec = 0.68;
+    AimZoomViewAt(w.view->state(), vega, nullptr);
+    w.view->recompute();
+    w.settle();
+    ASSERT_EQ(w.view->state().mode, ViewMode::Zoom);
+    EXPECT_TRUE(w.frame.action(32860)->isChecked()) << "the zoom view's button is pressed";
+    EXPECT_FALSE(w.frame.action(32797)->isChecked()) << "the zenith view's is not";
+}
+
+// No serial port opens here: switching telescope control needs none.
+class NoPorts : public platform::SerialDeviceOpener {
+  public:
+    std::unique_ptr<platform::SerialDevice> open(const std::string&, const platform::SerialLine&) override {
+        return nullptr;
+    }
+};
+
+// The window with the telescope's rows, wired as the program wires them.
+class TelescopeWindow : public Window {
+  public:
+    explicit TelescopeWindow(std::map<fakes::MemorySettings::Key, int> stored) : Window(std::move(stored)) {
+        telescope =
+            std::make_unique<TelescopeControl>(TelescopeServices{loop,
+                                                                 clock,
+                                                                 store,
+                                                                 dialogs,
+                                                                 opener,
+                                                                 &frame,
+                                                                 [] { return std::string(); },
+                                                                 [] { return std::vector<std::string>{}; },
+                                                                 {}},
+                                               TelescopeHostHooks{});
+        RegisterTelescopeRows(commands->table, *telescope, *view, store);
+        frame.refreshActions();
+    }
+    NoPorts opener;
+    std::unique_ptr<TelescopeControl> telescope;
+};
+
+TEST(MainFrameSmoke, TelescopeControlIsNeverWrittenBackByTheDisplaySave) {
+    TelescopeWindow w({{{"OPTION3", "TS_CTRL"}, 1}});
+    QAction* popupMenu = w.frame.action(32871);
+    EXPECT_TRUE(popupMenu->isEnabled());
+    // Telescope control off, then a display toggle: the save that follows writes the toggle alone.
+    w.frame.action(32873)->trigger();
+    EXPECT_EQ(w.store.readInt("OPTION3", "TS_CTRL", -1), 0);
+    EXPECT_FALSE(popupMenu->isEnabled()) << "the telescope menu follows at once";
+    auto before = w.store.values;
+    w.frame.action(32789)->trigger();  // 星座名表示
+    std::set<fakes::MemorySettings::Key> written;
+    for (const auto& [key, value] : w.store.values)
+        if (!before.count(key) || before.at(key) != value) written.insert(key);
+    EXPECT_EQ(written, (std::set<fakes::MemorySettings::Key>{{"SETTING", "SEIZA"}}));
+    EXPECT_EQ(w.store.readInt("SETTING", "SEIZA", -1), w.view->state().constellationNames ? 1 : 0);
+    EXPECT_EQ(w.store.readInt("OPTION3", "TS_CTRL", -1), 0);
+
+    // On again through "望遠鏡設定": once its settings are confirmed the telescope menu is offered.
+    w.frame.action(32873)->trigger();
+    EXPECT_EQ(w.store.readInt("OPTION3", "TS_CTRL", -1), 1);
+    auto* settings = w.frame.findChild<TelescopeSettingsDialog*>();
+    ASSERT_NE(settings, nullptr);
+    settings->accept();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(popupMenu->isEnabled());
+    w.frame.action(32789)->trigger();
+    EXPECT_EQ(w.store.readInt("OPTION3", "TS_CTRL", -1), 1);
 }
 
 TEST(MainFrameSmoke, PlacementIsStoredAndRestored) {
