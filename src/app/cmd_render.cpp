@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,7 @@
 #include "skydata/catalogue.h"
 #include "skydata/data_location.h"
 #include "skydata/settings_table.h"
+#include "userdata/file_io.h"
 #include "userdata/jpeg_codec.h"
 #include "userdata/user_taps.h"
 #include "view/celes_view.h"
@@ -322,28 +324,6 @@ int Fail(const std::string& message, int status = 2) {
     return status;
 }
 
-// Writes `bytes` to "<path>.partial" and renames it over `path`, so a failed write never leaves a
-// cut file under the asked name. The name is used as the bytes it is, whatever its encoding.
-bool WriteFileAtomically(const std::string& path, const QByteArray& bytes) {
-    const std::string partial = path + ".partial";
-    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = true;
-    for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += n;
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(partial.c_str(), path.c_str()) != 0) {
-        ::unlink(partial.c_str());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int cmdRender(const Args& argsIn) {
@@ -462,7 +442,10 @@ int cmdRender(const Args& argsIn) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        written = image.save(&buffer, "PNG") && WriteFileAtomically(opt.output, bytes);
+        written =
+            image.save(&buffer, "PNG") &&
+            WriteFileReplacing(opt.output, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                     static_cast<std::size_t>(bytes.size())));
     } else {
         written = SaveCanvasJpeg(canvas, opt.output);
     }

@@ -159,7 +159,7 @@ bool PolylineSource::loadStreamed(std::string_view abbreviation, PolylinePoints&
         return false;
     }
     if (!file_) {
-        file_ = std::fopen(path_.c_str(), "rb");
+        file_ = OpenRegularFileStream(path_);  // a FIFO or device is refused, never waited on
         if (!file_) return false;
     }
     // The file is re-read for every drawing, so a file replaced while open is noticed.

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/file_safety.h"
+
 namespace celes {
 
 // Little-endian field access over a byte image. Every read is checked against the bytes present, so
@@ -43,7 +45,7 @@ inline bool ReadLeDouble(std::span<const std::uint8_t> bytes, std::size_t offset
 inline bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
                           std::size_t limit = std::size_t{64} << 20) {
     out.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = OpenRegularFileStream(path);  // a FIFO or device is refused, never waited on
     if (!f) return false;
     std::uint8_t chunk[8192];
     bool ok = true;

@@ -40,6 +40,23 @@ bool readFixedFields(ByteReader& in, StarRecord& r) {
            in.readBytes(r.designation.data(), r.designation.size());
 }
 
+// A name longer than the one-byte length can say is cut to 255 bytes, never inside a double-byte
+// character, so the stream stays aligned.
+std::string CutTo255(std::string s) {
+    s.resize(std::min(s.size(), s.find('\0')));
+    if (s.size() > 255) {
+        // Find where the character containing byte 255 starts, walking whole characters.
+        std::size_t end = 0;
+        while (end < s.size()) {
+            const std::size_t step = isCp932LeadByte(static_cast<unsigned char>(s[end])) ? 2 : 1;
+            if (end + step > 255) break;
+            end += step;
+        }
+        s.resize(end);
+    }
+    return s;
+}
+
 }  // namespace
 
 bool ByteReader::readBytes(void* out, std::size_t n) {
@@ -129,20 +146,10 @@ std::string storedName(std::string_view name) {
         }
         if (cut) s.resize(s[i] == ' ' ? i : i + 1);
     }
-    if (s.size() > 255) {
-        // Find where the character containing byte 255 starts, walking whole characters.
-        std::size_t end = 0;
-        while (end < s.size()) {
-            const std::size_t step = isCp932LeadByte(static_cast<unsigned char>(s[end])) ? 2 : 1;
-            if (end + step > 255) break;
-            end += step;
-        }
-        s.resize(end);
-    }
-    return s;
+    return CutTo255(std::move(s));
 }
 
-void writeStarRecord(std::vector<std::uint8_t>& out, const StarRecord& r) {
+void writeStarRecord(std::vector<std::uint8_t>& out, const StarRecord& r, NameForm form) {
     appendU32(out, kRecordVersion1001);
     appendDouble(out, r.dec);
     appendDouble(out, r.magnitude);
@@ -150,7 +157,8 @@ void writeStarRecord(std::vector<std::uint8_t>& out, const StarRecord& r) {
     appendI16(out, r.number);
     out.insert(out.end(), r.constellation.begin(), r.constellation.end());
     out.insert(out.end(), r.designation.begin(), r.designation.end());
-    const std::string name = r.name ? storedName(*r.name) : std::string();
+    std::string name;
+    if (r.name) name = form == NameForm::Stored ? storedName(*r.name) : CutTo255(*r.name);
     out.push_back(static_cast<std::uint8_t>(name.size()));
     out.insert(out.end(), name.begin(), name.end());
     appendI16(out, r.type);

@@ -115,8 +115,12 @@ RecordReadStatus readStarRecord(ByteReader& in, StarRecord& out, std::uint32_t* 
 // cut to 255 (never inside a double-byte character) so the one-byte length stays true.
 std::string storedName(std::string_view name);
 
+// How a record's name is written: in its stored form (storedName), or as held (only cut to 255
+// bytes), for names that already are in stored form, such as those read from a file.
+enum class NameForm { Stored, AsHeld };
+
 // Appends the record in version 1001.
-void writeStarRecord(std::vector<std::uint8_t>& out, const StarRecord& r);
+void writeStarRecord(std::vector<std::uint8_t>& out, const StarRecord& r, NameForm form = NameForm::Stored);
 
 // The stream: format word, count, records.
 enum class StreamProblem {

@@ -2,12 +2,14 @@
 
 #include <cstdio>
 
+#include "platform/posix/file_safety.h"
+
 namespace celes {
 
 bool SlewLog::Append(const std::string& line) {
     lines_.push_back(line);
     if (!folder_.empty()) UserFiles(folder_, {}).ensureUserFolder();
-    std::FILE* f = std::fopen(Path().c_str(), "ab");
+    std::FILE* f = OpenRegularFileForAppend(Path());  // a FIFO under the log's name is refused
     bool ok = f != nullptr;
     if (f) {
         const std::string bytes = line + "\r\n";

@@ -81,10 +81,16 @@ DescriptionText DecodeDescription(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-std::optional<DescriptionText> ReadDescriptionFile(const std::string& path) {
+std::optional<DescriptionText> ReadDescriptionFile(const std::string& path, std::string* refusal) {
     bool cut = false;
-    const auto bytes = ReadFileBounded(path, kDescriptionReadLimit, &cut);
-    if (!bytes) return std::nullopt;
+    std::string why;
+    FileOpenProblem problem = FileOpenProblem::None;
+    const auto bytes = ReadFileBounded(path, kDescriptionReadLimit, &cut, &why, &problem);
+    if (!bytes) {
+        if (refusal && problem != FileOpenProblem::Missing)
+            *refusal = "説明ファイルを読み込めません（" + why + "）。\n" + path;
+        return std::nullopt;
+    }
     DescriptionText t = DecodeDescription(*bytes);
     t.cut = cut;
     return t;
@@ -118,6 +124,42 @@ std::vector<std::uint8_t> EncodeDescription(const std::string& textUtf8, bool un
         }
     }
     return out;
+}
+
+DescriptionForEdit OpenDescriptionForEdit(const std::string& path) {
+    DescriptionForEdit out;
+    bool cut = false;
+    std::string why;
+    FileOpenProblem problem = FileOpenProblem::None;
+    const auto bytes = ReadFileBounded(path, kDescriptionReadLimit, &cut, &why, &problem);
+    if (!bytes) {
+        if (problem != FileOpenProblem::Missing)
+            out.refusal = "説明ファイルを読み込めないため編集できません（" + why + "）。\n" + path;
+        return out;
+    }
+    if (cut) {
+        out.refusal = "説明ファイルが大きすぎるため編集できません。\n" + path;
+        return out;
+    }
+    out.text = DecodeDescription(*bytes);
+    // The editor holds text, not bytes: a file is edited only when writing its text back unchanged
+    // gives exactly the bytes it has, so saving an edit never loses what the decoder could not show.
+    if (EncodeDescription(out.text.text, out.text.unicode) != *bytes) {
+        out.text = {};
+        out.refusal =
+            "説明ファイルにそのまま書き戻せない内容（NUL文字、Shift-JISでない文字、"
+            "UTF-16LE以外の符号化など）があるため編集できません。\n" +
+            path;
+    }
+    return out;
+}
+
+DescriptionSave SaveDescriptionEdit(const std::string& path, const DescriptionText& opened,
+                                    const std::string& textUtf8, bool unicode, std::string* error) {
+    if (textUtf8.empty()) return DescriptionSave::Unchanged;  // an emptied box leaves the file as it is
+    if (textUtf8 == opened.text && unicode == opened.unicode) return DescriptionSave::Unchanged;
+    return WriteDescriptionFile(path, textUtf8, unicode, error) ? DescriptionSave::Written
+                                                                : DescriptionSave::Failed;
 }
 
 bool WriteDescriptionFile(const std::string& path, const std::string& textUtf8, bool unicode,

@@ -37,8 +37,25 @@ std::string DescriptionToWrite(const UserFiles& files, const std::string& abbrev
 // The text of a description file's bytes: after FF FE, whole UTF-16LE code units (an odd last byte
 // is dropped); otherwise Shift-JIS. Either stops at a NUL character.
 DescriptionText DecodeDescription(std::span<const std::uint8_t> bytes);
-// Nothing when the file cannot be read.
-std::optional<DescriptionText> ReadDescriptionFile(const std::string& path);
+// Nothing when the file cannot be read. The file is opened without blocking and must be a regular
+// file; when it is there but refused, `refusal` (when given) gets a sentence naming the path.
+std::optional<DescriptionText> ReadDescriptionFile(const std::string& path, std::string* refusal = nullptr);
+
+// What the editor opens with. A missing file opens empty. A file that cannot be read, is over the
+// bound, or whose bytes the editor could not give back exactly (a NUL, bytes that are not
+// Shift-JIS, a UTF-8 or UTF-16BE mark, a lone surrogate, an odd last byte) is not edited:
+// `refusal` says why, naming the path (UTF-8).
+struct DescriptionForEdit {
+    DescriptionText text;
+    std::string refusal;
+};
+DescriptionForEdit OpenDescriptionForEdit(const std::string& path);
+
+enum class DescriptionSave { Unchanged, Written, Failed };
+// Saves what the editor gave back for the text it opened with `opened`. Nothing is written when the
+// text and its form are what was opened, or when the box was emptied (the file stays).
+DescriptionSave SaveDescriptionEdit(const std::string& path, const DescriptionText& opened,
+                                    const std::string& textUtf8, bool unicode, std::string* error = nullptr);
 // The text to speak: the spoken-text file, else the description file, each the user's copy first;
 // empty when neither is there.
 std::string SpokenText(const UserFiles& files, const std::string& abbreviation);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/dialogs.h"
+#include "userdata/file_io.h"
 #include "view/sky_canvas.h"
 
 // The JPEG library's headers are C and need the standard size types first.
@@ -349,8 +350,17 @@ std::optional<JpegBitmap> DecodeJpegStream(std::FILE* file, platform::Dialogs* d
 namespace {
 
 std::optional<JpegBitmap> LoadFile(const std::string& path, platform::Dialogs* dialogs, const ChartFit* fit) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::nullopt;
+    // Without blocking and only a regular file: a FIFO named like a photograph must not freeze the
+    // window. A file that is there but refused is told, naming the path.
+    std::string why;
+    FileOpenProblem problem = FileOpenProblem::None;
+    std::FILE* file = OpenRegularFileStream(path, 0, &why, &problem);
+    if (!file) {
+        if (dialogs && problem != FileOpenProblem::Missing)
+            dialogs->messageBox("画像ファイルを開けません（" + why + "）。\n" + path, "JPEG",
+                                platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+        return std::nullopt;
+    }
     auto result = DecodeJpegStream(file, dialogs, fit);
     std::fclose(file);
     return result;
@@ -403,19 +413,22 @@ void DrawJpegOnCanvas(const JpegBitmap& image, CSkyCanvas& canvas, int chartWidt
 
 bool SaveCanvasJpeg(const CSkyCanvas& canvas, const std::string& path, platform::Dialogs* dialogs) {
     if (canvas.Width() <= 0 || canvas.Height() <= 0 || !canvas.Bits()) return false;
-    const std::string partial = path + ".partial";
-    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    // Encoded in memory, then written like every other file of the user's: through a temporary
+    // file renamed over the old one, at a symbolic link's target.
+    char* data = nullptr;
+    std::size_t size = 0;
+    std::FILE* file = ::open_memstream(&data, &size);
     if (!file) return false;
     auto job = std::make_unique<EncodeJob>();
     SetUpErrorManager(job->err, dialogs);
     job->cinfo.err = &job->err.pub;
     const bool encoded = RunEncode(job.get(), canvas, file);
     const bool closed = std::fclose(file) == 0;
-    if (!encoded || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
-        std::remove(partial.c_str());
-        return false;
-    }
-    return true;
+    const bool written =
+        encoded && closed &&
+        WriteFileReplacing(path, std::span(reinterpret_cast<const std::uint8_t*>(data), size));
+    std::free(data);
+    return written;
 }
 
 }  // namespace celes

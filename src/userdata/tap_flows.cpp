@@ -1,16 +1,21 @@
 #include "userdata/tap_flows.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "skydata/text_codec.h"
+#include "userdata/file_io.h"
 
 namespace celes {
 
 namespace {
 
 constexpr const char* kTapCaption = "ﾀｯﾌﾟ情報";
+constexpr const char* kNotWrittenOver =
+    "このファイルは書き換えません。この間に登録、変更したタップ情報は保存されません。";
 
 }  // namespace
 
@@ -143,16 +148,16 @@ void TapFlows::importTaps() {
                             platform::MessageIcon::Question) == platform::MessageResult::Yes;
     const auto path = dialogs_.openFile("", kExchangeFilter);
     if (!path) return;
-    // Cleared only once a file was chosen, and only when it could be read: a cancelled or failed
-    // import loses nothing.
+    // The whole file is read and checked before anything is cleared: a cancelled, unreadable,
+    // damaged or over-full import loses nothing and adds nothing.
     RecordList imported;
     const TapFileLoad load = LoadTapFile(*path, imported);
-    if (!load.opened) {
-        dialogs_.messageBox("交換用タップ情報ファイルを読み込めません。\n" + *path, kTapCaption,
-                            platform::MessageButtons::Ok, platform::MessageIcon::Error);
+    if (!load.opened || load.damaged || !load.leftOut.empty()) {
+        std::string text = "交換用タップ情報ファイルを読み込めません。現在のタップ情報はそのままです。\n";
+        text += load.problem.empty() ? *path : load.problem;
+        dialogs_.messageBox(text, kTapCaption, platform::MessageButtons::Ok, platform::MessageIcon::Error);
         return;
     }
-    tellDamage(load);
     if (clearFirst) taps_.clear();
     for (auto& t : imported) taps_.push_back(std::move(t));
     afterChange();
@@ -169,24 +174,55 @@ void TapFlows::exportTaps() {
 
 bool TapFlows::saveTapFile() {
     const std::string path = tapFilePath_();
+    if (!keepAsIs_.empty() && keepAsIs_ == path) return false;  // told when it was found
+    // A file that stopped being readable since it was loaded holds taps this list may not have.
+    const RegularFileOpen probe = OpenRegularFile(path);
+    if (probe.fd >= 0) {
+        ::close(probe.fd);
+    } else if (probe.problem != FileOpenProblem::Missing) {
+        keepAsIs_ = path;
+        tell("タップ情報ファイルを読み込めません（" + probe.reason + "）。\n" + path + "\n" +
+             kNotWrittenOver);
+        return false;
+    }
     std::string error;
-    if (SaveTapFile(path, taps_, &error)) return true;
+    if (SaveTapFile(path, taps_, &error, leftOut_.empty() ? nullptr : &leftOut_)) return true;
     dialogs_.messageBox(TapWriteFailedMessage(path, error), kTapCaption, platform::MessageButtons::Ok,
                         platform::MessageIcon::Error);
     return false;
 }
 
 void TapFlows::loadTapFile() {
-    const std::string path = tapFilePath_();
-    TapFileLoad load = LoadTapFile(path, taps_);
-    if (load.damaged)
-        if (const std::string kept = KeepDamagedTapFile(path); !kept.empty()) load.problem += "\n" + kept;
-    tellDamage(load);
+    loadTapFile(tapFilePath_());
 }
 
-void TapFlows::tellDamage(const TapFileLoad& load) {
-    if (load.damaged)
-        dialogs_.messageBox(load.problem, kTapCaption, platform::MessageButtons::Ok,
+void TapFlows::loadTapFile(const std::string& path) {
+    keepAsIs_.clear();
+    leftOut_.clear();
+    // The file read may be one beside the catalogue, read while the user folder has none of its
+    // own; only the user's own file is copied aside. Whichever it was, taps that could not be read
+    // are not hidden behind a new file the next start would read instead.
+    const std::string writePath = tapFilePath_();
+    TapFileLoad load = LoadTapFile(path, taps_);
+    if (load.refused) {
+        keepAsIs_ = writePath;
+        load.problem.append("\n").append(kNotWrittenOver);
+    }
+    if (load.damaged && path == writePath) {
+        if (const std::string kept = KeepDamagedTapFile(path); !kept.empty()) {
+            load.problem += "\n" + kept;
+        } else {
+            keepAsIs_ = writePath;
+            load.problem.append("\n").append(kNotWrittenOver);
+        }
+    }
+    leftOut_ = std::move(load.leftOut);
+    tell(load.problem);
+}
+
+void TapFlows::tell(const std::string& problem) {
+    if (!problem.empty())
+        dialogs_.messageBox(problem, kTapCaption, platform::MessageButtons::Ok,
                             platform::MessageIcon::Warning);
 }
 

@@ -52,9 +52,14 @@ class TapFlows {
     void exportTaps();
 
     // Writes the tap list to the tap file; a failure is told in a message box. True when written.
+    // A tap file that is there but could not be read (or is damaged and could not be copied aside)
+    // is never written over: that is told once, naming the path, and saving then does nothing.
     bool saveTapFile();
-    // Appends the taps of the tap file (start-up and a new catalogue); damage is told once.
+    // Appends the taps of the tap file (start-up and a new catalogue); damage, a refused file and
+    // taps over the cap are told once. Taps over the cap stay out of the list but are written back
+    // after it, so the file keeps them.
     void loadTapFile();
+    void loadTapFile(const std::string& path);
 
     // The serial number the next tap gets: "TAPREG"/"CNT", but never one a tap in the list already
     // has (a lost or reset settings file must not hand out a used number again).
@@ -62,7 +67,7 @@ class TapFlows {
 
   private:
     void afterChange();
-    void tellDamage(const TapFileLoad& load);
+    void tell(const std::string& problem);
     void registered(TapDialogResult result, const TapDialogModel& model, double ra, double dec);
     void edited(TapDialogResult result, const TapDialogModel& model, const StarRecord* tap, int serial);
     // Opens the dialog; its outcome reaches `then` only while this object lives.
@@ -76,6 +81,10 @@ class TapFlows {
     std::function<std::string()> tapFilePath_;
     std::function<void()> changed_;
     bool dialogOpen_ = false;
+    // The tap file that must not be written over (empty: none), and the records of the tap file
+    // past the list's cap.
+    std::string keepAsIs_;
+    RecordList leftOut_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

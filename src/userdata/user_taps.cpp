@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "skydata/text_codec.h"
 #include "userdata/file_io.h"
@@ -46,7 +45,9 @@ void FillTap(StarRecord& r, std::string_view titleUtf8, std::string_view textUtf
     // Only a text that was there and converted to nothing is a conversion error; an empty text is
     // simply empty.
     if (text.empty() && !textUtf8.empty()) text = utf8ToCp932(kTapConversionError);
-    r.name = std::move(text);
+    // The text takes its stored form here, where the user typed it; the file writer then writes
+    // every text as it is held, so a text read from a file never changes on the way back.
+    r.name = storedName(text);
     setField(r.classText, kTapMarker);
 }
 
@@ -61,42 +62,61 @@ std::string TapText(const StarRecord& r) {
 TapFileLoad LoadTapFile(const std::string& path, RecordList& taps) {
     TapFileLoad result;
     bool cut = false;
-    const auto bytes = ReadFileBounded(path, kTapFileReadLimit, &cut);
-    if (!bytes) return result;
+    std::string why;
+    FileOpenProblem problem = FileOpenProblem::None;
+    const auto bytes = ReadFileBounded(path, kTapFileReadLimit, &cut, &why, &problem);
+    if (!bytes) {
+        if (problem != FileOpenProblem::Missing) {
+            result.refused = true;
+            result.problem = "タップ情報ファイルを読み込めません（" + why + "）。\n" + path;
+        }
+        return result;
+    }
     result.opened = true;
     const std::size_t before = taps.size();
     const RecordStreamInfo info = readRecordStream(*bytes, [&](StarRecord&& r) {
-        if (static_cast<int>(taps.size()) >= kMaxTaps) return StreamStep::Full;
-        taps.push_back(std::make_unique<StarRecord>(std::move(r)));
+        // Once one record is left out, every later one is too, so the file's order is kept.
+        if (result.leftOut.empty() && taps.size() < std::size_t{kMaxTaps})
+            taps.push_back(std::make_unique<StarRecord>(std::move(r)));
+        else
+            result.leftOut.push_back(std::make_unique<StarRecord>(std::move(r)));
         return StreamStep::Continue;
     });
     result.added = static_cast<int>(taps.size() - before);
-    if (info.problem == StreamProblem::None && !cut) return result;
+    char text[320];
+    if (info.problem == StreamProblem::None && !cut) {
+        if (!result.leftOut.empty()) {
+            std::snprintf(text, sizeof text,
+                          "タップ情報が多すぎます。%d件のうち%d件を読み込み、残りの%d件は表示しません"
+                          "（ファイルには残します）。",
+                          static_cast<int>(info.count), result.added,
+                          static_cast<int>(result.leftOut.size()));
+            result.problem = text;
+            result.problem.append("\n").append(path);
+        }
+        return result;
+    }
     if (bytes->empty()) return result;  // an empty file is an empty list
     result.damaged = true;
-    char text[256];
+    // What was whole before the damage is all the list gets; nothing is kept aside to write back.
+    for (auto& t : result.leftOut)
+        if (taps.size() < std::size_t{kMaxTaps}) taps.push_back(std::move(t));
+    result.leftOut.clear();
+    result.added = static_cast<int>(taps.size() - before);
     std::snprintf(text, sizeof text,
                   "タップ情報ファイルが壊れています。読み込めたのは%d件です（記録上は%d件）。", result.added,
                   static_cast<int>(info.count));
     result.problem = text;
+    result.problem.append("\n").append(path);
     return result;
 }
 
 std::string KeepDamagedTapFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    for (int n = 1; n <= 99; ++n) {
-        // Built by appending: GCC 12 at -O3 warns (-Wrestrict) on `"literal" + std::string&&`.
-        std::string copy = path;
-        copy.append(".damaged");
-        if (n > 1) copy.append("-").append(std::to_string(n));
-        if (fs::exists(copy, ec)) continue;
-        if (!fs::copy_file(path, copy, ec)) return {};
-        std::string told = "元のファイルは ";
-        told.append(copy).append(" として残しました。");
-        return told;
-    }
-    return {};
+    const std::string copy = KeepDamagedCopy(path);
+    if (copy.empty()) return {};
+    std::string told = "元のファイルは ";
+    told.append(copy).append(" として残しました。");
+    return told;
 }
 
 std::string LoadTapFile(const std::string& path, std::vector<StarRecord>& taps) {
@@ -106,17 +126,21 @@ std::string LoadTapFile(const std::string& path, std::vector<StarRecord>& taps) 
     return load.problem;
 }
 
-std::vector<std::uint8_t> TapFileBytes(const RecordList& taps) {
+std::vector<std::uint8_t> TapFileBytes(const RecordList& taps, const RecordList* leftOut) {
+    const std::size_t count = taps.size() + (leftOut ? leftOut->size() : 0);
     std::vector<std::uint8_t> out;
-    out.reserve(8 + taps.size() * (kVersion1001MinBytes + kTapTextBytes));
+    out.reserve(8 + count * (kVersion1001MinBytes + kTapTextBytes));
     appendU32(out, kTapFormatWord);
-    appendU32(out, static_cast<std::uint32_t>(taps.size()));
-    for (const auto& tap : taps) writeStarRecord(out, *tap);
+    appendU32(out, static_cast<std::uint32_t>(count));
+    for (const auto& tap : taps) writeStarRecord(out, *tap, NameForm::AsHeld);
+    if (leftOut)
+        for (const auto& tap : *leftOut) writeStarRecord(out, *tap, NameForm::AsHeld);
     return out;
 }
 
-bool SaveTapFile(const std::string& path, const RecordList& taps, std::string* error) {
-    return WriteFileReplacing(path, TapFileBytes(taps), error);
+bool SaveTapFile(const std::string& path, const RecordList& taps, std::string* error,
+                 const RecordList* leftOut) {
+    return WriteFileReplacing(path, TapFileBytes(taps, leftOut), error);
 }
 
 void SetNumberedMark(std::array<StarRecord, 5>& marks, int slot, double ra, double dec) {

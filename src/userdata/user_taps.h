@@ -45,8 +45,9 @@ std::string Cp932Cut(std::string_view utf8, std::size_t maxBytes);
 
 // Fills the tap fields of a record from what the dialog holds (UTF-8): magnitude -100, the kind,
 // the title in the designation (9 bytes and a NUL), the text in a 60-byte buffer (59 bytes and a
-// NUL) and the marker. An empty text stays empty; only a text whose conversion yields nothing gets
-// "変換エラー". Position and serial number are left as they are.
+// NUL) as it is stored (storedName: spaces before the last byte end it) and the marker. An empty text stays
+// empty; only a text whose conversion yields nothing gets "変換エラー". Position and serial number are left
+// as they are.
 void FillTap(StarRecord& r, std::string_view titleUtf8, std::string_view textUtf8, TapKind kind);
 
 // Title and text of a tap for showing (UTF-8).
@@ -57,30 +58,39 @@ std::string TapText(const StarRecord& r);
 // ---- files ----
 
 struct TapFileLoad {
-    bool opened = false;   // false: no such file or not readable (a missing tap file is normal)
+    bool opened = false;   // false: not read (missing, or refused: see `refused`)
+    bool refused = false;  // the file is there but could not be read, or is not a regular file
     int added = 0;         // taps appended to the list
     bool damaged = false;  // truncated, absurd count, unknown record version or over the bounds
-    std::string problem;   // one sentence for the user when damaged (UTF-8)
+    // Whole records past kMaxTaps: not put in the list, but kept so a save writes them back.
+    RecordList leftOut;
+    std::string problem;  // one sentence for the user when refused, damaged or over the cap (UTF-8)
 };
 
-// Appends the whole records of a tap or exchange file to `taps`, in file order. A damaged file
-// gives what was whole before the damage, and says so.
+// Appends the whole records of a tap or exchange file to `taps`, in file order, up to kMaxTaps in
+// the list; the records past that go to `leftOut`. A damaged file gives what was whole before the
+// damage, and says so. The file is opened without blocking and must be a regular file.
 TapFileLoad LoadTapFile(const std::string& path, RecordList& taps);
 
 // A damaged tap file is copied beside itself ("CelesUser.tap.damaged", or ".damaged-2" and on when
-// that is taken) before the program writes the file again, so what could not be read is not lost.
-// Returns the sentence that says where the copy is (UTF-8), or empty when it could not be made.
+// that holds other content) before the program writes the file again, so what could not be read
+// is not lost; the same damage seen again reuses its copy. Returns the sentence that says where
+// the copy is (UTF-8), or empty when it could not be made.
 std::string KeepDamagedTapFile(const std::string& path);
 
 // The same into plain records (the command-line render); returns the problem sentence, or empty.
 std::string LoadTapFile(const std::string& path, std::vector<StarRecord>& taps);
 
-// The stream bytes of a tap list: format word 1000, the count, the records in version 1001.
-std::vector<std::uint8_t> TapFileBytes(const RecordList& taps);
+// The stream bytes of a tap list: format word 1000, the count, the records in version 1001, then
+// the records `leftOut` holds. A text is written as it is held (FillTap already made a typed text
+// what is stored), so a tap read from a file and not edited is written back byte for byte.
+std::vector<std::uint8_t> TapFileBytes(const RecordList& taps, const RecordList* leftOut = nullptr);
 
-// Writes the list to `path` through a temporary file renamed over the old one. False (with the
-// reason in `error`) when it could not be written; the old file then stays as it was.
-bool SaveTapFile(const std::string& path, const RecordList& taps, std::string* error = nullptr);
+// Writes the list to `path` through a temporary file renamed over the old one (at a symbolic
+// link's target). False (with the reason in `error`) when it could not be written; the old file
+// then stays as it was.
+bool SaveTapFile(const std::string& path, const RecordList& taps, std::string* error = nullptr,
+                 const RecordList* leftOut = nullptr);
 
 // ---- numbered marks ①②③ (commands "①を設定" .. "③を設定", "①～削除") ----
 inline constexpr std::int16_t kNumberedMarkType = 999;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/posix/file_safety.h"
+
 namespace celes {
 
 CCelesDoc::CCelesDoc(platform::SettingsStore& settings, platform::EventLoop& loop, platform::Dialogs& dialogs,
@@ -122,7 +124,7 @@ void CCelesDoc::appendSlewEntry(std::string line) {
 bool CCelesDoc::flushSlewLog() {
     if (slewLog_.empty()) return true;
     const std::string path = location_.userFiles().slewLogToWrite();
-    std::FILE* f = std::fopen(path.c_str(), "ab");
+    std::FILE* f = OpenRegularFileForAppend(path);  // a FIFO under the log's name is refused
     if (!f) return false;
     bool ok = true;
     for (const std::string& line : slewLog_) {

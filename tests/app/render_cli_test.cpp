@@ -174,13 +174,15 @@ TEST(RenderCli, WriteFailuresFailAndNamesAreBytes) {
     for (const char* name : {"chart.png", "chart.jpg"}) {
         SCOPED_TRACE(name);
         const fs::path out = dir / name;
-        // A folder where the temporary file goes stops even root from writing.
-        fs::create_directory(out.string() + ".partial");
+        // A link into a folder that is not there: the temporary file beside the link's target cannot
+        // be made, whoever runs it (root too), and nothing appears under either name.
+        fs::create_symlink(fs::path("gone") / name, out);
         RenderRun r = Render("--size 64x64 --local '2024-01-15 21:00' -o '" + out.string() + "'");
         EXPECT_EQ(r.status, 1) << r.output;
         EXPECT_NE(r.output.find("cannot write '" + out.string() + "'"), std::string::npos) << r.output;
         EXPECT_FALSE(fs::exists(out));
-        fs::remove(out.string() + ".partial");
+        EXPECT_TRUE(fs::is_symlink(out));
+        fs::remove(out);
 
         r = Render("--size 64x64 --local '2024-01-15 21:00' -o '" + (dir / "missing" / name).string() + "'");
         EXPECT_EQ(r.status, 1) << r.output;

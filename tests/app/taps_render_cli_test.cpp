@@ -1,6 +1,7 @@
 // `celes render --taps`: the user's registered taps drawn with the chart.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QImage>
 
 #include <filesystem>
@@ -73,6 +74,35 @@ TEST(TapsRenderCli, TheUsersTapsAreDrawnWithTheirMarks) {
     r = RunCeles(common + with + " --taps", env);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("壊れています"), std::string::npos) << r.err;
+    if (!::testing::Test::HasFailure()) fs::remove_all(dir);
+}
+
+TEST(TapsRenderCli, AFifoTapFileIsRefusedAndTheChartGoesThroughLinks) {
+    const fs::path dir = fs::temp_directory_path() / ("celes_taps_fifo_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "synced");
+    fs::copy_file(fs::path(CELES_DATA_SOURCE_DIR) / kCatalogueFileName, dir / kCatalogueFileName);
+    const std::string tapFile = (dir / kTapFileName).string();
+    ASSERT_EQ(::mkfifo(tapFile.c_str(), 0644), 0);  // nothing ever writes to it
+    // The chart is asked for through links into another folder, one per format.
+    for (const char* name : {"chart.png", "chart.jpg"}) {
+        std::FILE* f = std::fopen((dir / "synced" / name).c_str(), "wb");
+        std::fputs("old", f);
+        std::fclose(f);
+        fs::create_symlink(fs::path("synced") / name, dir / name);
+    }
+    for (const char* name : {"chart.png", "chart.jpg"}) {
+        SCOPED_TRACE(name);
+        // `timeout` ends a run that hangs on the FIFO with status 124.
+        const CliRun r = RunCeles("render --local '2024-01-15 21:00' --size 240x320 --taps --data '" +
+                                      dir.string() + "' -o '" + (dir / name).string() + "'",
+                                  "QT_QPA_PLATFORM=offscreen timeout 60");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.err.find(tapFile), std::string::npos) << r.err;
+        EXPECT_TRUE(fs::is_symlink(dir / name));
+        EXPECT_GT(fs::file_size(dir / "synced" / name), 100u) << "the chart went to the link's target";
+    }
+    EXPECT_TRUE(fs::is_fifo(tapFile));
     if (!::testing::Test::HasFailure()) fs::remove_all(dir);
 }
 

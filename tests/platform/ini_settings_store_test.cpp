@@ -86,11 +86,12 @@ TEST_F(IniStore, BatchWritesOnceAndFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(IniSettingsStore(path_).readInt("A", "Z", 0), 3);
 
     // A folder where the temporary file goes: no one, not even root, can write the file then.
-    fs::create_directory(path_ + ".tmp");
+    const std::string partial = path_ + ".partial-" + std::to_string(::getpid());
+    fs::create_directory(partial);
     EXPECT_FALSE(s.writeInt("A", "X", 99));
     EXPECT_EQ(IniSettingsStore(path_).readInt("A", "X", 0), 1);
     EXPECT_EQ(s.readInt("A", "X", 0), 99);  // this process goes on with the new value
-    fs::remove(path_ + ".tmp");
+    fs::remove(partial);
     EXPECT_TRUE(s.writeInt("A", "Y", 5));  // the held change goes out with the next write
     EXPECT_EQ(IniSettingsStore(path_).readInt("A", "X", 0), 99);
 }
@@ -132,10 +133,11 @@ TEST_F(IniStore, WritesOnlyChangedValuesAndKeepsEveryOtherLine) {
         }
         EXPECT_EQ(fileText(), c.after);
         // Writing what the file already says leaves it alone, even when it could not be replaced.
-        fs::create_directory(path_ + ".tmp");
+        const std::string partial = path_ + ".partial-" + std::to_string(::getpid());
+        fs::create_directory(partial);
         IniSettingsStore again(path_);
         EXPECT_TRUE(again.writeInt("SETTING", "JISA", 5));
-        fs::remove(path_ + ".tmp");
+        fs::remove(partial);
     }
 }
 
@@ -244,4 +246,20 @@ TEST(IniStorePath, FollowsXdgConfigHome) {
 }
 
 }  // namespace
+TEST_F(IniStore, ASettingsFileKeptElsewhereStaysLinked) {
+    // The settings file is a link into a dotfiles folder; every write lands in the target.
+    fs::create_directories(dir_ / "dotfiles");
+    fs::create_directories(fs::path(path_).parent_path());
+    std::ofstream(dir_ / "dotfiles" / "celes.ini") << "; mine\n[A]\nX=1\n";
+    fs::create_symlink("../../dotfiles/celes.ini", path_);
+    IniSettingsStore s(path_);
+    EXPECT_EQ(s.readInt("A", "X", 0), 1);
+    EXPECT_TRUE(s.writeInt("A", "X", 2));
+    EXPECT_TRUE(fs::is_symlink(path_));
+    std::ifstream f(dir_ / "dotfiles" / "celes.ini");
+    std::stringstream target;
+    target << f.rdbuf();
+    EXPECT_EQ(target.str(), "; mine\n[A]\nX=2\n");
+}
+
 }  // namespace celes::platform

@@ -1,6 +1,9 @@
 #include "userdata/descriptions.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <filesystem>
 
@@ -114,6 +117,81 @@ TEST(Description, ShippedDescriptionsReadAsJapaneseText) {
         ASSERT_TRUE(t) << abbr;
         EXPECT_GT(t->text.size(), 100u) << abbr;
         EXPECT_EQ(t->text.find("\xEF\xBF\xBD"), std::string::npos) << abbr << " has no undecodable bytes";
+    }
+}
+
+// The identity of the file at `path`: a write (temporary file renamed over it) gives a new one.
+std::pair<ino_t, std::vector<std::uint8_t>> Identity(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return {st.st_ino, TempDir::read(path)};
+}
+
+TEST(Description, FilesThatCannotBeGivenBackExactlyAreNotEditedAndNotWritten) {
+    TempDir dir;
+    const std::string path = dir.file("Ori.p91");
+    std::vector<std::uint8_t> afterNul = Bytes({'a', 'b', 0});
+    afterNul.insert(afterNul.end(), 355, 'z');  // 358 bytes, 355 of them after the NUL
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"text after a NUL", afterNul},
+        {"bytes that are not CP932", Bytes({'a', 0x85, 0x40, 'b'})},
+        {"a lone lead byte at the end", Bytes({'a', 0x82})},
+        {"a UTF-8 mark", Bytes({0xEF, 0xBB, 0xBF, 'a', 'b'})},
+        {"UTF-16BE", Bytes({0xFE, 0xFF, 0x00, 'a', 0x00, 'b'})},
+        {"a lone surrogate", Bytes({0xFF, 0xFE, 'a', 0, 0x3D, 0xD8, 'b', 0})},
+        {"an odd last byte", Bytes({0xFF, 0xFE, 'a', 0, 'b'})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir::write(path, c.bytes);
+        const auto before = Identity(path);
+        const DescriptionForEdit open = OpenDescriptionForEdit(path);
+        EXPECT_NE(open.refusal.find(path), std::string::npos) << open.refusal;
+        EXPECT_EQ(Identity(path), before);
+    }
+    // Unreadable, not a regular file, over the bound: refused too, naming the path.
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    EXPECT_NE(OpenDescriptionForEdit(path).refusal.find(path), std::string::npos);
+    std::string refusal;
+    EXPECT_FALSE(ReadDescriptionFile(path, &refusal)) << "a FIFO is not waited on";
+    EXPECT_NE(refusal.find(path), std::string::npos);
+    std::filesystem::remove(path);
+    ASSERT_EQ(::symlink(path.c_str(), path.c_str()), 0);
+    EXPECT_NE(OpenDescriptionForEdit(path).refusal.find(path), std::string::npos);
+    std::filesystem::remove(path);
+    TempDir::write(path, std::vector<std::uint8_t>(kDescriptionReadLimit + 1, 'a'));
+    EXPECT_NE(OpenDescriptionForEdit(path).refusal.find(path), std::string::npos);
+    // A file not there yet opens empty, to be written by the first edit.
+    std::filesystem::remove(path);
+    const DescriptionForEdit none = OpenDescriptionForEdit(path);
+    EXPECT_TRUE(none.refusal.empty());
+    EXPECT_EQ(SaveDescriptionEdit(path, none.text, "新しい説明", false), DescriptionSave::Written);
+    EXPECT_EQ(ReadDescriptionFile(path)->text, "新しい説明");
+}
+
+TEST(Description, OkWithoutAChangeWritesNothing) {
+    TempDir dir;
+    const std::string path = dir.file("Ori.p91");
+    for (const auto& bytes :
+         {Bytes({0x96, 0x6B, '\r', '\n', 'a'}), Bytes({0xFF, 0xFE, 0x17, 0x53, '\r', 0, '\n', 0})}) {
+        TempDir::write(path, bytes);
+        const auto before = Identity(path);
+        const DescriptionForEdit open = OpenDescriptionForEdit(path);
+        ASSERT_TRUE(open.refusal.empty()) << open.refusal;
+        EXPECT_EQ(SaveDescriptionEdit(path, open.text, open.text.text, open.text.unicode),
+                  DescriptionSave::Unchanged);
+        EXPECT_EQ(SaveDescriptionEdit(path, open.text, "", open.text.unicode), DescriptionSave::Unchanged);
+        EXPECT_EQ(Identity(path), before);
+        // A real edit is written, and the form the user chose with it.
+        EXPECT_EQ(SaveDescriptionEdit(path, open.text, open.text.text + "!", !open.text.unicode),
+                  DescriptionSave::Written);
+        const auto back = ReadDescriptionFile(path);
+        EXPECT_EQ(back->text, open.text.text + "!");
+        EXPECT_EQ(back->unicode, !open.text.unicode);
     }
 }
 

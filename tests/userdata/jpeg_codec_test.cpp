@@ -1,6 +1,7 @@
 #include "userdata/jpeg_codec.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -131,6 +132,30 @@ TEST_F(JpegCodec, BadInputFailsCleanlyWithOneMessage) {
     EXPECT_FALSE(LoadJpegBitmap(Path("missing.jpg"), &dialogs));
     EXPECT_TRUE(dialogs.texts.empty());
     EXPECT_FALSE(LoadJpegBitmap(Path("text")));
+    // A FIFO or a folder named like a photograph is refused at once, once, naming it; the chart
+    // load is the same.
+    ASSERT_EQ(::mkfifo(Path("M42.jpg").c_str(), 0644), 0);
+    fs::create_directory(Path("folder.jpg"));
+    for (const char* name : {"M42.jpg", "folder.jpg"}) {
+        RecordingDialogs refused;
+        EXPECT_FALSE(LoadJpegBitmap(Path(name), &refused));
+        EXPECT_FALSE(LoadJpegForChart(Path(name), ChartFit{}, &refused));
+        ASSERT_EQ(refused.texts.size(), 2u) << name;
+        EXPECT_NE(refused.texts[0].find(Path(name)), std::string::npos) << refused.texts[0];
+    }
+}
+
+TEST_F(JpegCodec, ASavedChartGoesToALinksTarget) {
+    CSkyCanvas canvas;
+    PaintChart(canvas);
+    fs::create_directory(dir_ / "pictures");
+    Write(Path("pictures/sky.jpg"), {'o', 'l', 'd'});
+    fs::create_symlink("pictures/sky.jpg", dir_ / "sky.jpg");
+    ASSERT_TRUE(SaveCanvasJpeg(canvas, Path("sky.jpg")));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "sky.jpg"));
+    const auto back = LoadJpegBitmap(Path("pictures/sky.jpg"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->width, 240);
 }
 
 TEST_F(JpegCodec, TruncatedFileShowsItsUpperPartAndOneWarning) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 
@@ -231,10 +234,206 @@ TEST_F(TapFlowsTest, DamagedTapFileIsToldOnce) {
     registerWith("new");
     EXPECT_EQ(TempDir::read(kept), bytes);
     EXPECT_EQ(reloadTapFile().size(), 2u);
-    // A second damaged load keeps its own copy beside the first.
-    TempDir::write(dir.file("CelesUser.tap"), bytes);
+    // The same damage found again (every start) reuses its copy; other damage gets a copy of its own.
+    for (int start = 0; start < 3; ++start) {
+        TempDir::write(dir.file("CelesUser.tap"), bytes);
+        taps.clear();
+        flows.loadTapFile();
+        EXPECT_NE(dialogs.texts().back().find(kept + " "), std::string::npos) << dialogs.texts().back();
+    }
+    EXPECT_FALSE(std::filesystem::exists(kept + "-2"));
+    auto other = bytes;
+    other[4] = 7;
+    TempDir::write(dir.file("CelesUser.tap"), other);
     flows.loadTapFile();
-    EXPECT_EQ(TempDir::read(kept + "-2"), bytes);
+    EXPECT_EQ(TempDir::read(kept), bytes);
+    EXPECT_EQ(TempDir::read(kept + "-2"), other);
+    EXPECT_FALSE(std::filesystem::exists(kept + "-3"));
+}
+
+// Files that are there but cannot be read as a tap file, made in `path`; true when the case can be
+// made here (permissions do not bind for root).
+struct UnreadableCase {
+    const char* what;
+    std::function<bool(const std::string& path)> make;
+};
+
+std::vector<UnreadableCase> UnreadableCases(const std::vector<std::uint8_t>& content) {
+    return {
+        {"no read permission",
+         [content](const std::string& p) {
+             TempDir::write(p, content);
+             ::chmod(p.c_str(), 0200);
+             return testing::PermissionsBind();
+         }},
+        {"a loop of links",
+         [](const std::string& p) {
+             return ::symlink((p + ".b").c_str(), p.c_str()) == 0 &&
+                    ::symlink(p.c_str(), (p + ".b").c_str()) == 0;
+         }},
+        {"a FIFO", [](const std::string& p) { return ::mkfifo(p.c_str(), 0644) == 0; }},
+        {"a folder", [](const std::string& p) { return std::filesystem::create_directory(p); }},
+    };
+}
+
+// What is at `path` now: the kind of thing and, for a file, its bytes.
+std::string Snapshot(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return "missing";
+    if (S_ISLNK(st.st_mode)) return "link";
+    if (S_ISFIFO(st.st_mode)) return "fifo";
+    if (S_ISDIR(st.st_mode)) return "folder";
+    ::chmod(path.c_str(), 0644);
+    const auto bytes = TempDir::read(path);
+    ::chmod(path.c_str(), st.st_mode & 07777);
+    return "file " + std::string(bytes.begin(), bytes.end());
+}
+
+TEST_F(TapFlowsTest, ATapFileThatCannotBeReadIsNeverWrittenOverAndSaidOnce) {
+    RecordList many;
+    for (int i = 0; i < 150; ++i) {
+        many.push_back(std::make_unique<StarRecord>());
+        FillTap(*many.back(), "T", "tap " + std::to_string(i), TapKind::Text);
+    }
+    const std::string path = dir.file("CelesUser.tap");
+    for (const UnreadableCase& c : UnreadableCases(TapFileBytes(many))) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(path);
+        std::filesystem::remove_all(path + ".b");
+        taps.clear();
+        dialogs.shown.clear();
+        if (!c.make(path)) continue;
+        const std::string before = Snapshot(path);
+        flows.loadTapFile();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_NE(dialogs.texts()[0].find(path), std::string::npos) << dialogs.texts()[0];
+        registerWith("new");
+        registerWith("newer");
+        EXPECT_EQ(taps.size(), 2u) << "the session goes on with its taps";
+        EXPECT_EQ(dialogs.shown.size(), 1u) << "said once";
+        EXPECT_EQ(Snapshot(path), before);
+    }
+
+    // A tap file that was read, then replaced by something unreadable, is not written over either.
+    std::filesystem::remove_all(path);
+    std::filesystem::remove_all(path + ".b");
+    taps.clear();
+    dialogs.shown.clear();
+    flows.loadTapFile();
+    registerWith("first");
+    ASSERT_EQ(reloadTapFile().size(), 1u);
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    registerWith("second");
+    registerWith("third");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.texts()[0].find(path), std::string::npos);
+    EXPECT_EQ(Snapshot(path), "fifo");
+}
+
+TEST_F(TapFlowsTest, ADamagedImportChangesNothingEvenWithClearFirst) {
+    registerWith("mine-1");
+    registerWith("mine-2");
+    const auto tapFile = TempDir::read(dir.file("CelesUser.tap"));
+    RecordList three;
+    for (int i = 0; i < 3; ++i) {
+        three.push_back(std::make_unique<StarRecord>());
+        FillTap(*three.back(), "X", "x", TapKind::Text);
+    }
+    const auto whole = TapFileBytes(three);
+    auto negative = whole;
+    negative[4] = negative[5] = negative[6] = negative[7] = 0xFF;  // -1
+    const std::vector<std::uint8_t> truncated(whole.begin(), whole.end() - 3);
+    auto badVersion = whole;
+    badVersion[8] = 0x77;
+    for (const auto& [what, bytes] :
+         {std::pair{"negative count", negative}, std::pair{"truncated", truncated},
+          std::pair{"unknown record version", badVersion}}) {
+        SCOPED_TRACE(what);
+        TempDir::write(dir.file("in.ptx"), bytes);
+        dialogs.shown.clear();
+        dialogs.messageAnswers = {MessageResult::Yes};  // clear first
+        dialogs.fileAnswers = {dir.file("in.ptx")};
+        flows.importTaps();
+        ASSERT_EQ(taps.size(), 2u);
+        EXPECT_EQ(TapText(*taps[0]), "mine-1");
+        EXPECT_EQ(TempDir::read(dir.file("CelesUser.tap")), tapFile);
+        EXPECT_EQ(dialogs.shown.back().icon, platform::MessageIcon::Error);
+        EXPECT_NE(dialogs.shown.back().text.find(dir.file("in.ptx")), std::string::npos);
+    }
+    // A FIFO offered as the exchange file is refused at once.
+    ASSERT_EQ(::mkfifo(dir.file("fifo.ptx").c_str(), 0644), 0);
+    dialogs.messageAnswers = {MessageResult::Yes};
+    dialogs.fileAnswers = {dir.file("fifo.ptx")};
+    flows.importTaps();
+    EXPECT_EQ(taps.size(), 2u);
+    EXPECT_EQ(TempDir::read(dir.file("CelesUser.tap")), tapFile);
+}
+
+TEST_F(TapFlowsTest, TapsOverTheCapAreToldAndKeptInTheFile) {
+    RecordList all;
+    for (int i = 0; i <= kMaxTaps; ++i) {
+        all.push_back(std::make_unique<StarRecord>());
+        all.back()->number = static_cast<std::int16_t>(i);
+        all.back()->ra = i * 1e-5;
+        FillTap(*all.back(), "T", "tap " + std::to_string(i), TapKind::Text);
+    }
+    const auto original = TapFileBytes(all);
+    const std::string path = dir.file("CelesUser.tap");
+    TempDir::write(path, original);
+    flows.loadTapFile();
+    EXPECT_EQ(taps.size(), std::size_t(kMaxTaps));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.texts()[0].find("残りの1件"), std::string::npos) << dialogs.texts()[0];
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged")) << "nothing is damaged";
+
+    // Registering one writes the list, the new tap and the one left out: nothing is dropped.
+    registerWith("new");
+    const auto after = TempDir::read(path);
+    RecordList back;
+    const TapFileLoad load = LoadTapFile(path, back);
+    EXPECT_FALSE(load.damaged);
+    ASSERT_EQ(back.size() + load.leftOut.size(), std::size_t(kMaxTaps) + 2);
+    EXPECT_EQ(*load.leftOut.back(), *all.back());
+    EXPECT_EQ(TapText(*load.leftOut.front()), "new");
+    // The records of the original file are there byte for byte, the one left out at the end.
+    const std::size_t recordBytes = original.size() - 8;
+    ASSERT_GT(after.size(), original.size());
+    RecordList lastOnly;
+    lastOnly.push_back(std::make_unique<StarRecord>(*all.back()));
+    const auto lastRecord = TapFileBytes(lastOnly);
+    const std::size_t lastSize = lastRecord.size() - 8;
+    EXPECT_TRUE(
+        std::equal(original.begin() + 8, original.begin() + 8 + (recordBytes - lastSize), after.begin() + 8));
+    EXPECT_TRUE(std::equal(lastRecord.begin() + 8, lastRecord.end(), after.end() - std::ptrdiff_t(lastSize)));
+}
+
+TEST_F(TapFlowsTest, TapsNotEditedAreWrittenBackByteForByte) {
+    // Texts as another device may have stored them: spaces before the last byte, a trailing space.
+    std::vector<std::uint8_t> file;
+    appendU32(file, kTapFormatWord);
+    appendU32(file, 3);
+    for (const char* text : {"old tap 9", "abcd  x", "a b c  "}) {
+        StarRecord r;
+        FillTap(r, "T", "", TapKind::Text);
+        r.name = text;
+        writeStarRecord(file, r, NameForm::AsHeld);
+    }
+    const std::string path = dir.file("CelesUser.tap");
+    TempDir::write(path, file);
+    flows.loadTapFile();
+    ASSERT_EQ(taps.size(), 3u);
+    for (int save = 0; save < 3; ++save) registerWith("new   x");
+    const auto after = TempDir::read(path);
+    ASSERT_GT(after.size(), file.size());
+    EXPECT_TRUE(std::equal(file.begin() + 8, file.end(), after.begin() + 8))
+        << "the three old taps are intact";
+    // What the user types still takes its stored form.
+    RecordList back;
+    LoadTapFile(path, back);
+    ASSERT_EQ(back.size(), 6u);
+    EXPECT_EQ(TapText(*back[0]), "old tap 9");
+    EXPECT_EQ(TapText(*back[5]), "new");
 }
 
 TEST(TapDialog, TextRulesPhrasesAndDateInsertion) {

@@ -10,7 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <span>
 #include <vector>
+
+#include "platform/posix/file_safety.h"
 
 namespace celes::platform {
 
@@ -188,19 +191,6 @@ ReadResult readSettingsFile(const std::string& path, std::string& text, std::str
     return result;
 }
 
-bool writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 IniSettingsStore::IniSettingsStore(std::string path) : path_(std::move(path)) {
@@ -343,21 +333,15 @@ bool IniSettingsStore::persistLocked() {
     // Start from the file as it is now: another process may have saved values of its own.
     std::string text, why;
     if (readSettingsFile(path_, text, why) == ReadResult::Unusable) return false;
-    struct stat st {};
-    const bool existed = ::stat(path_.c_str(), &st) == 0;
-
     std::error_code ec;
     const std::filesystem::path target(path_);
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-    const std::string tmp = path_ + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool ok = !existed || ::fchmod(fd, st.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, applyChanges(text, pending_)) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(tmp.c_str(), path_.c_str()) != 0) {
-        ::unlink(tmp.c_str());
+    // At a symbolic link's target (a settings file kept in a dotfiles folder stays linked), keeping
+    // the file's permission bits; a new file is the user's alone.
+    const std::string out = applyChanges(text, pending_);
+    if (!WriteFileReplacing(path_, std::span(reinterpret_cast<const std::uint8_t*>(out.data()), out.size()),
+                            nullptr, 0600))
         return false;  // the changes stay pending for the next write
-    }
     pending_.clear();
     return true;
 }

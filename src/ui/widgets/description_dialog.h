@@ -1,6 +1,7 @@
 #pragma once
 // The dialog "編集": a constellation's description in a multi-line edit with the check box
 // "ユニコード" (write UTF-16 with its mark instead of Shift-JIS).
+#include <QString>
 #include <functional>
 #include <string>
 
@@ -20,7 +21,8 @@ class DescriptionDialog : public DialogShell {
     std::string text() const;
     bool unicode() const;
 
-    // OK: the text (lines ending in CR LF) and the "ユニコード" box.
+    // OK after an edit: the text (lines ending in CR LF) and the "ユニコード" box. OK without a
+    // change closes the dialog without calling it.
     std::function<void(const std::string& text, bool unicode)> onAccepted;
     void accept() override;
 
@@ -30,6 +32,8 @@ class DescriptionDialog : public DialogShell {
   private:
     QPlainTextEdit* edit_;
     QCheckBox* unicode_;
+    QString shown_;  // the text as the box showed it when opened
+    bool shownUnicode_ = false;
 };
 
 }  // namespace celes

@@ -144,17 +144,10 @@ UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSourc
         month = v.month, day = v.day, hour = v.hour, minute = v.minute, second = v.second;
     };
     save_ = std::make_unique<ChartSaveFlow>(loop_, dialogs_, clock_, std::move(saveHooks));
-    doc_.setTapLoader([this](CCelesDoc& d, const std::string& path) {
-        TapFileLoad load = LoadTapFile(path, d.taps());
-        // Only the user's own file is ever written over; one beside the catalogue (read before the
-        // user folder has its own) stays as it is, and no copy is made in the data folder.
-        const bool usersOwn = path.rfind(d.dataLocation().userFolder(), 0) == 0;
-        if (load.damaged && usersOwn)
-            if (const std::string kept = KeepDamagedTapFile(path); !kept.empty()) load.problem += "\n" + kept;
-        if (load.damaged)
-            dialogs_.messageBox(load.problem, kTapDialogTitle, platform::MessageButtons::Ok,
-                                platform::MessageIcon::Warning);
-    });
+    // The flows load into the document's tap list and remember what the file must keep: taps past
+    // the cap, or that the user's file is not to be written over. Only the user's own file is ever
+    // written over or copied aside; one beside the catalogue stays as it is.
+    doc_.setTapLoader([this](CCelesDoc&, const std::string& path) { flows_->loadTapFile(path); });
     if (hooks_.setLabelImage)
         hooks_.setLabelImage(
             [this](const StarRecord& r, CSkyCanvas& labelled) { drawLabelImage(r, labelled); });
@@ -390,8 +383,12 @@ void UserDataCommands::showDescription() {
 
 void UserDataCommands::showDescriptionNow() {
     if (descriptionFor_.empty()) descriptionFor_ = tappedConstellation();
-    const auto text = ReadDescriptionFile(DescriptionToRead(files(), descriptionFor_));
-    if (!text || descriptionFor_.empty()) return;  // no description: the chart stays as it is
+    if (descriptionFor_.empty()) return;
+    std::string refusal;
+    const auto text = ReadDescriptionFile(DescriptionToRead(files(), descriptionFor_), &refusal);
+    if (!refusal.empty())
+        dialogs_.messageBox(refusal, "説明", platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+    if (!text) return;  // no description: the chart stays as it is
     const bool enlarged = view_.settings().get(Setting::TapFontEnlarge) != 0;
     DrawOverChart(
         view_, records_, [&](RenderContext& rc) { DrawDescriptionOverChart(rc, text->text, enlarged); },
@@ -410,24 +407,23 @@ void UserDataCommands::editDescriptionNow() {
     // always written to the user folder.
     const std::string source = DescriptionToRead(files(), descriptionFor_);
     const std::string path = DescriptionToWrite(files(), descriptionFor_);
-    DescriptionText current;
-    if (auto t = ReadDescriptionFile(source)) current = *t;
-    if (current.cut) {
-        dialogs_.messageBox("説明ファイルが大きすぎるため編集できません。\n" + source, "編集",
-                            platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+    const DescriptionForEdit current = OpenDescriptionForEdit(source);
+    if (!current.refusal.empty()) {
+        dialogs_.messageBox(current.refusal, "編集", platform::MessageButtons::Ok,
+                            platform::MessageIcon::Warning);
         return;
     }
     std::string name;
     FindConstellationName(descriptionFor_, name);
-    auto* dialog = new DescriptionDialog(cp932ToUtf8(name), current.text, current.unicode, window_);
-    dialog->onAccepted = whileAlive([this, path](const std::string& text, bool unicode) {
-        if (text.empty()) return;  // an emptied box leaves the file as it is
-        std::string error;
-        if (!WriteDescriptionFile(path, text, unicode, &error))
-            dialogs_.messageBox("説明を書き込めませんでした。\n" + path + "\n" + error +
-                                    "\n以前のファイルはそのまま残っています。",
-                                "編集", platform::MessageButtons::Ok, platform::MessageIcon::Error);
-    });
+    auto* dialog = new DescriptionDialog(cp932ToUtf8(name), current.text.text, current.text.unicode, window_);
+    dialog->onAccepted =
+        whileAlive([this, path, opened = current.text](const std::string& text, bool unicode) {
+            std::string error;
+            if (SaveDescriptionEdit(path, opened, text, unicode, &error) == DescriptionSave::Failed)
+                dialogs_.messageBox("説明を書き込めませんでした。\n" + path + "\n" + error +
+                                        "\n以前のファイルはそのまま残っています。",
+                                    "編集", platform::MessageButtons::Ok, platform::MessageIcon::Error);
+        });
     dialog->openFitted();
 }
 
