@@ -105,9 +105,10 @@ IndiTimePlace IndiTimePlaceFrom(const platform::WallTime& local, const Observing
     t.tm_hour = local.hour;
     t.tm_min = local.minute;
     t.tm_sec = local.second;
-    t.tm_isdst = -1;
-    tp.utc = std::mktime(&t);
-    tp.utcOffsetHours = static_cast<double>(t.tm_gmtoff) / 3600.0;
+    // The place's civil time and its difference from Universal Time; the machine's own zone plays
+    // no part.
+    tp.utc = timegm(&t) - static_cast<std::time_t>(place.timeDifference) * 3600;
+    tp.utcOffsetHours = place.timeDifference;
     // Degrees and minutes are stored with the same sign.
     tp.eastLongitude = place.longitudeDegrees + place.longitudeMinutes / 60.0;
     tp.latitude = std::clamp(place.latitudeDegrees + place.latitudeMinutes / 60.0, -90.0, 90.0);

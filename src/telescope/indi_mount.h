@@ -59,8 +59,8 @@ struct IndiTimePlace {
     double eastLongitude = 0.0;   // degrees, east positive (any range)
 };
 
-// The machine's local wall time (in its own time zone) and the observing place as the mount
-// wants them.
+// The civil time at the observing place (Universal Time plus the place's time difference) and the
+// place as the mount wants them.
 IndiTimePlace IndiTimePlaceFrom(const platform::WallTime& local, const ObservingPlace& place);
 
 class IndiMount {
