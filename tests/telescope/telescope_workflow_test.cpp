@@ -233,6 +233,47 @@ TEST_F(Workflow, ATraceDrawsItsMarksAndEndsWhenTheMountVanishes) {
     EXPECT_TRUE(host.boxes.empty());  // the trace ends quietly, by its caption
 }
 
+// A slew from the panel, opened while a slew from the chart is being traced, traces as that one does
+// once the panel closes: the caption, then the marks at the panel's own target (not the earlier point)
+// and the mount's position, poll after poll.
+TEST_F(Workflow, APanelSlewTracesItsOwnTargetLikeAChartSlew) {
+    settings.writeInt("TS", "TRACE", 1);
+    settings.writeInt("TS", "TRACE_TIME", 0);
+    Start();
+    workflow->SlewHere();  // the popup point: M1
+    AdvanceUntil([&] { return host.marks.size() >= 2; });
+    ASSERT_GE(host.marks.size(), 2u);
+    Advance(200);  // a poll may be under way when the panel opens
+
+    // Close to the pole, so the simulated mount finds it above its horizon at any hour.
+    const SkyPoint vega{(18 + 36.9 / 60) * kPi / 12, 88.0 * kPi / 180};
+    host.tapped = PanelTarget{"Vega", "Vega", vega.ra, vega.dec};
+    workflow->OpenPanel();
+    ASSERT_NE(host.panel, nullptr);
+    TelescopePanel& p = *host.panel;
+    Advance(2000);  // the panel stays open a while: no trace runs under it
+    const std::size_t marksBefore = host.marks.size();
+    EXPECT_FALSE(loop.timerActive(+TimerId::TraceTick));
+    p.Press(PanelButton::Slew);
+    AdvanceUntil([&] { return p.SlewDone() && p.Enabled(PanelButton::Up); });
+    ASSERT_TRUE(p.SlewDone()) << p.Status();
+    EXPECT_EQ(host.marks.size(), marksBefore);
+    host.captions.clear();
+    host.targets.clear();
+    host.closePanel();
+    loop.runPosted();
+    ASSERT_FALSE(host.captions.empty());
+    EXPECT_EQ(host.captions.front(), "トレース中");
+    AdvanceUntil([&] { return host.marks.size() >= marksBefore + 3; }, 5000);
+    ASSERT_GE(host.marks.size(), marksBefore + 3);
+    ASSERT_FALSE(host.targets.empty());
+    for (const SkyPoint& t : host.targets) {
+        EXPECT_NEAR(t.ra, vega.ra, 1e-9);
+        EXPECT_NEAR(t.dec, vega.dec, 1e-9);
+    }
+    EXPECT_EQ(host.captions.back(), "トレース中");
+}
+
 TEST_F(Workflow, ATraceEndsWithItsBudget) {
     settings.writeInt("TS", "TRACE", 1);
     settings.writeInt("TS", "TRACE_TIME", 2);  // 3 s: 20 polls
