@@ -221,7 +221,10 @@ void TelescopePanel::Press(PanelButton button) {
                 t.StopMotion([weak](const MountResult& r) {
                     auto self = weak.lock();
                     if (!self) return;
-                    (*self)->status_ = r.ok ? "停止指示" : "接続出来ません";
+                    // A stop the mount did not confirm says why (the driver refused it, never answered).
+                    (*self)->status_ = r.ok                   ? "停止指示"
+                                       : r.statusText.empty() ? "接続出来ません"
+                                                              : r.statusText;
                     (*self)->Changed();
                 });
             });
