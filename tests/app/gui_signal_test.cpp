@@ -138,11 +138,12 @@ TEST(WindowSignals, EndWithinASecondWhateverIsOpenAndNeverBlockALaterStart) {
 TEST(WindowSignals, ASecondStartGivesWayOnlyToAWindowThatIsThere) {
     const auto home = FreshHome("second");
     WindowProcess first(home, {});
-    std::this_thread::sleep_for(3s);
+    // Time for the first window to come up and serve its socket, on a loaded machine too.
+    std::this_thread::sleep_for(6s);
     ASSERT_FALSE(first.WaitFor(0ms));
     {
         WindowProcess second(home, {});
-        const std::optional<int> status = second.WaitFor(5s);
+        const std::optional<int> status = second.WaitFor(10s);
         ASSERT_TRUE(status.has_value()) << "a second start with the first window up kept running";
         EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
     }

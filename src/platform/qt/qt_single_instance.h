@@ -41,7 +41,7 @@ class QtSingleInstance : public SingleInstance {
     bool holdsLock() const { return lockFd_ >= 0; }
 
     // How long a later start waits for the running instance's answer, and then for its lock.
-    static constexpr int kAnswerWaitMs = 2000;
+    static constexpr int kAnswerWaitMs = 5000;
     static constexpr int kLockWaitMs = 3000;
 
   private:
