@@ -222,11 +222,13 @@ int cmdMount(const Args& args) {
         ok = r.ok;
         status = ok ? "導入コマンドを送りました" : r.statusText.empty() ? "導入指示失敗" : r.statusText;
         if (ok) {
-            // The same line the panel writes for an accepted slew; the command line has no object name.
+            // The same line the panel writes for an accepted slew, stamped with the place's time; the
+            // command line has no object name.
             SlewLog log(userFolderFromEnvironment());
             const std::string coords =
                 "赤経 " + telescope.TargetRAText() + " 赤緯 " + telescope.TargetDecText() + " ";
-            if (!log.Append(SlewLogLine(clock.localTime(), "", coords)))
+            const int timeDifference = ReadStoredPlace(settings).timeDifference;
+            if (!log.Append(SlewLogLine(PlaceTime(clock, timeDifference), "", coords)))
                 std::fprintf(stderr, "celes mount: %s: cannot add the slew to the slew log\n",
                              log.Path().c_str());
         }

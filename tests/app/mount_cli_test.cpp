@@ -172,9 +172,9 @@ TEST(MountCli, FailuresOverTcpAndBadArguments) {
 }
 
 // The mount is told the observing place's civil time, not the machine's: on a machine that keeps
-// Universal Time, a place 9 hours east gets its own hour in ":SL".
+// Universal Time, a place 9 hours east gets its own hour in ":SL", and the slew log line its own.
 TEST(MountCli, TimePlaceSendsThePlacesTime) {
-    MountSimProcess sim({});
+    MountSimProcess sim({"--slew-seconds", "0"});
     ASSERT_FALSE(sim.address().empty());
     const std::string folder = ConfigHome() + "/TRX/celes";
     ASSERT_EQ(std::system(("mkdir -p '" + folder + "'").c_str()), 0);
@@ -192,15 +192,26 @@ TEST(MountCli, TimePlaceSendsThePlacesTime) {
         std::snprintf(text, sizeof text, "%02d:", tm.tm_hour);
         return std::string(text);
     };
+    const std::string env =
+        "TZ=UTC XDG_CONFIG_HOME='" + ConfigHome() + "' XDG_DATA_HOME='" + ConfigHome() + "/data'";
     const std::time_t before = std::time(nullptr);
-    const CliRun r = RunCeles("mount --port '" + sim.address() + "' --verbose time-place",
-                              "TZ=UTC XDG_CONFIG_HOME='" + ConfigHome() + "'");
+    const CliRun r = RunCeles("mount --port '" + sim.address() + "' --verbose time-place", env);
+    const CliRun slew = RunCeles("mount --port '" + sim.address() + "' slew 05:35:17 +89:00:00", env);
     const std::time_t after = std::time(nullptr);
     EXPECT_EQ(r.status, 0) << r.err;
     const auto at = r.err.find("-> :SL ");
     ASSERT_NE(at, std::string::npos) << r.err;
     const std::string hour = r.err.substr(at + 7, 3);
     EXPECT_TRUE(hour == placeHour(before) || hour == placeHour(after)) << r.err;
+
+    // "Slew Y/M/D H:M ...": the hour after the first blank of the time.
+    ASSERT_EQ(slew.status, 0) << slew.err;
+    const std::string log = SlewLogOfTheRuns();
+    const auto blank = log.find(' ', 5);
+    ASSERT_NE(blank, std::string::npos) << log;
+    const std::string logHour = log.substr(blank + 1, log.find(':', blank) - blank);
+    auto unpadded = [](std::string h) { return h.size() == 3 && h[0] == '0' ? h.substr(1) : h; };
+    EXPECT_TRUE(logHour == unpadded(placeHour(before)) || logHour == unpadded(placeHour(after))) << log;
     std::remove((folder + "/settings.ini").c_str());
 }
 
