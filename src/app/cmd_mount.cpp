@@ -44,6 +44,7 @@ ObservingPlace ReadStoredPlace(platform::SettingsStore& store) {
     place.longitudeMinutes = stored.readInt(Setting::LocationToukeiF);
     place.latitudeDegrees = stored.readInt(Setting::LocationHokui);
     place.latitudeMinutes = stored.readInt(Setting::LocationHokuiF);
+    place.timeDifference = stored.readInt(Setting::SettingJisa);
     return place;
 }
 
@@ -181,40 +182,53 @@ int cmdMount(const Args& args) {
         }
         return *result;
     };
-    auto printBoxes = [](const MountResult& r) {
-        for (const MountBox& box : r.boxes) std::printf("%s\n", box.text.c_str());
+    // Results go to standard output; every failure goes to standard error, each line naming the port,
+    // so a script can tell the two apart and a user sees which port failed and why.
+    const std::string resolved = telescope.PortText();
+    const std::string portName =
+        resolved.empty() || resolved == device ? device : device + " (" + resolved + ")";
+    auto fail = [&portName](const std::string& text) {
+        std::fprintf(stderr, "celes mount: %s: %s\n", portName.c_str(), text.c_str());
+    };
+    auto printBoxes = [&fail](const MountResult& r) {
+        for (const MountBox& box : r.boxes) {
+            if (r.ok)
+                std::printf("%s\n", box.text.c_str());
+            else
+                fail(box.text);
+        }
     };
 
     const MountResult connected = run([&](MountDone done) { telescope.Connect(std::move(done)); });
     if (!connected.ok) {
-        std::printf("接続出来ません.\n");
-        std::printf("接続出来ません\n");
-        if (!connected.statusText.empty())
-            std::fprintf(stderr, "celes mount: %s\n", connected.statusText.c_str());
+        fail(connected.statusText.empty() ? std::string("接続出来ません") : connected.statusText);
         return 1;
     }
 
     bool ok = false;
-    std::string status;
-    std::string failure;
+    std::string status;   // what the panel's status line would say
+    std::string failure;  // the reason, when the status does not give it
     if (verb == "position") {
         const MountResult r = run([&](MountDone done) { telescope.GetPosition(true, std::move(done)); });
         printBoxes(r);
         ok = r.ok;
         status = r.report;
+        if (!ok && status.empty()) status = r.statusText.empty() ? "位置を読めません" : r.statusText;
     } else if (verb == "slew") {
         telescope.SetTargetRA(raHours * kPi / 12.0);
         telescope.SetTargetDec(decDegrees * kPi / 180.0);
         const MountResult r = run([&](MountDone done) { telescope.SlewToTarget(std::move(done)); });
         printBoxes(r);
         ok = r.ok;
-        status = ok ? "導入コマンドを送りました" : r.statusText;
+        status = ok ? "導入コマンドを送りました" : r.statusText.empty() ? "導入指示失敗" : r.statusText;
         if (ok) {
-            // The same line the panel writes for an accepted slew; the command line has no object name.
+            // The same line the panel writes for an accepted slew, stamped with the place's time; the
+            // command line has no object name.
             SlewLog log(userFolderFromEnvironment());
             const std::string coords =
                 "赤経 " + telescope.TargetRAText() + " 赤緯 " + telescope.TargetDecText() + " ";
-            if (!log.Append(SlewLogLine(clock.localTime(), "", coords)))
+            const int timeDifference = ReadStoredPlace(settings).timeDifference;
+            if (!log.Append(SlewLogLine(PlaceTime(clock, timeDifference), "", coords)))
                 std::fprintf(stderr, "celes mount: %s: cannot add the slew to the slew log\n",
                              log.Path().c_str());
         }
@@ -227,6 +241,7 @@ int cmdMount(const Args& args) {
                                                            {'e', "左移動指示送信した"},
                                                            {'w', "右移動指示送信した"}};
         status = ok ? kMoved.at(direction) : "移動指示失敗";
+        if (!ok) failure = r.statusText;
     } else if (verb == "rate") {
         const MountResult r = run([&](MountDone done) { telescope.SetSlewRate(rate, std::move(done)); });
         printBoxes(r);
@@ -239,20 +254,26 @@ int cmdMount(const Args& args) {
         const MountResult r = run([&](MountDone done) { telescope.StopMotion(std::move(done)); });
         printBoxes(r);
         ok = r.ok;
-        status = ok ? "停止指示" : "接続出来ません";
+        status = ok ? "停止指示" : "停止指示失敗";
+        if (!ok) failure = r.statusText.empty() ? "接続出来ません" : r.statusText;
     } else if (verb == "time-place") {
         const ObservingPlace place = ReadStoredPlace(settings);
-        const MountResult r = run(
-            [&](MountDone done) { telescope.SendTimeAndPlace(clock.localTime(), place, std::move(done)); });
+        const MountResult r = run([&](MountDone done) {
+            telescope.SendTimeAndPlace(PlaceTime(clock, place.timeDifference), place, std::move(done));
+        });
         printBoxes(r);
         ok = r.ok;
         status = ok ? "設定しました" : "失敗しました";
         if (!ok) failure = r.statusText;
     }
     telescope.Disconnect();
-    if (!status.empty()) std::printf("%s\n", status.c_str());
-    if (!failure.empty()) std::printf("%s\n", failure.c_str());
-    return ok ? 0 : 1;
+    if (ok) {
+        if (!status.empty()) std::printf("%s\n", status.c_str());
+        return 0;
+    }
+    if (!status.empty()) fail(status);
+    if (!failure.empty() && failure != status) fail(failure);
+    return 1;
 }
 
 }  // namespace celes::app

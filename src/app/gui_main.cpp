@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <semaphore.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <csignal>
@@ -45,10 +46,14 @@
 #include "view/render_records.h"
 #include "view/startup.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace celes::app {
@@ -73,16 +78,35 @@ std::vector<int> CommandOptions(int argc, char** argv) {
 }
 
 // SIGTERM and SIGINT (logout, Ctrl+C) end the program through its own exit command: the handler
-// only writes a byte that the event loop reads.
+// only writes a byte that the event loop reads. The event loop that reads it may be a box's own
+// (a nested exec()); the exit closes that box too, so every loop returns.
 int gSignalPipe[2] = {-1, -1};
+// Posted by the handler for the last resort below.
+sem_t gSignalled;
 
 void OnTerminationSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+    sem_post(&gSignalled);
+}
+
+// The last resort once a signal has come: should the window thread not get to it (busy with a long
+// piece of work) or its loops not return, the process ends anyway. What a normal end saves is written
+// when the window closes, and every settings write goes to disk at once.
+void EndWithinAfterSignal(std::chrono::milliseconds limit) {
+    if (sem_init(&gSignalled, 0, 0) != 0) return;
+    std::thread([limit] {
+        while (sem_wait(&gSignalled) != 0) {
+        }
+        std::this_thread::sleep_for(limit);
+        std::fputs("celes: the window did not close in time after the signal; ending\n", stderr);
+        std::_Exit(0);
+    }).detach();
 }
 
 void WatchTerminationSignals(QObject* parent, std::function<void()> exit) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
+    EndWithinAfterSignal(std::chrono::milliseconds(1500));
     auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, parent);
     QObject::connect(notifier, &QSocketNotifier::activated, parent, [notifier, exit = std::move(exit)] {
         char byte = 0;
@@ -280,14 +304,27 @@ int runGui(int argc, char** argv) {
     frame.setCommands(commands.table, commands.bars, &loop);
     frame.restorePlacement(settings);
     chart->setChartScale(ChartScale(settings, frame.screen()));
-    WatchTerminationSignals(&frame, [&frame] { frame.appExit(); });
+    // The program ends when its window closes, however that comes about (the exit command, the
+    // window's close button, a signal, a later start finding no window): what is open over the
+    // window closes with it, and no loop is left running without a window.
+    bool ending = false;
+    const auto endProgram = [&ending, &dialogs, &frame] {
+        if (ending) return;
+        ending = true;
+        frame.appExit();  // saves the window's placement, as every end does
+        dialogs.endAll();
+        QCoreApplication::exit(0);  // every running loop returns, a box's nested one included
+    };
+    WatchTerminationSignals(&frame, endProgram);
     // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
-    QObject::connect(&frame, &CMainFrame::closing, [&view, chart, &frame, &settings] {
+    QObject::connect(&frame, &CMainFrame::closing, [&view, chart, &frame, &settings, &endProgram] {
         frame.savePlacement(settings);
         view.stopWorker();
         chart->setView(nullptr);
+        endProgram();
     });
     instance.setActivationHandler([&frame] { frame.bringToFront(); });
+    instance.setWindowCheck([&frame, &ending] { return !ending && frame.isVisible(); }, endProgram);
     // The window is shown before the catalogue loads so that it paints while the records come in.
     frame.show();
     chart->prepareCanvas();
@@ -306,10 +343,20 @@ int runGui(int argc, char** argv) {
     }
     const std::vector<int> startCommands = CommandOptions(argc, argv);
     if (!startCommands.empty()) {
-        QTimer::singleShot(1500, &frame, [&commands, startCommands] {
-            for (int id : startCommands) commands.table.Execute(id);
-        });
+        // One command per turn of the loop, so that a signal or the window's closing between them is
+        // seen; none runs once the program is ending.
+        auto runFrom = std::make_shared<std::function<void(std::size_t)>>();
+        *runFrom = [&commands, &frame, &ending, startCommands,
+                    weakRun = std::weak_ptr(runFrom)](std::size_t i) {
+            if (ending || i >= startCommands.size()) return;
+            commands.table.Execute(startCommands[i]);
+            if (auto next = weakRun.lock()) QTimer::singleShot(0, &frame, [next, i] { (*next)(i + 1); });
+        };
+        QTimer::singleShot(1500, &frame, [runFrom] { (*runFrom)(0); });
     }
+    // A box shown while starting (a damaged file, a missing catalogue) runs its own loop: the
+    // program may have been told to end in it, before the main loop would begin.
+    if (ending) return 0;
     return app.exec();
 }
 

@@ -23,6 +23,13 @@ constexpr char kSlewRate[] = "TELESCOPE_SLEW_RATE";
 constexpr char kTimeUtc[] = "TIME_UTC";
 constexpr char kPlace[] = "GEOGRAPHIC_COORD";
 
+// The texts of a move and a stop, in the serial link's form: the driver's answer to the property is
+// what confirms them.
+constexpr lx200::AckCommand kMoveTexts{
+    "MOTION", '1', 4, "MOTION Error", "受信なし MOTION", "コマンド不良 MOTION", false};
+constexpr lx200::AckCommand kStopTexts{"ABORT", '1', 4, "ABORT Error", "受信なし ABORT", "コマンド不良 ABORT",
+                                       false};
+
 // A device message in a box or status line is cut like a flooding mount's reply.
 constexpr std::size_t kMessageBytes = 64;
 
@@ -105,9 +112,10 @@ IndiTimePlace IndiTimePlaceFrom(const platform::WallTime& local, const Observing
     t.tm_hour = local.hour;
     t.tm_min = local.minute;
     t.tm_sec = local.second;
-    t.tm_isdst = -1;
-    tp.utc = std::mktime(&t);
-    tp.utcOffsetHours = static_cast<double>(t.tm_gmtoff) / 3600.0;
+    // The place's civil time and its difference from Universal Time; the machine's own zone plays
+    // no part.
+    tp.utc = timegm(&t) - static_cast<std::time_t>(place.timeDifference) * 3600;
+    tp.utcOffsetHours = place.timeDifference;
     // Degrees and minutes are stored with the same sign.
     tp.eastLongitude = place.longitudeDegrees + place.longitudeMinutes / 60.0;
     tp.latitude = std::clamp(place.latitudeDegrees + place.latitudeMinutes / 60.0, -90.0, 90.0);
@@ -442,27 +450,41 @@ IndiResult IndiMount::DoPosition(bool showTimeoutBox) {
 }
 
 bool IndiMount::SendAndAwait(const std::string& property, const lx200::AckCommand& texts,
-                             const std::function<void()>& send, IndiResult& result) {
-    const auto giveUp = [this] { return Aborted(); };
+                             const std::function<void()>& send, IndiResult& result,
+                             const std::function<bool()>& overtaken) {
+    const auto giveUp = [this, &overtaken] { return Aborted() || (overtaken && overtaken()); };
     const std::string device = Device();
     const std::uint64_t sent = client_.Serial();
     send();
     bool refused = false;
+    bool gone = false;
     const bool answered = client_.WaitUntil(
         [&](const IndiClient::Lookup& lookup) {
             const IndiProperty* p = lookup(device, property);
-            if (!p || p->serial <= sent) return false;
+            if (!p) {
+                // The driver deleted the property (or its device): nothing will answer.
+                gone = true;
+                return true;
+            }
+            if (p->serial <= sent) return false;
             refused = p->state == IndiState::Alert;
             return true;
         },
         kCommandMs, giveUp);
-    if (answered && !refused) return true;
+    if (answered && !refused && !gone) return true;
     if (Aborted()) {
         result = AbortedResult();
         return false;
     }
+    if (!answered && overtaken && overtaken()) return true;  // what overtook it reports for both
     if (!client_.ServerUp()) {
         result = NotOpen();
+        return false;
+    }
+    if (gone) {
+        result.state = TelescopeState::BadReply;
+        result.box = property + " がありません";
+        result.status = std::string(texts.refusedText);
         return false;
     }
     if (!answered) {
@@ -573,11 +595,31 @@ IndiResult IndiMount::DoPulse(char direction) {
         return result;
     }
     if (cancel_) return result;  // a stop came first
-    client_.SendSwitches(device, pulse->property, {{pulse->on, true}, {pulse->other, false}});
+    // Each half of the press counts only once the driver has answered it; a stop that comes meanwhile
+    // ends the wait and reports for itself.
+    const auto stopped = [this] { return cancel_.load(); };
+    const auto release = [&] {
+        client_.SendSwitches(device, pulse->property, {{pulse->on, false}, {pulse->other, false}});
+    };
+    if (!SendAndAwait(
+            pulse->property, kMoveTexts,
+            [&] {
+                client_.SendSwitches(device, pulse->property, {{pulse->on, true}, {pulse->other, false}});
+            },
+            result, stopped)) {
+        if (client_.ServerUp()) release();  // whatever the driver made of the press, it must not go on
+        return result;
+    }
     // The press lasts a second unless a stop ends it sooner.
     client_.WaitUntil([](const IndiClient::Lookup&) { return false; }, kPulseMs,
                       [this] { return cancel_.load() || Aborted(); });
-    client_.SendSwitches(device, pulse->property, {{pulse->on, false}, {pulse->other, false}});
+    if (cancel_) {
+        release();  // the abort follows at once and answers for the stop
+        if (!client_.ServerUp()) return NotOpen();
+        result.state = TelescopeState::Ready;
+        return result;
+    }
+    if (!SendAndAwait(pulse->property, kMoveTexts, release, result, stopped)) return result;
     if (!client_.ServerUp()) return NotOpen();
     result.state = TelescopeState::Ready;
     return result;
@@ -586,8 +628,23 @@ IndiResult IndiMount::DoPulse(char direction) {
 IndiResult IndiMount::DoStop() {
     cancel_ = false;
     if (!IsOpen()) return NotOpen(false);
-    client_.SendSwitches(Device(), kAbort, {{"ABORT", true}});
+    const std::string device = Device();
     IndiResult result;
+    if (!client_.Property(device, kAbort)) {
+        result.state = TelescopeState::BadReply;
+        result.box = std::string(kAbort) + " がありません";
+        result.status = std::string(kStopTexts.refusedText);
+        return result;
+    }
+    // A stop counts only once the driver has answered it: one it refuses, never answers, or whose
+    // device has gone leaves the mount moving, and the user must know.
+    if (!SendAndAwait(
+            kAbort, kStopTexts,
+            [&] {
+                client_.SendSwitches(device, kAbort, {{"ABORT", true}});
+            },
+            result))
+        return result;
     result.state = TelescopeState::Ready;
     return result;
 }

@@ -59,8 +59,8 @@ struct IndiTimePlace {
     double eastLongitude = 0.0;   // degrees, east positive (any range)
 };
 
-// The machine's local wall time (in its own time zone) and the observing place as the mount
-// wants them.
+// The civil time at the observing place (Universal Time plus the place's time difference) and the
+// place as the mount wants them.
 IndiTimePlace IndiTimePlaceFrom(const platform::WallTime& local, const ObservingPlace& place);
 
 class IndiMount {
@@ -133,9 +133,11 @@ class IndiMount {
     IndiResult DoStop();
     IndiResult DoTimePlace(const IndiTimePlace& timePlace);
     // Sends values and waits for the device to answer that property with Ok (true), Alert, or
-    // not at all; fills result from the command's texts on failure.
+    // not at all, or to delete it; fills result from the command's texts on failure. When
+    // `overtaken` turns true (a stop came) the wait ends and counts as answered.
     bool SendAndAwait(const std::string& property, const lx200::AckCommand& texts,
-                      const std::function<void()>& send, IndiResult& result);
+                      const std::function<void()>& send, IndiResult& result,
+                      const std::function<bool()>& overtaken = {});
     // The common failure when the server has gone.
     IndiResult NotOpen(bool box = true);
     std::string Device() const;

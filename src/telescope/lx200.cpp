@@ -1,7 +1,9 @@
 #include "telescope/lx200.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "astro/time.h"
 
@@ -68,6 +70,49 @@ struct Cursor {
 };
 
 }  // namespace
+
+std::string OpenFailureText(int error) {
+    std::string reason;
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            reason = "そのようなデバイスはありません";
+            break;
+        case EACCES:
+        case EPERM:
+            reason = "アクセス権がありません";
+            break;
+        case EBUSY:
+            reason = "他のプログラムが使用中です";
+            break;
+        case ENOTTY:
+            reason = "シリアル端末ではありません";
+            break;
+        case ECONNREFUSED:
+            reason = "接続を拒否されました";
+            break;
+        case ETIMEDOUT:
+            reason = "応答がありません";
+            break;
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+            reason = "ホストに届きません";
+            break;
+        case EINVAL:
+            reason = "アドレスが正しくありません";
+            break;
+        case EADDRNOTAVAIL:
+            reason = "ホスト名を解決できません";
+            break;
+        case 0:
+            break;
+        default:
+            reason = std::strerror(error);
+            break;
+    }
+    return reason.empty() ? std::string("接続出来ません") : "接続出来ません: " + reason;
+}
 
 std::string NoReplyBox(int limitSeconds) {
     return std::to_string(limitSeconds) + "秒間 応答なし";

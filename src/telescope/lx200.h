@@ -45,9 +45,13 @@ inline constexpr std::string_view kTogglePrecision = "#:U#";
 inline constexpr std::string_view kBoxNotOpen = "開いていない";
 inline constexpr std::string_view kPrecisionCorrected = "精度モードが違います。訂正します";
 inline constexpr std::string_view kLongitudeFailed = "経度計算不良";
+// The answer to ":SC" stopped before its second part came in time.
+inline constexpr std::string_view kDateCutText = "応答不完全 SC";
 inline constexpr std::string_view kReportRA = "赤経：";
 inline constexpr std::string_view kReportDec = "  赤緯：";
 std::string NoReplyBox(int limitSeconds);  // "4秒間 応答なし"
+// Why a port could not be opened, from the system's error number: "接続出来ません: ...".
+std::string OpenFailureText(int error);
 
 // Target texts: "HH:MM:SS" and "sDD*MM*SS", seconds rounded with the carries into minutes and
 // hours (or degrees). Right ascension is taken modulo 24 hours, declination limited to ±90°.

@@ -94,7 +94,10 @@ void Lx200Link::Box(std::string text, MountBox::Kind kind) {
 void Lx200Link::Connect(MountDone done) {
     if (!Begin(done, false)) return;
     port_.Open(true);
-    if (!IsOpen()) state_ = TelescopeState::Closed;
+    if (!IsOpen()) {
+        state_ = TelescopeState::Closed;
+        statusText_ = lx200::OpenFailureText(port_.OpenError());
+    }
     Finish(IsOpen());
 }
 
@@ -275,9 +278,13 @@ void Lx200Link::Check() {
             }
             return;
         case WaitKind::DateTrailer:
-            if (std::count(reply.begin(), reply.end(), '#') >= 2 || !open ||
-                Elapsed(wait_.start, wait_.limitMs))
-                return EndWait(true);
+            // Both parts of the answer must come: a mount that stops after the first may not have
+            // taken the date, and what it still sends would be read as the next command's reply.
+            if (std::count(reply.begin(), reply.end(), '#') >= 2) return EndWait(true);
+            if (!open || Elapsed(wait_.start, wait_.limitMs)) {
+                state_ = TelescopeState::TimedOut;
+                return EndWait(false);
+            }
             return;
         case WaitKind::Pause:
             if (Elapsed(wait_.start, wait_.limitMs) || wait_.limitMs == 0) return EndWait(true);
@@ -462,7 +469,12 @@ void Lx200Link::SendLatitudeAndDate(const platform::WallTime& now, const Observi
             if (!ok) return Finish(false);
             Exchange(lx200::kSetDate, lx200::SetDateCommand(now.month, now.day, now.year), [this](bool ok) {
                 if (!ok) return Finish(false);
-                AwaitDateTrailer([this](bool) {
+                AwaitDateTrailer([this](bool whole) {
+                    if (!whole) {
+                        statusText_ = lx200::kDateCutText;
+                        Box(std::string(lx200::kDateCutText) + " " + BoxReply(Reply()));
+                        return Finish(false);
+                    }
                     Pause(30, [this](bool) {
                         ClearReply();
                         Pause(30, [this](bool) {

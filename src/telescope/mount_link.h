@@ -88,7 +88,8 @@ class MountLink {
     virtual void SetSlewRate(int rate, MountDone done) = 0;      // 2 low, 3 medium, 4 high
     virtual void MovePulse(char direction, MountDone done) = 0;  // moves for one second
     virtual void StopMotion(MountDone done) = 0;
-    // Writes the local clock and the observing place into the mount's controller.
+    // Writes the civil time at the observing place (`now`, Universal Time plus the place's time
+    // difference) and the place into the mount's controller.
     virtual void SendTimeAndPlace(const platform::WallTime& now, const ObservingPlace& place,
                                   MountDone done) = 0;
 

@@ -1,5 +1,7 @@
 #include "telescope/serial_port.h"
 
+#include <cerrno>
+
 #include <sstream>
 
 namespace celes {
@@ -55,8 +57,13 @@ void CSerialPort::Open(bool open) {
     }
     if (IsOpen()) return;
     Shutdown();  // a link that was lost leaves its device and finished thread behind
+    errno = 0;
     device_ = opener_.open(DeviceName(), line_);
-    if (!device_) return;
+    if (!device_) {
+        openError_ = errno;
+        return;
+    }
+    openError_ = 0;
     // Bytes left from an earlier link can never be a reply to what this one sends.
     ring_.Reset();
     connected_.store(true, std::memory_order_release);

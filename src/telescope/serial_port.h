@@ -70,6 +70,8 @@ class CSerialPort {
     // callback.
     void Open(bool open);
     void Close() { Open(false); }
+    // Why the last Open failed (an errno value; 0 when it succeeded or the reason is unknown).
+    int OpenError() const { return openError_; }
 
     // Writes when length > 0 and the port is open; false when the port is closed or not every byte
     // went out (a command that gets no reply has only this to tell that it failed).
@@ -99,6 +101,7 @@ class CSerialPort {
     std::unique_ptr<platform::SerialDevice> device_;
     std::thread thread_;
     std::atomic<bool> connected_{false};
+    int openError_ = 0;
     ByteRing ring_;
     std::array<std::uint8_t, kStagingSize> staging_{};
 };

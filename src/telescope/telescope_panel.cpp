@@ -46,6 +46,19 @@ const char* PanelButtonCaption(PanelButton b) {
     return "";
 }
 
+platform::WallTime PlaceTime(const platform::Clock& clock, int timeDifference) {
+    const CAstroTime t = CivilTimeAt(clock.unixSeconds(), timeDifference);
+    platform::WallTime w;
+    w.year = t.year;
+    w.month = t.month;
+    w.dayOfWeek = t.dayOfWeek;
+    w.day = t.day;
+    w.hour = t.hour;
+    w.minute = t.minute;
+    w.second = t.second;
+    return w;
+}
+
 std::string SlewLogLine(const platform::WallTime& now, const std::string& nameBytes,
                         const std::string& coordText) {
     char head[64];
@@ -146,7 +159,7 @@ void TelescopePanel::Run(const std::function<void(MountDone)>& start,
 }
 
 void TelescopePanel::BuildLogLine() {
-    logLine_ = SlewLogLine(clock_.localTime(), target_.nameBytes, coordText_);
+    logLine_ = SlewLogLine(PlaceTime(clock_, place_.timeDifference), target_.nameBytes, coordText_);
 }
 
 void TelescopePanel::Press(PanelButton button) {
@@ -208,7 +221,10 @@ void TelescopePanel::Press(PanelButton button) {
                 t.StopMotion([weak](const MountResult& r) {
                     auto self = weak.lock();
                     if (!self) return;
-                    (*self)->status_ = r.ok ? "停止指示" : "接続出来ません";
+                    // A stop the mount did not confirm says why (the driver refused it, never answered).
+                    (*self)->status_ = r.ok                   ? "停止指示"
+                                       : r.statusText.empty() ? "接続出来ません"
+                                                              : r.statusText;
                     (*self)->Changed();
                 });
             });
@@ -227,7 +243,7 @@ void TelescopePanel::Press(PanelButton button) {
                 return;
             if (!prompts_.AskYesNo("観測地、日付時刻をコントローラに書き込みます。")) return;
             return WithConnection([this, &t] {
-                const platform::WallTime now = clock_.localTime();
+                const platform::WallTime now = PlaceTime(clock_, place_.timeDifference);
                 Run([&t, now, place = place_](MountDone d) { t.SendTimeAndPlace(now, place, std::move(d)); },
                     [this](const MountResult& r) {
                         status_ = r.ok ? "設定しました" : "失敗しました";

@@ -57,7 +57,7 @@ struct PanelTarget {
 
 class TelescopePanel {
   public:
-    // place and clock give "時刻、観測地" and the log line's time.
+    // place and clock give "時刻、観測地" and the log line's time (the place's civil time).
     TelescopePanel(CTelescope& telescope, TelescopePrompts& prompts, platform::Clock& clock,
                    ObservingPlace place, PanelTarget target);
     ~TelescopePanel();
@@ -105,7 +105,11 @@ class TelescopePanel {
     std::shared_ptr<TelescopePanel*> self_;
 };
 
-// "Slew %d/%d/%d %d:%d " with the local time, the target's name, a blank and its coordinates: CP932
+// The civil time at a place `timeDifference` hours from Universal Time, now by the clock: what the
+// mount is told and what the slew log records, whatever the machine's own time zone.
+platform::WallTime PlaceTime(const platform::Clock& clock, int timeDifference);
+
+// "Slew %d/%d/%d %d:%d " with the place's time, the target's name, a blank and its coordinates: CP932
 // bytes, cut at a character boundary to at most 70.
 std::string SlewLogLine(const platform::WallTime& now, const std::string& nameBytes,
                         const std::string& coordText);

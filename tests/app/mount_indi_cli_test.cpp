@@ -28,7 +28,7 @@ TEST(MountIndiCli, AServerThatIsNotThereGivesOneLineAndFailsAtOnce) {
     const int port = celes::testing::FreePort();
     const CliRun r = Mount("--port indi:127.0.0.1:" + std::to_string(port) + " position");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "接続出来ません.\n接続出来ません\n");
+    EXPECT_EQ(r.out, "");
     // The reason: one line naming the server.
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     EXPECT_NE(r.err.find("127.0.0.1:" + std::to_string(port)), std::string::npos) << r.err;

@@ -316,6 +316,79 @@ TEST(IndiFaults, SilenceAndRefusalMapOntoTheSerialLinksResults) {
     }
 }
 
+// A move and a stop count only once the driver answers their property: an answer in Alert, none
+// at all, a deleted device, or a server that goes away right after the command is a failure.
+TEST(IndiFaults, MovesAndStopsWaitForTheDriversAnswer) {
+    const std::string greeting =
+        Greeting("5", "20") +
+        "<defSwitchVector device=\"Fake Mount\" name=\"TELESCOPE_MOTION_NS\" state=\"Idle\" perm=\"rw\" "
+        "rule=\"AtMostOne\"><defSwitch name=\"MOTION_NORTH\">Off</defSwitch>"
+        "<defSwitch name=\"MOTION_SOUTH\">Off</defSwitch></defSwitchVector>"
+        "<defSwitchVector device=\"Fake Mount\" name=\"TELESCOPE_ABORT_MOTION\" state=\"Idle\" perm=\"rw\" "
+        "rule=\"AtMostOne\"><defSwitch name=\"ABORT\">Off</defSwitch></defSwitchVector>";
+    enum class Driver { Answers, Alert, Silent, Deletes, Dies };
+    const auto answer = [](const std::string& request, const char* state) -> std::string {
+        for (const char* name : {"TELESCOPE_MOTION_NS", "TELESCOPE_ABORT_MOTION"})
+            if (request.find(name) != std::string::npos)
+                return std::string("<setSwitchVector device=\"Fake Mount\" name=\"") + name + "\" state=\"" +
+                       state + "\"></setSwitchVector>";
+        return {};
+    };
+    struct Case {
+        const char* name;
+        Driver driver;
+        TelescopeState state;
+        const char* box;
+    } cases[] = {
+        {"answers", Driver::Answers, TelescopeState::Ready, ""},
+        {"alert", Driver::Alert, TelescopeState::BadReply, nullptr},
+        {"silent", Driver::Silent, TelescopeState::TimedOut, "4秒間 応答なし"},
+        {"deletes the device", Driver::Deletes, TelescopeState::BadReply, nullptr},
+        {"dies", Driver::Dies, TelescopeState::TimedOut, "開いていない"},
+    };
+    for (const Case& c : cases) {
+        for (const bool stop : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (stop ? " stop" : " move"));
+            FakeIndiServer* self = nullptr;
+            FakeIndiServer server(greeting, [&](const std::string& request) -> std::string {
+                switch (c.driver) {
+                    case Driver::Answers:
+                        return answer(request, "Ok");
+                    case Driver::Alert:
+                        return "<message device=\"Fake Mount\" message=\"[ERROR] motor fault\"/>" +
+                               answer(request, "Alert");
+                    case Driver::Silent:
+                        return {};
+                    case Driver::Deletes:
+                        return "<delProperty device=\"Fake Mount\"/>";
+                    case Driver::Dies:
+                        self->Drop();
+                        return {};
+                }
+                return {};
+            });
+            self = &server;
+            IndiMount mount(nullptr);
+            ASSERT_TRUE(
+                Await([&](Done done) { mount.Open(*ParseIndiAddress(server.address()), done); }).ok());
+            const IndiResult r = Await([&](Done done) {
+                if (stop)
+                    mount.StopMotion(done);
+                else
+                    mount.MovePulse('n', done);
+            });
+            EXPECT_EQ(r.state, c.state);
+            EXPECT_EQ(r.ok(), c.driver == Driver::Answers);
+            if (c.box) {
+                EXPECT_EQ(r.box, c.box);
+            } else {
+                EXPECT_FALSE(r.box.empty());
+                EXPECT_FALSE(r.status.empty());
+            }
+        }
+    }
+}
+
 TEST(IndiFaults, ADroppedConnectionEndsTheWaitAndClosesTheMount) {
     FakeIndiServer server(Greeting("5", "20"), Silent);
     IndiMount mount(nullptr);

@@ -301,6 +301,22 @@ TEST_F(FailureRun, SilenceTimesOutAfterFourSeconds) {
     }
 }
 
+// The date's answer comes in two parts; a mount that sends only the first, or the second too late,
+// may not have taken the date, so the operation fails instead of reporting it set. (A second part
+// that comes too late is tried on real time by the command-line test: the simulated mount's delays
+// are real time, which this test's line settles through.)
+TEST_F(FailureRun, ADateAnswerCutShortIsAFailure) {
+    const FailureCase cases[] = {
+        {"cut", [](MountSimOptions& o) { o.cut.insert("SC"); }, 2, "応答不完全 SC",
+         "応答不完全 SC 1Updating Planetary Data#   ", TelescopeState::TimedOut, 4},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Check(c, RunCase(c));
+        EXPECT_LE(took, 1500u + 500u);
+    }
+}
+
 TEST_F(VirtualMount, PositionFailures) {
     struct Case {
         const char* name;

@@ -56,6 +56,7 @@ class RecordingHost : public TelescopeHost {
     ObservingPlace Place() const override {
         ObservingPlace p;
         p.longitudeDegrees = 139, p.longitudeMinutes = 22, p.latitudeDegrees = 35, p.latitudeMinutes = 34;
+        p.timeDifference = timeDifference;
         return p;
     }
     void RunSettingsDialog(TelescopeSettingsModel& model, std::function<void(bool)> closed) override {
@@ -76,6 +77,7 @@ class RecordingHost : public TelescopeHost {
     bool following = true;
     int timeSetToNow = 0;
     ViewMode mode = ViewMode::Direction;
+    int timeDifference = 9;
     std::optional<SkyPoint> popup = SkyPoint{(5 + 34.5 / 60) * kPi / 12, 22 * kPi / 180};
     std::optional<PanelTarget> tapped;
     std::vector<SkyPoint> targets, marks;
@@ -231,6 +233,47 @@ TEST_F(Workflow, ATraceDrawsItsMarksAndEndsWhenTheMountVanishes) {
     EXPECT_TRUE(host.boxes.empty());  // the trace ends quietly, by its caption
 }
 
+// A slew from the panel, opened while a slew from the chart is being traced, traces as that one does
+// once the panel closes: the caption, then the marks at the panel's own target (not the earlier point)
+// and the mount's position, poll after poll.
+TEST_F(Workflow, APanelSlewTracesItsOwnTargetLikeAChartSlew) {
+    settings.writeInt("TS", "TRACE", 1);
+    settings.writeInt("TS", "TRACE_TIME", 0);
+    Start();
+    workflow->SlewHere();  // the popup point: M1
+    AdvanceUntil([&] { return host.marks.size() >= 2; });
+    ASSERT_GE(host.marks.size(), 2u);
+    Advance(200);  // a poll may be under way when the panel opens
+
+    // Close to the pole, so the simulated mount finds it above its horizon at any hour.
+    const SkyPoint vega{(18 + 36.9 / 60) * kPi / 12, 88.0 * kPi / 180};
+    host.tapped = PanelTarget{"Vega", "Vega", vega.ra, vega.dec};
+    workflow->OpenPanel();
+    ASSERT_NE(host.panel, nullptr);
+    TelescopePanel& p = *host.panel;
+    Advance(2000);  // the panel stays open a while: no trace runs under it
+    const std::size_t marksBefore = host.marks.size();
+    EXPECT_FALSE(loop.timerActive(+TimerId::TraceTick));
+    p.Press(PanelButton::Slew);
+    AdvanceUntil([&] { return p.SlewDone() && p.Enabled(PanelButton::Up); });
+    ASSERT_TRUE(p.SlewDone()) << p.Status();
+    EXPECT_EQ(host.marks.size(), marksBefore);
+    host.captions.clear();
+    host.targets.clear();
+    host.closePanel();
+    loop.runPosted();
+    ASSERT_FALSE(host.captions.empty());
+    EXPECT_EQ(host.captions.front(), "トレース中");
+    AdvanceUntil([&] { return host.marks.size() >= marksBefore + 3; }, 5000);
+    ASSERT_GE(host.marks.size(), marksBefore + 3);
+    ASSERT_FALSE(host.targets.empty());
+    for (const SkyPoint& t : host.targets) {
+        EXPECT_NEAR(t.ra, vega.ra, 1e-9);
+        EXPECT_NEAR(t.dec, vega.dec, 1e-9);
+    }
+    EXPECT_EQ(host.captions.back(), "トレース中");
+}
+
 TEST_F(Workflow, ATraceEndsWithItsBudget) {
     settings.writeInt("TS", "TRACE", 1);
     settings.writeInt("TS", "TRACE_TIME", 2);  // 3 s: 20 polls
@@ -313,7 +356,9 @@ TEST_F(Workflow, PanelWithoutATargetCannotSlew) {
 
 TEST_F(Workflow, PanelSlewStartsATraceOnCloseAndLogsTheLine) {
     Start();  // the trace setting is off
-    clock.wall = platform::WallTime{2026, 12, 4, 10, 21, 5, 9, 0};
+    // The line carries the place's time (UT + 9 h), not the machine's clock, which here runs on UT.
+    clock.unixTime = 1796904309;  // 2026-12-10 12:05:09 UT
+    clock.wall = platform::WallTime{2026, 12, 4, 10, 12, 5, 9, 0};
     host.tapped =
         PanelTarget{"M1 かに星雲", utf8ToCp932("M1 かに星雲"), (5 + 34.5 / 60) * kPi / 12, 22 * kPi / 180};
     workflow->OpenPanel();
@@ -364,10 +409,13 @@ TEST_F(Workflow, PanelButtonsAndTheirTexts) {
     press(PanelButton::TimePlace);
     EXPECT_EQ(host.questions.size(), 1u);
     host.answers = {true, true};
+    // The mount is told the place's civil time (UT + 9 h), whatever the machine's own clock says.
+    clock.unixTime = 1796904000;  // 2026-12-10 12:00:00 UT
+    clock.wall = platform::WallTime{2026, 12, 4, 10, 12, 0, 0, 0};
     EXPECT_EQ(press(PanelButton::TimePlace), "設定しました");
     EXPECT_EQ(host.questions.size(), 3u);
     EXPECT_EQ(host.boxes, std::vector<std::string>{"アラインメントが必要になる場合があります。"});
-    EXPECT_EQ(mount->model().LastTimeAndPlace().substr(0, 8), "21:00:00");
+    EXPECT_EQ(mount->model().LastTimeAndPlace(), "21:00:00 12/10/26 220*38 +35*34");
 
     T().Settings().mountType = 1;  // AutoStar: only the second question
     host.questions.clear();
@@ -376,6 +424,17 @@ TEST_F(Workflow, PanelButtonsAndTheirTexts) {
     host.closePanel();
     loop.runPosted();
     EXPECT_FALSE(T().IsOpen());  // no slew: closing the panel closes the port
+
+    // West of Greenwich across midnight: the date goes back with the hour.
+    host.timeDifference = -5;
+    workflow->OpenPanel();
+    ASSERT_NE(host.panel, nullptr);
+    clock.unixTime = 1796904000 - 10 * 3600;  // 2026-12-10 02:00 UT: 21:00 on the 9th at -5 h
+    host.panel->Press(PanelButton::TimePlace);
+    AdvanceUntil([&] { return host.panel->Status() == "設定しました"; }, 8000);
+    EXPECT_EQ(mount->model().LastTimeAndPlace().substr(0, 17), "21:00:00 12/09/26");
+    host.closePanel();
+    loop.runPosted();
 }
 
 TEST_F(Workflow, ClosingThePanelIsRefusedWhileAnExchangeWaits) {

@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -109,7 +110,9 @@ std::unique_ptr<SerialDevice> openTerminal(const std::string& path, const Serial
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || !makeRaw(fd, line)) {
+        const int error = errno;  // kept for the caller's message across the close
         ::close(fd);
+        errno = error;
         return nullptr;
     }
     int rts = TIOCM_RTS;
@@ -126,10 +129,16 @@ std::unique_ptr<SerialDevice> PosixSerialOpener::open(const std::string& name, c
     if (name.rfind("tcp:", 0) == 0) {
         std::string host;
         std::uint16_t port = 0;
-        if (!splitHostPort(name.substr(4), host, port)) return nullptr;
+        if (!splitHostPort(name.substr(4), host, port)) {
+            errno = EINVAL;
+            return nullptr;
+        }
         return connectTcp(host, port, 3000);
     }
-    if (name.empty()) return nullptr;
+    if (name.empty()) {
+        errno = ENOENT;
+        return nullptr;
+    }
     return openTerminal(name, line);
 }
 

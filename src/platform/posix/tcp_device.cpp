@@ -50,8 +50,12 @@ std::unique_ptr<SerialDevice> connectTcp(const std::string& host, std::uint16_t 
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* list = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) return nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) {
+        errno = EADDRNOTAVAIL;  // the caller tells the user the name did not resolve
+        return nullptr;
+    }
     int connected = -1;
+    int lastError = ECONNREFUSED;
     for (addrinfo* ai = list; ai && connected < 0; ai = ai->ai_next) {
         const int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
         if (fd < 0) continue;
@@ -63,7 +67,11 @@ std::unique_ptr<SerialDevice> connectTcp(const std::string& host, std::uint16_t 
             } while (r < 0 && errno == EINTR);
             int err = 0;
             socklen_t len = sizeof err;
-            r = (r == 1 && getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0) ? 0 : -1;
+            const bool answered = r == 1;
+            r = (answered && getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0) ? 0 : -1;
+            if (r != 0) lastError = answered ? (err ? err : ECONNREFUSED) : ETIMEDOUT;
+        } else if (r != 0) {
+            lastError = errno;
         }
         if (r == 0) {
             connected = fd;
@@ -72,7 +80,10 @@ std::unique_ptr<SerialDevice> connectTcp(const std::string& host, std::uint16_t 
         }
     }
     freeaddrinfo(list);
-    if (connected < 0) return nullptr;
+    if (connected < 0) {
+        errno = lastError;  // why the last address failed, for the caller's message
+        return nullptr;
+    }
     tuneSocket(connected);
     return wrapSocket(connected);
 }

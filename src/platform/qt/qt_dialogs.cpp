@@ -1,6 +1,9 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -10,6 +13,13 @@ namespace {
 
 QString q(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// What a box answers when it is closed without a button: its safe answer.
+MessageResult SafeAnswer(MessageButtons buttons) {
+    return buttons == MessageButtons::YesNo ? MessageResult::No
+           : buttons == MessageButtons::Ok  ? MessageResult::Ok
+                                            : MessageResult::Cancel;
 }
 
 }  // namespace
@@ -28,6 +38,7 @@ QString QtDialogs::qtFilter(const std::string& filter) {
 
 MessageResult QtDialogs::messageBox(const std::string& text, const std::string& caption,
                                     MessageButtons buttons, MessageIcon icon) {
+    if (ending_) return SafeAnswer(buttons);
     QMessageBox box(parent_);
     box.setText(q(text));
     box.setWindowTitle(q(caption.empty() ? std::string("Celes") : caption));
@@ -61,7 +72,9 @@ MessageResult QtDialogs::messageBox(const std::string& text, const std::string& 
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
-    switch (box.exec()) {
+    const int answer = box.exec();
+    if (ending_) return SafeAnswer(buttons);  // closed by endAll, not by the user
+    switch (answer) {
         case QMessageBox::Yes:
             return MessageResult::Yes;
         case QMessageBox::No:
@@ -70,21 +83,34 @@ MessageResult QtDialogs::messageBox(const std::string& text, const std::string& 
             return MessageResult::Cancel;
         default:
             // Closing the box with the window button counts as its safe answer.
-            return buttons == MessageButtons::YesNo ? MessageResult::No
-                   : buttons == MessageButtons::Ok  ? MessageResult::Ok
-                                                    : MessageResult::Cancel;
+            return SafeAnswer(buttons);
+    }
+}
+
+void QtDialogs::endAll() {
+    ending_ = true;
+    // Rejecting a dialog ends the loop its exec() runs; menus close likewise. Dialogs shown without
+    // waiting report their cancel to their owners as when the user closes them.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        if (auto* dialog = qobject_cast<QDialog*>(w))
+            dialog->reject();
+        else if (qobject_cast<QMenu*>(w))
+            w->close();
     }
 }
 
 std::optional<std::string> QtDialogs::openFile(const std::string& defaultName, const std::string& filter) {
+    if (ending_) return std::nullopt;
     const QString path = QFileDialog::getOpenFileName(parent_, QString(), q(defaultName), qtFilter(filter));
-    if (path.isEmpty()) return std::nullopt;
+    if (path.isEmpty() || ending_) return std::nullopt;
     return path.toStdString();
 }
 
 std::optional<std::string> QtDialogs::saveFile(const std::string& defaultName, const std::string& filter) {
+    if (ending_) return std::nullopt;
     const QString path = QFileDialog::getSaveFileName(parent_, QString(), q(defaultName), qtFilter(filter));
-    if (path.isEmpty()) return std::nullopt;
+    if (path.isEmpty() || ending_) return std::nullopt;
     return path.toStdString();
 }
 

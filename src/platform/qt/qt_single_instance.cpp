@@ -5,11 +5,20 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalSocket>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace celes::platform {
+
+namespace {
+constexpr char kShown[] = "shown\n";
+constexpr char kGone[] = "gone\n";
+}  // namespace
 
 QtSingleInstance::QtSingleInstance(std::string name, std::string lockDir) : name_(std::move(name)) {
     if (lockDir.empty()) {
@@ -28,10 +37,7 @@ QString QtSingleInstance::serverName() const {
     return QString::fromStdString(name_ + "-" + std::to_string(::getuid()));
 }
 
-bool QtSingleInstance::acquire() {
-    if (lockFd_ >= 0) return true;
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(lockPath_).parent_path(), ec);
+bool QtSingleInstance::tryLock() {
     const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return true;  // no place for a lock: run rather than refuse to start
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -39,28 +45,77 @@ bool QtSingleInstance::acquire() {
         return false;
     }
     lockFd_ = fd;
-    // Holding the lock, any socket left by a crashed instance is ours to replace.
+    return true;
+}
+
+bool QtSingleInstance::acquire() {
+    if (lockFd_ >= 0) return true;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(lockPath_).parent_path(), ec);
+    if (!tryLock()) {
+        const Answer answer = askRunning();
+        if (answer == Answer::Shown) {
+            reachedRunning_ = true;
+            return false;
+        }
+        // The holder is ending or does not answer: its lock goes with it.
+        QElapsedTimer waited;
+        waited.start();
+        bool locked = false;
+        while (!(locked = tryLock()) && waited.elapsed() < kLockWaitMs)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!locked) {
+            std::fprintf(stderr,
+                         "celes: the running instance (lock %s) does not answer; starting another one\n",
+                         lockPath_.c_str());
+            return true;
+        }
+    }
+    listen();
+    return true;
+}
+
+void QtSingleInstance::listen() {
+    // Holding the lock, any socket left by an instance that ended is ours to replace.
     QLocalServer::removeServer(serverName());
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
         while (QLocalSocket* s = server_->nextPendingConnection()) {
             QObject::connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            if (handler_) handler_();
+            QObject::connect(s, &QLocalSocket::readyRead, s, [this, s] {
+                if (!s->canReadLine()) return;
+                s->readAll();
+                const bool shown = !hasWindow_ || hasWindow_();
+                if (shown && handler_) handler_();
+                s->write(shown ? kShown : kGone);
+                s->flush();
+                if (!shown && gone_) gone_();
+            });
         }
     });
     server_->listen(serverName());
-    return true;
+}
+
+QtSingleInstance::Answer QtSingleInstance::askRunning() const {
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    if (!socket.waitForConnected(kAnswerWaitMs)) return Answer::Silent;
+    socket.write("activate\n");
+    socket.waitForBytesWritten(kAnswerWaitMs);
+    QElapsedTimer waited;
+    waited.start();
+    while (!socket.canReadLine() && waited.elapsed() < kAnswerWaitMs) {
+        if (!socket.waitForReadyRead(static_cast<int>(kAnswerWaitMs - waited.elapsed()))) break;
+    }
+    if (!socket.canReadLine()) return Answer::Silent;
+    const QByteArray line = socket.readLine();
+    socket.disconnectFromServer();
+    return line == kShown ? Answer::Shown : Answer::Gone;
 }
 
 bool QtSingleInstance::activateRunning() {
-    QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(2000)) return false;
-    socket.write("activate\n");
-    socket.waitForBytesWritten(1000);
-    socket.disconnectFromServer();
-    return true;
+    return reachedRunning_;
 }
 
 }  // namespace celes::platform

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "astro/time.h"
+
 namespace celes {
 
 namespace {
@@ -17,11 +19,21 @@ QString q(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// The civil time at the observing place, in the clock's record.
+platform::WallTime PlaceWallTime(const platform::Clock& clock, int timeDifference) {
+    const CAstroTime t = CivilTimeAt(clock.unixSeconds(), timeDifference);
+    return platform::WallTime{t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, 0};
+}
+
 }  // namespace
 
 TapDialog::TapDialog(TapDialogModel model, platform::Dialogs& dialogs, platform::Clock& clock,
-                     QWidget* parent)
-    : DialogShell(q(kTapDialogTitle), parent), model_(std::move(model)), dialogs_(dialogs), clock_(clock) {
+                     QWidget* parent, std::function<int()> timeDifference)
+    : DialogShell(q(kTapDialogTitle), parent),
+      model_(std::move(model)),
+      dialogs_(dialogs),
+      clock_(clock),
+      timeDifference_(std::move(timeDifference)) {
     setObjectName("TapDialog");
 
     text_ = new QLineEdit;
@@ -98,7 +110,8 @@ TapDialog::TapDialog(TapDialogModel model, platform::Dialogs& dialogs, platform:
     });
     connect(date, &QPushButton::clicked, this, [this] {
         pull();
-        model_.insertDateTime(clock_.localTime(), dialogs_);
+        model_.insertDateTime(timeDifference_ ? PlaceWallTime(clock_, timeDifference_()) : clock_.localTime(),
+                              dialogs_);
         push();
     });
     connect(insert, &QPushButton::clicked, this, [this] {
@@ -144,7 +157,7 @@ void TapDialog::done(int code) {
 }
 
 void QtTapDialogHost::show(TapDialogModel model, TapDialogDone done) {
-    auto* dialog = new TapDialog(std::move(model), dialogs_, clock_, parent_);
+    auto* dialog = new TapDialog(std::move(model), dialogs_, clock_, parent_, timeDifference_);
     dialog->onFinished = std::move(done);
     dialog->openFitted();
 }

@@ -17,8 +17,10 @@ namespace celes {
 class TapDialog : public DialogShell {
     Q_OBJECT
   public:
+    // timeDifference gives the observing place's hours from Universal Time: "日時挿入" writes the
+    // place's civil time, as the chart's "now" is. Without it the machine's local clock is used.
     TapDialog(TapDialogModel model, platform::Dialogs& dialogs, platform::Clock& clock,
-              QWidget* parent = nullptr);
+              QWidget* parent = nullptr, std::function<int()> timeDifference = {});
 
     // Called once, when the dialog closes by any way (the window's close button is "キャンセル").
     std::function<void(TapDialogResult, const TapDialogModel&)> onFinished;
@@ -35,6 +37,7 @@ class TapDialog : public DialogShell {
     TapDialogModel model_;
     platform::Dialogs& dialogs_;
     platform::Clock& clock_;
+    std::function<int()> timeDifference_;
     TapDialogResult result_ = TapDialogResult::Cancel;
     bool reported_ = false;
     QLineEdit* text_;
@@ -47,14 +50,16 @@ class TapDialog : public DialogShell {
 // Opens TapDialog for the flows, without waiting for it.
 class QtTapDialogHost : public TapDialogHost {
   public:
-    QtTapDialogHost(platform::Dialogs& dialogs, platform::Clock& clock, QWidget* parent)
-        : dialogs_(dialogs), clock_(clock), parent_(parent) {}
+    QtTapDialogHost(platform::Dialogs& dialogs, platform::Clock& clock, QWidget* parent,
+                    std::function<int()> timeDifference = {})
+        : dialogs_(dialogs), clock_(clock), parent_(parent), timeDifference_(std::move(timeDifference)) {}
     void show(TapDialogModel model, TapDialogDone done) override;
 
   private:
     platform::Dialogs& dialogs_;
     platform::Clock& clock_;
     QWidget* parent_;
+    std::function<int()> timeDifference_;
 };
 
 }  // namespace celes

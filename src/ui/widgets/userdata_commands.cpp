@@ -120,7 +120,8 @@ UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSourc
       speech_(speech),
       window_(window),
       hooks_(std::move(hooks)),
-      tapHost_(std::make_unique<QtTapDialogHost>(dialogs, clock, window)),
+      tapHost_(std::make_unique<QtTapDialogHost>(dialogs, clock, window,
+                                                 [&view] { return view.state().timeDifference; })),
       deepSky_(loop, [this](const std::string& path) { showImageFile(path); }) {
     flows_ = std::make_unique<TapFlows>(
         doc_.taps(), settings_, dialogs_, *tapHost_, [this] { return doc_.userFiles().tapFileToWrite(); },

@@ -3,7 +3,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QThread>
+#include <QTimer>
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <memory>
 
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_loop.h"
@@ -47,22 +52,108 @@ TEST(QtEventLoop, TimersPostsAndQuit) {
     EXPECT_EQ(ticks, 3);  // stopped from inside its own tick
 }
 
-TEST(QtSingleInstance, SecondHolderIsRefusedAndWakesTheFirst) {
-    app();
+// What a later start decided: whether it may run, whether it reached the running one, whether it
+// holds the lock. It runs on a thread of its own, as in another process, while this thread serves
+// the first instance (or, for a silent one, does not).
+struct LaterStart {
+    bool runs = false;
+    bool reached = false;
+    bool holdsLock = false;
+};
+struct Later {
+    std::future<LaterStart> result;
+    std::unique_ptr<QThread> thread;
+    ~Later() {
+        if (thread) thread->wait();
+    }
+};
+std::unique_ptr<Later> StartLater(const std::string& name, const std::string& dir) {
+    auto promise = std::make_shared<std::promise<LaterStart>>();
+    auto later = std::make_unique<Later>();
+    later->result = promise->get_future();
+    later->thread.reset(QThread::create([name, dir, promise] {
+        LaterStart r;
+        {
+            QtSingleInstance instance(name, dir);
+            r.runs = instance.acquire();
+            r.reached = instance.activateRunning();
+            r.holdsLock = instance.holdsLock();
+        }
+        promise->set_value(r);
+    }));
+    later->thread->start();
+    return later;
+}
+template <typename T>
+bool Ready(std::future<T>& f) {
+    return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+std::string InstanceDir() {
     const std::string dir = testing::TempDir() + "/celes_instance_test";
     std::filesystem::create_directories(dir);
-    const std::string name = "CelesTest" + std::to_string(QCoreApplication::applicationPid());
+    return dir;
+}
+std::string InstanceName() {
+    return "CelesTest" + std::to_string(QCoreApplication::applicationPid()) +
+           testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+TEST(QtSingleInstance, SecondHolderIsRefusedAndWakesTheFirst) {
+    app();
+    const std::string dir = InstanceDir(), name = InstanceName();
     QtSingleInstance first(name, dir);
     int activations = 0;
     first.setActivationHandler([&] { ++activations; });
+    first.setWindowCheck([] { return true; }, [] { ADD_FAILURE() << "a shown window is not gone"; });
     ASSERT_TRUE(first.acquire());
-    {
-        QtSingleInstance second(name, dir);
-        EXPECT_FALSE(second.acquire());
-        EXPECT_TRUE(second.activateRunning());
-    }
-    spinUntil([&] { return activations > 0; });
+    auto later = StartLater(name, dir);
+    spinUntil([&] { return Ready(later->result); });
+    ASSERT_TRUE(Ready(later->result));
+    const LaterStart r = later->result.get();
+    EXPECT_FALSE(r.runs);
+    EXPECT_TRUE(r.reached);
+    EXPECT_FALSE(r.holdsLock);
     EXPECT_EQ(activations, 1);
+}
+
+// An instance whose window is gone answers so and ends; the later start takes its lock over and runs
+// instead of giving way to a process the user cannot see.
+TEST(QtSingleInstance, AnInstanceWithoutAWindowGivesWay) {
+    app();
+    const std::string dir = InstanceDir(), name = InstanceName();
+    auto first = std::make_unique<QtSingleInstance>(name, dir);
+    int activations = 0;
+    first->setActivationHandler([&] { ++activations; });
+    // Ending (once back in the loop, as the program does) releases the lock.
+    first->setWindowCheck([] { return false; }, [&] { QTimer::singleShot(0, [&] { first.reset(); }); });
+    ASSERT_TRUE(first->acquire());
+    auto later = StartLater(name, dir);
+    spinUntil([&] { return Ready(later->result); });
+    ASSERT_TRUE(Ready(later->result));
+    const LaterStart r = later->result.get();
+    EXPECT_TRUE(r.runs);
+    EXPECT_FALSE(r.reached);
+    EXPECT_TRUE(r.holdsLock);
+    EXPECT_EQ(activations, 0);
+    EXPECT_EQ(first, nullptr);
+}
+
+// A holder that never answers (hung, or stopped) does not block the start for longer than the two
+// waits: the later start runs, without the lock it could not get.
+TEST(QtSingleInstance, ASilentHolderDoesNotBlockALaterStart) {
+    app();
+    const std::string dir = InstanceDir(), name = InstanceName();
+    QtSingleInstance first(name, dir);
+    ASSERT_TRUE(first.acquire());
+    QElapsedTimer took;
+    took.start();
+    auto later = StartLater(name, dir);  // this thread serves nothing meanwhile
+    const LaterStart r = later->result.get();
+    EXPECT_TRUE(r.runs);
+    EXPECT_FALSE(r.holdsLock);
+    EXPECT_LT(took.elapsed(), QtSingleInstance::kAnswerWaitMs + QtSingleInstance::kLockWaitMs + 3000);
+    EXPECT_TRUE(first.holdsLock());
 }
 
 TEST(QtDialogs, FilterConversion) {

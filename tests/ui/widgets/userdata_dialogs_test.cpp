@@ -92,6 +92,32 @@ TEST(TapDialogWidget, ControlsFeedTheModelAndButtonsCloseWithTheirResult) {
     EXPECT_EQ(results.back(), TapDialogResult::Cancel);
 }
 
+// "日時挿入" writes the observing place's civil time (UT plus its time difference), not the
+// machine's: here the machine's clock reads UT and the place is 9 hours east.
+TEST(TapDialogWidget, DateInsertUsesThePlacesTime) {
+    app();
+    fakes::ScriptedDialogs dialogs;
+    fakes::ManualClock clock;
+    clock.unixTime = 1796904309;  // 2026-12-10 12:05:09 UT
+    clock.wall = platform::WallTime{2026, 12, 4, 10, 12, 5, 9, 0};
+    int timeDifference = 9;
+    for (const auto& [hours, stamp] :
+         {std::pair{9, "* 2026/12/10 21:5"}, std::pair{-12, "* 2026/12/10 0:5"}}) {
+        timeDifference = hours;
+        QWidget parent;
+        QtTapDialogHost host(dialogs, clock, &parent, [&] { return timeDifference; });
+        std::optional<TapDialogModel> last;
+        host.show(TapDialogModel::ForNewTap(1), [&](TapDialogResult, const TapDialogModel& m) { last = m; });
+        auto* dialog = parent.findChild<TapDialog*>();
+        ASSERT_NE(dialog, nullptr);
+        Find<QComboBox>(*dialog, "kind")->setCurrentIndex(3);
+        Find<QPushButton>(*dialog, "date")->click();
+        EXPECT_EQ(Find<QLineEdit>(*dialog, "text")->text().toStdString(), stamp);
+        dialog->reject();
+        ASSERT_TRUE(last.has_value());
+    }
+}
+
 TEST(PlaceDialogWidget, ChoosingFromTheListAndTypingANewPlace) {
     app();
     fakes::MemorySettings store;
