@@ -111,7 +111,7 @@ UserFolderStart StartUserFolder(const UserFiles& files) {
             start.problem = to.string() + ": " + ec.message();
             continue;
         }
-        // The copy takes the original's mode: from a read-only install it would stay read-only, and the
+        // The copy takes the source file's mode: from a read-only install it would stay read-only, and the
         // slew log could not be appended to.
         fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
         start.copied.push_back(name);

@@ -170,7 +170,7 @@ TEST(UserFolder, FirstStartCopiesTapsAndSlewLogAndNeverAgain) {
     EXPECT_EQ(run.dataFiles(), before) << "copied, never moved";
     for (const char* name : {kTapFileName, kSlewLogFileName})
         EXPECT_NE(fs::status(run.user + name).permissions() & fs::perms::owner_write, fs::perms::none)
-            << name << " stays the user's to change, whatever the original's mode";
+            << name << " stays the user's to change, whatever the source file's mode";
     EXPECT_EQ(files.tapFileToRead(), run.user + kTapFileName);
     EXPECT_EQ(files.forReading("Ori.p91"), run.data + "Ori.p91");
     EXPECT_EQ(files.tapFileToWrite(), run.user + kTapFileName);

@@ -396,7 +396,7 @@ TEST_F(TapFlowsTest, TapsOverTheCapAreToldAndKeptInTheFile) {
     ASSERT_EQ(back.size() + load.leftOut.size(), std::size_t(kMaxTaps) + 2);
     EXPECT_EQ(*load.leftOut.back(), *all.back());
     EXPECT_EQ(TapText(*load.leftOut.front()), "new");
-    // The records of the original file are there byte for byte, the one left out at the end.
+    // The records of the file as it was are there byte for byte, the one left out at the end.
     const std::size_t recordBytes = original.size() - 8;
     ASSERT_GT(after.size(), original.size());
     RecordList lastOnly;
