@@ -77,23 +77,10 @@ int cmdNight(const Args& argsIn) {
     if (const std::string err = TakePlaceTimeOptions(args, opt); !err.empty()) return Fail(err);
     if (opt.local) return Fail("--local: not an option of night (use --date)");
     int days = 1;
+    if (const std::string err = TakeDaysOption(args, days); !err.empty()) return Fail(err);
     bool json = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i], value;
-        const std::size_t eq = name.find('=');
-        if (name.rfind("--days", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-        } else if (name == "--days") {
-            if (i + 1 >= args.size()) return Fail("--days: missing value");
-            value = args[++i];
-        }
-        if (name == "--days") {
-            int n = 0;
-            if (!ParseIntArg(value, 1, 366, n))
-                return Fail("--days: expected a whole number from 1 to 366, got '" + value + "'");
-            days = n;
-        } else if (name == "--json") {
+    for (const std::string& name : args) {
+        if (name == "--json") {
             json = true;
         } else if (name == "--help" || name == "-h") {
             return Help();

@@ -34,26 +34,10 @@ int cmdToday(const Args& argsIn) {
     if (const std::string err = TakePlaceTimeOptions(args, opt); !err.empty()) return Fail(err);
     if (opt.local) return Fail("--local: not an option of today (use --date)");
     int days = 1;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i], value;
-        const std::size_t eq = name.find('=');
-        if (name.rfind("--days", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-        } else if (name == "--days") {
-            if (i + 1 >= args.size()) return Fail("--days: missing value");
-            value = args[++i];
-        }
-        if (name == "--days") {
-            int n = 0;
-            if (!ParseIntArg(value, 1, 366, n))
-                return Fail("--days: expected a whole number from 1 to 366, got '" + value + "'");
-            days = n;
-        } else if (name == "--help" || name == "-h") {
-            return Help();
-        } else {
-            return Fail("unknown argument '" + name + "'");
-        }
+    if (const std::string err = TakeDaysOption(args, days); !err.empty()) return Fail(err);
+    if (!args.empty()) {
+        if (args.front() == "--help" || args.front() == "-h") return Help();
+        return Fail("unknown argument '" + args.front() + "'");
     }
 
     CAstroTime day = opt.date ? *opt.date : Now();

@@ -87,6 +87,26 @@ bool ParseLocalTime(const std::string& text, bool dateOnly, CAstroTime& out) {
     return true;
 }
 
+std::string TakeDaysOption(Args& args, int& days) {
+    Args rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        if (args[i].rfind("--days=", 0) == 0) {
+            value = args[i].substr(7);
+        } else if (args[i] == "--days") {
+            if (i + 1 >= args.size()) return "--days: missing value";
+            value = args[++i];
+        } else {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (!ParseIntArg(value, 1, 366, days))
+            return "--days: expected a whole number from 1 to 366, got '" + value + "'";
+    }
+    args = std::move(rest);
+    return {};
+}
+
 std::string TakePlaceTimeOptions(Args& args, PlaceTimeOptions& out) {
     Args rest;
     for (std::size_t i = 0; i < args.size(); ++i) {

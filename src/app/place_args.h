@@ -32,6 +32,10 @@ inline constexpr const char* kPlaceTimeHelp =
 // empty string on success, else a one-line message that names the offending argument.
 std::string TakePlaceTimeOptions(Args& args, PlaceTimeOptions& out);
 
+// Takes "--days N" (or "--days=N", 1 to 366) out of `args` into `days`, leaving every other argument
+// in its order; the day list and the night share it. Empty on success, else a one-line message.
+std::string TakeDaysOption(Args& args, int& days);
+
 // A whole number in [lo, hi] written as plain decimal digits with an optional sign, nothing
 // before or after; false for anything else, including numbers too long for any integer type.
 bool ParseIntArg(const std::string& text, long lo, long hi, int& out);
