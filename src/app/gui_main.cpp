@@ -223,15 +223,24 @@ int runGui(int argc, char** argv) {
     // Telescope control over the view, the hand, the caption and time control.
     platform::posix::PosixSerialOpener serialOpener;
     TelescopeHostHooks telescopeHooks;
+    // The trace's marks and captions are drawn over the chart: a tap label still standing (a hold on a
+    // star before opening the panel) would cover them with its copy of the chart until the next click.
     SetViewTelescopeHooks(
-        telescopeHooks, view, [chart] { chart->update(); },
+        telescopeHooks, view,
+        [chart, &hand] {
+            hand.dropLabel();
+            chart->update();
+        },
         [&hand]() -> std::optional<SkyPoint> {
             double ra = 0, dec = 0;
             if (!hand.handler()->popupPointOnSky(ra, dec)) return std::nullopt;
             return SkyPoint{ra, dec};
         },
         [&hand] { return hand.handler()->tappedObject(); });
-    telescopeHooks.caption = [&commands](const std::string& text) { commands.caption.show(text); };
+    telescopeHooks.caption = [&commands, &hand](const std::string& text) {
+        hand.dropLabel();
+        commands.caption.show(text);
+    };
     telescopeHooks.eraseCaptionIn = [&commands](std::uint32_t ms) { commands.caption.eraseIn(ms); };
     telescopeHooks.cancelCaptionErase = [&commands] { commands.caption.keep(); };
     telescopeHooks.clockFollowing = [&commands] { return commands.time.following(); };
