@@ -75,7 +75,7 @@ test-tsan)
     cmake --build build-tsan -j"$(nproc)" --target celes_view_tests celes_telescope_tests
     # Any report fails the run. setarch -R: ThreadSanitizer needs the address layout it expects.
     for t in celes_view_tests celes_telescope_tests; do
-        TSAN_OPTIONS="halt_on_error=1 exitcode=66" setarch "$(uname -m)" -R "build-tsan/tests/$t"
+        TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$PWD/tests/tsan_suppressions.txt" setarch "$(uname -m)" -R "build-tsan/tests/$t"
     done
     ;;
 release)
