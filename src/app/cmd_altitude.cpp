@@ -1,15 +1,13 @@
 // `celes altitude NAME`: an object's altitude through a night as a PNG or SVG graph, with the
 // twilight bands, the Moon and the transit. NAME is found as `celes find` finds it; the best
 // match is drawn.
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
-#include <cerrno>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,7 @@
 #include "app/place_args.h"
 #include "app/sky_records_args.h"
 #include "astro/night.h"
+#include "platform/posix/file_safety.h"
 #include "platform/qt/qt_graphics.h"
 #include "ui/altitude_graph.h"
 #include "ui/find_by_name.h"
@@ -44,25 +43,10 @@ bool EndsWith(const std::string& s, const char* tail) {
     return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
 }
 
-// Writes to "<path>.partial" and renames it over `path`: a failed write leaves no file under the
-// asked name, and an older file there stays whole until the new one is complete.
+// The graph goes through the program's one file writer: a temporary file renamed over the target (a
+// symbolic link's target), so a failed write leaves no file under the asked name and an older one whole.
 bool WriteAtomically(const std::string& path, const char* data, std::size_t size) {
-    const std::string partial = path + ".partial";
-    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < size;) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(partial.c_str(), path.c_str()) != 0) {
-        ::unlink(partial.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileReplacing(path, std::span(reinterpret_cast<const std::uint8_t*>(data), size));
 }
 
 void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
