@@ -116,7 +116,7 @@ void BM_CopyChartBaseline(benchmark::State& state) {
     Chart& c = TheChart();
     CSkyCanvas copy(&c.graphics);
     for (auto _ : state) {
-        copy.CopyFrom(c.view->canvas());
+        c.view->copyShownChart(copy);
         benchmark::DoNotOptimize(copy.Bits());
     }
 }

@@ -434,21 +434,22 @@ int cmdRender(const Args& argsIn) {
     view.recompute();
     view.render();
 
-    CSkyCanvas& canvas = view.canvas();
     bool written = false;
-    if (png) {
-        const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
-                           QImage::Format_BGR888);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        written =
-            image.save(&buffer, "PNG") &&
-            WriteFileReplacing(opt.output, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                     static_cast<std::size_t>(bytes.size())));
-    } else {
-        written = SaveCanvasJpeg(canvas, opt.output);
-    }
+    view.readShownChart([&](const CSkyCanvas& canvas) {
+        if (png) {
+            const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
+                               QImage::Format_BGR888);
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            written = image.save(&buffer, "PNG") &&
+                      WriteFileReplacing(opt.output,
+                                         std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                   static_cast<std::size_t>(bytes.size())));
+        } else {
+            written = SaveCanvasJpeg(canvas, opt.output);
+        }
+    });
     if (!written) return Fail("cannot write '" + opt.output + "'", 1);
     return 0;
 }

@@ -174,7 +174,7 @@ void TelescopeWorkflow::SlewHere() {
             if (t.Settings().traceEnabled == 1) {
                 t.SetTraceRemaining(CTelescope::kTraceBudgetMs);
                 w.host_.Caption("トレース開始");
-                w.StartTrace(target);
+                w.BeginTrace(target);
             } else {
                 t.Disconnect();
                 w.host_.Caption("導入指示完了");
@@ -218,6 +218,13 @@ void TelescopeWorkflow::SlewHere() {
         }
         position();
     });
+}
+
+void TelescopeWorkflow::BeginTrace(std::optional<SkyPoint> target) {
+    StartTrace(target);
+    // The target is shown at once, where the previous trace's circle gives way to it; the squares
+    // follow with the first poll.
+    if (traceTarget_) host_.DrawTargetMarker(*traceTarget_);
 }
 
 void TelescopeWorkflow::StartTrace(std::optional<SkyPoint> target) {
@@ -280,7 +287,7 @@ void TelescopeWorkflow::OpenPanel() {
         if (t.State() == TelescopeState::Ready && slewed && t.IsOpen()) {
             t.SetTraceRemaining(CTelescope::kTraceBudgetMs);
             w.host_.Caption("トレース中");
-            w.StartTrace(traceTarget);
+            w.BeginTrace(traceTarget);
         } else {
             t.Disconnect();
         }

@@ -93,6 +93,9 @@ class TelescopeWorkflow {
     CTelescope& Ensure();
     void RunSettings(std::function<void()> then);
     void AfterSwitchOn();
+    // A slew was accepted (from the chart or the panel): the trace of `target` starts.
+    void BeginTrace(std::optional<SkyPoint> target);
+    // Arms the next poll of the trace.
     void StartTrace(std::optional<SkyPoint> target);
     void TraceTick();
     void AppendLog(const std::string& line);

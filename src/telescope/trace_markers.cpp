@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "view/celes_view.h"
+
 namespace celes {
 
 namespace {
@@ -36,22 +38,14 @@ void ForPair(platform::Point p, F f) {
     }
 }
 
-}  // namespace
-
-MarkerColours MarkerColoursFor(const ColourTable& table, const ColourMode& mode) {
-    MarkerColours c;
-    c.pen = FilterColour(table[ColourEntry::TelescopeTrace], ColourRole::Foreground, mode);
-    c.background = mode.whiteBlack ? 0xFFFFFF : 0x000000;
-    return c;
-}
-
-void TraceMarkers::DrawTarget(const platform::PixelBuffer& b, platform::Point p, Colour pen) {
-    // The circle inscribed in the box from (x - 5, y - 5) to (x + 6, y + 6), outside edges excluded:
-    // radius 5 about the point, drawn by the midpoint rule.
+// Calls f for each pixel of the circle inscribed in the box from (x - 5, y - 5) to (x + 6, y + 6),
+// outside edges excluded: radius 5 about the point, by the midpoint rule.
+template <typename F>
+void ForCircle(platform::Point p, F f) {
     int x = 5, y = 0, err = 1 - x;
     while (x >= y) {
         const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
-        for (const auto& d : pts) Plot(b, p.x + d[0], p.y + d[1], pen);
+        for (const auto& d : pts) f(p.x + d[0], p.y + d[1]);
         ++y;
         if (err < 0) {
             err += 2 * y + 1;
@@ -62,23 +56,65 @@ void TraceMarkers::DrawTarget(const platform::PixelBuffer& b, platform::Point p,
     }
 }
 
-void TraceMarkers::DrawTelescope(const platform::PixelBuffer& b, platform::Point p,
-                                 const MarkerColours& colours) {
-    if (last_ && !overwrite_) {
-        for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
-            Colour now = 0;
-            if (Read(b, it->x, it->y, now) && now == (lastPen_ & 0xFFFFFF)) Plot(b, it->x, it->y, it->under);
-        }
-        if (kept_.empty()) ForPair(*last_, [&](int x, int y) { Plot(b, x, y, colours.background); });
+}  // namespace
+
+MarkerColours MarkerColoursFor(const ColourTable& table, const ColourMode& mode) {
+    MarkerColours c;
+    c.pen = FilterColour(table[ColourEntry::TelescopeTrace], ColourRole::Foreground, mode);
+    c.background = mode.whiteBlack ? 0xFFFFFF : 0x000000;
+    return c;
+}
+
+bool DrawMarksOverShownChart(CCelesView& view, const std::function<void(const MarkCanvas&)>& draw) {
+    return view.drawOverShownChart([&](RenderContext& rc) {
+        CSkyCanvas& c = rc.canvas;
+        draw(MarkCanvas{platform::PixelBuffer{c.Bits(), c.Width(), c.Height(), c.Stride()},
+                        MarkerColoursFor(rc.colours, rc.colourMode), view.shownChart()});
+    });
+}
+
+void TraceMarkers::Forget() {
+    target_.reset();
+    last_.reset();
+    chart_.reset();
+    kept_.clear();
+}
+
+void TraceMarkers::DrawTarget(const MarkCanvas& canvas, platform::Point p) {
+    if (chart_ != canvas.chart) Forget();
+    target_ = p;
+    Redraw(canvas);
+}
+
+void TraceMarkers::DrawTelescope(const MarkCanvas& canvas, platform::Point p) {
+    if (chart_ != canvas.chart) Forget();
+    if (last_ && overwrite_) {
+        // The old pair stays as part of the chart: only the circle is given back.
+        std::erase_if(kept_, [](const Kept& k) { return k.mark == Mark::Telescope; });
+    }
+    last_ = p;
+    Redraw(canvas);
+}
+
+void TraceMarkers::Redraw(const MarkCanvas& canvas) {
+    const platform::PixelBuffer& b = canvas.buffer;
+    // Last drawn first: where the circle and the pair cross, the chart's own pixel comes back last.
+    for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
+        Colour now = 0;
+        if (Read(b, it->x, it->y, now) && now == (pen_ & 0xFFFFFF)) Plot(b, it->x, it->y, it->under);
     }
     kept_.clear();
-    ForPair(p, [&](int x, int y) {
-        Colour under = 0;
-        if (Read(b, x, y, under)) kept_.push_back({x, y, under});
-        Plot(b, x, y, colours.pen);
-    });
-    last_ = p;
-    lastPen_ = colours.pen;
+    pen_ = canvas.colours.pen;
+    chart_ = canvas.chart;
+    const auto mark = [&](Mark kind) {
+        return [&, kind](int x, int y) {
+            Colour under = 0;
+            if (Read(b, x, y, under)) kept_.push_back({x, y, under, kind});
+            Plot(b, x, y, pen_);
+        };
+    };
+    if (target_) ForCircle(*target_, mark(Mark::Target));
+    if (last_) ForPair(*last_, mark(Mark::Telescope));
 }
 
 }  // namespace celes

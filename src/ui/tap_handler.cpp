@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <mutex>
 
 #include "astro/sun_moon.h"
 #include "astro/time.h"
@@ -174,7 +173,7 @@ TapHandler::TapHandler(CCelesView& view, RecordSource& records, platform::EventL
       loop_(loop),
       store_(store),
       window_(window),
-      labelled_(view.canvas().GraphicsFactory()) {}
+      labelled_(view.graphics()) {}
 
 TapHandler::~TapHandler() {
     Disarm(loop_, TimerId::PopupAfterPress);
@@ -218,11 +217,8 @@ bool TapHandler::showLabelFor(RecordRef ref) {
 
 void TapHandler::drawLabel(const StarRecord& r, int x, int y, bool tapped) {
     const ViewState& v = view_.state();
-    {
-        std::lock_guard<std::mutex> lock(view_.canvasLock());
-        if (view_.canvas().Width() <= 0 || view_.canvas().Height() <= 0) return;
-        labelled_.CopyFrom(view_.canvas());
-    }
+    // No label while the worker draws the next chart: it would stand over a picture about to go.
+    if (!view_.copyShownChart(labelled_) || labelled_.Width() <= 0 || labelled_.Height() <= 0) return;
     if (IsCatalogueStar(r)) drawTappedConstellation(r);
     if (tapped && labelImageHook_ && r.isBody() && view_.settings().on(Setting::Option2PlanetJpeg))
         labelImageHook_(r, labelled_);

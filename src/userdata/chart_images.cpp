@@ -1,14 +1,12 @@
 #include "userdata/chart_images.h"
 
-#include <mutex>
-
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
-#include "view/celes_view.h"
 #include "view/layers/draw_addins.h"
 #include "view/layers/layer_state.h"
 #include "view/projection.h"
 #include "view/render_result.h"
+#include "view/sky_canvas.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -24,48 +22,6 @@ std::string BodyImagePath(const UserFiles& files, const StarRecord& r) {
 
 bool HasDeepSkyImage(const StarRecord& r) {
     return r.type >= +ObjectType::GlobularCluster && r.type <= +ObjectType::Galaxy && !r.isBody();
-}
-
-bool DrawOverChart(CCelesView& view, RecordSource& records, const std::function<void(RenderContext&)>& draw,
-                   const std::function<void()>& shown) {
-    if (view.workerBusy()) return false;
-    {
-        std::lock_guard<std::mutex> lock(view.canvasLock());
-        CSkyCanvas& canvas = view.canvas();
-        if (!canvas.Bits()) return false;
-        if (!canvas.HasContext()) canvas.AttachContext();
-        const ViewState& v = view.state();
-        const RenderTime time = MakeRenderTime(v);
-        const ProjectionContext projection = MakeProjectionContext(MakeProjectionInput(v, time));
-        // What is drawn over the chart is not tappable and keeps nothing: a scratch result and cache.
-        RenderResult scratchResult;
-        LayerCache cache;
-        CSkyCanvas overlay, scratch;
-        RenderContext rc{v,
-                         records,
-                         view.colours(),
-                         view.colourMode(),
-                         projection,
-                         view.layers(),
-                         cache,
-                         scratchResult,
-                         canvas,
-                         overlay,
-                         scratch,
-                         records.dataFolder(),
-                         time,
-                         MakeRenderEphemeris(v, time)};
-        platform::Graphics& gc = canvas.Gc();
-        gc.save();
-        gc.setFont("MS Pゴシック", v.fontSize);
-        gc.setTransparentText(true);
-        rc.lineHeight = gc.textExtent("あ").cy;
-        if (rc.lineHeight <= 0) rc.lineHeight = 10;
-        draw(rc);
-        gc.restore();
-    }
-    if (shown) shown();
-    return true;
 }
 
 void DrawImageOverChart(RenderContext& rc, const JpegBitmap& image, bool stretch) {

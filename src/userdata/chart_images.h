@@ -1,7 +1,8 @@
 #pragma once
 // Images and texts laid over the finished chart: deep-sky photographs shown 400 ms after a tap,
 // planet images, the image, add-in or text of a registered tap, and constellation descriptions.
-// They are drawn into the view's canvas and stay until the next render replaces it.
+// They are drawn over the shown chart through the view (CCelesView::drawOverShownChart) and stay
+// until the next render replaces it.
 #include <functional>
 #include <string>
 
@@ -12,8 +13,6 @@
 
 namespace celes {
 
-class CCelesView;
-
 // Photograph of a deep-sky object: the designation text from its byte 3 + ".jpg", the user's own in
 // the user folder first, else the data folder's. The names are taken in UTF-8, the file system's own
 // text.
@@ -22,12 +21,6 @@ std::string DeepSkyImagePath(const UserFiles& files, const StarRecord& r);
 std::string BodyImagePath(const UserFiles& files, const StarRecord& r);
 // Whether a tapped record's photograph is looked for after a tap (kinds 2 to 8).
 bool HasDeepSkyImage(const StarRecord& r);
-
-// Runs `draw` with a render context over the view's current canvas (under its lock), then `shown`
-// (the window repaints from the canvas). False, drawing nothing, while the render worker is drawing the
-// chart. The context's drawn-object list is a scratch one: what is drawn over the chart is not tappable.
-bool DrawOverChart(CCelesView& view, RecordSource& records, const std::function<void(RenderContext&)>& draw,
-                   const std::function<void()>& shown);
 
 // The image at the chart's top-left corner: stretched over the chart when `stretch` is on and its
 // width differs from the chart's, else unscaled and clipped.

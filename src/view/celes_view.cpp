@@ -85,6 +85,7 @@ void CCelesView::recompute(bool geometryChanged) {
             std::lock_guard<std::mutex> lock(canvasLock_);
             canvas_.Destroy();
             chartDrawn_.store(false);
+            ++shownChart_;
         }
     }
     if (loop_) loop_->post([this] { onRenderMessage(); });
@@ -130,6 +131,7 @@ void CCelesView::onRenderMessage() {
     state_.discOffsetX = state_.clientWidth / 2 - state_.radius;
     canvas_.Create(state_.clientWidth, state_.clientHeight);
     chartDrawn_.store(false);
+    ++shownChart_;
     canvas_.AttachContext();
     if (loop_) {
         ArmOnce(*loop_, TimerId::DelayedRecompute, 1000, [this] { recompute(); });
@@ -160,6 +162,7 @@ CCelesView::PaintResult CCelesView::paint(int clientWidth, int clientHeight,
     canvas_.Destroy();
     canvas_.Create(clientWidth, clientHeight);
     chartDrawn_.store(false);
+    ++shownChart_;
     canvas_.AttachContext();
     if (loop_) {
         ArmOnce(*loop_, TimerId::DelayedRecompute, 1000, [this] { recompute(); });
@@ -174,6 +177,7 @@ void CCelesView::resize(int clientWidth, int clientHeight) {
     if (canvas_.Width() != clientWidth || canvas_.Height() != clientHeight) {
         canvas_.Create(clientWidth, clientHeight);
         chartDrawn_.store(false);
+        ++shownChart_;
         canvas_.AttachContext();
     }
 }
@@ -199,6 +203,7 @@ void CCelesView::render() {
     }
     const RenderSnapshot snapshot = takeSnapshot();
     RenderResult result;
+    ++shownChart_;
     {
         std::lock_guard<std::mutex> lock(renderLock_);
         result = RenderChart(snapshot, records_, canvases(), cache_);
@@ -206,6 +211,58 @@ void CCelesView::render() {
     }
     acceptResult(std::move(result));
     if (window_) window_->invalidate();
+}
+
+bool CCelesView::drawOverShownChart(const std::function<void(RenderContext&)>& draw) {
+    if (busy_.load()) return false;  // the worker owns the canvas while it draws
+    {
+        std::lock_guard<std::mutex> lock(canvasLock_);
+        if (!canvas_.Bits()) return false;
+        if (!canvas_.HasContext()) canvas_.AttachContext();
+        const ViewState& v = state_;
+        const RenderTime time = MakeRenderTime(v);
+        const ProjectionContext projection = MakeProjectionContext(MakeProjectionInput(v, time));
+        // What is drawn over the chart is not tappable and keeps nothing: a scratch result and cache.
+        RenderResult scratchResult;
+        LayerCache cache;
+        CSkyCanvas overlay, scratch;
+        const std::string folder = records_.dataFolder();
+        RenderContext rc{v,          records_,
+                         colours_,   colourMode_,
+                         projection, layers_,
+                         cache,      scratchResult,
+                         canvas_,    overlay,
+                         scratch,    folder,
+                         time,       MakeRenderEphemeris(v, time)};
+        platform::Graphics& gc = canvas_.Gc();
+        gc.save();
+        gc.setFont("MS Pゴシック", v.fontSize);
+        gc.setTransparentText(true);
+        rc.lineHeight = gc.textExtent("あ").cy;
+        if (rc.lineHeight <= 0) rc.lineHeight = 10;
+        draw(rc);
+        gc.restore();
+    }
+    // The window shows the chart again; a label standing over the old picture goes with it.
+    if (window_) window_->invalidate();
+    return true;
+}
+
+bool CCelesView::readShownChart(const std::function<void(const CSkyCanvas&)>& read) {
+    if (busy_.load()) return false;
+    std::lock_guard<std::mutex> lock(canvasLock_);
+    if (!canvas_.Bits()) return false;
+    read(canvas_);
+    return true;
+}
+
+bool CCelesView::copyShownChart(CSkyCanvas& into) {
+    bool copied = false;
+    readShownChart([&](const CSkyCanvas& chart) {
+        into.CopyFrom(chart);
+        copied = into.Width() == chart.Width() && into.Height() == chart.Height();
+    });
+    return copied;
 }
 
 void CCelesView::acceptResult(RenderResult result) {
@@ -241,6 +298,7 @@ void CCelesView::stopWorker() {
 
 void CCelesView::requestWorkerRender() {
     WorkerJob job{takeSnapshot(), records_.objectCount() > kWorkerMinimumRecords};
+    ++shownChart_;
     busy_.store(true);
     {
         std::lock_guard<std::mutex> lock(workerMutex_);
@@ -257,6 +315,7 @@ void CCelesView::workerFinished(std::optional<RenderResult> result) {
         std::lock_guard<std::mutex> lock(canvasLock_);
         canvas_.Destroy();
         chartDrawn_.store(false);
+        ++shownChart_;
     }
     if (window_) window_->invalidate();
     if (renderAgain_) {

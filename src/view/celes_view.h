@@ -6,7 +6,9 @@
 // generation) comes back to the user-interface thread as one value. The paint handler copies the
 // canvas to the window or, after a size change, re-creates it and schedules a recompute a second
 // later. The user-interface thread never waits for the worker: a render asked for while the worker
-// draws runs when the worker's result arrives.
+// draws runs when the worker's result arrives. The canvas is the view's own: whatever else draws
+// over the shown chart or copies it (tap labels, photographs, trace marks, the chart save) comes
+// through the door below, which keeps out while the worker draws and holds the canvas lock.
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -80,9 +82,9 @@ class CCelesView {
     ColourMode& colourMode() { return colourMode_; }
     DisplaySettings& settings() { return settings_; }
     LayerSwitches& layers() { return layers_; }
-    CSkyCanvas& canvas() { return canvas_; }
-    std::mutex& canvasLock() { return canvasLock_; }
+    // The render worker is drawing the next chart: the door below stays shut until it is done.
     bool workerBusy() const { return busy_.load(); }
+    platform::GraphicsFactory* graphics() const { return graphics_; }
     // Whether the canvas holds a chart drawn at its present size (false from its creation at a
     // new size until the render that fills it), so a window can keep showing its last chart.
     bool chartDrawn() const { return chartDrawn_.load(); }
@@ -125,6 +127,23 @@ class CCelesView {
     // One whole render into the canvas on the calling thread (deferred when the worker is drawing).
     void render();
 
+    // ---- the door to the shown chart (user-interface thread) ----
+    // Each returns false and does nothing while the worker draws or before there is a canvas; none
+    // ever waits. `drawOverShownChart` runs `draw` with a render context over the shown chart (the
+    // view's time, place, projection and colours, the chart font selected; its drawn-object list is a
+    // scratch one, so what is drawn over the chart is not tappable) and then asks the window to
+    // show it again. What is drawn stays until the next render.
+    bool drawOverShownChart(const std::function<void(RenderContext&)>& draw);
+    // Runs `read` over the shown chart's pixels, under the lock; `read` must not come back in.
+    bool readShownChart(const std::function<void(const CSkyCanvas&)>& read);
+    // Copies the shown chart into `into` (its size and pixels), for a label or a file.
+    bool copyShownChart(CSkyCanvas& into);
+    // The size of the canvas the chart is drawn into (zero before there is one).
+    CanvasSize shownChartSize() const { return canvas_.Size(); }
+    // Changes whenever the canvas may hold another picture than what was drawn over it: a render
+    // started, the canvas was made anew or dropped. Marks kept over one chart are stale on another.
+    std::uint64_t shownChart() const { return shownChart_; }
+
     // Starts or stops the render worker (started by the constructor when a loop is given).
     void startWorker();
     void stopWorker();
@@ -141,8 +160,7 @@ class CCelesView {
 
     platform::SettingsStore& store_;
     RecordSource& records_;
-    [[maybe_unused]] platform::GraphicsFactory*
-        graphics_;  // the render makes its canvases through the snapshot
+    platform::GraphicsFactory* graphics_;
     platform::EventLoop* loop_;
     ViewWindow* window_;
 
@@ -165,6 +183,7 @@ class CCelesView {
     // (geometry changed) once the worker is done with it.
     bool renderAgain_ = false;
     bool dropCanvasWhenIdle_ = false;
+    std::uint64_t shownChart_ = 0;
 
     std::thread worker_;
     std::mutex workerMutex_;

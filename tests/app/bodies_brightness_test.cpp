@@ -56,7 +56,8 @@ std::map<Body, int> BodyBrightness(const Scene& s, const Chart& c) {
     view.resize(640, 480);
     view.recompute();
     view.render();
-    const CSkyCanvas& canvas = view.canvas();
+    CSkyCanvas canvas;
+    if (!view.copyShownChart(canvas)) return {};
     std::map<Body, int> out;
     for (const DrawnObject& d : view.drawnObjects().Entries()) {
         if (d.ref.kind != RecordKind::Body) continue;

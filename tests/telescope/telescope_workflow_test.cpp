@@ -220,7 +220,7 @@ TEST_F(Workflow, ATraceDrawsItsMarksAndEndsWhenTheMountVanishes) {
     EXPECT_EQ(loop.timerInterval(+TimerId::TraceTick), 500u);
     AdvanceUntil([&] { return host.marks.size() >= 3; });
     ASSERT_EQ(host.marks.size(), 3u);
-    EXPECT_EQ(host.targets.size(), 3u);
+    EXPECT_EQ(host.targets.size(), 4u);  // at once when the trace starts, then with each poll
     EXPECT_NEAR(host.targets[0].ra, (5 + 34.5 / 60) * kPi / 12, 1e-9);
     EXPECT_EQ(host.captions.back(), "トレース中");
 
@@ -264,6 +264,17 @@ TEST_F(Workflow, APanelSlewTracesItsOwnTargetLikeAChartSlew) {
     loop.runPosted();
     ASSERT_FALSE(host.captions.empty());
     EXPECT_EQ(host.captions.front(), "トレース中");
+    // The panel's target is drawn at once, before any poll; the squares come with the first poll,
+    // one trace period later.
+    ASSERT_EQ(host.targets.size(), 1u);
+    EXPECT_EQ(host.marks.size(), marksBefore);
+    std::uint32_t waited = 0;
+    while (host.marks.size() == marksBefore && waited < 5000) {
+        Advance(50);
+        waited += 50;
+    }
+    ASSERT_EQ(host.marks.size(), marksBefore + 1);
+    EXPECT_LE(waited, 500u + 200u) << "the first poll's mark waits for nothing but the poll";
     AdvanceUntil([&] { return host.marks.size() >= marksBefore + 3; }, 5000);
     ASSERT_GE(host.marks.size(), marksBefore + 3);
     ASSERT_FALSE(host.targets.empty());
@@ -503,61 +514,118 @@ TEST_F(Workflow, SwitchingControlOnRunsTheSettingsAndFollowsTheClock) {
     EXPECT_FALSE(workflow->ControlOn());
 }
 
-TEST(TraceMarkers, TheOldPairGivesTheChartBackAndLeavesNewDrawingAlone) {
-    const int w = 40, h = 30;
-    std::vector<std::uint8_t> pixels(std::size_t(w) * 3 * h);
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint8_t(i * 7 + 3);  // a busy chart
-    const std::vector<std::uint8_t> chart = pixels;
-    const platform::PixelBuffer b{pixels.data(), w, h, w * 3};
-    auto at = [&](int x, int y) {
+// A chart of distinct pixels the marks are drawn over, as the view's door hands it out.
+struct MarkChart {
+    static constexpr int w = 40, h = 30;
+    explicit MarkChart(std::uint8_t seed = 3) : pixels(std::size_t(w) * 3 * h) {
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = std::uint8_t(i * 7 + seed);  // a busy chart
+        chart = pixels;
+    }
+    MarkCanvas canvas(Colour pen, std::uint64_t serial = 1) {
+        return {platform::PixelBuffer{pixels.data(), w, h, w * 3}, MarkerColours{pen, 0}, serial};
+    }
+    Colour at(int x, int y) const {
         const std::uint8_t* p = &pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3];
         return Colour(p[2]) | Colour(p[1]) << 8 | Colour(p[0]) << 16;
-    };
+    }
+    void set(int x, int y, Colour c) {
+        std::uint8_t* p = &pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3];
+        p[0] = std::uint8_t(c >> 16), p[1] = std::uint8_t(c >> 8), p[2] = std::uint8_t(c);
+    }
+    std::vector<std::uint8_t> pixels, chart;
+};
+
+TEST(TraceMarkers, TheOldPairGivesTheChartBackAndLeavesNewDrawingAlone) {
+    MarkChart m;
     TraceMarkers marks;
-    const MarkerColours colours{0x00FF00, 0x000000};
-    marks.DrawTelescope(b, {10, 10}, colours);
-    EXPECT_EQ(at(5, 5), 0x00FF00u);    // outer square's corner
-    EXPECT_EQ(at(13, 10), 0x00FF00u);  // inner square's side
-    EXPECT_NE(at(10, 10), 0x00FF00u);  // the centre stays the chart's
-    const platform::PixelBuffer one{&pixels[std::size_t(5) * w * 3 + 15 * 3], 1, 1, 3};
-    TraceMarkers::DrawTarget(one, {5, 0}, 0x123456);  // the chart draws anew over one pixel of the pair
-    EXPECT_EQ(at(15, 5), 0x123456u);
-    marks.DrawTelescope(b, {-2, 28}, colours);  // partly off the buffer
-    EXPECT_EQ(at(15, 5), 0x123456u);            // the new drawing stays
-    std::memcpy(&pixels[std::size_t(5) * w * 3 + 15 * 3], &chart[std::size_t(5) * w * 3 + 15 * 3], 3);
+    marks.DrawTelescope(m.canvas(0x00FF00), {10, 10});
+    EXPECT_EQ(m.at(5, 5), 0x00FF00u);    // outer square's corner
+    EXPECT_EQ(m.at(13, 10), 0x00FF00u);  // inner square's side
+    EXPECT_NE(m.at(10, 10), 0x00FF00u);  // the centre stays the chart's
+    m.set(15, 5, 0x123456);              // something drawn over the chart since, on one pixel of the pair
+    marks.DrawTelescope(m.canvas(0x00FF00), {-2, 28});  // partly off the buffer
+    EXPECT_EQ(m.at(15, 5), 0x123456u);                  // the new drawing stays
+    m.set(15, 5,
+          Colour(m.chart[5 * MarkChart::w * 3 + 15 * 3 + 2]) |
+              Colour(m.chart[5 * MarkChart::w * 3 + 15 * 3 + 1]) << 8 |
+              Colour(m.chart[5 * MarkChart::w * 3 + 15 * 3]) << 16);
     for (int y = 0; y < 20; ++y)
-        for (int x = 3; x < w; ++x)
-            ASSERT_EQ(std::memcmp(&pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3],
-                                  &chart[std::size_t(y) * w * 3 + std::size_t(x) * 3], 3),
+        for (int x = 3; x < MarkChart::w; ++x)
+            ASSERT_EQ(std::memcmp(&m.pixels[std::size_t(y) * MarkChart::w * 3 + std::size_t(x) * 3],
+                                  &m.chart[std::size_t(y) * MarkChart::w * 3 + std::size_t(x) * 3], 3),
                       0)
                 << x << "," << y;
-    EXPECT_EQ(at(3, 23), 0x00FF00u);
+    EXPECT_EQ(m.at(3, 23), 0x00FF00u);
 
     // A target circle of radius 5: its extreme pixels, not its centre.
-    TraceMarkers::DrawTarget(b, {20, 15}, 0x0000FF);
-    EXPECT_EQ(at(25, 15), 0x0000FFu);
-    EXPECT_EQ(at(20, 10), 0x0000FFu);
-    EXPECT_NE(at(20, 15), 0x0000FFu);
-    EXPECT_NE(at(26, 15), 0x0000FFu);
+    MarkChart c;
+    TraceMarkers circle;
+    circle.DrawTarget(c.canvas(0x0000FF), {20, 15});
+    EXPECT_EQ(c.at(25, 15), 0x0000FFu);
+    EXPECT_EQ(c.at(20, 10), 0x0000FFu);
+    EXPECT_NE(c.at(20, 15), 0x0000FFu);
+    EXPECT_NE(c.at(26, 15), 0x0000FFu);
+}
+
+// The marks of one trace and then another: the circle moves to the new target instead of a second
+// circle standing at the old one, wherever the circle and the pair cross; over a chart drawn anew
+// nothing of the old marks is given back, and the old target is not drawn there again.
+TEST(TraceMarkers, ANewTargetTakesTheOldCircleAwayAndANewChartForgetsTheMarks) {
+    constexpr Colour kPen = 0x00FFFF;
+    struct Case {
+        const char* name;
+        platform::Point firstTarget, firstMount, secondTarget, secondMount;
+    } cases[] = {
+        {"apart", {8, 8}, {30, 20}, {30, 8}, {10, 22}},
+        {"the mount on its target", {12, 12}, {12, 12}, {28, 18}, {28, 18}},
+        {"the new target under the old pair", {8, 20}, {26, 12}, {26, 12}, {8, 20}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        MarkChart m;
+        TraceMarkers marks;
+        marks.DrawTarget(m.canvas(kPen), k.firstTarget);
+        marks.DrawTelescope(m.canvas(kPen), k.firstMount);
+        EXPECT_EQ(m.at(k.firstTarget.x + 5, k.firstTarget.y), kPen);
+        marks.DrawTarget(m.canvas(kPen), k.secondTarget);
+        marks.DrawTelescope(m.canvas(kPen), k.secondMount);
+        // Only the new circle and the new pair stand: take them away and the chart is as drawn.
+        MarkChart fresh;
+        TraceMarkers only;
+        only.DrawTarget(fresh.canvas(kPen), k.secondTarget);
+        only.DrawTelescope(fresh.canvas(kPen), k.secondMount);
+        EXPECT_EQ(m.pixels, fresh.pixels);
+    }
+
+    // The chart is drawn anew (another picture, another chart number) under marks standing.
+    MarkChart m;
+    TraceMarkers marks;
+    marks.DrawTarget(m.canvas(kPen, 1), {8, 8});
+    marks.DrawTelescope(m.canvas(kPen, 1), {30, 20});
+    MarkChart redrawn(91);
+    std::copy(redrawn.pixels.begin(), redrawn.pixels.end(), m.pixels.begin());
+    m.chart = redrawn.chart;
+    marks.DrawTelescope(m.canvas(kPen, 2), {20, 15});
+    TraceMarkers only;
+    only.DrawTelescope(redrawn.canvas(kPen, 2), {20, 15});
+    EXPECT_EQ(m.pixels, redrawn.pixels) << "just the new pair over the new chart";
+    EXPECT_FALSE(marks.Target());
 }
 
 TEST(TraceMarkers, OverwritingLeavesTheWholeTrackStanding) {
-    const int w = 40, h = 30;
-    std::vector<std::uint8_t> pixels(std::size_t(w) * 3 * h, 0x20);
-    const platform::PixelBuffer b{pixels.data(), w, h, w * 3};
-    auto green = [&](int x, int y) {
-        return pixels[std::size_t(y) * w * 3 + std::size_t(x) * 3 + 1] == 0xFF;
-    };
+    MarkChart m(0x20);
+    std::fill(m.pixels.begin(), m.pixels.end(), 0x20);
+    auto green = [&](int x, int y) { return m.at(x, y) == 0x00FF00u; };
     TraceMarkers marks;
     marks.SetOverwrite(true);
-    const MarkerColours colours{0x00FF00, 0x000000};
-    marks.DrawTelescope(b, {10, 10}, colours);
-    marks.DrawTelescope(b, {25, 15}, colours);
+    marks.DrawTelescope(m.canvas(0x00FF00), {10, 10});
+    marks.DrawTelescope(m.canvas(0x00FF00), {25, 15});
     EXPECT_TRUE(green(5, 5)) << "the first pair stays";
     EXPECT_TRUE(green(20, 10)) << "the second is drawn";
     marks.SetOverwrite(false);
-    marks.DrawTelescope(b, {25, 15}, colours);
-    marks.DrawTelescope(b, {10, 20}, colours);
+    marks.DrawTelescope(m.canvas(0x00FF00), {25, 15});
+    marks.DrawTelescope(m.canvas(0x00FF00), {10, 20});
     EXPECT_FALSE(green(30, 20)) << "switched off, the last pair is erased again";
 }
 

@@ -117,7 +117,11 @@ class Chart {
         view->render();
         return *view;
     }
-    Colour Pixel(int x, int y) { return view->canvas().GetPixel(x, y); }
+    Colour Pixel(int x, int y) {
+        Colour c = 0;
+        view->readShownChart([&](const CSkyCanvas& chart) { c = chart.GetPixel(x, y); });
+        return c;
+    }
 
     fakes::MemorySettings store;
     RecordingFactory graphics;

@@ -61,8 +61,8 @@ class ChartOverlay : public QWidget {
         if (!label.isNull()) {
             p.drawImage(QRect(0, 0, width(), height()), label);
             scale = double(width()) / std::max(1, label.width());
-        } else if (input_.view_ && input_.view_->canvas().Width() > 0) {
-            scale = double(width()) / input_.view_->canvas().Width();
+        } else if (input_.view_ && input_.view_->shownChartSize().width > 0) {
+            scale = double(width()) / input_.view_->shownChartSize().width;
         }
         int x = 0, y = 0;
         if (input_.crossAt(x, y)) {
@@ -205,7 +205,8 @@ void TapInput::buildMenu(QMenu* menu, const TapMenu& items) {
 void TapInput::openMenuAtCursor(const TapMenu& items) {
     const QPoint at = chart_.mapFromGlobal(QCursor::pos());
     double scale = 1.0;
-    if (view_ && view_->canvas().Width() > 0) scale = double(chart_.width()) / view_->canvas().Width();
+    if (view_ && view_->shownChartSize().width > 0)
+        scale = double(chart_.width()) / view_->shownChartSize().width;
     openPopup(0, items, int(at.x() / scale), int(at.y() / scale));
 }
 
@@ -229,7 +230,8 @@ void TapInput::openPopup(int, const TapMenu& items, int x, int y) {
     lastPopup_ = menu;
     // Chart pixels back to the widget: the chart may be drawn at a scale.
     double scale = 1.0;
-    if (view_ && view_->canvas().Width() > 0) scale = double(chart_.width()) / view_->canvas().Width();
+    if (view_ && view_->shownChartSize().width > 0)
+        scale = double(chart_.width()) / view_->shownChartSize().width;
     menu->popup(chart_.mapToGlobal(QPoint(int(x * scale), int(y * scale))));
 }
 

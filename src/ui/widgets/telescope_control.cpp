@@ -1,7 +1,5 @@
 #include "ui/widgets/telescope_control.h"
 
-#include <mutex>
-
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
 #include "view/celes_view.h"
@@ -42,17 +40,8 @@ void SetViewTelescopeHooks(TelescopeHostHooks& h, CCelesView& view, std::functio
             return std::nullopt;
         return platform::Point{x, y};
     };
-    h.drawOnChart = [&view, repaint](
-                        const std::function<void(const platform::PixelBuffer&, const MarkerColours&)>& draw) {
-        {
-            if (view.workerBusy()) return;  // the worker owns the canvas while it draws
-            std::lock_guard guard(view.canvasLock());
-            CSkyCanvas& c = view.canvas();
-            if (!c.Bits()) return;
-            draw(platform::PixelBuffer{c.Bits(), c.Width(), c.Height(), c.Stride()},
-                 MarkerColoursFor(view.colours(), view.colourMode()));
-        }
-        if (repaint) repaint();
+    h.drawOnChart = [&view, repaint](const std::function<void(const MarkCanvas&)>& draw) {
+        if (DrawMarksOverShownChart(view, draw) && repaint) repaint();
     };
     h.place = [&view] {
         const ViewState& s = view.state();

@@ -64,18 +64,14 @@ void QtTelescopeHost::DrawTargetMarker(SkyPoint target) {
     if (!hooks_.project || !hooks_.drawOnChart) return;
     const auto p = hooks_.project(target);
     if (!p) return;  // not in view: nothing is drawn
-    hooks_.drawOnChart([p](const platform::PixelBuffer& buffer, const MarkerColours& colours) {
-        TraceMarkers::DrawTarget(buffer, *p, colours.pen);
-    });
+    hooks_.drawOnChart([this, p](const MarkCanvas& canvas) { markers_.DrawTarget(canvas, *p); });
 }
 
 void QtTelescopeHost::DrawTelescopeMarker(SkyPoint mount) {
     if (!hooks_.project || !hooks_.drawOnChart) return;
     const auto p = hooks_.project(mount);
     if (!p) return;
-    hooks_.drawOnChart([this, p](const platform::PixelBuffer& buffer, const MarkerColours& colours) {
-        markers_.DrawTelescope(buffer, *p, colours);
-    });
+    hooks_.drawOnChart([this, p](const MarkCanvas& canvas) { markers_.DrawTelescope(canvas, *p); });
 }
 
 void QtTelescopeHost::PostCommand(int command) {

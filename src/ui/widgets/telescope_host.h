@@ -29,10 +29,8 @@ struct TelescopeHostHooks {
     std::function<std::optional<PanelTarget>()> lastTapped;
     // A point of the sky on the chart, or nothing when it is not in view.
     std::function<std::optional<platform::Point>(SkyPoint)> project;
-    // Runs draw over the pixels the chart shows (under the canvas lock) with the marks' colours, then
-    // repaints the window.
-    std::function<void(const std::function<void(const platform::PixelBuffer&, const MarkerColours&)>& draw)>
-        drawOnChart;
+    // Runs draw over the pixels the chart shows (through the view's door), then repaints the window.
+    std::function<void(const std::function<void(const MarkCanvas&)>& draw)> drawOnChart;
     std::function<void(int command)> postCommand;
     std::function<ObservingPlace()> place;
 };
@@ -59,8 +57,6 @@ class QtTelescopeHost : public TelescopeHost {
     void RunSettingsDialog(TelescopeSettingsModel& model, std::function<void(bool)> closed) override;
     void RunPanel(TelescopePanel& panel, std::function<void()> closed) override;
 
-    // The chart was drawn anew: the remembered pair of squares is gone with it.
-    void ChartRedrawn() { markers_.Forget(); }
     TraceMarkers& Markers() { return markers_; }
     const TraceMarkers& Markers() const { return markers_; }
     TelescopeHostHooks& Hooks() { return hooks_; }

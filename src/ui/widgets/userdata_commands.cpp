@@ -1,7 +1,6 @@
 #include "ui/widgets/userdata_commands.h"
 
 #include <QWidget>
-#include <mutex>
 
 #include "skydata/constellation_names.h"
 #include "skydata/data_location.h"
@@ -29,35 +28,29 @@ constexpr std::uint32_t kDeferredMs = 1000;
 // The chart an image is drawn over: the canvas it goes into, or while the render worker owns the
 // canvas (nothing is drawn then anyway) the window's size.
 ChartFit ChartFitOf(CCelesView& view, bool stretch) {
-    if (!view.workerBusy() && view.canvas().Width() > 0)
-        return {view.canvas().Width(), view.canvas().Height(), stretch};
+    if (const CanvasSize chart = view.shownChartSize(); !view.workerBusy() && chart.width > 0)
+        return {chart.width, chart.height, stretch};
     return {view.state().clientWidth, view.state().clientHeight, stretch};
 }
 
 // What running a tap shows, drawn over the chart.
 class ChartTapRunHost : public TapRunHost {
   public:
-    ChartTapRunHost(CCelesView& view, RecordSource& records, bool stretch, std::function<void()> repaint)
-        : view_(view), records_(records), stretch_(stretch), repaint_(std::move(repaint)) {}
+    ChartTapRunHost(CCelesView& view, bool stretch) : view_(view), stretch_(stretch) {}
     void showImage(const JpegBitmap& image) override {
-        DrawOverChart(
-            view_, records_, [&](RenderContext& rc) { DrawImageOverChart(rc, image, stretch_); }, repaint_);
+        view_.drawOverShownChart([&](RenderContext& rc) { DrawImageOverChart(rc, image, stretch_); });
     }
     ChartFit chartFit() const override { return ChartFitOf(view_, stretch_); }
     void showAddIn(const std::string& path) override {
-        DrawOverChart(
-            view_, records_, [&](RenderContext& rc) { DrawAddin(rc, path, false); }, repaint_);
+        view_.drawOverShownChart([&](RenderContext& rc) { DrawAddin(rc, path, false); });
     }
     void showText(const std::string& text) override {
-        DrawOverChart(
-            view_, records_, [&](RenderContext& rc) { DrawTapTextOverChart(rc, text); }, repaint_);
+        view_.drawOverShownChart([&](RenderContext& rc) { DrawTapTextOverChart(rc, text); });
     }
 
   private:
     CCelesView& view_;
-    RecordSource& records_;
     bool stretch_;
-    std::function<void()> repaint_;
 };
 
 ObservingPlace PlaceOf(const ViewState& v) {
@@ -132,9 +125,9 @@ UserDataCommands::UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSourc
         // The chart is copied out under the lock and written without it: the codec's message boxes
         // let the window paint, and painting takes the lock.
         CSkyCanvas copy;
-        {
-            std::lock_guard<std::mutex> lock(view_.canvasLock());
-            copy.CopyFrom(view_.canvas());
+        if (!view_.copyShownChart(copy)) {
+            *error = "画面がまだ描かれていません。";
+            return false;
         }
         if (SaveCanvasJpeg(copy, path, &dialogs_)) return true;
         *error = "書き込めないか、JPEGにできませんでした。";
@@ -169,18 +162,15 @@ void UserDataCommands::caption(const std::string& text) {
         return;
     }
     // Without the window's caption: one line at the chart's foot until the next render.
-    DrawOverChart(
-        view_, records_,
-        [&](RenderContext& rc) {
-            platform::Graphics& gc = rc.canvas.Gc();
-            const platform::Extent e = gc.textExtent(text);
-            const Colour colour = rc.foreground(ColourEntry::GeneralText);
-            const int y = rc.canvas.Height() - e.cy;
-            gc.fillRect({0, y, e.cx, rc.canvas.Height()}, ~colour & 0xFFFFFF);
-            gc.setTextColour(colour);
-            gc.textOut(0, y, text);
-        },
-        hooks_.repaint);
+    view_.drawOverShownChart([&](RenderContext& rc) {
+        platform::Graphics& gc = rc.canvas.Gc();
+        const platform::Extent e = gc.textExtent(text);
+        const Colour colour = rc.foreground(ColourEntry::GeneralText);
+        const int y = rc.canvas.Height() - e.cy;
+        gc.fillRect({0, y, e.cx, rc.canvas.Height()}, ~colour & 0xFFFFFF);
+        gc.setTextColour(colour);
+        gc.textOut(0, y, text);
+    });
 }
 
 UserFiles UserDataCommands::files() {
@@ -322,7 +312,7 @@ void UserDataCommands::loadTaps() {
 
 bool UserDataCommands::runTap(const StarRecord& tap) {
     if (!IsUserTap(tap) || !view_.state().taps) return false;
-    ChartTapRunHost host(view_, records_, view_.settings().on(Setting::DcStretchBlt), hooks_.repaint);
+    ChartTapRunHost host(view_, view_.settings().on(Setting::DcStretchBlt));
     RunUserTap(tap, dialogs_, shell_, host);
     return true;
 }
@@ -359,8 +349,7 @@ void UserDataCommands::showImageFile(const std::string& path) {
     const bool stretch = view_.settings().on(Setting::DcStretchBlt);
     auto image = LoadJpegForChart(path, ChartFitOf(view_, stretch), &dialogs_);
     if (!image) return;
-    DrawOverChart(
-        view_, records_, [&](RenderContext& rc) { DrawImageOverChart(rc, *image, stretch); }, hooks_.repaint);
+    view_.drawOverShownChart([&](RenderContext& rc) { DrawImageOverChart(rc, *image, stretch); });
 }
 
 void UserDataCommands::saveChart() {
@@ -391,9 +380,7 @@ void UserDataCommands::showDescriptionNow() {
         dialogs_.messageBox(refusal, "説明", platform::MessageButtons::Ok, platform::MessageIcon::Warning);
     if (!text) return;  // no description: the chart stays as it is
     const bool enlarged = view_.settings().get(Setting::TapFontEnlarge) != 0;
-    DrawOverChart(
-        view_, records_, [&](RenderContext& rc) { DrawDescriptionOverChart(rc, text->text, enlarged); },
-        hooks_.repaint);
+    view_.drawOverShownChart([&](RenderContext& rc) { DrawDescriptionOverChart(rc, text->text, enlarged); });
 }
 
 void UserDataCommands::editDescription() {

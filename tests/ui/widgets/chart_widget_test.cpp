@@ -48,8 +48,8 @@ TEST(ChartWidget, NewSizeShowsTheLastChartFittedUntilItsOwnIsDrawn) {
     // First paint, before any chart: black, and the canvas is made at the size.
     QImage shot = f.widget.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(5, 300)), QColor(Qt::black));
-    EXPECT_EQ(f.view->canvas().Width(), 240);
-    EXPECT_EQ(f.view->canvas().Height(), 320);
+    EXPECT_EQ(f.view->shownChartSize().width, 240);
+    EXPECT_EQ(f.view->shownChartSize().height, 320);
     // A canvas made but not drawn yet is not shown either.
     shot = f.widget.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(120, 60)), QColor(Qt::black));
@@ -70,7 +70,7 @@ TEST(ChartWidget, NewSizeShowsTheLastChartFittedUntilItsOwnIsDrawn) {
         EXPECT_EQ(QColor(shot.pixel(315, 235)), frame) << pass;
         EXPECT_EQ(QColor(shot.pixel(70 + 90, 45)), sky) << pass;
     }
-    EXPECT_EQ(f.view->canvas().Width(), 320);
+    EXPECT_EQ(f.view->shownChartSize().width, 320);
     // Its own chart replaces it once drawn: the disc now fills the new height in the middle.
     f.view->render();
     shot = f.widget.grab().toImage();

@@ -110,7 +110,8 @@ TEST(TapInputWindow, PressOnBetelgeuseDrawsItsLabelOverTheChart) {
 
     // The label's pixels: the copy differs from the chart beside the star, in the label colour.
     const QImage& label = w.input.labelImage();
-    const CSkyCanvas& canvas = w.view->canvas();
+    CSkyCanvas canvas;
+    ASSERT_TRUE(w.view->copyShownChart(canvas));
     const QColor textColour(128, 128, 0);
     int changed = 0, inTextColour = 0;
     for (int yy = std::max(0, y - 30); yy < std::min(canvas.Height(), y + 30); ++yy) {
