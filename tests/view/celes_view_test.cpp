@@ -254,6 +254,109 @@ TEST(RenderWorker, ViewChangesAndTapsWhileTheWorkerDraws) {
     EXPECT_GT(found, 0);
 }
 
+// Taps and trace marks over the chart while the worker draws, as the window makes them: each goes
+// through the view's door, which refuses at once while the worker holds the canvas and otherwise
+// lets the caller draw over the finished chart or copy it. Under ThreadSanitizer this shows that
+// nothing but the worker touches the canvas while it draws.
+TEST(ShownChartDoor, TapsAndMarksWhileTheWorkerDraws) {
+    constexpr Colour kMark = 0x00FFFF;
+    fakes::MemorySettings store;
+    Settings(store).writeInt(Setting::ProcSandClock, 1);  // no hourglass: the worker draws
+    MemoryRecords records(RingStars(1500));
+    ThreadSafeLoop loop;
+    CountingWindow window;
+    CCelesView view(store, records, nullptr, &loop, &window);
+    view.resize(240, 320);
+    int marked = 0, refused = 0, labelled = 0;
+    CSkyCanvas label;
+    for (int i = 0; i < 400; ++i) {
+        view.state().minute = i % 60;
+        view.recompute();
+        loop.runPosted();  // the render message: the worker starts drawing
+        if (i % 50 == 49) {
+            while (view.workerBusy()) std::this_thread::yield();
+            loop.runPosted();
+        }
+        // The squares of a trace, drawn over the shown chart.
+        const int invalidations = window.invalidations;
+        bool ran = false;
+        const bool drawn = view.drawOverShownChart([&](RenderContext& rc) {
+            ran = true;
+            for (int d = -5; d <= 5; ++d) {
+                rc.canvas.PutPixel(120 + d, 155, kMark, 100);
+                rc.canvas.PutPixel(120 + d, 165, kMark, 100);
+            }
+        });
+        EXPECT_EQ(drawn, ran);
+        if (drawn) {
+            ++marked;
+            EXPECT_EQ(window.invalidations, invalidations + 1) << "the window shows the marks";
+        } else {
+            ++refused;
+        }
+        // A tap where the last result drew something: its label goes over a copy of the chart.
+        const auto& entries = view.lastResult().drawn.Entries();
+        if (!entries.empty()) {
+            const DrawnObject tapped = entries[std::size_t(i) % entries.size()];
+            if (view.findObjectAt(tapped.x, tapped.y) && view.copyShownChart(label)) {
+                ++labelled;
+                EXPECT_EQ(label.Width(), 240);
+                // Nothing can start the worker between the mark and the copy: the copy holds the mark.
+                if (drawn) {
+                    EXPECT_EQ(label.GetPixel(120, 155), kMark);
+                }
+                label.PutPixel(tapped.x, tapped.y, 0xFFFFFF, 100);
+            }
+        }
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while ((loop.runPosted() || view.workerBusy()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_GT(marked, 0);
+    EXPECT_GT(labelled, 0);
+    EXPECT_GT(refused, 0) << "the worker was never met drawing: the door was not tried against it";
+    // The door is open again once the worker is done, and what is drawn through it is shown.
+    ASSERT_TRUE(view.drawOverShownChart([&](RenderContext& rc) { rc.canvas.PutPixel(3, 3, kMark, 100); }));
+    ASSERT_TRUE(view.copyShownChart(label));
+    EXPECT_EQ(label.GetPixel(3, 3), kMark);
+}
+
+// While the worker draws, the door refuses without waiting and without touching what the caller
+// holds; a render started since a mark was drawn gives the chart a new number.
+TEST(ShownChartDoor, RefusesWhileTheWorkerDrawsAndNumbersEachPicture) {
+    fakes::MemorySettings store;
+    Settings(store).writeInt(Setting::ProcSandClock, 1);
+    MemoryRecords records(RingStars(1500));
+    ThreadSafeLoop loop;
+    CCelesView view(store, records, nullptr, &loop);
+    CSkyCanvas none;
+    EXPECT_FALSE(view.copyShownChart(none)) << "no canvas yet";
+    EXPECT_FALSE(view.drawOverShownChart([](RenderContext&) { ADD_FAILURE() << "drawn without a canvas"; }));
+    view.resize(240, 320);
+    view.render();
+    const std::uint64_t first = view.shownChart();
+    CSkyCanvas held;
+    ASSERT_TRUE(view.copyShownChart(held));
+    view.render();
+    EXPECT_NE(view.shownChart(), first) << "another render, another picture";
+    const std::uint64_t second = view.shownChart();
+    ASSERT_TRUE(view.drawOverShownChart([](RenderContext&) {}));
+    EXPECT_EQ(view.shownChart(), second) << "drawing over the chart keeps its number";
+
+    view.requestWorkerRender();
+    ASSERT_TRUE(view.workerBusy());
+    held.PutPixel(0, 0, 0x123456, 100);
+    // The worker may finish at any moment; only a refusal leaves `held` as it was.
+    if (!view.copyShownChart(held)) {
+        EXPECT_EQ(held.GetPixel(0, 0), 0x123456u);
+    }
+    EXPECT_NE(view.shownChart(), second);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while ((loop.runPosted() || view.workerBusy()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(view.copyShownChart(held));
+}
+
 // A result drawn from records that have since been replaced finds nothing.
 TEST(RenderResults, StaleGenerationIsIgnored) {
     fakes::MemorySettings store;
