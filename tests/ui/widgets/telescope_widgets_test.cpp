@@ -11,11 +11,17 @@
 #include <QRadioButton>
 
 #include "fakes/manual_clock.h"
+#include "fakes/memory_settings.h"
 #include "fakes/scripted_dialogs.h"
 #include "fakes/virtual_event_loop.h"
+#include "ui/widgets/telescope_control.h"
 #include "ui/widgets/telescope_host.h"
 #include "ui/widgets/telescope_panel.h"
 #include "ui/widgets/telescope_settings_dialog.h"
+#include "view/celes_view.h"
+#include "view/projection.h"
+#include "view/render_records.h"
+#include "view/screen_to_sky.h"
 
 namespace celes {
 namespace {
@@ -147,6 +153,59 @@ TEST(TelescopeWidgets, PanelFollowsItsModelAndClosesOnlyWhenIdle) {
     dialog->button(PanelButton::Close)->click();
     EXPECT_TRUE(closed);
     QCoreApplication::processEvents();
+}
+
+// The trace's marks as the window draws them, through the view's door over a real chart: a second
+// trace's target takes the first one's circle and squares away, and over a chart drawn anew only the
+// new marks stand. Every pixel that differs from the plain chart lies within a mark of the last point.
+TEST(TelescopeWidgets, TraceMarksOverTheShownChartLeaveOnlyTheLastTarget) {
+    app();
+    fakes::MemorySettings store;
+    MemoryRecords records;
+    CCelesView view(store, records, nullptr);
+    view.resize(320, 320);
+    view.render();
+    CSkyCanvas plain;
+    ASSERT_TRUE(view.copyShownChart(plain));
+    int repaints = 0;
+    TelescopeHostHooks hooks;
+    SetViewTelescopeHooks(
+        hooks, view, [&] { ++repaints; }, [] { return std::nullopt; }, [] { return nullptr; });
+    fakes::ScriptedDialogs dialogs;
+    QtTelescopeHost host(dialogs, nullptr, hooks);
+    // Two points of the sky on the chart, found from two pixels.
+    const ViewState& v = view.state();
+    const ProjectionContext ctx = MakeProjectionContext(MakeProjectionInput(v, MakeRenderTime(v)));
+    SkyPoint a, b;
+    ScreenToSky(ctx, 100, 120, a.ra, a.dec);
+    ScreenToSky(ctx, 220, 200, b.ra, b.dec);
+    const auto pb = hooks.project(b);
+    ASSERT_TRUE(hooks.project(a) && pb);
+    // Only pixels near the last point differ from the plain chart, and some do.
+    const auto onlyNear = [&](platform::Point p, const char* when) {
+        CSkyCanvas shown;
+        ASSERT_TRUE(view.copyShownChart(shown));
+        int near = 0;
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 320; ++x) {
+                if (shown.GetPixel(x, y) == plain.GetPixel(x, y)) continue;
+                ASSERT_LE(std::abs(x - p.x), 6) << when << " at " << x << "," << y;
+                ASSERT_LE(std::abs(y - p.y), 6) << when << " at " << x << "," << y;
+                ++near;
+            }
+        EXPECT_GT(near, 20) << when;
+    };
+    host.DrawTargetMarker(a);
+    host.DrawTelescopeMarker(a);
+    host.DrawTargetMarker(b);
+    host.DrawTelescopeMarker(b);
+    onlyNear(*pb, "second trace");
+    EXPECT_EQ(repaints, 4) << "each mark is shown";
+    host.DrawTelescopeMarker(a);
+    view.render();  // the chart drawn anew under the marks
+    host.DrawTargetMarker(b);
+    host.DrawTelescopeMarker(b);
+    onlyNear(*pb, "after a render");
 }
 
 }  // namespace
