@@ -4,9 +4,12 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <vector>
 
 #include "ui/time_step_model.h"
+#include "ui/widgets/telescope_panel.h"
 #include "ui/widgets/time_step_dialog.h"
 #include "whole_program.h"
 
@@ -57,6 +60,59 @@ TEST(IntervalEntries, EachMovesTheTimeByItsOwnStep) {
         w.table().Execute(cmd::kStepAnimation);  // stopped again
         ASSERT_FALSE(w.commands->time.animating());
     }
+}
+
+}  // namespace
+}  // namespace celes
+
+namespace celes {
+namespace {
+
+// Each button of the telescope panel, clicked in turn, sends its own command to the mount (a move
+// is a one-second pulse and its stop) and says so on the panel; the port stays open while the panel
+// is open.
+TEST(TelescopePanelButtons, EachSendsItsOwnCommandToTheMount) {
+    WholeProgram w({{{"OPTION3", "TS_CTRL"}, 1}, {{"VIEW", "STATUS"}, 22}, {{"SCREEN", "ZOOM_H"}, 2}});
+    w.table().Execute(32868);
+    w.advance(1500);
+    auto* panel = w.frame.findChild<TelescopePanelDialog*>();
+    ASSERT_NE(panel, nullptr);
+    const struct {
+        PanelButton button;
+        const char* sent;
+        const char* status;
+    } cases[] = {
+        {PanelButton::Right, ":Mw#:Qw#:Q#", "右移動指示送信した"},
+        {PanelButton::Fast, ":Sw 4#", "高速コマンド送信した"},
+        {PanelButton::Medium, ":Sw 3#", "中速コマンド送信した"},
+        {PanelButton::Slow, ":Sw 2#", "低速コマンド送信した"},
+        {PanelButton::Down, ":Ms#:Qs#:Q#", "下移動指示送信した"},
+        {PanelButton::Up, ":Mn#:Qn#:Q#", "上移動指示送信した"},
+        {PanelButton::Left, ":Me#:Qe#:Q#", "左移動指示送信した"},
+        {PanelButton::Position, ":GR#:GD#", nullptr},
+        {PanelButton::Stop, ":Q#", "停止指示"},
+        // The place's civil time (2026-12-04 15:00 UT, nine hours east), the longitude counted
+        // westward as the mount counts it, the latitude, the date.
+        {PanelButton::TimePlace, ":SL 00:00:00#:Sg 220*38#:St +35*34#:SC 12/05/26#", "設定しました"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(PanelButtonCaption(c.button));
+        const std::string before = w.mount.received();
+        ASSERT_TRUE(panel->button(c.button)->isEnabled());
+        panel->button(c.button)->click();
+        w.advance(3000);
+        EXPECT_EQ(w.mount.received().substr(before.size()), c.sent);
+        if (c.status) {
+            EXPECT_EQ(panel->status()->text().toStdString(), c.status);
+        }
+        EXPECT_TRUE(w.mount.open());
+    }
+    EXPECT_EQ(w.mount.opened(), 1) << "one connection for the whole panel";
+    // No target was tapped: there is nothing to slew to.
+    EXPECT_FALSE(panel->button(PanelButton::Slew)->isEnabled());
+    panel->button(PanelButton::Close)->click();
+    w.advance(1000);
+    EXPECT_FALSE(w.mount.open()) << "closing the panel closes the port";
 }
 
 }  // namespace
