@@ -153,3 +153,40 @@ TEST(FindByName, FoldingRules) {
 
 }  // namespace
 }  // namespace celes
+
+namespace celes {
+namespace {
+
+// Several objects answer one query: whole names first, then names that start with it, then names
+// that hold it, the brighter first within each; a limit keeps the head of that order.
+TEST(FindByName, SeveralMatchesComeInRankThenBrightnessOrder) {
+    std::vector<StarRecord> stars;
+    const struct {
+        const char* name;
+        double magnitude;
+    } objects[] = {
+        {"Bigvega", 3.0}, {"Vegaline", 5.0}, {"Other", 0.5}, {"Alvega", 1.0}, {"Vega", 4.0}, {"Vegab", 2.0},
+    };
+    std::int16_t number = 1;
+    for (const auto& o : objects) {
+        StarRecord r = fakes::makeStar(number, 0.1 * number, 0.1, o.magnitude, "Lyr");
+        ++number;
+        r.name = o.name;
+        stars.push_back(r);
+    }
+    const MemoryRecords records(stars, "/nonexistent/");
+    NameIndex index;
+    index.build(records, NameAliases{});
+    const auto names = [&](const std::vector<FindMatch>& m) {
+        std::vector<std::string> out;
+        for (const FindMatch& f : m) out.push_back(index.entry(f.entry).name);
+        return out;
+    };
+    EXPECT_EQ(names(index.find("vega")),
+              (std::vector<std::string>{"Vega", "Vegab", "Vegaline", "Alvega", "Bigvega"}));
+    EXPECT_EQ(names(index.find("VEGA", 3)), (std::vector<std::string>{"Vega", "Vegab", "Vegaline"}));
+    EXPECT_EQ(names(index.find("vegal")), (std::vector<std::string>{"Vegaline"}));
+}
+
+}  // namespace
+}  // namespace celes
