@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/time_step_model.h"
+#include "ui/widgets/night_mode.h"
 #include "ui/widgets/telescope_panel.h"
 #include "ui/widgets/time_step_dialog.h"
 #include "whole_program.h"
@@ -113,6 +114,66 @@ TEST(TelescopePanelButtons, EachSendsItsOwnCommandToTheMount) {
     panel->button(PanelButton::Close)->click();
     w.advance(1000);
     EXPECT_FALSE(w.mount.open()) << "closing the panel closes the port";
+}
+
+}  // namespace
+}  // namespace celes
+
+namespace celes {
+namespace {
+
+// Every colour of the night palette, in every group: red on black from the two colours the chart's
+// red conversion gives, nothing with green or blue in it; and the day palette back as it was.
+TEST(NightPalette, EveryColourIsTheRedItShouldBeAndDayComesBackWhole) {
+    test::EnsureApplication();
+    const QPalette day = QApplication::palette();
+    const QColor text(200, 0, 0), back(20, 0, 0);
+    const QColor dim(90, 0, 0), raised(44, 0, 0), black(0, 0, 0);
+    ApplyNightMode(true, {text, back});
+    const QPalette night = QApplication::palette();
+    const struct {
+        QPalette::ColorRole role;
+        QColor active;  // also the inactive group's
+        QColor disabled;
+    } roles[] = {
+        {QPalette::Window, back, back},
+        {QPalette::Base, black, black},
+        {QPalette::AlternateBase, back, back},
+        {QPalette::Button, raised, raised},
+        {QPalette::ToolTipBase, black, black},
+        {QPalette::WindowText, text, dim},
+        {QPalette::Text, text, dim},
+        {QPalette::ButtonText, text, dim},
+        {QPalette::ToolTipText, text, dim},
+        {QPalette::BrightText, text, dim},
+        {QPalette::PlaceholderText, text, dim},
+        {QPalette::Highlight, dim, dim},
+        {QPalette::HighlightedText, black, black},
+        {QPalette::Link, text, text},
+        {QPalette::LinkVisited, dim, dim},
+        {QPalette::Light, raised.lighter(150), raised.lighter(150)},
+        {QPalette::Midlight, raised, raised},
+        {QPalette::Mid, dim, dim},
+        {QPalette::Dark, back, back},
+        {QPalette::Shadow, black, black},
+    };
+    for (const auto& r : roles) {
+        SCOPED_TRACE(static_cast<int>(r.role));
+        EXPECT_EQ(night.color(QPalette::Active, r.role), r.active);
+        EXPECT_EQ(night.color(QPalette::Inactive, r.role), r.active);
+        EXPECT_EQ(night.color(QPalette::Disabled, r.role), r.disabled);
+    }
+    // Whatever role a style may ask for, none holds green or blue.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            if (role == QPalette::NoRole) continue;
+            const QColor c = night.color(g, static_cast<QPalette::ColorRole>(role));
+            EXPECT_EQ(c.green(), 0) << g << " " << role;
+            EXPECT_EQ(c.blue(), 0) << g << " " << role;
+        }
+    ApplyNightMode(false, {text, back});
+    EXPECT_FALSE(NightModeOn());
+    EXPECT_EQ(QApplication::palette(), day);
 }
 
 }  // namespace
