@@ -149,6 +149,50 @@ TEST_F(PlaceDialogTest, RefusalsKeepTheDialogOpenAndWriteNothing) {
     EXPECT_EQ(store.values, before);
 }
 
+// Every numeric field at each edge of its range: the edge itself is taken and stored as typed, one
+// past it is refused with the range named and nothing written.
+TEST_F(PlaceDialogTest, EveryFieldTakesItsEdgesAndRefusesOnePast) {
+    const struct {
+        const char* field;
+        int PlaceFields::*member;
+        int min, max;
+    } fields[] = {
+        {"longitude degrees", &PlaceFields::longitudeDeg, 0, 180},
+        {"longitude minutes", &PlaceFields::longitudeMin, 0, 59},
+        {"latitude degrees", &PlaceFields::latitudeDeg, 0, 90},
+        {"latitude minutes", &PlaceFields::latitudeMin, 0, 59},
+        {"hours from UT", &PlaceFields::hours, 0, 12},
+    };
+    int n = 0;
+    for (const auto& f : fields)
+        for (const int value : {f.min - 1, f.min, f.max, f.max + 1}) {
+            SCOPED_TRACE(std::string(f.field) + " " + std::to_string(value));
+            const std::string name = "edge" + std::to_string(++n);
+            const auto before = store.values;
+            const std::size_t boxes = dialogs.texts().size();
+            auto m = open();
+            m.typeName(name);
+            m.fields().*f.member = value;
+            const bool inside = value >= f.min && value <= f.max;
+            EXPECT_EQ(m.accept(), inside);
+            if (inside) {
+                EXPECT_EQ(dialogs.texts().size(), boxes + 1) << "only the registration notice";
+                // Its slot holds the place with the edge value (ten accepted in all: one slot each).
+                bool found = false;
+                for (int slot = 0; slot < 10; ++slot)
+                    if (UserPlaces(settings).name(slot) == name) {
+                        found = true;
+                        EXPECT_EQ(UserPlaces(settings).read(slot).*f.member, value);
+                    }
+                EXPECT_TRUE(found);
+            } else {
+                EXPECT_EQ(dialogs.texts().back(), std::to_string(f.min) + " から " + std::to_string(f.max) +
+                                                      " までの整数を入力してください。");
+                EXPECT_EQ(store.values, before);
+            }
+        }
+}
+
 TEST_F(PlaceDialogTest, LongNamesAreCut) {
     auto m = open();
     std::string name;
