@@ -143,3 +143,57 @@ TEST_F(DocTest, SlewLogIsAppendedAtTheHundredthEntryAndAtTheEnd) {
 
 }  // namespace
 }  // namespace celes
+
+namespace celes {
+namespace {
+
+// A damaged catalogue of 120 records, cut or spoiled at several places: the box names the counts
+// of what the file declared and what was read, and the document keeps exactly the whole records
+// before the damage.
+TEST_F(DocTest, DamagedCataloguesReportTheirCounts) {
+    std::vector<StarRecord> stars = fakes::makeStars(120);
+    for (StarRecord& r : stars) r.name = "S" + std::to_string(1000 + r.number);  // one length for all
+    const std::vector<std::uint8_t> whole = writeRecordStream(1000, stars);
+    const std::size_t header = 8;
+    const std::size_t record = (whole.size() - header) / 120;
+    ASSERT_EQ(header + 120 * record, whole.size());
+    const auto cut = [&](std::size_t wholeRecords, std::size_t extra) {
+        return std::vector<std::uint8_t>(
+            whole.begin(), whole.begin() + static_cast<long>(header + wholeRecords * record + extra));
+    };
+    const auto badVersionAt = [&](std::size_t recordNumber) {
+        std::vector<std::uint8_t> b = whole;
+        const std::size_t at = header + (recordNumber - 1) * record;
+        b[at] = 0x39, b[at + 1] = 0x30, b[at + 2] = 0, b[at + 3] = 0;  // 12345
+        return b;
+    };
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        std::size_t kept;
+        const char* box;
+    } cases[] = {
+        {"cut inside the first record", cut(0, 3), 0,
+         "データファイルが途中で終わっています。120件中0件を読み込みました。"},
+        {"cut inside record 51", cut(50, record / 2), 50,
+         "データファイルが途中で終わっています。120件中50件を読み込みました。"},
+        {"cut one byte short", cut(119, record - 1), 119,
+         "データファイルが途中で終わっています。120件中119件を読み込みました。"},
+        {"record 31 of an unknown version", badVersionAt(31), 30,
+         "データファイルの31件目の形式(12345)が不明です。30件を読み込みました。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = path("damaged.dat");
+        fakes::writeFile(file, c.bytes);
+        fakes::ScriptedDialogs dialogs;
+        CCelesDoc doc(store_, loop_, dialogs, file);
+        store_.writeString("CELES", "CELES_DATA", file);
+        doc.onNewDocument();
+        EXPECT_EQ(doc.stars().size(), c.kept);
+        EXPECT_EQ(dialogs.texts(), std::vector<std::string>{c.box});
+    }
+}
+
+}  // namespace
+}  // namespace celes
