@@ -1,7 +1,6 @@
 // Every row of the command table run through the whole program's wiring.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
