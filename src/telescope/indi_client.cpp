@@ -1,12 +1,24 @@
 #include "telescope/indi_client.h"
 
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <thread>
+
+#include "telescope/indi_input_guard.h"
 
 #ifdef CELES_WITH_INDI
 #include <baseclient.h>
@@ -79,6 +91,189 @@ bool WaitOn(Snapshot& s, const std::function<bool(const IndiClient::Lookup&)>& t
 #ifdef CELES_WITH_INDI
 
 namespace {
+
+// The INDI client library reads the server's socket itself and parses whatever comes. The link
+// puts a relay between them: the library connects to a local socket of this process, and a
+// thread of the relay carries the bytes both ways, handing the server's input to the library
+// only while the guard lets it through. Past a limit the relay closes both sides: the library
+// sees the server gone, and the reason is kept for the user.
+class Relay {
+  public:
+    Relay() = default;
+    Relay(const Relay&) = delete;
+    Relay& operator=(const Relay&) = delete;
+    ~Relay() { Stop(); }
+
+    // Connects to the server (at most limitSeconds) and opens the local socket; on success
+    // `local` is the address the library is to connect to.
+    bool Start(const std::string& host, int port, int limitSeconds, std::string& local) {
+        upstream_ = ConnectTcp(host, port, limitSeconds);
+        if (upstream_ < 0) return false;
+        if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
+            Stop();
+            return false;
+        }
+        // An abstract local socket (no file to leave behind), addressed as the library does:
+        // the name after a zero byte, the address as long as the name.
+        static std::atomic<unsigned> counter{0};
+        const std::string name = "celes-indi-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        name.copy(address.sun_path + 1, sizeof address.sun_path - 2);
+        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+        if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(listener_, 4) != 0) {
+            Stop();
+            return false;
+        }
+        local = "localhost:" + name;
+        thread_ = std::thread([this] { Run(); });
+        return true;
+    }
+
+    void Stop() {
+        if (thread_.joinable()) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t n = ::write(wake_[1], &byte, 1);
+            thread_.join();
+        }
+        for (int* fd : {&upstream_, &listener_, &local_, &wake_[0], &wake_[1]}) {
+            if (*fd >= 0) ::close(*fd);
+            *fd = -1;
+        }
+    }
+
+    void DeviceReady() { deviceReady_ = true; }
+
+    std::string Problem() const {
+        std::lock_guard lock(mutex_);
+        return problem_;
+    }
+
+  private:
+    static constexpr std::size_t kBuffer = 256 * 1024;
+
+    static int ConnectTcp(const std::string& host, int port, int limitSeconds) {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return -1;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+        int fd = -1;
+        for (addrinfo* a = found; a && fd < 0; a = a->ai_next) {
+            fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
+            if (fd < 0) continue;
+            bool ok = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0;
+            if (!ok && errno == EINPROGRESS) {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now());
+                pollfd p{fd, POLLOUT, 0};
+                int error = 0;
+                socklen_t length = sizeof error;
+                ok = ::poll(&p, 1, static_cast<int>(std::max<long long>(left.count(), 0))) == 1 &&
+                     ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+            }
+            if (!ok) {
+                ::close(fd);
+                fd = -1;
+            }
+        }
+        ::freeaddrinfo(found);
+        return fd;
+    }
+
+    // Takes the library's connection; another process that found the name is turned away.
+    void Accept() {
+        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) return;
+        ucred peer{};
+        socklen_t length = sizeof peer;
+        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.pid != ::getpid()) {
+            ::close(fd);
+            return;
+        }
+        local_ = fd;
+    }
+
+    void Fail(std::string problem) {
+        std::lock_guard lock(mutex_);
+        problem_ = std::move(problem);
+    }
+
+    void Run() {
+        IndiInputGuard guard;
+        std::string toLocal, toServer;
+        bool serverEnded = false;
+        for (;;) {
+            if (deviceReady_) guard.DeviceReady();
+            pollfd fds[4] = {{wake_[0], POLLIN, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}};
+            if (local_ < 0) fds[1] = {listener_, POLLIN, 0};
+            if (local_ >= 0)
+                fds[2] = {local_,
+                          static_cast<short>((toServer.size() < kBuffer ? POLLIN : 0) |
+                                             (toLocal.empty() ? 0 : POLLOUT)),
+                          0};
+            if (!serverEnded)
+                fds[3] = {upstream_,
+                          static_cast<short>((toLocal.size() < kBuffer ? POLLIN : 0) |
+                                             (toServer.empty() ? 0 : POLLOUT)),
+                          0};
+            if (::poll(fds, 4, -1) < 0) {
+                if (errno == EINTR) continue;
+                break;
+            }
+            if (fds[0].revents) break;  // stopped
+            if (fds[1].revents) Accept();
+            char buffer[16384];
+            if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) {
+                const ssize_t n = ::read(upstream_, buffer, sizeof buffer);
+                if (n > 0) {
+                    if (!guard.Feed(buffer, static_cast<std::size_t>(n))) {
+                        Fail(guard.Problem());
+                        break;
+                    }
+                    toLocal.append(buffer, static_cast<std::size_t>(n));
+                } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                    serverEnded = true;
+                }
+            }
+            if ((fds[3].revents & POLLOUT) && !toServer.empty()) {
+                const ssize_t n = ::send(upstream_, toServer.data(), toServer.size(), MSG_NOSIGNAL);
+                if (n > 0) toServer.erase(0, static_cast<std::size_t>(n));
+                if (n < 0 && errno != EAGAIN && errno != EINTR) serverEnded = true;
+            }
+            if (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) {
+                const ssize_t n = ::read(local_, buffer, sizeof buffer);
+                if (n > 0) {
+                    toServer.append(buffer, static_cast<std::size_t>(n));
+                } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                    break;  // the library has left
+                }
+            }
+            if ((fds[2].revents & POLLOUT) && !toLocal.empty()) {
+                const ssize_t n = ::send(local_, toLocal.data(), toLocal.size(), MSG_NOSIGNAL);
+                if (n > 0) toLocal.erase(0, static_cast<std::size_t>(n));
+                if (n < 0 && errno != EAGAIN && errno != EINTR) break;
+            }
+            // What the server sent before it went is passed on first.
+            if (serverEnded && (local_ < 0 || toLocal.empty())) break;
+        }
+        // Both sides closed: the library sees the end of its connection.
+        if (local_ >= 0) ::shutdown(local_, SHUT_RDWR);
+        if (upstream_ >= 0) ::shutdown(upstream_, SHUT_RDWR);
+    }
+
+    int upstream_ = -1;
+    int listener_ = -1;
+    int local_ = -1;  // the relay thread's own once it runs
+    int wake_[2] = {-1, -1};
+    std::atomic<bool> deviceReady_{false};
+    mutable std::mutex mutex_;
+    std::string problem_;
+    std::thread thread_;
+};
 
 IndiState StateOf(IPState state) {
     switch (state) {
@@ -178,6 +373,9 @@ class Listener : public INDI::BaseClient {
 struct IndiClient::Impl {
     Snapshot snapshot;
     Listener listener{snapshot};
+    std::unique_ptr<Relay> relay;
+    std::string where;    // host:port of the server
+    std::string problem;  // why the last relay gave up
 };
 
 // The library logs its own steps ("creating new connection...") straight to standard error,
@@ -202,6 +400,8 @@ IndiClient::~IndiClient() {
 }
 
 bool IndiClient::ConnectServer(const std::string& host, int port, int limitSeconds, std::string& error) {
+    DisconnectServer();
+    impl_->problem.clear();
     {
         // What an earlier connection saw is no news of this one.
         std::lock_guard lock(impl_->snapshot.mutex);
@@ -209,12 +409,19 @@ bool IndiClient::ConnectServer(const std::string& host, int port, int limitSecon
         impl_->snapshot.properties.clear();
         impl_->snapshot.messages.clear();
     }
-    impl_->listener.setServer(host.c_str(), static_cast<unsigned>(port));
+    impl_->where = host + ":" + std::to_string(port);
+    error = "INDIサーバー " + impl_->where + " に接続出来ません";
+    auto relay = std::make_unique<Relay>();
+    std::string local;
+    if (!relay->Start(host, port, limitSeconds, local)) return false;
+    impl_->relay = std::move(relay);
+    impl_->listener.setServer(local.c_str(), 0);
     impl_->listener.setConnectionTimeout(static_cast<std::uint32_t>(limitSeconds), 0);
     if (!impl_->listener.connectServer()) {
-        error = "INDIサーバー " + host + ":" + std::to_string(port) + " に接続出来ません";
+        impl_->relay.reset();
         return false;
     }
+    error.clear();
     {
         // The library calls serverConnected itself; setting it here as well closes the gap
         // before that call, so a wait that starts at once does not take the server for gone.
@@ -226,9 +433,25 @@ bool IndiClient::ConnectServer(const std::string& host, int port, int limitSecon
 
 void IndiClient::DisconnectServer() {
     if (impl_->listener.isServerConnected()) impl_->listener.disconnectServer();
+    // The reason a relay gave up stays readable until the next connection.
+    if (impl_->relay) {
+        std::string problem = impl_->relay->Problem();
+        impl_->relay.reset();
+        if (!problem.empty()) impl_->problem = std::move(problem);
+    }
     std::lock_guard lock(impl_->snapshot.mutex);
     impl_->snapshot.serverUp = false;
     impl_->snapshot.Touch();
+}
+
+void IndiClient::DeviceReady() {
+    if (impl_->relay) impl_->relay->DeviceReady();
+}
+
+std::string IndiClient::InputProblem() const {
+    std::string problem = impl_->relay ? impl_->relay->Problem() : impl_->problem;
+    if (problem.empty()) return problem;
+    return "INDIサーバー " + impl_->where + " の送るデータが限度を超えたので切断しました: " + problem;
 }
 
 void IndiClient::SendNumbers(const std::string& device, const std::string& name,
@@ -280,6 +503,10 @@ bool IndiClient::ConnectServer(const std::string&, int, int, std::string& error)
 }
 
 void IndiClient::DisconnectServer() {}
+void IndiClient::DeviceReady() {}
+std::string IndiClient::InputProblem() const {
+    return {};
+}
 void IndiClient::SendNumbers(const std::string&, const std::string&,
                              const std::vector<std::pair<std::string, double>>&) {}
 void IndiClient::SendSwitches(const std::string&, const std::string&,

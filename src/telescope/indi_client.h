@@ -1,9 +1,9 @@
 #pragma once
-// IndiClient: one connection to an INDI server through the INDI client library. The library's
-// listener thread copies every property it receives into a snapshot under a lock; the caller (a
-// worker thread, never the user-interface thread) sends new values and waits, with a time
-// limit, for the device's answer. Without libindi at build time every connection attempt fails
-// with a message saying so.
+// IndiClient: one connection to an INDI server through the INDI client library, whose input
+// passes a relay that bounds it (IndiInputGuard). The library's listener thread copies every property it
+// receives into a snapshot under a lock; the caller (a worker thread, never the user-interface thread) sends
+// new values and waits, with a time limit, for the device's answer. Without libindi at build time every
+// connection attempt fails with a message saying so.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -46,6 +46,13 @@ class IndiClient {
     void DisconnectServer();
     // False once the server has gone (or was never reached).
     bool ServerUp() const;
+    // The device the caller waited for is ready: the bound on the input before it no longer
+    // applies (each message stays bounded).
+    void DeviceReady();
+    // Why the connection was cut, when the server's input passed the link's bounds (nesting, the
+    // size of one message, the amount before the device was ready); empty otherwise. Names the
+    // server's host:port.
+    std::string InputProblem() const;
 
     // Devices in the order the server announced them.
     std::vector<std::string> Devices() const;

@@ -335,7 +335,9 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
         }
         if (!device.empty()) break;
         if (!client_.ServerUp()) {
-            result.status = "INDIサーバー " + where + " が切断しました";
+            const std::string cut = client_.InputProblem();
+            result.status = cut.empty() ? "INDIサーバー " + where + " が切断しました" : cut;
+            client_.DisconnectServer();
             return result;
         }
         const auto now = Clock::now();
@@ -378,15 +380,18 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
         if (Aborted()) return AbortedResult();
         if (!ok || !client_.WaitUntil(connected, 0)) {
             const std::string message = client_.LastMessage(device);
+            const std::string cut = client_.InputProblem();
             client_.DisconnectServer();
             result.status = "接続出来ません " + device;
             if (!message.empty()) result.status += ": " + MessageText(message);
+            if (!cut.empty()) result.status = cut;
             return result;
         }
     } else if (!client_.WaitUntil(connected, kConnectMs, giveUp)) {
         if (Aborted()) return AbortedResult();
+        const std::string cut = client_.InputProblem();
         client_.DisconnectServer();
-        result.status = "接続出来ません " + device + ": " + kCoord;
+        result.status = cut.empty() ? "接続出来ません " + device + ": " + kCoord : cut;
         return result;
     }
     if (!wasConnected) {
@@ -404,6 +409,7 @@ IndiResult IndiMount::DoOpen(const IndiAddress& address) {
         std::lock_guard lock(mutex_);
         device_ = device;
     }
+    client_.DeviceReady();
     open_ = true;
     result.state = TelescopeState::Ready;
     return result;

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <map>
 
+#include "ui/widgets/deferred_icon.h"
+
 namespace celes {
 
 namespace {
@@ -117,7 +119,9 @@ QString CommandGlyph(int id, const QString& caption) {
     return caption.left(1);
 }
 
-QIcon CommandIcon(int id, const QString& caption, QSize size, qreal dpr, bool night) {
+namespace {
+
+QIcon DrawCommandIcon(int id, const QString& caption, QSize size, qreal dpr, bool night) {
     const auto it = Glyphs().find(id);
     const Family family = it != Glyphs().end() ? it->second.family : Family::Other;
     const QString sign = CommandGlyph(id, caption);
@@ -140,16 +144,38 @@ QIcon CommandIcon(int id, const QString& caption, QSize size, qreal dpr, bool ni
     QFont font(QStringLiteral("IPAPGothic"));
     font.setBold(true);
     const QRectF area = key.adjusted(2, 2, -2, -2);
-    qreal pt = area.height() * 0.8;
-    for (; pt > 4; pt -= 0.5) {
-        font.setPixelSize(qMax(4, int(pt)));
-        const QRectF b = QFontMetricsF(font).boundingRect(sign);
-        if (b.width() <= area.width() && b.height() <= area.height() * 1.15) break;
+    // The largest whole pixel size that fits, 4 at the least. Each size tried loads a font of its
+    // own, so the search starts from the size in proportion to the overflow at the largest and
+    // settles by single steps from there.
+    QRectF b;
+    const auto fits = [&](int px) {
+        font.setPixelSize(px);
+        b = QFontMetricsF(font).boundingRect(sign);
+        return b.width() <= area.width() && b.height() <= area.height() * 1.15;
+    };
+    const int largest = qMax(4, int(area.height() * 0.8));
+    if (!fits(largest)) {
+        const qreal shrink =
+            qMin(area.width() / qMax<qreal>(b.width(), 1), area.height() * 1.15 / qMax<qreal>(b.height(), 1));
+        int px = qBound(4, int(largest * shrink), largest - 1);
+        if (fits(px)) {
+            while (px + 1 < largest && fits(px + 1)) ++px;
+        } else {
+            while (px > 4 && !fits(px - 1)) --px;
+            if (px > 4) --px;
+        }
+        font.setPixelSize(px);
     }
     p.setFont(font);
     p.setPen(ink);
     p.drawText(area, Qt::AlignCenter, sign);
     return QIcon(pixmap);
+}
+
+}  // namespace
+
+QIcon CommandIcon(int id, const QString& caption, QSize size, qreal dpr, bool night) {
+    return DeferredIcon(size, [=] { return DrawCommandIcon(id, caption, size, dpr, night); });
 }
 
 }  // namespace celes
