@@ -39,7 +39,6 @@
 #include "ui/widgets/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
-#include "ui/widgets/telescope_rows.h"
 #include "ui/widgets/userdata_commands.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
@@ -248,15 +247,15 @@ int runGui(int argc, char** argv) {
         if (!commands.time.following()) commands.time.toggleFollowing();
     };
     telescopeHooks.setTimeToNow = [&commands] { commands.time.setNow(); };
-    telescopeHooks.postCommand = [&loop, &commands](int id) {
-        loop.post([&commands, id] { commands.table.Execute(id); });
+    telescopeHooks.checkPositionSoon = [&loop, &commands] {
+        loop.post([&commands] { commands.table.Execute(kCmdTelescopePosition); });
     };
     TelescopeControl telescope(
         {loop, clock, settings, dialogs, serialOpener, &frame,
          [&doc] { return doc.dataLocation().userFolder(); },
          [] { return platform::posix::ListSerialDevices(); }, MakeIndiLinkMaker(loop, clock)},
         telescopeHooks);
-    RegisterTelescopeRows(commands.table, telescope, view, settings);
+    RegisterTelescopeCommands(commands.table, telescope.Context(view));
 
     // The dialogs' rows: option pages, date and time, colours, constellations, add-ins, the
     // interval and About.

@@ -60,10 +60,10 @@ TEST(CommandTable, EveryCommandNumberHasOneRowAndEveryMenuOrBarNumberIsARow) {
 
 TEST(CommandTable, SetsKeepTheirFixedButtonsAndTheSetMenuNamesEverySet) {
     for (int i = 0; i < kBarSetCount; ++i) {
-        EXPECT_EQ(CommandBarSetAt(i).front(), cmd::kMenuSwitch);
-        EXPECT_EQ(CommandBarSetAt(i).back(), cmd::kSetSwitch);
-        EXPECT_EQ(ToolBarSetAt(i)[9], cmd::kToolNext);
-        EXPECT_EQ(ToolBarSetAt(i)[10], cmd::kToolPrevious);
+        EXPECT_EQ(CommandBarSetAt(i).front(), kCmdMenuSwitch);
+        EXPECT_EQ(CommandBarSetAt(i).back(), kCmdSetSwitch);
+        EXPECT_EQ(ToolBarSetAt(i)[9], kCmdToolNext);
+        EXPECT_EQ(ToolBarSetAt(i)[10], kCmdToolPrevious);
     }
     // Out of range reads as set 0.
     EXPECT_EQ(&CommandBarSetAt(12), &CommandBarSetAt(0));

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "skydata/addin.h"
+#include "ui/command_table.h"
 #include "ui/widgets/about_dialog.h"
 #include "ui/widgets/addin_dialog.h"
 #include "ui/widgets/colour_dialog.h"
@@ -16,14 +17,6 @@
 namespace celes {
 
 namespace {
-
-constexpr int kCmdOptions = 32775;
-constexpr int kCmdDateTime = 32776;
-constexpr int kCmdColours = 32823;
-constexpr int kCmdConstellations = 32838;
-constexpr int kCmdAddins = 32850;
-constexpr int kCmdTimeStep = 32876;
-constexpr int kCmdAbout = 57664;
 
 // The view's own fields go into its display settings first, so the pages show what is in effect.
 void SyncSettings(CCelesView& view) {
@@ -137,7 +130,7 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             c->view.state().selectedOnly = selectedOnly;
             if (selectedOnly) RebuildSelectionFlags(selection, c->records);
             c->view.saveSettings();
-            t->Notice("星座選択");
+            t->Notice(CommandTable::Row(kCmdConstellations)->notice);
             c->view.recompute();
             t->Changed(kCmdConstellations);
         };
@@ -161,12 +154,12 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
     });
 
     if (context.step && context.setStep) {
-        table.emplace_back(kCmdTimeStep, [c, t] {
+        table.emplace_back(kCmdStepDialog, [c, t] {
             if (c->stepDialogAllowed && !c->stepDialogAllowed()) return;
             auto* d = new TimeStepDialog(TimeStepTable(), c->step(), c->parent);
             d->onAccepted = [c, t](const StepSize& s) {
                 c->setStep(s);
-                t->Changed(kCmdTimeStep);
+                t->Changed(kCmdStepDialog);
             };
             d->openFitted();
         });
