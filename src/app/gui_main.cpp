@@ -204,7 +204,7 @@ int runGui(int argc, char** argv) {
                           std::move(userHooks));
     hand.handler()->setTapAction([&mine](const StarRecord& r) { return mine.runTap(r); });
     hand.handler()->setImageHook([&mine](const StarRecord& r) { mine.showObjectImage(r); });
-    for (int id : UserDataCommands::Commands()) commands.table.SetHandler(id, [&mine, id] { mine.run(id); });
+    RegisterUserDataCommands(commands.table, mine);
     {
         ViewState& v = view.state();
         // Now at the observing place, whatever the machine's time zone.
