@@ -279,8 +279,7 @@ int runGui(int argc, char** argv) {
         .notice = [&commands](const std::string& text) { commands.caption.show(text); },
         .changed = [&commands](int id) { commands.table.Changed(id); },
     };
-    for (auto& [id, handler] : DialogCommandHandlers(dialogContext))
-        commands.table.SetHandler(id, std::move(handler));
+    RegisterDialogCommands(commands.table, DialogCommandOperations(dialogContext));
 
     // The hand's rows, and its popups built from the same table.
     RegisterTapCommands(commands.table, hand, loop);

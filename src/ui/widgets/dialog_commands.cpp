@@ -68,14 +68,13 @@ struct Notifier {
 
 }  // namespace
 
-std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
-    const DialogCommandContext& context) {
+DialogOperations DialogCommandOperations(const DialogCommandContext& context) {
     // Handlers outlive this call: they share one copy of the context.
     const auto c = std::make_shared<DialogCommandContext>(context);
     const auto t = std::make_shared<Notifier>(c);
-    std::vector<std::pair<int, std::function<void()>>> table;
+    DialogOperations ops;
 
-    table.emplace_back(kCmdOptions, [c, t] {
+    ops.options = [c, t] {
         SyncSettings(c->view);
         auto* d = new OptionsDialog(c->view.settings(), Settings(c->store).readInt(Setting::PopupMenuMag),
                                     c->parent);
@@ -92,9 +91,9 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdOptions);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdDateTime, [c, t] {
+    ops.dateTime = [c, t] {
         auto* d = new DateTimeDialog(ViewTime(c->view.state()), c->now, c->parent);
         d->onAccepted = [c, t](const CAstroTime& time) {
             ViewState& v = c->view.state();
@@ -108,9 +107,9 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdDateTime);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdColours, [c, t] {
+    ops.colours = [c, t] {
         auto* d = new ColourDialog(c->view.colours(), c->store, c->parent);
         d->onFinished = [c, t](ColourDialogModel::Result, const ColourTable& colours) {
             c->view.colours() = colours;
@@ -118,9 +117,9 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdColours);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdConstellations, [c, t] {
+    ops.constellations = [c, t] {
         auto* d =
             new ConstellationDialog(c->view.layers().selection, c->view.state().selectedOnly, c->parent);
         d->onAccepted = [c, t](const ConstellationSelection& chosen, bool selectedOnly) {
@@ -135,9 +134,9 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdConstellations);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdAddins, [c, t] {
+    ops.addins = [c, t] {
         auto* d = new AddinDialog(c->store, c->view.state().addIns, c->parent);
         d->onAccepted = [c](bool enabled) {
             c->view.state().addIns = enabled;
@@ -151,10 +150,10 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdAddins);
         };
         d->openFitted();
-    });
+    };
 
     if (context.step && context.setStep) {
-        table.emplace_back(kCmdStepDialog, [c, t] {
+        ops.stepDialog = [c, t] {
             if (c->stepDialogAllowed && !c->stepDialogAllowed()) return;
             auto* d = new TimeStepDialog(TimeStepTable(), c->step(), c->parent);
             d->onAccepted = [c, t](const StepSize& s) {
@@ -162,14 +161,14 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
                 t->Changed(kCmdStepDialog);
             };
             d->openFitted();
-        });
+        };
     }
 
-    table.emplace_back(kCmdAbout, [c] {
+    ops.about = [c] {
         auto* d = new AboutDialog(c->store, c->parent);
         d->openFitted();
-    });
-    return table;
+    };
+    return ops;
 }
 
 }  // namespace celes
