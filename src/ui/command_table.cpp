@@ -341,6 +341,34 @@ int SetIndexOfCommand(int id) {
     return -1;
 }
 
+namespace {
+
+bool InEntries(const std::vector<MenuEntry>& entries, int id) {
+    for (const MenuEntry& e : entries) {
+        if (e.kind == MenuEntry::Kind::Command && e.id == id) return true;
+        if (e.kind == MenuEntry::Kind::Submenu && InEntries(e.items, id)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::uint8_t CommandPlaces(int id) {
+    std::uint8_t places = 0;
+    if (InEntries(MainMenu(), id)) places |= kShownInMainMenu;
+    for (int popup : {kPopupDisplay, kPopupAction, kPopupTapReg, kPopupTelescope})
+        if (InEntries(PopupMenu(popup), id)) places |= kShownInPopup;
+    for (int i = 0; i < kBarSetCount; ++i) {
+        if (std::find(CommandBarSetAt(i).begin(), CommandBarSetAt(i).end(), id) != CommandBarSetAt(i).end())
+            places |= kShownOnCommandBar;
+        if (std::find(ToolBarSetAt(i).begin(), ToolBarSetAt(i).end(), id) != ToolBarSetAt(i).end())
+            places |= kShownOnToolBar;
+    }
+    const std::span<const int> setMenu = SetSelectionMenu();
+    if (std::find(setMenu.begin(), setMenu.end(), id) != setMenu.end()) places |= kShownInSetMenu;
+    return places;
+}
+
 std::span<const CommandRow> CommandTable::Rows() {
     return kRows;
 }

@@ -108,6 +108,15 @@ std::span<const int> SetSelectionMenu();
 // The command-bar set index a set-selection command names, or -1.
 int SetIndexOfCommand(int id);
 
+// Where a command appears, as bits combined with |: worked out from the menus and sets above, so it
+// can never disagree with them.
+inline constexpr std::uint8_t kShownInMainMenu = 1;
+inline constexpr std::uint8_t kShownInPopup = 2;       // any of the four popup menus
+inline constexpr std::uint8_t kShownOnCommandBar = 4;  // in any of the twelve sets
+inline constexpr std::uint8_t kShownOnToolBar = 8;     // in any of the twelve sets
+inline constexpr std::uint8_t kShownInSetMenu = 16;    // the set-selection menu ("▲")
+std::uint8_t CommandPlaces(int id);
+
 class CommandTable {
   public:
     using Handler = std::function<void()>;
