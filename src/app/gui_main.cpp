@@ -39,7 +39,6 @@
 #include "ui/widgets/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
-#include "ui/widgets/telescope_rows.h"
 #include "ui/widgets/userdata_commands.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
@@ -205,7 +204,7 @@ int runGui(int argc, char** argv) {
                           std::move(userHooks));
     hand.handler()->setTapAction([&mine](const StarRecord& r) { return mine.runTap(r); });
     hand.handler()->setImageHook([&mine](const StarRecord& r) { mine.showObjectImage(r); });
-    for (int id : UserDataCommands::Commands()) commands.table.SetHandler(id, [&mine, id] { mine.run(id); });
+    RegisterUserDataCommands(commands.table, mine);
     {
         ViewState& v = view.state();
         // Now at the observing place, whatever the machine's time zone.
@@ -248,15 +247,15 @@ int runGui(int argc, char** argv) {
         if (!commands.time.following()) commands.time.toggleFollowing();
     };
     telescopeHooks.setTimeToNow = [&commands] { commands.time.setNow(); };
-    telescopeHooks.postCommand = [&loop, &commands](int id) {
-        loop.post([&commands, id] { commands.table.Execute(id); });
+    telescopeHooks.checkPositionSoon = [&loop, &commands] {
+        loop.post([&commands] { commands.table.Execute(kCmdTelescopePosition); });
     };
     TelescopeControl telescope(
         {loop, clock, settings, dialogs, serialOpener, &frame,
          [&doc] { return doc.dataLocation().userFolder(); },
          [] { return platform::posix::ListSerialDevices(); }, MakeIndiLinkMaker(loop, clock)},
         telescopeHooks);
-    RegisterTelescopeRows(commands.table, telescope, view, settings);
+    RegisterTelescopeCommands(commands.table, telescope.Context(view));
 
     // The dialogs' rows: option pages, date and time, colours, constellations, add-ins, the
     // interval and About.
@@ -280,8 +279,7 @@ int runGui(int argc, char** argv) {
         .notice = [&commands](const std::string& text) { commands.caption.show(text); },
         .changed = [&commands](int id) { commands.table.Changed(id); },
     };
-    for (auto& [id, handler] : DialogCommandHandlers(dialogContext))
-        commands.table.SetHandler(id, std::move(handler));
+    RegisterDialogCommands(commands.table, DialogCommandOperations(dialogContext));
 
     // The hand's rows, and its popups built from the same table.
     RegisterTapCommands(commands.table, hand, loop);

@@ -51,22 +51,6 @@ bool TelescopeWorkflow::ControlOn() const {
     return Settings(store_).readInt(Setting::Option3TsCtrl) == 1;
 }
 
-bool TelescopeWorkflow::CommandEnabled(int command) const {
-    switch (command) {
-        case kCmdTelescopeOpenPanel:
-        case kCmdTelescopeCheckPosition:
-        case kCmdTelescopeLeft:
-        case kCmdTelescopeFast:
-        case kCmdTelescopeSlow:
-        case kCmdTelescopeRight:
-        case kCmdTelescopeUp:
-        case kCmdTelescopeDown:
-            return ControlOn();
-        default:
-            return true;
-    }
-}
-
 CTelescope& TelescopeWorkflow::Ensure() {
     if (!telescope_)
         telescope_ = std::make_unique<CTelescope>(TelescopeSettings::Read(store_), loop_, maker_);
@@ -364,34 +348,28 @@ void TelescopeWorkflow::Prepare(std::function<void(bool)> then) {
     });
 }
 
-void TelescopeWorkflow::BarButton(int command) {
-    if (!ControlOn()) return;
-    char direction = 0;
-    int rate = 0;
-    std::string caption, failed;
-    switch (command) {
-        case kCmdTelescopeLeft:
-            direction = 'e', caption = "左回転     　　　";
-            break;
-        case kCmdTelescopeRight:
-            direction = 'w', caption = "右回転     　　　";
-            break;
-        case kCmdTelescopeUp:
-            direction = 'n', caption = "高位置へ     　　　";
-            break;
-        case kCmdTelescopeDown:
-            direction = 's', caption = "低位置へ     　　　";
-            break;
-        case kCmdTelescopeFast:
-            rate = 4, caption = "高速設定　　　", failed = "高速コマンド失敗";
-            break;
-        case kCmdTelescopeSlow:
-            rate = 2, caption = "低速設定　　　", failed = "低速コマンド失敗";
-            break;
-        default:
-            return;
+void TelescopeWorkflow::Move(MountDirection d) {
+    switch (d) {
+        case MountDirection::Left:
+            return Nudge('e', 0, "左回転     　　　", "移動指示失敗");
+        case MountDirection::Right:
+            return Nudge('w', 0, "右回転     　　　", "移動指示失敗");
+        case MountDirection::Up:
+            return Nudge('n', 0, "高位置へ     　　　", "移動指示失敗");
+        case MountDirection::Down:
+            return Nudge('s', 0, "低位置へ     　　　", "移動指示失敗");
     }
-    if (direction) failed = "移動指示失敗";
+}
+
+void TelescopeWorkflow::SetSpeed(MountSpeed speed) {
+    if (speed == MountSpeed::Fast)
+        Nudge(0, 4, "高速設定　　　", "高速コマンド失敗");
+    else
+        Nudge(0, 2, "低速設定　　　", "低速コマンド失敗");
+}
+
+void TelescopeWorkflow::Nudge(char direction, int rate, std::string caption, std::string failed) {
+    if (!ControlOn()) return;
     std::weak_ptr<TelescopeWorkflow*> weak = self_;
     Prepare([weak, direction, rate, caption, failed](bool connected) {
         if (!connected || !weak.lock()) return;
@@ -403,7 +381,7 @@ void TelescopeWorkflow::BarButton(int command) {
             w.host_.ShowBoxes(r);
             w.host_.Caption(r.ok ? caption : failed);
             w.host_.EraseCaptionIn(kCaptionMs);
-            if (direction && r.ok) w.host_.PostCommand(kCmdTelescopeCheckPosition);  // the mark follows
+            if (direction && r.ok) w.host_.CheckPositionSoon();  // the mark follows
         };
         if (direction)
             w.telescope_->MovePulse(direction, finished);

@@ -2,8 +2,8 @@
 // TelescopeWorkflow: the user's side of telescope control over the one CTelescope: telescope control
 // on/off, the settings dialog, slew to the tapped point, the panel, check position, the bar buttons, the
 // trace (timer 899) and the slew log. The window layer implements TelescopeHost (boxes, the caption,
-// clock following, the view's points and marks, the dialogs) and calls the entry points from its
-// commands; every mount exchange runs on the event loop, so no entry point waits.
+// clock following, the view's points and marks, the dialogs); ui/ maps the commands to the entry
+// points. Every mount exchange runs on the event loop, so no entry point waits.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,18 +21,9 @@
 
 namespace celes {
 
-// Command numbers of telescope control.
-inline constexpr int kCmdTelescopeOpenPanel = 32868;
-inline constexpr int kCmdTelescopeSlewHere = 32870;
-inline constexpr int kCmdTelescopeCheckPosition = 32872;
-inline constexpr int kCmdTelescopeControl = 32873;
-inline constexpr int kCmdTelescopeLeft = 32887;
-inline constexpr int kCmdTelescopeFast = 32888;
-inline constexpr int kCmdTelescopeSlow = 32889;
-inline constexpr int kCmdTelescopeRight = 32890;
-inline constexpr int kCmdTelescopeUp = 32891;
-inline constexpr int kCmdTelescopeDown = 32892;
-inline constexpr int kCmdTraceOverwrite = 32874;
+// The bar's nudges of the mount and its two slew rates.
+enum class MountDirection : std::uint8_t { Left, Right, Up, Down };
+enum class MountSpeed : std::uint8_t { Fast, Slow };
 
 struct SkyPoint {
     double ra = 0.0;   // radians
@@ -47,8 +38,8 @@ class TelescopeHost : public TelescopePrompts {
     virtual void CancelCaptionErase() = 0;
     // Time control.
     virtual bool ClockFollowing() const = 0;
-    virtual void SwitchClockFollowingOn() = 0;  // as command 32778
-    virtual void SetTimeToNow() = 0;            // stops the step animation, then as command 32777
+    virtual void SwitchClockFollowingOn() = 0;  // as "自動更新" switched on
+    virtual void SetTimeToNow() = 0;            // stops the step animation, then as "現在時刻セット"
     // The view.
     virtual ViewMode Mode() const = 0;
     // Where the last popup menu opened, on the sky; nothing when the view has no projection.
@@ -57,7 +48,8 @@ class TelescopeHost : public TelescopePrompts {
     virtual std::optional<PanelTarget> LastTapped() = 0;
     virtual void DrawTargetMarker(SkyPoint target) = 0;
     virtual void DrawTelescopeMarker(SkyPoint mount) = 0;
-    virtual void PostCommand(int command) = 0;
+    // After a nudge: check the mount's position once the present work is done, so its mark follows.
+    virtual void CheckPositionSoon() = 0;
     virtual ObservingPlace Place() const = 0;
     // Dialogs: shown without waiting; the callback runs when the user closes them.
     virtual void RunSettingsDialog(TelescopeSettingsModel& model,
@@ -73,16 +65,17 @@ class TelescopeWorkflow {
     ~TelescopeWorkflow();
 
     bool ControlOn() const;
-    // 32873: on/off; switching on runs the settings dialog and sets the clock to now, following.
+    // On/off; switching on runs the settings dialog and sets the clock to now, following.
     void ToggleControl();
     // The option dialog closed with telescope control on: the settings dialog, then as switching on.
     void OptionDialogClosed();
-    void SlewHere();              // 32870
-    void OpenPanel();             // private message 2052 (after 32868's deferral)
-    void CheckPosition();         // 32872
-    void BarButton(int command);  // 32887-32892
-    // Whether the command is enabled (32868, 32872, 32887-32892 only while control is on).
-    bool CommandEnabled(int command) const;
+    void SlewHere();       // to the point where the popup menu opened
+    void OpenPanel();      // private message 2052
+    void CheckPosition();  // the mount's mark where the mount points
+    // The bar's nudge and rate buttons; each opens the port, sends, and closes it again. Nothing while
+    // control is off (their commands are greyed then).
+    void Move(MountDirection direction);
+    void SetSpeed(MountSpeed speed);
 
     CTelescope* Telescope() { return telescope_.get(); }
     std::optional<SkyPoint> TraceTarget() const { return traceTarget_; }
@@ -100,6 +93,7 @@ class TelescopeWorkflow {
     void TraceTick();
     void AppendLog(const std::string& line);
     void Prepare(std::function<void(bool)> then);
+    void Nudge(char direction, int rate, std::string caption, std::string failed);
 
     TelescopeHost& host_;
     platform::EventLoop& loop_;

@@ -4,7 +4,7 @@ namespace celes {
 
 namespace {
 
-constexpr int kMenuForm[] = {cmd::kMenuSwitch, cmd::kSetSwitch};
+constexpr int kMenuForm[] = {kCmdMenuSwitch, kCmdSetSwitch};
 
 int Wrap(int index) {
     return (index >= 0 && index < kBarSetCount) ? index : 0;
@@ -102,20 +102,20 @@ void CommandBarState::toggleToolBar() {
 }
 
 void RegisterBarCommands(CommandTable& table, CommandBarState& bars, std::function<void()> openSetMenu) {
-    table.SetHandler(cmd::kMenuSwitch, [&bars] { bars.menuSwitch(); });
-    table.SetHandler(cmd::kSetSwitch, [&bars, openSetMenu] {
+    table.SetHandler(kCmdMenuSwitch, [&bars] { bars.menuSwitch(); });
+    table.SetHandler(kCmdSetSwitch, [&bars, openSetMenu] {
         if (bars.setSwitch() && openSetMenu) openSetMenu();
     });
     table.SetHandler(32908, [&bars, openSetMenu] {
         bars.selectToolBarSet();
         if (openSetMenu) openSetMenu();
     });
-    table.SetHandler(cmd::kToolNext, [&bars] { bars.toolNext(); });
-    table.SetHandler(cmd::kToolPrevious, [&bars] { bars.toolPrevious(); });
-    table.SetHandler(cmd::kSetMenuOption, [&bars] { bars.toggleSetMenuOption(); });
-    table.SetUpdate(cmd::kSetMenuOption, [&bars](CommandState& s) { s.checked = bars.setMenuOption(); });
-    table.SetHandler(cmd::kToolBarOption, [&bars] { bars.toggleToolBar(); });
-    table.SetUpdate(cmd::kToolBarOption, [&bars](CommandState& s) { s.checked = bars.toolBarOn(); });
+    table.SetHandler(kCmdToolNext, [&bars] { bars.toolNext(); });
+    table.SetHandler(kCmdToolPrevious, [&bars] { bars.toolPrevious(); });
+    table.SetHandler(kCmdSetMenuOption, [&bars] { bars.toggleSetMenuOption(); });
+    table.SetUpdate(kCmdSetMenuOption, [&bars](CommandState& s) { s.checked = bars.setMenuOption(); });
+    table.SetHandler(kCmdToolBarOption, [&bars] { bars.toggleToolBar(); });
+    table.SetUpdate(kCmdToolBarOption, [&bars](CommandState& s) { s.checked = bars.toolBarOn(); });
     for (int id : SetSelectionMenu()) {
         if (SetIndexOfCommand(id) < 0) continue;
         table.SetHandler(id, [&bars, id] { bars.applySetCommand(id); });

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/command_ids.h"
+
 namespace celes {
 
 // How a command acts; the patterns are those every row of the same kind shares.
@@ -39,13 +41,23 @@ inline constexpr std::uint8_t kUpdateCaption = 4;  // the caption is replaced
 // Which module fills in the handler of a row (for the wiring and for tests).
 enum class CommandOwner : std::uint8_t { View, Time, Frame, Taps, Telescope, UserData, Dialogs };
 
+// The colour family of a command's bar button: signs of one family share a key colour so a set
+// reads at a glance (views, directions, layers, colour, time, telescope, taps, the bar's own keys).
+enum class GlyphFamily : std::uint8_t { View, Direction, Layer, Colour, Time, Telescope, Taps, Bar, Other };
+
 struct CommandRow {
     int id;
     const char* caption;  // menu text, popup text, or the short caption of a bar-only button (UTF-8)
     HandlerPattern pattern;
     std::uint8_t update;  // kUpdate* bits
-    const char* notice;   // transient caption (a printf pattern for Step rows), or nullptr
+    // The transient caption when the command switches its flag on or enters its mode (a printf
+    // pattern of the new value for Step rows; the zoom view's own values add "(拡大用)"), or nullptr.
+    // Handlers show the row's text: no caption is written a second time in code.
+    const char* notice;
     CommandOwner owner;
+    const char* glyph;   // the sign on its bar button (UTF-8), or nullptr: the caption's first letter
+    GlyphFamily family;  // the key colour of its bar button
+    const char* offNotice = nullptr;  // the transient caption when it switches its flag off, or nullptr
 };
 
 // What an update rule sets when a menu or bar is shown. `caption` empty keeps the row's caption.
@@ -56,29 +68,6 @@ struct CommandState {
 };
 
 inline constexpr const char* kNotAvailableText = "この機能はまだ使えません";
-
-// Command numbers that code names (every other number appears only in the rows).
-namespace cmd {
-inline constexpr int kPlace = 32774;
-inline constexpr int kOptions = 32775;
-inline constexpr int kDateTime = 32776;
-inline constexpr int kSetNow = 32777;
-inline constexpr int kClockFollowing = 32778;
-inline constexpr int kColourMenuPopup = 32962;
-inline constexpr int kCloseMenu = 32825;
-inline constexpr int kRotate = 32839;
-inline constexpr int kStepAnimation = 32875;
-inline constexpr int kStepDialog = 32876;
-inline constexpr int kMenuSwitch = 32830;
-inline constexpr int kSetSwitch = 32878;
-inline constexpr int kFullScreen = 32865;
-inline constexpr int kSetMenuOption = 32907;
-inline constexpr int kToolBarOption = 32909;
-inline constexpr int kToolNext = 32910;
-inline constexpr int kToolPrevious = 32916;
-inline constexpr int kAbout = 57664;
-inline constexpr int kExit = 57665;
-}  // namespace cmd
 
 // One entry of a menu: a command, a separator or a submenu with its own entries.
 struct MenuEntry {
@@ -119,6 +108,15 @@ std::span<const int> SetSelectionMenu();
 // The command-bar set index a set-selection command names, or -1.
 int SetIndexOfCommand(int id);
 
+// Where a command appears, as bits combined with |: worked out from the menus and sets above, so it
+// can never disagree with them.
+inline constexpr std::uint8_t kShownInMainMenu = 1;
+inline constexpr std::uint8_t kShownInPopup = 2;       // any of the four popup menus
+inline constexpr std::uint8_t kShownOnCommandBar = 4;  // in any of the twelve sets
+inline constexpr std::uint8_t kShownOnToolBar = 8;     // in any of the twelve sets
+inline constexpr std::uint8_t kShownInSetMenu = 16;    // the set-selection menu ("▲")
+std::uint8_t CommandPlaces(int id);
+
 class CommandTable {
   public:
     using Handler = std::function<void()>;
@@ -150,6 +148,11 @@ class CommandTable {
     void Notice(const std::string& text) const {
         if (noticeSink_ && !text.empty()) noticeSink_(text);
     }
+    // The row's own transient caption for a flag now `on` (notice, or offNotice when off); nothing
+    // when the row has none for that side.
+    void NoticeOf(int id, bool on) const;
+    // The row's Step pattern filled with `value`; `zoom` marks the zoom view's own value.
+    void StepNoticeOf(int id, int value, bool zoom) const;
     // Called after every command (and by time control after each tick that changed the view).
     void SetAfterCommand(std::function<void(int)> hook) { afterCommand_ = std::move(hook); }
     void Changed(int id = 0) const {

@@ -18,7 +18,7 @@ AppCommands::AppCommands(const CommandServices& s)
     RegisterBarCommands(table, bars, [this] {
         if (openSetMenu) openSetMenu();
     });
-    table.SetHandler(cmd::kExit, [this, &loop = s.loop] {
+    table.SetHandler(kCmdExit, [this, &loop = s.loop] {
         if (exitProgram)
             exitProgram();
         else

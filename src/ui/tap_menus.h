@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/command_ids.h"
 #include "view/view_state.h"
 
 namespace celes {
@@ -20,45 +21,6 @@ enum class PopupMenuId : int {
 constexpr int operator+(PopupMenuId id) {
     return static_cast<int>(id);
 }
-
-// Command numbers the menus name (the command table holds their captions and handlers).
-inline constexpr int kCmdDateTime = 32776;
-inline constexpr int kCmdSetNow = 32777;
-inline constexpr int kCmdSelectOnly = 32820;
-inline constexpr int kCmdAllStars = 32819;
-inline constexpr int kCmdPopupMagnitude = 32824;
-inline constexpr int kCmdAllConstellations = 32818;
-inline constexpr int kCmdCloseMenu = 32825;
-inline constexpr int kCmdFigures = 32822;
-inline constexpr int kCmdLines = 32840;
-inline constexpr int kCmdNoTurn = 32842;
-inline constexpr int kCmdFullScreen = 32865;
-inline constexpr int kCmdAboveHorizon = 32944;
-inline constexpr int kCmdShowNavigator = 32862;
-inline constexpr int kCmdZoomView = 32860;
-inline constexpr int kCmdZoomHere = 32943;
-inline constexpr int kCmdDescription = 32933;
-inline constexpr int kCmdDescriptionSpeech = 32963;
-inline constexpr int kCmdDescriptionEdit = 32960;
-inline constexpr int kCmdRegisterTap = 32852;
-inline constexpr int kCmdEditTaps = 32854;
-inline constexpr int kCmdTelescopeMenuChoice = 32871;
-inline constexpr int kCmdDisplayMenuChoice = 32821;
-inline constexpr int kCmdTapMenuChoice = 32851;
-inline constexpr int kCmdTelescopePanel = 32868;
-inline constexpr int kCmdSlewHere = 32870;
-inline constexpr int kCmdTelescopePosition = 32872;
-inline constexpr int kCmdMark1 = 32937;
-inline constexpr int kCmdMark2 = 32938;
-inline constexpr int kCmdMark3 = 32939;
-inline constexpr int kCmdClearMarks = 32940;
-inline constexpr int kCmdMessierImages = 32921;
-inline constexpr int kCmdActionMode = 32867;
-inline constexpr int kCmdExit = 57665;
-// Find by name: a command of this program beyond the numbered table's range.
-inline constexpr int kCmdFind = 32990;
-// The altitude graph of the tapped object (or of the tapped point of the sky) through the night.
-inline constexpr int kCmdAltitudeGraph = 32991;
 
 inline constexpr const char* kCloseMenuCaption = "ﾒﾆｭｰを閉じる";
 

@@ -229,21 +229,21 @@ void TimeControl::startupQuestion() {
 
 void TimeControl::registerCommands(CommandTable& table) {
     table_ = &table;
-    table.SetHandler(cmd::kSetNow, [this] { setNowOrStop(); });
-    table.SetUpdate(cmd::kSetNow, [this](CommandState& s) {
+    table.SetHandler(kCmdSetNow, [this] { setNowOrStop(); });
+    table.SetUpdate(kCmdSetNow, [this](CommandState& s) {
         s.caption = animating() ? "「進む」を停止させる" : "現在時刻セット";
     });
-    table.SetHandler(cmd::kClockFollowing, [this] { toggleFollowing(); });
-    table.SetUpdate(cmd::kClockFollowing, [this](CommandState& s) { s.checked = following_; });
-    table.SetHandler(cmd::kStepAnimation, [this] { toggleAnimation(); });
-    table.SetUpdate(cmd::kStepAnimation, [this](CommandState& s) {
+    table.SetHandler(kCmdClockFollowing, [this] { toggleFollowing(); });
+    table.SetUpdate(kCmdClockFollowing, [this](CommandState& s) { s.checked = following_; });
+    table.SetHandler(kCmdStepAnimation, [this] { toggleAnimation(); });
+    table.SetUpdate(kCmdStepAnimation, [this](CommandState& s) {
         s.caption = StepText(step_) + "刻みで進める";
         s.checked = animating();
         s.enabled = !following_ && (!step_.zero() || animating());
     });
-    table.SetUpdate(cmd::kStepDialog, [this](CommandState& s) { s.enabled = !following_; });
-    table.SetHandler(cmd::kRotate, [this] { rotateOrStep(); });
-    table.SetUpdate(cmd::kRotate, [this](CommandState& s) {
+    table.SetUpdate(kCmdStepDialog, [this](CommandState& s) { s.enabled = !following_; });
+    table.SetHandler(kCmdRotate, [this] { rotateOrStep(); });
+    table.SetUpdate(kCmdRotate, [this](CommandState& s) {
         if (following_) {
             s.caption = "回す(右)";
             s.checked = view_.state().rotateRight;

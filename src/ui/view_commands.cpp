@@ -1,7 +1,6 @@
 #include "ui/view_commands.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/dialogs.h"
 #include "skydata/polyline.h"
@@ -45,12 +44,15 @@ constexpr ToggleRow kToggles[] = {
     {32842, nullptr, nullptr, Setting::TapNoDir, false},
 };
 
-// Choices and mode commands the view state applies (Part of the view's own transitions).
-constexpr ViewCommand kViewCommands[] = {
-    ViewCommand::North,          ViewCommand::East,    ViewCommand::South,       ViewCommand::West,
-    ViewCommand::WholeDirection, ViewCommand::HighSky, ViewCommand::MiddleSky,   ViewCommand::LowSky,
-    ViewCommand::DirectionView,  ViewCommand::Zenith,  ViewCommand::Planisphere, ViewCommand::Polar,
-    ViewCommand::Orbits,         ViewCommand::Zoom,
+// Choices and mode commands the view state applies: the number of each and the view's operation.
+constexpr std::pair<int, ViewCommand> kViewCommands[] = {
+    {32800, ViewCommand::North},          {32796, ViewCommand::East},
+    {32798, ViewCommand::South},          {32799, ViewCommand::West},
+    {32805, ViewCommand::WholeDirection}, {32846, ViewCommand::HighSky},
+    {32847, ViewCommand::MiddleSky},      {32848, ViewCommand::LowSky},
+    {32934, ViewCommand::DirectionView},  {32797, ViewCommand::Zenith},
+    {32801, ViewCommand::Planisphere},    {32806, ViewCommand::Polar},
+    {32810, ViewCommand::Orbits},         {32860, ViewCommand::Zoom},
 };
 
 // The three exclusive tap-menu choices.
@@ -69,35 +71,27 @@ struct StepRow {
     Setting setting;
     int ViewState::*zoomField;  // the zoom view's own value, or null
     Setting zoomSetting;
-    const char* caption;
-    const char* zoomCaption;
 };
 
 constexpr StepRow kSteps[] = {
-    {32911, -1, &ViewState::magnitudeShift, Setting::MagnShift, &ViewState::zoomShift, Setting::ZoomInShift,
-     "ｼﾌﾄ=%d", "ｼﾌﾄ=%d(拡大用)"},
-    {32912, +1, &ViewState::magnitudeShift, Setting::MagnShift, &ViewState::zoomShift, Setting::ZoomInShift,
-     "ｼﾌﾄ=%d", "ｼﾌﾄ=%d(拡大用)"},
-    {32913, +5, &ViewState::fontSize, Setting::FontSize, nullptr, Setting::FontSize, "ﾌｫﾝﾄ=%d", nullptr},
-    {32914, -5, &ViewState::fontSize, Setting::FontSize, nullptr, Setting::FontSize, "ﾌｫﾝﾄ=%d", nullptr},
+    {32911, -1, &ViewState::magnitudeShift, Setting::MagnShift, &ViewState::zoomShift, Setting::ZoomInShift},
+    {32912, +1, &ViewState::magnitudeShift, Setting::MagnShift, &ViewState::zoomShift, Setting::ZoomInShift},
+    {32913, +5, &ViewState::fontSize, Setting::FontSize, nullptr, Setting::FontSize},
+    {32914, -5, &ViewState::fontSize, Setting::FontSize, nullptr, Setting::FontSize},
     {32919, -1, &ViewState::magnitudeLimit, Setting::SettingMagnit, &ViewState::zoomMagnitudeLimit,
-     Setting::ZoomInMag, "%d等星", "%d等星(拡大用)"},
+     Setting::ZoomInMag},
     {32920, +1, &ViewState::magnitudeLimit, Setting::SettingMagnit, &ViewState::zoomMagnitudeLimit,
-     Setting::ZoomInMag, "%d等星", "%d等星(拡大用)"},
-    {32941, +1, &ViewState::lightPollution, Setting::KougaiReduce, nullptr, Setting::KougaiReduce, "光害 %d",
-     nullptr},
-    {32942, -1, &ViewState::lightPollution, Setting::KougaiReduce, nullptr, Setting::KougaiReduce, "光害 %d",
-     nullptr},
+     Setting::ZoomInMag},
+    {32941, +1, &ViewState::lightPollution, Setting::KougaiReduce, nullptr, Setting::KougaiReduce},
+    {32942, -1, &ViewState::lightPollution, Setting::KougaiReduce, nullptr, Setting::KougaiReduce},
 };
 
-constexpr int kColourModeCommands[] = {kCmdRedMode, kCmdWhiteBlack, kCmdBlackWhite, kCmdColour,
-                                       kCmdSizeUp,  kCmdBrighter,   kCmdBlueStars};
-
-std::string Format(const char* pattern, int value) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
+constexpr std::pair<int, ColourCommand> kColourModeCommands[] = {
+    {kCmdRedMode, ColourCommand::RedMode},       {kCmdWhiteBlack, ColourCommand::WhiteBlack},
+    {kCmdBlackWhite, ColourCommand::BlackWhite}, {kCmdColour, ColourCommand::Colour},
+    {kCmdSizeUp, ColourCommand::SizeUp},         {kCmdBrighter, ColourCommand::Brighter},
+    {kCmdBlueStars, ColourCommand::BlueStars},
+};
 
 // Redraw and save, in the order most commands use.
 void Refresh(CCelesView& view) {
@@ -111,14 +105,12 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
     CCelesView& view = ctx.view;
 
     for (const ToggleRow& row : kToggles) {
-        const CommandRow* cr = CommandTable::Row(row.id);
-        const char* notice = cr ? cr->notice : nullptr;
         auto flag = [&view, row]() -> bool {
             if (row.field) return view.state().*row.field;
             if (row.colour) return view.colourMode().*row.colour;
             return view.settings().on(row.setting);
         };
-        table.SetHandler(row.id, [&table, &view, row, notice, flag] {
+        table.SetHandler(row.id, [&table, &view, row, flag] {
             const bool on = !flag();
             if (row.field)
                 view.state().*row.field = on;
@@ -128,7 +120,7 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
                 view.settings().setOn(row.setting, on);
             view.saveSettings();
             if (row.redraw) view.recompute();
-            if (on && notice) table.Notice(notice);
+            table.NoticeOf(row.id, on);
         });
         table.SetUpdate(row.id, [flag](CommandState& s) { s.checked = flag(); });
     }
@@ -139,7 +131,7 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
         ecliptic = ecliptic ? 0 : 1;
         view.saveSettings();
         view.recompute();
-        if (ecliptic) table.Notice("黄道表示");
+        table.NoticeOf(32863, ecliptic != 0);
     });
     table.SetUpdate(32863, [&view](CommandState& s) { s.checked = view.state().ecliptic != 0; });
 
@@ -158,13 +150,10 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
         bool ViewState::*field;
         const char* file;
         const char* missing;
-        const char* notice;
     };
     static constexpr FileToggle kFileToggles[] = {
-        {32840, &ViewState::constellationLines, kConstellationLinesFile, kConstellationLinesMissing,
-         "星座線"},
-        {32822, &ViewState::constellationFigures, kConstellationFiguresFile, kConstellationFiguresMissing,
-         "星座絵"},
+        {32840, &ViewState::constellationLines, kConstellationLinesFile, kConstellationLinesMissing},
+        {32822, &ViewState::constellationFigures, kConstellationFiguresFile, kConstellationFiguresMissing},
     };
     for (const FileToggle& row : kFileToggles) {
         table.SetHandler(row.id, [&table, &view, ctx, row] {
@@ -181,13 +170,13 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
             flag = !flag;
             view.saveSettings();
             view.recompute();
-            if (flag) table.Notice(row.notice);
+            table.NoticeOf(row.id, flag);
         });
         table.SetUpdate(row.id, [&view, row](CommandState& s) { s.checked = view.state().*row.field; });
     }
 
-    for (ViewCommand c : kViewCommands) {
-        table.SetHandler(static_cast<int>(c), [&table, &view, c] { table.Notice(view.command(c)); });
+    for (const auto& [id, c] : kViewCommands) {
+        table.SetHandler(id, [&table, &view, id = id, c = c] { table.NoticeOf(id, view.command(c)); });
     }
     auto modeIs = [&view](ViewMode m) {
         return [&view, m](CommandState& s) { s.checked = view.state().mode == m; };
@@ -219,7 +208,7 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
         view.state().magnitudeLimit = Settings(store).readInt(Setting::PopupMenuMag);
         Refresh(view);
     });
-    table.SetHandler(cmd::kCloseMenu, [] {});
+    table.SetHandler(kCmdCloseMenu, [] {});
 
     for (const auto& [id, setting] : kTapMenus) {
         table.SetHandler(id, [&view, setting = setting] {
@@ -248,19 +237,19 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
             value = static_cast<int>(std::clamp<long>(next, range.min, range.max));
             view.saveSettings();
             view.recompute();
-            table.Notice(Format(zoom ? row.zoomCaption : row.caption, value));
+            table.StepNoticeOf(row.id, value, zoom);
         });
     }
 
-    for (int id : kColourModeCommands) {
-        table.SetHandler(id, [&table, &view, id] {
-            const ColourCommandResult r = ApplyColourCommand(id, view.colourMode());
+    for (const auto& [id, which] : kColourModeCommands) {
+        table.SetHandler(id, [&table, &view, id = id, which = which] {
+            const bool on = ApplyColourCommand(which, view.colourMode());
             view.saveSettings();
             view.recompute();
-            table.Notice(r.notice);
+            table.NoticeOf(id, on);
         });
-        table.SetUpdate(id, [&view, id](CommandState& s) {
-            const ColourMenuState m = ColourMenuText(id, view.colourMode());
+        table.SetUpdate(id, [&view, id = id, which = which](CommandState& s) {
+            const ColourMenuState m = ColourMenuText(which, view.colourMode());
             if (!m.text.empty()) {
                 s.caption = m.text;
                 s.checked = m.checked;

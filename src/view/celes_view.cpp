@@ -53,12 +53,12 @@ void CCelesView::saveSettings() {
     settings_.save(store_);
 }
 
-std::string CCelesView::command(ViewCommand c) {
+bool CCelesView::command(ViewCommand c) {
     const ViewCommandResult r = ApplyViewCommand(state_, c, navigator());
     if (r.save && r.saveFirst) saveSettings();
     recompute();
     if (r.save && !r.saveFirst) saveSettings();
-    return r.notice ? r.notice : "";
+    return r.entered;
 }
 
 void CCelesView::turnRight() {

@@ -105,8 +105,8 @@ class CCelesView {
     // Writes the display settings (after most commands).
     void saveSettings();
 
-    // A mode or orientation command; returns the notice to show (UTF-8), or empty.
-    std::string command(ViewCommand command);
+    // A mode or orientation command; true when it entered a mode (its command announces that).
+    bool command(ViewCommand command);
     // The one-minute step's automatic turn (rotate right).
     void turnRight();
 

@@ -127,66 +127,46 @@ Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, Colou
     return FilterColour(stored, ColourRole::Background, mode);
 }
 
-ColourCommandResult ApplyColourCommand(int command, ColourMode& m) {
-    ColourCommandResult r;
-    r.handled = true;
+bool ApplyColourCommand(ColourCommand command, ColourMode& m) {
     switch (command) {
-        case kCmdRedMode:
-            if (!m.redMode) {
-                m.blackWhite = m.whiteBlack = false;
-                m.redMode = true;
-                r.notice = "赤表示";
-            } else {
-                m.redMode = false;
-            }
-            break;
-        case kCmdWhiteBlack:
+        case ColourCommand::RedMode:
+            m.redMode = !m.redMode;
+            if (m.redMode) m.blackWhite = m.whiteBlack = false;
+            return m.redMode;
+        case ColourCommand::WhiteBlack:
             m.whiteBlack = !m.whiteBlack;
-            if (m.whiteBlack) {
-                m.blackWhite = m.redMode = false;
-                r.notice = "白黒";
-            }
-            break;
-        case kCmdBlackWhite:
+            if (m.whiteBlack) m.blackWhite = m.redMode = false;
+            return m.whiteBlack;
+        case ColourCommand::BlackWhite:
             m.blackWhite = !m.blackWhite;
-            if (m.blackWhite) {
-                m.whiteBlack = m.redMode = false;
-                r.notice = "黒白";
-            }
-            break;
-        case kCmdColour:
+            if (m.blackWhite) m.whiteBlack = m.redMode = false;
+            return m.blackWhite;
+        case ColourCommand::Colour:
             m.noStarColours = !m.noStarColours;
-            if (m.noStarColours) {
-                r.notice = "色なし";
-            } else {
-                m.blackWhite = m.whiteBlack = m.redMode = false;
-            }
-            break;
-        case kCmdSizeUp:
+            if (!m.noStarColours) m.blackWhite = m.whiteBlack = m.redMode = false;
+            return m.noStarColours;
+        case ColourCommand::SizeUp:
             m.sizeMode = !m.sizeMode;
-            r.notice = m.sizeMode ? "サイズ大" : "サイズ小";
-            break;
-        case kCmdBrighter:
+            return m.sizeMode;
+        case ColourCommand::Brighter:
             m.brighterStars = !m.brighterStars;
-            break;
-        case kCmdBlueStars:
+            return m.brighterStars;
+        case ColourCommand::BlueStars:
             m.blueStars = !m.blueStars;
-            break;
-        default:
-            r.handled = false;
+            return m.blueStars;
     }
-    return r;
+    return false;
 }
 
-ColourMenuState ColourMenuText(int command, const ColourMode& m) {
+ColourMenuState ColourMenuText(ColourCommand command, const ColourMode& m) {
     switch (command) {
-        case kCmdRedMode:
+        case ColourCommand::RedMode:
             return {m.redMode ? "赤表示中" : "赤で表示する", m.redMode};
-        case kCmdWhiteBlack:
+        case ColourCommand::WhiteBlack:
             return {m.whiteBlack ? "黒白表示中" : "黒白表示する", m.whiteBlack};
-        case kCmdBlackWhite:
+        case ColourCommand::BlackWhite:
             return {m.blackWhite ? "白黒表示中" : "白黒表示する", m.blackWhite};
-        case kCmdColour:
+        case ColourCommand::Colour:
             return {!m.noStarColours ? "カラー表示中" : "カラー表示する", !m.noStarColours};
         default:
             return {};

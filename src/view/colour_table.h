@@ -2,6 +2,7 @@
 // The 48 user colours of the chart, the colour modes (full colour, red, black-white, white-black)
 // that filter them, the menu commands that switch modes, and the model of the colour editor.
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "platform/colour.h"
@@ -118,26 +119,20 @@ Colour SkyColour(const ColourTable& table, const ColourMode& mode, int twilight)
 // Colour of one horizon band (entries 7 to 10), graded or stepped.
 Colour HorizonBandColour(const ColourTable& table, const ColourMode& mode, ColourEntry entry, bool graded);
 
-// Command numbers of the colour menu.
-inline constexpr int kCmdRedMode = 32857;
-inline constexpr int kCmdWhiteBlack = 32858;  // "黒白表示"
-inline constexpr int kCmdBlackWhite = 32807;  // "白黒表示"
-inline constexpr int kCmdColour = 32791;
-inline constexpr int kCmdSizeUp = 32790;
-inline constexpr int kCmdBrighter = 32813;
-inline constexpr int kCmdBlueStars = 32814;
-inline constexpr int kCmdColourDialog = 32823;
-
-// What a colour-mode command did: the transient caption to show (empty for none) and whether the
-// command was one of the mode commands. The caller saves the flags and recomputes the view.
-struct ColourCommandResult {
-    std::string notice;
-    bool handled = false;
+// The colour-mode switches of the colour menu (the menus' numbers for them live in ui/).
+enum class ColourCommand : std::uint8_t {
+    RedMode,     // "赤色表示"
+    WhiteBlack,  // "黒白表示"
+    BlackWhite,  // "白黒表示"
+    Colour,      // "カラー表示": star colours off and on
+    SizeUp,
+    Brighter,
+    BlueStars,
 };
 
-// Applies one of the mode commands above (not the dialog) to the flags. Unknown commands change
-// nothing and are not handled.
-ColourCommandResult ApplyColourCommand(int command, ColourMode& mode);
+// Applies one switch to the flags and returns the flag it inverted, as it is now (for "カラー表示"
+// that is "no star colours"). The caller announces the change, saves the flags and recomputes.
+bool ApplyColourCommand(ColourCommand command, ColourMode& mode);
 
 // Menu text of a mode command for the current flags, and whether it carries a check mark; empty
 // text for commands whose text does not change.
@@ -145,7 +140,7 @@ struct ColourMenuState {
     std::string text;
     bool checked = false;
 };
-ColourMenuState ColourMenuText(int command, const ColourMode& mode);
+ColourMenuState ColourMenuText(ColourCommand command, const ColourMode& mode);
 
 // The colour editor: entries 0 to 31 edited in place on three 17-level bars.
 class ColourDialogModel {

@@ -17,14 +17,14 @@ enum class TimerId : int {
     TelescopeExchange = 897,         // a mount exchange's wait: 50 ms ticks until the reply or its time limit
     TelescopeStop = 898,             // a stop command's settling time before the link is judged still up
     TraceTick = 899,                 // telescope trace poll, TracePeriod ms
-    DeferredRegisterTap = 900,       // command 32852: posts message 2050 with 0
-    DeferredEditTaps = 901,          // command 32854: posts message 2050 with 1
-    DeferredAboveHorizon = 902,      // command 32944: posts message 2053
-    DeferredTelescopePanel = 903,    // command 32868: posts message 2052
+    DeferredRegisterTap = 900,       // "タップを登録": posts message 2050 with 0
+    DeferredEditTaps = 901,          // "タップを変更、削除": posts message 2050 with 1
+    DeferredAboveHorizon = 902,      // "地平線上検索": posts message 2053
+    DeferredTelescopePanel = 903,    // "望遠鏡制御を開く": posts message 2052
     DeferredDescription = 904,       // show the tapped constellation's description
     DeepSkyImage = 905,              // 400 ms after a tap on a deep-sky object while images are on
     DeferredDescriptionEdit = 906,   // edit the description
-    ChartSaveWait = 907,             // command 32877 waiting for the render worker: 130 ms polls
+    ChartSaveWait = 907,             // the chart save waiting for the render worker: 130 ms polls
     AskForCatalogue = 998,           // 2000 ms after a start without a catalogue
     AnimationTick = 1003,  // step animation: 100 ms at start, 1000 ms after each redraw that followed a tick
     PopupAfterPress = 1004,    // 500 ms after a stylus press: posts message 2054
@@ -42,9 +42,6 @@ enum class PrivateMessage : int {
     AboveHorizon = 2053,    // the list of objects above the horizon
     Popup = 2054,           // the popup menu after a held press
 };
-
-// Command numbers that timers post (the exit command of the main window).
-inline constexpr int kCommandExit = 57665;
 
 constexpr int operator+(TimerId id) {
     return static_cast<int>(id);

@@ -91,11 +91,11 @@ ViewCommandResult ApplyViewCommand(ViewState& s, ViewCommand command, NavigatorL
             break;
         case ViewCommand::DirectionView:
             s.mode = ViewMode::Direction;
-            r.notice = "方角画面切替";
+            r.entered = true;
             break;
         case ViewCommand::Zenith:
             s.mode = ViewMode::Zenith;
-            r.notice = "天頂に切替";
+            r.entered = true;
             break;
         case ViewCommand::Planisphere:
             if (s.mode != ViewMode::Planisphere) {
@@ -107,7 +107,7 @@ ViewCommandResult ApplyViewCommand(ViewState& s, ViewCommand command, NavigatorL
                 }
                 s.previousMode = s.mode;
                 s.mode = ViewMode::Planisphere;
-                r.notice = "早見に切替";
+                r.entered = true;
             } else {
                 s.mode = s.previousMode;
             }
@@ -123,7 +123,7 @@ ViewCommandResult ApplyViewCommand(ViewState& s, ViewCommand command, NavigatorL
                 s.direction = +Quadrant::North;
                 s.rotation = 0;
                 AimNavigator(s, navigator);
-                r.notice = "極軸調整画面";
+                r.entered = true;
             }
             break;
         case ViewCommand::Orbits:
@@ -132,7 +132,7 @@ ViewCommandResult ApplyViewCommand(ViewState& s, ViewCommand command, NavigatorL
             } else {
                 s.previousMode = s.mode;
                 s.mode = ViewMode::Orbits;
-                r.notice = "惑星軌道に切替";
+                r.entered = true;
             }
             r.save = true;
             break;

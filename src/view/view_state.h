@@ -132,22 +132,22 @@ void SaveZoomState(platform::SettingsStore& store, const ViewState& state);
 
 // ---- mode and orientation commands ----
 
-// Command numbers of the menus.
-enum class ViewCommand : int {
-    North = 32800,
-    East = 32796,
-    South = 32798,
-    West = 32799,
-    WholeDirection = 32805,
-    HighSky = 32846,
-    MiddleSky = 32847,
-    LowSky = 32848,
-    DirectionView = 32934,
-    Zenith = 32797,
-    Planisphere = 32801,
-    Polar = 32806,
-    Orbits = 32810,
-    Zoom = 32860,
+// The view's orientation and mode changes (the menus' numbers for them live in ui/).
+enum class ViewCommand : std::uint8_t {
+    North,
+    East,
+    South,
+    West,
+    WholeDirection,
+    HighSky,
+    MiddleSky,
+    LowSky,
+    DirectionView,
+    Zenith,
+    Planisphere,
+    Polar,
+    Orbits,
+    Zoom,
 };
 
 // What the view asks of the zoom navigator window, when there is one.
@@ -161,9 +161,9 @@ class NavigatorLink {
 };
 
 struct ViewCommandResult {
-    const char* notice = nullptr;  // transient caption (UTF-8), or none
-    bool save = false;             // the display settings are written
-    bool saveFirst = false;        // ... before the recompute rather than after it
+    bool entered = false;    // a mode was entered (the command announces it; leaving is silent)
+    bool save = false;       // the display settings are written
+    bool saveFirst = false;  // ... before the recompute rather than after it
 };
 
 // Applies one mode or orientation command to the state; `navigator` may be null.

@@ -102,7 +102,7 @@ TEST(InstalledUser, Write) {
     EXPECT_EQ(s.start.problem, "");
 
     // "タップを登録" (32852): the tap dialog opens a second after the menu, the user names the tap.
-    s.commands->run(32852);
+    s.commands->registerTap();  // "タップを登録"
     s.loop.advance(1000);
     QWidget* tap = OpenDialog("TapDialog");
     ASSERT_NE(tap, nullptr);
@@ -112,7 +112,7 @@ TEST(InstalledUser, Write) {
     EXPECT_TRUE(s.dialogs.shown.empty()) << s.dialogs.shown.front().text;
 
     // "説明を編集" (32960) on a star of Orion: the box starts with the shipped text.
-    s.commands->run(32960);
+    s.commands->editDescription();  // "ｘｘｘ座の説明を編集"
     s.loop.advance(1000);
     QWidget* edit = OpenDialog("DescriptionDialog");
     ASSERT_NE(edit, nullptr);

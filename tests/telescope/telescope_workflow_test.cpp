@@ -52,7 +52,7 @@ class RecordingHost : public TelescopeHost {
     std::optional<PanelTarget> LastTapped() override { return tapped; }
     void DrawTargetMarker(SkyPoint p) override { targets.push_back(p); }
     void DrawTelescopeMarker(SkyPoint p) override { marks.push_back(p); }
-    void PostCommand(int command) override { posted.push_back(command); }
+    void CheckPositionSoon() override { ++positionChecksAsked; }
     ObservingPlace Place() const override {
         ObservingPlace p;
         p.longitudeDegrees = 139, p.longitudeMinutes = 22, p.latitudeDegrees = 35, p.latitudeMinutes = 34;
@@ -81,7 +81,7 @@ class RecordingHost : public TelescopeHost {
     std::optional<SkyPoint> popup = SkyPoint{(5 + 34.5 / 60) * kPi / 12, 22 * kPi / 180};
     std::optional<PanelTarget> tapped;
     std::vector<SkyPoint> targets, marks;
-    std::vector<int> posted;
+    int positionChecksAsked = 0;
     int settingsDialogs = 0;
     bool acceptSettings = true;
     std::function<void(TelescopeSettingsModel&)> editSettings;
@@ -468,12 +468,12 @@ TEST_F(Workflow, ClosingThePanelIsRefusedWhileAnExchangeWaits) {
 
 TEST_F(Workflow, BarButtonsNeverLeaveThePortOpen) {
     Start();
-    workflow->BarButton(kCmdTelescopeUp);
-    AdvanceUntil([&] { return !host.posted.empty(); }, 3000);
+    workflow->Move(MountDirection::Up);
+    AdvanceUntil([&] { return host.positionChecksAsked > 0; }, 3000);
     EXPECT_EQ(host.captions, (std::vector<std::string>{"接続しました.", "高位置へ     　　　"}));
-    EXPECT_EQ(host.posted, std::vector<int>{kCmdTelescopeCheckPosition});
+    EXPECT_EQ(host.positionChecksAsked, 1);
     EXPECT_FALSE(T().IsOpen());
-    workflow->BarButton(kCmdTelescopeFast);
+    workflow->SetSpeed(MountSpeed::Fast);
     AdvanceUntil([&] { return host.captions.size() >= 4; }, 3000);
     EXPECT_EQ(host.captions.back(), "高速設定　　　");
     EXPECT_EQ(mount->model().SlewRate(), 4);
@@ -486,7 +486,7 @@ TEST_F(Workflow, BarButtonsNeverLeaveThePortOpen) {
     EXPECT_FALSE(T().IsOpen());
 
     settings.writeInt("OPTION3", "TS_CTRL", 0);
-    EXPECT_FALSE(workflow->CommandEnabled(kCmdTelescopeUp));
+    EXPECT_FALSE(workflow->ControlOn());
     workflow->CheckPosition();
     EXPECT_EQ(host.boxes.back(), "望遠鏡制御の設定がありません");
 }

@@ -7,6 +7,7 @@
 
 #include "fakes/memory_settings.h"
 #include "ui/command_bars.h"
+#include "ui_fixture.h"
 
 namespace celes {
 namespace {
@@ -60,10 +61,10 @@ TEST(CommandTable, EveryCommandNumberHasOneRowAndEveryMenuOrBarNumberIsARow) {
 
 TEST(CommandTable, SetsKeepTheirFixedButtonsAndTheSetMenuNamesEverySet) {
     for (int i = 0; i < kBarSetCount; ++i) {
-        EXPECT_EQ(CommandBarSetAt(i).front(), cmd::kMenuSwitch);
-        EXPECT_EQ(CommandBarSetAt(i).back(), cmd::kSetSwitch);
-        EXPECT_EQ(ToolBarSetAt(i)[9], cmd::kToolNext);
-        EXPECT_EQ(ToolBarSetAt(i)[10], cmd::kToolPrevious);
+        EXPECT_EQ(CommandBarSetAt(i).front(), kCmdMenuSwitch);
+        EXPECT_EQ(CommandBarSetAt(i).back(), kCmdSetSwitch);
+        EXPECT_EQ(ToolBarSetAt(i)[9], kCmdToolNext);
+        EXPECT_EQ(ToolBarSetAt(i)[10], kCmdToolPrevious);
     }
     // Out of range reads as set 0.
     EXPECT_EQ(&CommandBarSetAt(12), &CommandBarSetAt(0));
@@ -121,6 +122,64 @@ struct BarFixture {
     }
     int stored(const char* value) const { return store.readInt("CMD_BAR", value, -99); }
 };
+
+TEST(CommandTable, PlacesFollowTheMenusAndSets) {
+    const struct Case {
+        int id;
+        std::uint8_t places;
+    } cases[] = {
+        {kCmdSetNow, kShownInMainMenu | kShownInPopup | kShownOnCommandBar | kShownOnToolBar},
+        {kCmdSlewHere, kShownInPopup},
+        {kCmdExit, kShownInMainMenu | kShownInPopup},
+        {32896, kShownInSetMenu},  // the set "通常"
+        {kCmdTelescopeLeft, kShownOnCommandBar | kShownOnToolBar},
+        {kCmdMenuSwitch, kShownOnCommandBar},
+        {kCmdHourForward, kShownOnToolBar},
+        {12345, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CommandPlaces(c.id), c.places) << c.id;
+}
+
+// Each transient caption a command shows is its row's text: switching on or entering a mode shows
+// `notice`, switching off shows `offNotice` (or nothing), and steps fill the row's pattern.
+TEST(CommandTable, TransientCaptionsAreTheRowsOwnText) {
+    test::UiFixture f;
+    f.make();
+    const struct Case {
+        int id;
+        std::vector<std::string> shown;  // after the first run, then after the second
+    } cases[] = {
+        {32797, {"天頂に切替", "天頂に切替"}},  // entering the zenith view again announces it again
+        {32801, {"早見に切替"}},                // the second leaves the planisphere silently
+        {32857, {"赤表示"}},
+        {32858, {"白黒"}},
+        {32807, {"黒白"}},
+        {32790, {"サイズ大", "サイズ小"}},
+        {32789, {"星座名表示"}},
+        {32863, {"黄道表示"}},
+    };
+    for (const Case& c : cases) {
+        f.notices.clear();
+        f.table().Execute(c.id);
+        f.table().Execute(c.id);
+        EXPECT_EQ(f.notices, c.shown) << c.id;
+        for (const std::string& text : f.notices) {
+            const CommandRow* row = CommandTable::Row(c.id);
+            EXPECT_TRUE(text == row->notice || (row->offNotice && text == row->offNotice)) << c.id;
+        }
+    }
+    // A step fills its row's pattern; the zoom view's own value is marked as such.
+    f.state().mode = ViewMode::Direction;
+    f.notices.clear();
+    f.table().Execute(32912);
+    ASSERT_EQ(f.notices.size(), 1u);
+    EXPECT_EQ(f.notices[0], "ｼﾌﾄ=" + std::to_string(f.state().magnitudeShift));
+    f.state().mode = ViewMode::Zoom;
+    f.notices.clear();
+    f.table().Execute(32911);
+    ASSERT_EQ(f.notices.size(), 1u);
+    EXPECT_EQ(f.notices[0], "ｼﾌﾄ=" + std::to_string(f.state().zoomShift) + "(拡大用)");
+}
 
 TEST(CommandBars, OutOfRangeStoredSetsShowSetZeroAndAreWrittenBackAsZero) {
     BarFixture f;

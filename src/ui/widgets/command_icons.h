@@ -1,7 +1,8 @@
 #pragma once
 // Button images of the commands, drawn in code: a rounded key with a short sign (a kanji, an
 // arrow, a number) chosen so that each button reads at 28x30 and stays crisp at any device pixel
-// ratio. No image files are needed at run time. The key is drawn when it is first shown.
+// ratio. No image files are needed at run time. The sign and its colour family are data of the
+// command's row (ui/command_table.cpp); this file only draws them, each key when it is first shown.
 #include <QIcon>
 #include <QString>
 

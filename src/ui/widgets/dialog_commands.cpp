@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "skydata/addin.h"
+#include "ui/command_table.h"
 #include "ui/widgets/about_dialog.h"
 #include "ui/widgets/addin_dialog.h"
 #include "ui/widgets/colour_dialog.h"
@@ -16,14 +17,6 @@
 namespace celes {
 
 namespace {
-
-constexpr int kCmdOptions = 32775;
-constexpr int kCmdDateTime = 32776;
-constexpr int kCmdColours = 32823;
-constexpr int kCmdConstellations = 32838;
-constexpr int kCmdAddins = 32850;
-constexpr int kCmdTimeStep = 32876;
-constexpr int kCmdAbout = 57664;
 
 // The view's own fields go into its display settings first, so the pages show what is in effect.
 void SyncSettings(CCelesView& view) {
@@ -75,14 +68,13 @@ struct Notifier {
 
 }  // namespace
 
-std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
-    const DialogCommandContext& context) {
+DialogOperations DialogCommandOperations(const DialogCommandContext& context) {
     // Handlers outlive this call: they share one copy of the context.
     const auto c = std::make_shared<DialogCommandContext>(context);
     const auto t = std::make_shared<Notifier>(c);
-    std::vector<std::pair<int, std::function<void()>>> table;
+    DialogOperations ops;
 
-    table.emplace_back(kCmdOptions, [c, t] {
+    ops.options = [c, t] {
         SyncSettings(c->view);
         auto* d = new OptionsDialog(c->view.settings(), Settings(c->store).readInt(Setting::PopupMenuMag),
                                     c->parent);
@@ -99,9 +91,9 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdOptions);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdDateTime, [c, t] {
+    ops.dateTime = [c, t] {
         auto* d = new DateTimeDialog(ViewTime(c->view.state()), c->now, c->parent);
         d->onAccepted = [c, t](const CAstroTime& time) {
             ViewState& v = c->view.state();
@@ -115,9 +107,9 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdDateTime);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdColours, [c, t] {
+    ops.colours = [c, t] {
         auto* d = new ColourDialog(c->view.colours(), c->store, c->parent);
         d->onFinished = [c, t](ColourDialogModel::Result, const ColourTable& colours) {
             c->view.colours() = colours;
@@ -125,9 +117,9 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdColours);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdConstellations, [c, t] {
+    ops.constellations = [c, t] {
         auto* d =
             new ConstellationDialog(c->view.layers().selection, c->view.state().selectedOnly, c->parent);
         d->onAccepted = [c, t](const ConstellationSelection& chosen, bool selectedOnly) {
@@ -137,14 +129,14 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             c->view.state().selectedOnly = selectedOnly;
             if (selectedOnly) RebuildSelectionFlags(selection, c->records);
             c->view.saveSettings();
-            t->Notice("星座選択");
+            t->Notice(CommandTable::Row(kCmdConstellations)->notice);
             c->view.recompute();
             t->Changed(kCmdConstellations);
         };
         d->openFitted();
-    });
+    };
 
-    table.emplace_back(kCmdAddins, [c, t] {
+    ops.addins = [c, t] {
         auto* d = new AddinDialog(c->store, c->view.state().addIns, c->parent);
         d->onAccepted = [c](bool enabled) {
             c->view.state().addIns = enabled;
@@ -158,25 +150,25 @@ std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(
             t->Changed(kCmdAddins);
         };
         d->openFitted();
-    });
+    };
 
     if (context.step && context.setStep) {
-        table.emplace_back(kCmdTimeStep, [c, t] {
+        ops.stepDialog = [c, t] {
             if (c->stepDialogAllowed && !c->stepDialogAllowed()) return;
             auto* d = new TimeStepDialog(TimeStepTable(), c->step(), c->parent);
             d->onAccepted = [c, t](const StepSize& s) {
                 c->setStep(s);
-                t->Changed(kCmdTimeStep);
+                t->Changed(kCmdStepDialog);
             };
             d->openFitted();
-        });
+        };
     }
 
-    table.emplace_back(kCmdAbout, [c] {
+    ops.about = [c] {
         auto* d = new AboutDialog(c->store, c->parent);
         d->openFitted();
-    });
-    return table;
+    };
+    return ops;
 }
 
 }  // namespace celes

@@ -1,6 +1,6 @@
 #pragma once
-// The dialogs' rows of the command table: the option pages, date and time, the colour editor, the
-// constellation selection, the add-in list, the interval dialog and the About box. Each handler
+// The window side of the dialogs' rows of the command table: the option pages, date and time, the colour
+// editor, the constellation selection, the add-in list, the interval dialog and the About box. Each handler
 // opens its dialog window-modal and returns at once; what OK (or the dialog's other buttons)
 // changes is applied when the dialog closes.
 #include <functional>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "astro/time.h"
+#include "ui/dialog_commands.h"
 #include "ui/time_step_model.h"
 
 class QWidget;
@@ -45,8 +46,8 @@ struct DialogCommandContext {
     std::function<void(int command)> changed;
 };
 
-// The handlers of 32775, 32776, 32823, 32838, 32850, 32876 (when a step is given) and 57664, to be
-// set on the command table's rows.
-std::vector<std::pair<int, std::function<void()>>> DialogCommandHandlers(const DialogCommandContext& context);
+// The operations that open the dialogs (the interval dialog only when a step is given), for
+// RegisterDialogCommands (ui/dialog_commands.h).
+DialogOperations DialogCommandOperations(const DialogCommandContext& context);
 
 }  // namespace celes

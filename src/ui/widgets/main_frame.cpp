@@ -219,7 +219,7 @@ void CMainFrame::openSetMenu() {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName("setMenu");
     for (int id : SetSelectionMenu()) {
-        if (id == cmd::kSetMenuOption) menu->addSeparator();
+        if (id == kCmdSetMenuOption) menu->addSeparator();
         menu->addAction(action(id));
     }
     refreshActions();

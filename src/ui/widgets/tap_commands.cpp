@@ -56,7 +56,7 @@ void RegisterTapCommands(CommandTable& table, TapInput& hand, platform::EventLoo
     table.SetHandler(kCmdSelectOnly, [&hand] {
         if (TapHandler* tap = hand.handler()) tap->showOnlySelected();
     });
-    table.SetHandler(cmd::kColourMenuPopup, [&hand] { hand.openMenuAtCursor(FromEntries(ColourMenu())); });
+    table.SetHandler(kCmdColourMenuPopup, [&hand] { hand.openMenuAtCursor(FromEntries(ColourMenu())); });
     table.SetHandler(kCmdFind, [&hand] { hand.openFind(); });
     table.SetHandler(kCmdAltitudeGraph, [&hand] { hand.openAltitudeGraphOfTap(); });
     // The action-key menu repeats the main menu's submenus.

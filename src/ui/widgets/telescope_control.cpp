@@ -55,14 +55,6 @@ void SetViewTelescopeHooks(TelescopeHostHooks& h, CCelesView& view, std::functio
     };
 }
 
-const std::vector<int>& TelescopeControl::Commands() {
-    static const std::vector<int> kCommands = {
-        kCmdTelescopeOpenPanel, kCmdTelescopeSlewHere, kCmdTelescopeCheckPosition, kCmdTelescopeControl,
-        kCmdTelescopeLeft,      kCmdTelescopeFast,     kCmdTelescopeSlow,          kCmdTelescopeRight,
-        kCmdTelescopeUp,        kCmdTelescopeDown,     kCmdTraceOverwrite};
-    return kCommands;
-}
-
 TelescopeControl::TelescopeControl(const TelescopeServices& services, TelescopeHostHooks hooks)
     : services_(services), host_(services.dialogs, services.window, std::move(hooks)) {
     workflow_ = std::make_unique<TelescopeWorkflow>(
@@ -75,60 +67,8 @@ TelescopeControl::~TelescopeControl() {
     Disarm(services_.loop, TimerId::DeferredTelescopePanel);
 }
 
-bool TelescopeControl::Run(int command) {
-    TelescopeWorkflow& w = *workflow_;
-    switch (command) {
-        case kCmdTelescopeControl:
-            w.ToggleControl();
-            return true;
-        case kCmdTraceOverwrite: {
-            TraceMarkers& m = host_.Markers();
-            m.SetOverwrite(!m.Overwrite());
-            if (!m.Overwrite()) host_.Caption("上書き解除");
-            return true;
-        }
-        case kCmdTelescopeOpenPanel: {
-            // After the menu has closed: timer 903, then the panel (message 2052).
-            platform::EventLoop& loop = services_.loop;
-            ArmOnce(loop, TimerId::DeferredTelescopePanel, 1000, [this, &loop] {
-                loop.post([this] {
-                    if (services_.userFolder) workflow_->Log().SetFolder(services_.userFolder());
-                    workflow_->OpenPanel();
-                });
-            });
-            return true;
-        }
-        case kCmdTelescopeSlewHere:
-            w.SlewHere();
-            return true;
-        case kCmdTelescopeCheckPosition:
-            w.CheckPosition();
-            return true;
-        case kCmdTelescopeLeft:
-        case kCmdTelescopeFast:
-        case kCmdTelescopeSlow:
-        case kCmdTelescopeRight:
-        case kCmdTelescopeUp:
-        case kCmdTelescopeDown:
-            w.BarButton(command);
-            return true;
-        default:
-            return false;
-    }
-}
-
-TelescopeCommandState TelescopeControl::State(int command) const {
-    TelescopeCommandState s;
-    s.enabled = workflow_->CommandEnabled(command);
-    if (command == kCmdTraceOverwrite) {
-        s.enabled = true;
-        s.checked = host_.Markers().Overwrite();
-    }
-    if (command == kCmdTelescopeControl) {
-        s.checked = workflow_->ControlOn();
-        s.caption = s.checked ? "望遠鏡制御を停止" : "望遠鏡設定";
-    }
-    return s;
+TelescopeCommandContext TelescopeControl::Context(CCelesView& view) {
+    return {*workflow_, host_.Markers(), services_.loop, view, services_.store, services_.userFolder};
 }
 
 }  // namespace celes

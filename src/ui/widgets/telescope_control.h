@@ -1,8 +1,7 @@
 #pragma once
-// Telescope control in the window: the workflow with its host, the commands it answers (32868, 32870,
-// 32872, 32873, 32887-32892) and their update rules, and the host's hooks over the view and the chart.
-// The command table registers Run and State for those numbers; the caption and time control come in as
-// hooks from the parts that own them.
+// Telescope control in the window: the workflow with its Qt host and the host's hooks over the view
+// and the chart. The commands that drive it are registered from ui/telescope_commands (with
+// Context()); the caption and time control come in as hooks from the parts that own them.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "telescope/telescope_workflow.h"
+#include "ui/telescope_commands.h"
 #include "ui/widgets/telescope_host.h"
 
 class QWidget;
@@ -40,23 +40,13 @@ void SetViewTelescopeHooks(TelescopeHostHooks& hooks, CCelesView& view, std::fun
                            std::function<std::optional<SkyPoint>()> popupPointOnSky,
                            std::function<const StarRecord*()> tappedObject);
 
-struct TelescopeCommandState {
-    bool enabled = true;
-    bool checked = false;
-    std::string caption;  // empty: the row's own
-};
-
 class TelescopeControl {
   public:
-    // The commands Run takes (the trace overwrite toggle 32874 among them).
-    static const std::vector<int>& Commands();
-
     TelescopeControl(const TelescopeServices& services, TelescopeHostHooks hooks);
     ~TelescopeControl();
 
-    // Runs one of Commands(); false for any other number.
-    bool Run(int command);
-    TelescopeCommandState State(int command) const;
+    // What the telescope's rows of the command table drive.
+    TelescopeCommandContext Context(CCelesView& view);
 
     TelescopeWorkflow& Workflow() { return *workflow_; }
     QtTelescopeHost& Host() { return host_; }

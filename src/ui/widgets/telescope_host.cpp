@@ -74,8 +74,8 @@ void QtTelescopeHost::DrawTelescopeMarker(SkyPoint mount) {
     hooks_.drawOnChart([this, p](const MarkCanvas& canvas) { markers_.DrawTelescope(canvas, *p); });
 }
 
-void QtTelescopeHost::PostCommand(int command) {
-    if (hooks_.postCommand) hooks_.postCommand(command);
+void QtTelescopeHost::CheckPositionSoon() {
+    if (hooks_.checkPositionSoon) hooks_.checkPositionSoon();
 }
 
 ObservingPlace QtTelescopeHost::Place() const {

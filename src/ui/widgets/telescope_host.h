@@ -31,7 +31,7 @@ struct TelescopeHostHooks {
     std::function<std::optional<platform::Point>(SkyPoint)> project;
     // Runs draw over the pixels the chart shows (through the view's door), then repaints the window.
     std::function<void(const std::function<void(const MarkCanvas&)>& draw)> drawOnChart;
-    std::function<void(int command)> postCommand;
+    std::function<void()> checkPositionSoon;
     std::function<ObservingPlace()> place;
 };
 
@@ -52,7 +52,7 @@ class QtTelescopeHost : public TelescopeHost {
     std::optional<PanelTarget> LastTapped() override;
     void DrawTargetMarker(SkyPoint target) override;
     void DrawTelescopeMarker(SkyPoint mount) override;
-    void PostCommand(int command) override;
+    void CheckPositionSoon() override;
     ObservingPlace Place() const override;
     void RunSettingsDialog(TelescopeSettingsModel& model, std::function<void(bool)> closed) override;
     void RunPanel(TelescopePanel& panel, std::function<void()> closed) override;

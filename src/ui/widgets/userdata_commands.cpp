@@ -189,54 +189,6 @@ std::pair<double, double> UserDataCommands::tapPointOnSky() {
     return {ra, dec};
 }
 
-const std::vector<int>& UserDataCommands::Commands() {
-    static const std::vector<int> ids = {32774, 32826, 32852, 32854, 32877, 32921, 32933,
-                                         32937, 32938, 32939, 32940, 32960, 32963};
-    return ids;
-}
-
-bool UserDataCommands::run(int command) {
-    switch (command) {
-        case 32774:
-            observingPlace();
-            return true;
-        case 32826:
-            todaysData();
-            return true;
-        case 32852:
-            registerTap();
-            return true;
-        case 32854:
-            editTap();
-            return true;
-        case 32877:
-            saveChart();
-            return true;
-        case 32921:
-            toggleMessierImages();
-            return true;
-        case 32933:
-            showDescription();
-            return true;
-        case 32937:
-        case 32938:
-        case 32939:
-            setMark(command - 32937);
-            return true;
-        case 32940:
-            clearMarks();
-            return true;
-        case 32960:
-            editDescription();
-            return true;
-        case 32963:
-            speakDescription();
-            return true;
-        default:
-            return false;
-    }
-}
-
 // ---- places and today's data ----
 
 void UserDataCommands::observingPlace() {

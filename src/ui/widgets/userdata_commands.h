@@ -19,6 +19,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/speech.h"
+#include "ui/userdata_commands.h"
 #include "userdata/chart_images.h"
 #include "userdata/chart_save.h"
 #include "userdata/speech_worker.h"
@@ -57,32 +58,28 @@ class TapInput;
 // "TAP"/"NODIR", the timers of the step animation and clock following.
 UserDataHooks MakeUserDataHooks(CCelesView& view, TapInput& hand, platform::EventLoop& loop);
 
-class UserDataCommands {
+class UserDataCommands final : public UserDataOperations {
   public:
     UserDataCommands(CCelesView& view, CCelesDoc& doc, RecordSource& records, platform::SettingsStore& store,
                      platform::EventLoop& loop, platform::Dialogs& dialogs, platform::Clock& clock,
                      platform::Shell& shell, platform::Speech& speech, QWidget* window, UserDataHooks hooks);
-    ~UserDataCommands();
+    ~UserDataCommands() override;
 
-    // --- commands (the dialogs open window-modal and these return at once; what the dialog ends
-    // with is done when it closes)
-    void observingPlace();       // 32774 "観測場所選択"
-    void todaysData();           // 32826 "今日のデータ"
-    void registerTap();          // 32852 "タップを登録" (deferred 900)
-    void editTap();              // 32854 "タップを変更、削除" (deferred 901)
-    void saveChart();            // 32877 "現在画面をJPEG保存"
-    void toggleMessierImages();  // 32921 "メシエJPEG表示"
-    bool messierImages() const;  //   its check rule
-    void setMark(int slot);      // 32937-32939 "①を設定" .. "③を設定"
-    void clearMarks();           // 32940 "①～削除"
-    void showDescription();      // 32933 "ｘｘｘ座の説明" (deferred 904)
-    void editDescription();      // 32960 "ｘｘｘ座の説明を編集" (deferred 906)
-    void speakDescription();     // 32963 "ｘｘｘ座の音声説明"
-
-    // Runs one of the commands above by its number; false for a number that is not one of them.
-    bool run(int command);
-    // The command numbers run() takes.
-    static const std::vector<int>& Commands();
+    // --- the operations of the user-data rows (ui/userdata_commands maps the numbers to them). The
+    // dialogs open window-modal and these return at once; what a dialog ends with is done when it
+    // closes.
+    void observingPlace() override;
+    void todaysData() override;
+    void registerTap() override;
+    void editTap() override;
+    void saveChart() override;
+    void toggleMessierImages() override;
+    bool messierImages() const override;
+    void setMark(int slot) override;
+    void clearMarks() override;
+    void showDescription() override;
+    void editDescription() override;
+    void speakDescription() override;
 
     // --- what a tap hands over (the tap handler calls these)
     // An object was identified: a deep-sky photograph after 400 ms (a body's image comes with its

@@ -12,6 +12,7 @@
 
 #include <map>
 #include "fakes/memory_settings.h"
+#include "ui/command_table.h"
 
 #include "ui/widgets/constellation_dialog.h"
 #include "ui/widgets/options_dialog.h"
@@ -47,7 +48,7 @@ struct Fixture {
     MemoryRecords records{std::vector<StarRecord>{InConstellation("Ori"), InConstellation("Tau")}};
     CCelesView view{store, records, nullptr};
     QWidget window;
-    std::map<int, std::function<void()>> handlers;
+    CommandTable table;
     std::vector<std::string> notices;
     std::vector<int> changed;
 
@@ -60,16 +61,19 @@ struct Fixture {
         c.setStep = [](const StepSize&) {};
         c.notice = [this](const std::string& t) { notices.push_back(t); };
         c.changed = [this](int id) { changed.push_back(id); };
-        for (auto& [id, handler] : DialogCommandHandlers(c)) handlers[id] = handler;
+        RegisterDialogCommands(table, DialogCommandOperations(c));
     }
-    void Execute(int id) { handlers.at(id)(); }
+    void Execute(int id) {
+        ASSERT_TRUE(table.HasHandler(id)) << id;
+        table.Execute(id);
+    }
 };
 
 TEST(DialogCommands, EveryDialogRowHasAHandler) {
     app();
     Fixture f;
     for (int id : {32775, 32776, 32823, 32838, 32850, 32876, 57664})
-        EXPECT_EQ(f.handlers.count(id), 1u) << id;
+        EXPECT_TRUE(f.table.HasHandler(id)) << id;
 }
 
 TEST(DialogCommands, OptionPagesOkReachesTheViewAndCancelStoresNothing) {

@@ -31,7 +31,6 @@
 #include "ui/widgets/find_dialog.h"
 #include "ui/widgets/night_mode.h"
 #include "ui/widgets/telescope_control.h"
-#include "ui/widgets/telescope_rows.h"
 #include "ui/widgets/telescope_settings_dialog.h"
 #include "view/render_records.h"
 
@@ -344,7 +343,7 @@ class TelescopeWindow : public Window {
                                                                  [] { return std::vector<std::string>{}; },
                                                                  {}},
                                                TelescopeHostHooks{});
-        RegisterTelescopeRows(commands->table, *telescope, *view, store);
+        RegisterTelescopeCommands(commands->table, telescope->Context(*view));
         frame.refreshActions();
     }
     NoPorts opener;
