@@ -42,7 +42,7 @@ TEST(IntervalEntries, EachMovesTheTimeByItsOwnStep) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].caption);
         ASSERT_STREQ(TimeStepTable()[i].caption, cases[i].caption);
-        w.table().Execute(cmd::kStepDialog);
+        w.table().Execute(kCmdStepDialog);
         auto* dialog = w.frame.findChild<TimeStepDialog*>();
         ASSERT_NE(dialog, nullptr);
         auto* list = dialog->findChild<QComboBox*>();
@@ -54,11 +54,11 @@ TEST(IntervalEntries, EachMovesTheTimeByItsOwnStep) {
         ViewState& v = w.state();
         v.year = 2026, v.month = 2, v.day = 28, v.hour = 23, v.minute = 59, v.second = 30;
         const std::vector<int> start = w.time();
-        w.table().Execute(cmd::kStepAnimation);
+        w.table().Execute(kCmdStepAnimation);
         // The first step, on the animation's timer.
         for (int t = 0; t < 200 && w.time() == start; ++t) w.loop.advance(10);
         EXPECT_EQ(w.time(), cases[i].after);
-        w.table().Execute(cmd::kStepAnimation);  // stopped again
+        w.table().Execute(kCmdStepAnimation);  // stopped again
         ASSERT_FALSE(w.commands->time.animating());
     }
 }

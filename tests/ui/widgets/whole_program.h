@@ -36,7 +36,6 @@
 #include "ui/widgets/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
-#include "ui/widgets/telescope_rows.h"
 #include "ui/widgets/userdata_commands.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
@@ -214,8 +213,7 @@ class WholeProgram {
                                                       shell, speech, &frame, std::move(userHooks));
         hand->handler()->setTapAction([this](const StarRecord& r) { return userData->runTap(r); });
         hand->handler()->setImageHook([this](const StarRecord& r) { userData->showObjectImage(r); });
-        for (int id : UserDataCommands::Commands())
-            commands->table.SetHandler(id, [this, id] { userData->run(id); });
+        RegisterUserDataCommands(commands->table, *userData);
 
         TelescopeHostHooks telescopeHooks;
         SetViewTelescopeHooks(
@@ -241,8 +239,8 @@ class WholeProgram {
             if (!commands->time.following()) commands->time.toggleFollowing();
         };
         telescopeHooks.setTimeToNow = [this] { commands->time.setNow(); };
-        telescopeHooks.postCommand = [this](int id) {
-            loop.post([this, id] { commands->table.Execute(id); });
+        telescopeHooks.checkPositionSoon = [this] {
+            loop.post([this] { commands->table.Execute(kCmdTelescopePosition); });
         };
         telescope = std::make_unique<TelescopeControl>(
             TelescopeServices{loop,
@@ -255,7 +253,7 @@ class WholeProgram {
                               [] { return std::vector<std::string>{"/dev/ttyS0"}; },
                               {}},
             telescopeHooks);
-        RegisterTelescopeRows(commands->table, *telescope, *view, store);
+        RegisterTelescopeCommands(commands->table, telescope->Context(*view));
 
         const DialogCommandContext dialogContext{
             .view = *view,
@@ -277,8 +275,7 @@ class WholeProgram {
             .notice = [this](const std::string& text) { commands->caption.show(text); },
             .changed = [this](int id) { commands->table.Changed(id); },
         };
-        for (auto& [id, handler] : DialogCommandHandlers(dialogContext))
-            commands->table.SetHandler(id, std::move(handler));
+        RegisterDialogCommands(commands->table, DialogCommandOperations(dialogContext));
 
         RegisterTapCommands(commands->table, *hand, loop);
         hand->runCommand = [this](int id) { commands->table.Execute(id); };
