@@ -156,8 +156,9 @@ void CMainFrame::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries) {
 QMenu* CMainFrame::createMenu(const std::vector<MenuEntry>& entries, QWidget* parent) {
     auto* menu = new QMenu(parent ? parent : this);
     menu->setToolTipsVisible(false);
-    refreshActions();
     fillMenu(menu, entries);
+    // After the fill: an entry's action may have been made just now.
+    refreshActions();
     return menu;
 }
 
@@ -172,6 +173,9 @@ void CMainFrame::refreshActions() {
             a->setToolTip(caption);
         }
         a->setEnabled(s.enabled);
+        // A rule that checks a row not marked as checkable still shows its mark (and presses its
+        // button), as a popup built for it would.
+        if (s.checked && !a->isCheckable()) a->setCheckable(true);
         if (a->isCheckable()) a->setChecked(s.checked);
     }
 }
