@@ -31,6 +31,7 @@
 #include "platform/qt/qt_single_instance.h"
 #include "skydata/data_location.h"
 #include "ui/command_wiring.h"
+#include "ui/watched_loop.h"
 #include "ui/widgets/action_refresh.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/dialog_commands.h"
@@ -150,7 +151,9 @@ int runGui(int argc, char** argv) {
     platform::IniSettingsStore settings(platform::IniSettingsStore::defaultPath());
     if (beginStartup(instance, settings, programDir) == StartDecision::SecondInstance) return 0;
 
-    platform::QtEventLoop loop;
+    platform::QtEventLoop qtLoop;
+    // Every timer tick and posted call ends in the refresh of the menus' and bars' states.
+    WatchedEventLoop loop(qtLoop);
     platform::QtDialogs dialogs;
     CCelesDoc doc(settings, loop, dialogs, defaultCataloguePath(programDir));
     // The user's own folder: made at the first start, taking in the taps and slew log that an
@@ -284,14 +287,11 @@ int runGui(int argc, char** argv) {
     // The hand's rows, and its popups built from the same table.
     RegisterTapCommands(commands.table, hand, loop);
     hand.runCommand = [&commands](int id) { commands.table.Execute(id); };
-    hand.captionOf = [&commands](int id) { return commands.table.State(id).caption; };
-    hand.stateOf = [&commands](int id, bool& checked, bool& enabled) {
-        const CommandState s = commands.table.State(id);
-        checked = s.checked;
-        enabled = s.enabled;
+    hand.menuOf = [&frame](const TapMenu& entries, QWidget* parent) {
+        return frame.createMenu(entries, parent);
     };
     hand.toChart = [chart](QPoint p) { return chart->toChart(p); };
-    KeepActionsCurrent(frame, *chart, commands.time);
+    KeepActionsCurrent(frame, *chart, commands.time, &loop);
     // `--report-first-chart` prints a line once the first chart is on screen (tools/startup_time.sh).
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--report-first-chart") == 0)

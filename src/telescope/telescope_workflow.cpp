@@ -4,6 +4,7 @@
 
 #include "astro/time.h"
 #include "skydata/settings_table.h"
+#include "view/display_modes.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -105,8 +106,7 @@ void TelescopeWorkflow::RunSettings(std::function<void()> then) {
 
 void TelescopeWorkflow::SlewHere() {
     const ViewMode mode = host_.Mode();
-    if (mode == ViewMode::Planisphere || mode == ViewMode::Polar || mode == ViewMode::Orbits ||
-        mode == ViewMode::Zenith) {
+    if (!ModeHas(mode, ModeCapability::Slewable)) {
         host_.ShowBox("この画面では位置計算できません", Kind::Error);
         return;
     }
@@ -250,7 +250,7 @@ void TelescopeWorkflow::OpenPanel() {
         target.ra = NormalisedRA(target.ra);
     }
     const ViewMode mode = host_.Mode();
-    if (mode == ViewMode::Polar || mode == ViewMode::Orbits) {
+    if (!ModeHas(mode, ModeCapability::Tappable)) {
         target.ra = -1.0;
         target.dec = -1.0;
     }

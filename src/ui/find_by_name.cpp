@@ -13,6 +13,7 @@
 #include "ui/above_horizon.h"
 #include "ui/navigator.h"
 #include "view/celes_view.h"
+#include "view/display_modes.h"
 
 namespace celes {
 
@@ -246,7 +247,7 @@ FoundPosition PositionOf(const FindEntry& e, const RecordSource& records, const 
 }
 
 bool TurnViewTowards(ViewState& s, double ra, double dec, ZoomNavigator* navigator) {
-    if (s.mode != ViewMode::Direction && s.mode != ViewMode::Zoom) return false;
+    if (!ModeHas(s.mode, ModeCapability::Turns)) return false;
     AboveHorizonEntry target;
     target.ra = ra;
     target.dec = dec;

@@ -3,14 +3,18 @@
 // copy of the chart), half a second later opens the chosen popup menu, and a release on empty sky
 // near an edge turns the view or changes its height or mode. Keys turn, raise and zoom the same way
 // and the action key opens its menu. Everything here is plain C++ driven through the view and the
-// event loop, so the rules run under tests without a window.
+// event loop, so the rules run under tests without a window. The class is implemented in four
+// files, one concern each: tap_handler.cpp (press), tap_labels.cpp (identification and labels),
+// tap_steering.cpp (edges, keys, moves) and tap_popups.cpp (popups).
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "skydata/star_record.h"
+#include "ui/tap_labels.h"
 #include "ui/tap_menus.h"
+#include "ui/tap_steering.h"
 #include "view/drawn_objects.h"
 #include "view/layers/layer_state.h"
 #include "view/sky_canvas.h"
@@ -48,21 +52,6 @@ class TapWindow {
 // Keys the chart understands (the window maps its own key codes to these).
 enum class TapKey { Left, Right, Up, Down, PageUp, PageDown, Plus, Minus, Letter, Other };
 
-// The transient turning, raising and lowering of the direction views, shared by releases, keys and
-// the navigator. `step` is the turn in degrees; the angle carries into the next quadrant.
-void TurnView(ViewState& state, int step);
-// Raise: low -> middle -> high -> zenith view (whole, or high with `noWholeView`); whole -> high.
-void RaiseView(ViewState& state, bool noWholeView);
-// Lower: high -> middle -> low -> whole (low stays low with `noWholeView`); whole -> low.
-void LowerView(ViewState& state, bool noWholeView);
-
-// The label the identification draws for a record (UTF-8): stars "αオリオン座 ベテルギウス 0.5等",
-// deep-sky objects with their type label, bodies by name (the Moon with its age outside the
-// planisphere), constellation labels "%s座". `moonAge` is the age in days of the view's date.
-std::string IdentificationText(const StarRecord& record, ViewMode mode, double moonAge);
-// The star's constellation name (UTF-8, without 座), or empty.
-std::string ConstellationNameOf(const StarRecord& record);
-
 class TapHandler {
   public:
     TapHandler(CCelesView& view, RecordSource& records, platform::EventLoop& loop,
@@ -97,6 +86,11 @@ class TapHandler {
     bool hit() const { return hit_; }
     int popupX() const { return popupX_; }
     int popupY() const { return popupY_; }
+    // The constellation (UTF-8, without 座) of the catalogue star the last popup opened on, or empty:
+    // the captions of that popup's constellation entries.
+    const std::string& popupConstellation() const { return popupConstellation_; }
+    // "POPUPMENU"/"MAG": the magnitude of the "%d等星まで表示" entry.
+    int popupMagnitude() const;
 
     // The popup point turned back into the sky (right ascension, not reduced, and declination, in
     // radians) for the current mode; false in the views that have no sky projection.
@@ -123,14 +117,12 @@ class TapHandler {
 
     // Hooks of other parts: a registered tap runs its action instead of a label (true when it did);
     // a deep-sky object shows its photograph 400 ms after the tap; a tapped body's image is drawn
-    // into the labelled copy before its label (and goes away with the label); the main menu's
-    // submenus for menu 146.
+    // into the labelled copy before its label (and goes away with the label).
     void setTapAction(std::function<bool(const StarRecord&)> action) { tapAction_ = std::move(action); }
     void setImageHook(std::function<void(const StarRecord&)> hook) { imageHook_ = std::move(hook); }
     void setLabelImageHook(std::function<void(const StarRecord&, CSkyCanvas& labelled)> hook) {
         labelImageHook_ = std::move(hook);
     }
-    void setMainSubmenus(MainSubmenuSource source) { mainSubmenus_ = std::move(source); }
     void setTelescopeControl(std::function<bool()> on) { telescopeControl_ = std::move(on); }
 
     // The labelled copy last shown (for tests and the window).
@@ -145,6 +137,8 @@ class TapHandler {
     void zoomOut();
     bool telescopeControlOn() const;
     PopupContext popupContext() const;
+    // The record drawn at (x, y) in the last render (moving the point to its pixel), or null.
+    const StarRecord* objectAt(int& x, int& y) const;
     // `tapped`: the record was just tapped, so a body's image goes under the label.
     void drawLabel(const StarRecord& record, int x, int y, bool tapped = false);
     void drawTappedConstellation(const StarRecord& record);
@@ -157,6 +151,7 @@ class TapHandler {
 
     int tapX_ = 0, tapY_ = 0;
     int popupX_ = 0, popupY_ = 0;
+    std::string popupConstellation_;
     std::optional<StarRecord> tapped_;
     bool hit_ = false;
     bool labelShowing_ = false;
@@ -169,7 +164,6 @@ class TapHandler {
     std::function<bool(const StarRecord&)> tapAction_;
     std::function<void(const StarRecord&)> imageHook_;
     std::function<void(const StarRecord&, CSkyCanvas&)> labelImageHook_;
-    MainSubmenuSource mainSubmenus_;
     std::function<bool()> telescopeControl_;
 };
 

@@ -1,11 +1,16 @@
 #pragma once
-// The popup menus a held press or the action key opens, as lists of command numbers with the
-// adjustments each menu gets before it opens. Captions left empty are the command table's.
+// The popup menus a held press or the action key opens: each is the command table's list of that
+// menu (PopupMenu) with the adjustments a press makes before it opens (entries left out, one moved).
+// Entries carry command numbers only: the window turns each into its one shared action, so a popup
+// entry shows the same caption, check mark and enabled state as the main menu and the bars. The
+// captions that depend on the press (the popup magnitude, the tapped star's constellation) are
+// update rules of their rows (RegisterPopupCaptions), read like every other rule.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "ui/command_ids.h"
+#include "ui/command_table.h"
 #include "view/view_state.h"
 
 namespace celes {
@@ -13,33 +18,17 @@ namespace celes {
 // The popup menus, with the numbers the window knows them by.
 enum class PopupMenuId : int {
     None = 0,
-    DisplaySettings = 138,
-    ActionKey = 146,
-    TapRegistration = 147,
-    Telescope = 148,
+    DisplaySettings = kPopupDisplay,
+    ActionKey = kPopupAction,
+    TapRegistration = kPopupTapReg,
+    Telescope = kPopupTelescope,
 };
 constexpr int operator+(PopupMenuId id) {
     return static_cast<int>(id);
 }
 
-inline constexpr const char* kCloseMenuCaption = "ﾒﾆｭｰを閉じる";
-
-struct PopupItem {
-    enum class Kind { Command, Separator, Submenu };
-    Kind kind = Kind::Command;
-    int command = 0;
-    std::string caption;           // UTF-8; empty: the command table's caption
-    std::vector<PopupItem> items;  // a submenu's items
-
-    static PopupItem Command(int command, std::string caption = {}) {
-        return {Kind::Command, command, std::move(caption), {}};
-    }
-    static PopupItem Separator() { return {Kind::Separator, 0, {}, {}}; }
-    static PopupItem Submenu(std::string title, std::vector<PopupItem> items) {
-        return {Kind::Submenu, 0, std::move(title), std::move(items)};
-    }
-};
-using TapMenu = std::vector<PopupItem>;
+// A popup as it opens: entries of the command table's rows.
+using TapMenu = std::vector<MenuEntry>;
 
 // What the adjustments of a menu depend on.
 struct PopupContext {
@@ -48,21 +37,19 @@ struct PopupContext {
     bool navigatorHidden = false;
     bool telescopeControl = false;
     bool fullScreen = false;
-    int popupMagnitude = 4;         // "POPUPMENU"/"MAG"
-    std::string starConstellation;  // UTF-8 name (without 座) when the press hit a catalogue star
+    bool starHit = false;  // the press hit a catalogue star: its constellation's four entries stay
 };
 
-// The command numbers of the main menu's submenus that menu 146 repeats ("ツール", "画面", "方向",
-// "設定", "表示", "色"); the frame may replace them with its own menu's contents.
-using MainSubmenuSource = std::function<std::vector<PopupItem>(const std::string& title)>;
-std::vector<int> DefaultMainSubmenu(const std::string& title);
+// Menu 138, 146, 147 or 148 with the adjustments for `context`; empty for PopupMenuId::None.
+TapMenu BuildPopup(PopupMenuId menu, const PopupContext& context);
 
-// Menu 138, 147 or 148 for a press, with its adjustments.
-TapMenu BuildTapPopup(PopupMenuId menu, const PopupContext& context);
-// Menu 146 (the action key's menu).
-TapMenu BuildActionMenu(const PopupContext& context, const MainSubmenuSource& submenus = {});
-
-// Whether any item (at any depth) carries the command.
+// Whether any entry (at any depth) carries the command.
 bool MenuHasCommand(const TapMenu& menu, int command);
+
+// The captions a press decides: 32824 "%d等星まで表示" with the popup magnitude, and, while the
+// last popup was opened on a catalogue star, "%s座のみを表示", "%s座の説明", "%s座の説明読上" and
+// "%s座の説明編集" with its constellation's name (UTF-8, without 座; empty: the rows' captions).
+void RegisterPopupCaptions(CommandTable& table, std::function<int()> popupMagnitude,
+                           std::function<std::string()> constellation);
 
 }  // namespace celes

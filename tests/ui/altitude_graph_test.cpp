@@ -74,7 +74,7 @@ TEST(AltitudeGraphModel, SvgHasTheTitleTheHorizonAndEscapedText) {
 }
 
 TEST(AltitudeGraphModel, TheDisplayPopupOffersTheGraph) {
-    const TapMenu m = BuildTapPopup(PopupMenuId::DisplaySettings, PopupContext{});
+    const TapMenu m = BuildPopup(PopupMenuId::DisplaySettings, PopupContext{});
     EXPECT_TRUE(MenuHasCommand(m, kCmdAltitudeGraph));
 }
 

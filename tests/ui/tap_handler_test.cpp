@@ -126,8 +126,10 @@ TEST(TapPress, ContextPressOpensTheSameMenuAtOnce) {
     rig.tap.contextPress(121, 121);
     ASSERT_EQ(rig.popups, std::vector<int>{+PopupMenuId::DisplaySettings});
     EXPECT_EQ(rig.popupX, 120);
-    // The star hit puts its constellation into the menu and the selection.
-    EXPECT_EQ(rig.lastMenu.back().caption, "オリオン座の説明編集");
+    // The star hit puts its constellation into the menu (its entries last, their captions read from
+    // the popup's constellation) and the selection.
+    EXPECT_EQ(rig.lastMenu.back().id, kCmdDescriptionEdit);
+    EXPECT_EQ(rig.tap.popupConstellation(), "オリオン");
     EXPECT_EQ(rig.view.layers().selection.abbreviations().size(), 1u);
     rig.loop.advance(1000);
     EXPECT_EQ(rig.popups.size(), 1u) << "no second popup from the timer";
@@ -398,7 +400,9 @@ TEST(TapKeys, EnterAndEscOpenTheActionMenu) {
     ASSERT_EQ(rig.popups, std::vector<int>{+PopupMenuId::ActionKey});
     EXPECT_EQ(rig.popupX, 22);
     EXPECT_EQ(rig.popupY, 22);
-    EXPECT_FALSE(MenuHasCommand(rig.lastMenu, kCmdShowNavigator)) << "no hidden navigator";
+    // Its own entry to show the navigator is left out with no hidden navigator (the "画面" submenu,
+    // the main menu's, keeps its entry).
+    for (const MenuEntry& e : rig.lastMenu) EXPECT_NE(e.id, kCmdShowNavigator) << "no hidden navigator";
     rig.set(Setting::ActionMenu, 0);
     EXPECT_FALSE(rig.tap.character(27));
     EXPECT_FALSE(rig.tap.character('a'));
@@ -430,57 +434,90 @@ TEST(TapLabels, IdentificationTexts) {
     for (const auto& c : cases) EXPECT_EQ(IdentificationText(*c.record, c.mode, 12.0), c.want);
 }
 
-TEST(TapMenus, DisplaySettingsAdjustments) {
-    PopupContext c;
-    c.popupMagnitude = 5;
-    TapMenu m = BuildTapPopup(PopupMenuId::DisplaySettings, c);
-    ASSERT_GE(m.size(), 4u);
-    EXPECT_EQ(m[0].caption, "ﾒﾆｭｰを閉じる");
-    EXPECT_EQ(m[1].kind, PopupItem::Kind::Separator);
-    EXPECT_EQ(m[2].command, kCmdPopupMagnitude);
-    EXPECT_EQ(m[2].caption, "5等星まで表示");
-    EXPECT_EQ(m[3].command, kCmdAllStars);
-    for (int gone : {kCmdShowNavigator, kCmdExit, kCmdSelectOnly, kCmdDescription, kCmdDescriptionSpeech,
-                     kCmdDescriptionEdit})
-        EXPECT_FALSE(MenuHasCommand(m, gone)) << gone;
-
-    c.navigatorExists = c.navigatorHidden = c.fullScreen = true;
-    c.starConstellation = "オリオン";
-    m = BuildTapPopup(PopupMenuId::DisplaySettings, c);
-    EXPECT_TRUE(MenuHasCommand(m, kCmdShowNavigator));
-    EXPECT_TRUE(MenuHasCommand(m, kCmdExit));
-    const std::vector<std::string> tail = {m[m.size() - 4].caption, m[m.size() - 3].caption,
-                                           m[m.size() - 2].caption, m[m.size() - 1].caption};
-    EXPECT_EQ(tail, (std::vector<std::string>{"オリオン座のみを表示", "オリオン座の説明",
-                                              "オリオン座の説明読上", "オリオン座の説明編集"}));
-    EXPECT_EQ(m.back().command, kCmdDescriptionEdit);
+std::vector<int> Ids(const TapMenu& m) {
+    std::vector<int> ids;
+    for (const MenuEntry& e : m) ids.push_back(e.kind == MenuEntry::Kind::Command ? e.id : 0);
+    return ids;
 }
 
-TEST(TapMenus, TelescopeAndRegistrationMenus) {
+TEST(TapMenus, DisplaySettingsAdjustments) {
+    PopupContext c;
+    TapMenu m = BuildPopup(PopupMenuId::DisplaySettings, c);
+    // Close, separator, then the magnitude entry moved before "all stars"; nothing that the press
+    // does not allow (no navigator to show, not full screen, no star hit).
+    EXPECT_EQ(Ids(m), (std::vector<int>{kCmdCloseMenu, 0, kCmdPopupMagnitude, kCmdAllStars, 32818, 32943,
+                                        32860, 32822, 32840, 32842, 32865, 32944, kCmdAltitudeGraph}));
+
+    c.navigatorExists = c.navigatorHidden = c.fullScreen = c.starHit = true;
+    m = BuildPopup(PopupMenuId::DisplaySettings, c);
+    EXPECT_TRUE(MenuHasCommand(m, kCmdShowNavigator));
+    EXPECT_TRUE(MenuHasCommand(m, kCmdExit));
+    const std::vector<int> ids = Ids(m);
+    EXPECT_EQ(
+        std::vector<int>(ids.end() - 4, ids.end()),
+        (std::vector<int>{kCmdSelectOnly, kCmdDescription, kCmdDescriptionSpeech, kCmdDescriptionEdit}));
+    c.navigatorHidden = false;
+    EXPECT_FALSE(MenuHasCommand(BuildPopup(PopupMenuId::DisplaySettings, c), kCmdShowNavigator))
+        << "a navigator on screen needs no entry to show it";
+}
+
+TEST(TapMenus, CaptionsThePressDecidesAreUpdateRulesOfTheRows) {
+    CommandTable table;
+    int magnitude = 5;
+    std::string constellation;
+    RegisterPopupCaptions(
+        table, [&] { return magnitude; }, [&] { return constellation; });
+    EXPECT_EQ(table.State(kCmdPopupMagnitude).caption, "5等星まで表示");
+    magnitude = 6;
+    EXPECT_EQ(table.State(kCmdPopupMagnitude).caption, "6等星まで表示");
+    // Without a star the rows keep their own captions.
+    for (int id : {kCmdSelectOnly, kCmdDescription, kCmdDescriptionSpeech, kCmdDescriptionEdit})
+        EXPECT_EQ(table.State(id).caption, CommandTable::Row(id)->caption) << id;
+    constellation = "オリオン";
+    const struct {
+        int id;
+        const char* caption;
+    } named[] = {{kCmdSelectOnly, "オリオン座のみを表示"},
+                 {kCmdDescription, "オリオン座の説明"},
+                 {kCmdDescriptionSpeech, "オリオン座の説明読上"},
+                 {kCmdDescriptionEdit, "オリオン座の説明編集"}};
+    for (const auto& n : named) EXPECT_EQ(table.State(n.id).caption, n.caption) << n.id;
+}
+
+TEST(TapMenus, TelescopeRegistrationAndActionMenus) {
     PopupContext c;
     c.mode = ViewMode::Direction;
-    TapMenu m = BuildTapPopup(PopupMenuId::Telescope, c);
-    EXPECT_EQ(m[2].command, kCmdSlewHere);
+    TapMenu m = BuildPopup(PopupMenuId::Telescope, c);
+    EXPECT_EQ(m[2].id, kCmdSlewHere);
     EXPECT_TRUE(MenuHasCommand(m, kCmdClearMarks));
-    EXPECT_EQ(m.back().command, kCmdAboveHorizon);
+    EXPECT_EQ(m.back().id, kCmdAboveHorizon);
     for (ViewMode mode : {ViewMode::Planisphere, ViewMode::Polar, ViewMode::Orbits, ViewMode::Zenith}) {
         c.mode = mode;
-        EXPECT_FALSE(MenuHasCommand(BuildTapPopup(PopupMenuId::Telescope, c), kCmdSlewHere)) << int(mode);
+        EXPECT_FALSE(MenuHasCommand(BuildPopup(PopupMenuId::Telescope, c), kCmdSlewHere)) << int(mode);
     }
-    m = BuildTapPopup(PopupMenuId::TapRegistration, c);
-    EXPECT_EQ(m[2].command, kCmdRegisterTap);
-    EXPECT_EQ(m.back().kind, PopupItem::Kind::Submenu);
+    c.mode = ViewMode::Zoom;
+    EXPECT_TRUE(MenuHasCommand(BuildPopup(PopupMenuId::Telescope, c), kCmdSlewHere));
+    m = BuildPopup(PopupMenuId::TapRegistration, c);
+    EXPECT_EQ(m[2].id, kCmdRegisterTap);
+    EXPECT_EQ(m.back().kind, MenuEntry::Kind::Submenu);
     EXPECT_EQ(m.back().items.size(), 4u);
 
-    m = BuildActionMenu(c);
-    EXPECT_EQ(m[1].command, kCmdActionMode);
-    int submenus = 0;
-    for (const PopupItem& i : m)
-        if (i.kind == PopupItem::Kind::Submenu) {
-            ++submenus;
-            EXPECT_EQ(i.items.front().caption, "ﾒﾆｭｰを閉じる") << i.caption;
-        }
-    EXPECT_EQ(submenus, 6);
+    // The action key's menu: its submenus are the main menu's, each after a close entry.
+    m = BuildPopup(PopupMenuId::ActionKey, c);
+    EXPECT_EQ(m[1].id, kCmdActionMode);
+    EXPECT_FALSE(MenuHasCommand(TapMenu(m.begin(), m.begin() + 7), kCmdShowNavigator));
+    std::vector<const MenuEntry*> submenus;
+    for (const MenuEntry& e : m)
+        if (e.kind == MenuEntry::Kind::Submenu) submenus.push_back(&e);
+    const std::vector<MenuEntry>& main = MainMenu();
+    ASSERT_EQ(submenus.size(), main.size());
+    for (std::size_t i = 0; i < main.size(); ++i) {
+        EXPECT_STREQ(submenus[i]->caption, main[i].caption);
+        const TapMenu& items = submenus[i]->items;
+        ASSERT_FALSE(items.empty());
+        EXPECT_EQ(items.front().id, kCmdCloseMenu) << main[i].caption;
+        EXPECT_EQ(Ids(TapMenu(items.begin() + 1, items.end())), Ids(main[i].items)) << main[i].caption;
+    }
 }
 
 }  // namespace

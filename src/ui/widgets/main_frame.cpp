@@ -80,7 +80,13 @@ void CMainFrame::setCommands(CommandTable& table, CommandBarState& bars, platfor
     bars_ = &bars;
     menuBar()->clear();
     menuBar()->setNativeMenuBar(false);
-    fillMenu(nullptr, MainMenu());
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.kind != MenuEntry::Kind::Submenu) continue;
+        QMenu* sub = menuBar()->addMenu(QString::fromUtf8(e.caption));
+        sub->setToolTipsVisible(false);
+        connect(sub, &QMenu::aboutToShow, this, [this] { refreshActions(); });
+        fillMenu(sub, e.items);
+    }
 
     commandBar_ = new QToolBar(QStringLiteral("コマンドバー"), this);
     commandBar_->setObjectName("commandBar");
@@ -126,23 +132,20 @@ QAction* CMainFrame::action(int id) {
     return a;
 }
 
+// The one builder of every menu: the main menu's submenus, the popups and the colour menu. Each
+// entry is the shared action of its number.
 void CMainFrame::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries) {
     for (const MenuEntry& e : entries) {
         switch (e.kind) {
             case MenuEntry::Kind::Command:
-                if (menu)
-                    menu->addAction(action(e.id));
-                else
-                    menuBar()->addAction(action(e.id));
+                menu->addAction(action(e.id));
                 break;
             case MenuEntry::Kind::Separator:
-                if (menu) menu->addSeparator();
+                menu->addSeparator();
                 break;
             case MenuEntry::Kind::Submenu: {
-                QMenu* sub = menu ? menu->addMenu(QString::fromUtf8(e.caption))
-                                  : menuBar()->addMenu(QString::fromUtf8(e.caption));
+                QMenu* sub = menu->addMenu(QString::fromUtf8(e.caption));
                 sub->setToolTipsVisible(false);
-                connect(sub, &QMenu::aboutToShow, this, [this] { refreshActions(); });
                 fillMenu(sub, e.items);
                 break;
             }
@@ -152,18 +155,10 @@ void CMainFrame::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries) {
 
 QMenu* CMainFrame::createMenu(const std::vector<MenuEntry>& entries, QWidget* parent) {
     auto* menu = new QMenu(parent ? parent : this);
+    menu->setToolTipsVisible(false);
+    fillMenu(menu, entries);
+    // After the fill: an entry's action may have been made just now.
     refreshActions();
-    for (const MenuEntry& e : entries) {
-        if (e.kind == MenuEntry::Kind::Command) {
-            menu->addAction(action(e.id));
-        } else if (e.kind == MenuEntry::Kind::Separator) {
-            menu->addSeparator();
-        } else {
-            QMenu* sub = createMenu(e.items, menu);
-            sub->setTitle(QString::fromUtf8(e.caption));
-            menu->addMenu(sub);
-        }
-    }
     return menu;
 }
 
@@ -178,6 +173,9 @@ void CMainFrame::refreshActions() {
             a->setToolTip(caption);
         }
         a->setEnabled(s.enabled);
+        // A rule that checks a row not marked as checkable still shows its mark (and presses its
+        // button), as a popup built for it would.
+        if (s.checked && !a->isCheckable()) a->setCheckable(true);
         if (a->isCheckable()) a->setChecked(s.checked);
     }
 }

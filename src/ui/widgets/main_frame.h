@@ -48,9 +48,10 @@ class CMainFrame : public QMainWindow, public FullScreenWindow {
 
     // The one action of a command number (created on first use); its trigger runs the command.
     QAction* action(int id);
-    // A menu over the shared actions, for the popup menus (the caller owns it).
+    // A menu over the shared actions, for the popup menus (the caller owns it): built by the same
+    // builder as the main menu, with every action's state re-read first.
     QMenu* createMenu(const std::vector<MenuEntry>& entries, QWidget* parent);
-    // Re-evaluates every action's update rule (after each command and each clock step).
+    // Re-evaluates every action's update rule (see ui/widgets/action_refresh.h for when).
     void refreshActions();
     // The set-selection menu ("▲"), opened just above the command bar.
     void openSetMenu();

@@ -11,25 +11,6 @@ namespace {
 
 constexpr std::uint32_t kDeferMs = 1000;
 
-// A menu of the command table as the hand's popup items.
-TapMenu FromEntries(const std::vector<MenuEntry>& entries) {
-    TapMenu out;
-    for (const MenuEntry& e : entries) {
-        switch (e.kind) {
-            case MenuEntry::Kind::Command:
-                out.push_back(PopupItem::Command(e.id));
-                break;
-            case MenuEntry::Kind::Separator:
-                out.push_back(PopupItem::Separator());
-                break;
-            case MenuEntry::Kind::Submenu:
-                out.push_back(PopupItem::Submenu(e.caption, FromEntries(e.items)));
-                break;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 void RegisterTapCommands(CommandTable& table, TapInput& hand, platform::EventLoop& loop) {
@@ -56,15 +37,19 @@ void RegisterTapCommands(CommandTable& table, TapInput& hand, platform::EventLoo
     table.SetHandler(kCmdSelectOnly, [&hand] {
         if (TapHandler* tap = hand.handler()) tap->showOnlySelected();
     });
-    table.SetHandler(kCmdColourMenuPopup, [&hand] { hand.openMenuAtCursor(FromEntries(ColourMenu())); });
+    table.SetHandler(kCmdColourMenuPopup, [&hand] { hand.openMenuAtCursor(ColourMenu()); });
     table.SetHandler(kCmdFind, [&hand] { hand.openFind(); });
     table.SetHandler(kCmdAltitudeGraph, [&hand] { hand.openAltitudeGraphOfTap(); });
-    // The action-key menu repeats the main menu's submenus.
-    if (TapHandler* tap = hand.handler())
-        tap->setMainSubmenus([](const std::string& title) {
-            for (const MenuEntry& e : MainMenu())
-                if (e.kind == MenuEntry::Kind::Submenu && title == e.caption) return FromEntries(e.items);
-            return TapMenu{};
+    // The captions a press decides (the popup magnitude, the tapped star's constellation).
+    RegisterPopupCaptions(
+        table,
+        [&hand] {
+            const TapHandler* tap = hand.handler();
+            return tap ? tap->popupMagnitude() : 4;
+        },
+        [&hand] {
+            const TapHandler* tap = hand.handler();
+            return tap ? tap->popupConstellation() : std::string();
         });
 }
 

@@ -174,34 +174,6 @@ void TapInput::postCommand(int command) {
     });
 }
 
-void TapInput::buildMenu(QMenu* menu, const TapMenu& items) {
-    for (const PopupItem& item : items) {
-        switch (item.kind) {
-            case PopupItem::Kind::Separator:
-                menu->addSeparator();
-                break;
-            case PopupItem::Kind::Submenu:
-                buildMenu(menu->addMenu(QString::fromStdString(item.caption)), item.items);
-                break;
-            case PopupItem::Kind::Command: {
-                std::string caption = item.caption;
-                bool checked = false, enabled = true;
-                if (stateOf) stateOf(item.command, checked, enabled);
-                if (caption.empty() && captionOf) caption = captionOf(item.command);
-                if (caption.empty()) caption = std::to_string(item.command);
-                QAction* a = menu->addAction(QString::fromStdString(caption));
-                a->setData(item.command);
-                a->setEnabled(enabled);
-                if (checked) {
-                    a->setCheckable(true);
-                    a->setChecked(true);
-                }
-                break;
-            }
-        }
-    }
-}
-
 void TapInput::openMenuAtCursor(const TapMenu& items) {
     const QPoint at = chart_.mapFromGlobal(QCursor::pos());
     double scale = 1.0;
@@ -216,17 +188,12 @@ void TapInput::dropLabel() {
 }
 
 void TapInput::openPopup(int, const TapMenu& items, int x, int y) {
-    auto* menu = new QMenu(chart_.window());
+    if (!menuOf) return;
+    // The entries are the frame's shared actions: choosing one runs its command once the menu has
+    // hidden, as from the main menu.
+    QMenu* menu = menuOf(items, chart_.window());
+    if (!menu) return;
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    buildMenu(menu, items);
-    connect(menu, &QMenu::triggered, this, [this](QAction* a) {
-        const int command = a->data().toInt();
-        if (command == kCmdCloseMenu || command == 0) return;
-        // The command runs after the menu has closed.
-        loop_.post([this, command] {
-            if (runCommand) runCommand(command);
-        });
-    });
     lastPopup_ = menu;
     // Chart pixels back to the widget: the chart may be drawn at a scale.
     double scale = 1.0;

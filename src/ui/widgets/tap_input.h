@@ -46,10 +46,11 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
     void attach(CCelesView& view, RecordSource& records);
     TapHandler* handler() { return tap_.get(); }
 
-    // The command table's side: run a command, its caption, whether it is checked and enabled.
+    // The command table's side: runs a command (the date corner's 32776).
     std::function<void(int)> runCommand;
-    std::function<std::string(int)> captionOf;
-    std::function<void(int, bool& checked, bool& enabled)> stateOf;
+    // Builds a popup's menu over the frame's shared actions (CMainFrame::createMenu), so a popup
+    // entry and the menu entry and bar button of the same number are one action.
+    std::function<QMenu*(const TapMenu&, QWidget* parent)> menuOf;
     // Maps a widget point to chart pixels (the chart may be drawn at a scale).
     std::function<QPoint(QPoint)> toChart;
 
@@ -109,7 +110,6 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
   private:
     friend class ChartOverlay;
     QPoint chartPoint(QPoint widgetPoint) const { return toChart ? toChart(widgetPoint) : widgetPoint; }
-    void buildMenu(QMenu* menu, const TapMenu& items);
     void chooseAboveEntry(int row);
     void labelAfterRender(RecordRef record, int triesLeft);
 

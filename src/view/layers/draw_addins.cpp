@@ -10,6 +10,7 @@
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
 #include "view/colour_table.h"
+#include "view/display_modes.h"
 #include "view/layers/draw_constellations.h"
 #include "view/layers/layer_state.h"
 #include "view/projection.h"
@@ -151,7 +152,7 @@ void DrawAddin(RenderContext& rc, const std::string& path, bool milkyWay) {
 void DrawAddIns(RenderContext& rc) {
     rc.result.addIns.clear();
     const ViewState& v = rc.view;
-    if (!v.addIns || v.mode == ViewMode::Polar || v.mode == ViewMode::Orbits) return;
+    if (!v.addIns || !ModeHas(v.mode, ModeCapability::Tappable)) return;
     for (const std::string& path : rc.switches.addInPaths) {
         if (!path.empty() && IsFile(path)) DrawAddin(rc, path, false);
     }

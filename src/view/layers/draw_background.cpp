@@ -6,6 +6,7 @@
 
 #include "astro/time.h"
 #include "view/colour_table.h"
+#include "view/display_modes.h"
 #include "view/draw_sky.h"
 #include "view/render_fill.h"
 #include "view/sky_canvas.h"
@@ -81,8 +82,7 @@ bool AltitudeEllipse(const RenderContext& rc, double altitude, platform::Rect& b
     const int ry = y - cy;
     if (ry <= 0) return false;
     double stretch = 1.0;
-    if ((v.mode == ViewMode::Direction || v.mode == ViewMode::Zoom) && !v.navigatorExists &&
-        !v.horizontalViewpoint)
+    if (ModeHas(v.mode, ModeCapability::Turns) && !v.navigatorExists && !v.horizontalViewpoint)
         stretch = v.horizontalStretch / 10.0;
     const int rx = static_cast<int>(ry * stretch);
     const int cx = v.clientWidth / 2;

@@ -9,6 +9,7 @@
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
 #include "view/colour_table.h"
+#include "view/display_modes.h"
 #include "view/layers/layer_state.h"
 #include "view/projection.h"
 #include "view/render_result.h"
@@ -127,7 +128,7 @@ ScreenPoint DrawOutline(RenderContext& rc, const PolylinePoints& points, int max
 
 void DrawConstellation(RenderContext& rc, std::string_view abbreviation, ConstellationFile which) {
     const ViewMode mode = rc.view.mode;
-    if (mode == ViewMode::Polar || mode == ViewMode::Orbits) return;
+    if (!ModeHas(mode, ModeCapability::Tappable)) return;
     LayerCache& cache = rc.cache;
     PolylineSource& source = which == ConstellationFile::Lines ? cache.lines : cache.figures;
     if (!source.load(abbreviation, cache.polylinesInMemory, cache.outlinePoints)) return;

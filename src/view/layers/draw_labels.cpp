@@ -5,6 +5,7 @@
 
 #include "astro/time.h"
 #include "view/colour_table.h"
+#include "view/display_modes.h"
 #include "view/draw_sky.h"
 #include "view/sky_canvas.h"
 
@@ -64,7 +65,7 @@ void DrawDirectionLabels(RenderContext& rc) {
     gc.save();
     gc.setTextColour(rc.foreground(ColourEntry::DirectionText));
     gc.setTransparentText(true);
-    if (v.mode == ViewMode::Planisphere || v.mode == ViewMode::Zenith) {
+    if (ModeHas(v.mode, ModeCapability::Overview)) {
         static constexpr const char* kNames[4] = {"東", "南", "西", "北"};
         const int altitude = v.mode == ViewMode::Planisphere ? 5 : 50;
         for (int i = 0; i < 4; ++i) {

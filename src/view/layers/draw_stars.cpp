@@ -7,6 +7,7 @@
 #include "skydata/star_record.h"
 #include "skydata/text_codec.h"
 #include "view/colour_table.h"
+#include "view/display_modes.h"
 #include "view/draw_sky.h"
 #include "view/drawn_objects.h"
 #include "view/layers/draw_taps.h"
@@ -187,7 +188,7 @@ void DrawLabel(RenderContext& rc, int x, int y, const std::string& text, ColourE
 }
 
 bool PartialView(const ViewState& v) {
-    return v.mode == ViewMode::Direction || v.mode == ViewMode::Zoom;
+    return ModeHas(v.mode, ModeCapability::Turns);
 }
 
 }  // namespace

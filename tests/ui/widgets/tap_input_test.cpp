@@ -19,8 +19,11 @@
 #include "skydata/catalogue.h"
 #include "skydata/settings_table.h"
 #include "skydata/text_codec.h"
+#include "ui/command_bars.h"
 #include "ui/widgets/altitude_graph_dialog.h"
 #include "ui/widgets/chart_widget.h"
+#include "ui/widgets/main_frame.h"
+#include "ui/widgets/tap_commands.h"
 #include "view/render_records.h"
 #include "view/timer_ids.h"
 
@@ -46,6 +49,15 @@ struct Window {
         input.attach(*view, records);
         chart.setView(view.get());
         input.runCommand = [this](int c) { commands.push_back(c); };
+        // The popups are built over the frame's shared actions, as in the program; every row
+        // records that it ran.
+        for (const CommandRow& row : CommandTable::Rows())
+            table.SetHandler(row.id, [this, id = row.id] { ran.push_back(id); });
+        RegisterTapCommands(table, input, loop);
+        frame.setCommands(table, bars, nullptr);
+        input.menuOf = [this](const TapMenu& entries, QWidget* parent) {
+            return frame.createMenu(entries, parent);
+        };
         ViewState& v = view->state();
         v.year = 2026;
         v.month = 1;
@@ -95,6 +107,10 @@ struct Window {
     TapInput input{chart, chart, loop, store, dialogs};
     std::unique_ptr<CCelesView> view;
     std::vector<int> commands;
+    CommandTable table;
+    CommandBarState bars{store};
+    CMainFrame frame;
+    std::vector<int> ran;  // commands run through the table
 };
 
 TEST(TapInputWindow, PressOnBetelgeuseDrawsItsLabelOverTheChart) {
@@ -151,11 +167,13 @@ TEST(TapInputWindow, HeldPressAndRightClickOpenTheMenu) {
     ASSERT_GT(actions.size(), 3);
     EXPECT_EQ(actions[0]->text(), QString::fromUtf8("ﾒﾆｭｰを閉じる"));
     EXPECT_EQ(actions[2]->text(), QString::fromUtf8("4等星まで表示"));
-    // Choosing an item runs its command once the menu has closed.
+    // The entries are the frame's own actions: the main menu's "4等星まで表示" is the same object.
+    EXPECT_EQ(actions[2], w.frame.action(32824));
+    // Choosing an item runs its command through the table.
+    w.input.lastPopup()->close();
     actions[2]->trigger();
     w.loop.runPosted();
-    EXPECT_EQ(w.commands, std::vector<int>{32824});
-    w.input.lastPopup()->close();
+    EXPECT_EQ(w.ran, std::vector<int>{32824});
     QApplication::processEvents();
 
     w.mouse(QEvent::MouseButtonPress, QPoint(200, 200), Qt::RightButton);

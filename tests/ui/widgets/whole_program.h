@@ -279,11 +279,8 @@ class WholeProgram {
 
         RegisterTapCommands(commands->table, *hand, loop);
         hand->runCommand = [this](int id) { commands->table.Execute(id); };
-        hand->captionOf = [this](int id) { return commands->table.State(id).caption; };
-        hand->stateOf = [this](int id, bool& checked, bool& enabled) {
-            const CommandState s = commands->table.State(id);
-            checked = s.checked;
-            enabled = s.enabled;
+        hand->menuOf = [this](const TapMenu& entries, QWidget* parent) {
+            return frame.createMenu(entries, parent);
         };
         hand->toChart = [this](QPoint p) { return chart->toChart(p); };
     }
@@ -328,7 +325,7 @@ class WholeProgram {
 
     // A popup holding command `id`, built as the hand builds every popup; its action.
     QAction* popupAction(int id) {
-        hand->openPopup(0, TapMenu{PopupItem::Command(id)}, 10, 10);
+        hand->openPopup(0, TapMenu{MenuEntry{MenuEntry::Kind::Command, id, "", {}}}, 10, 10);
         QMenu* menu = hand->lastPopup();
         if (!menu || menu->actions().isEmpty()) return nullptr;
         return menu->actions().front();
