@@ -29,6 +29,7 @@
 #include "ui/command_wiring.h"
 #include "ui/full_screen.h"
 #include "ui/tap_menus.h"
+#include "ui/watched_loop.h"
 #include "ui/widgets/action_refresh.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/dialog_commands.h"
@@ -145,7 +146,7 @@ class WholeProgram {
     // `stored` values are in the settings before anything reads them.
     explicit WholeProgram(std::map<fakes::MemorySettings::Key, int> stored = {})
         : userFolder_(MakeUserFolder()),
-          doc_(store, loop, dialogs, "/nonexistent/celes.dat", userFolder_),
+          doc_(store, watched, dialogs, "/nonexistent/celes.dat", userFolder_),
           records(doc_),
           mount(clock) {
         store.writeInt("OPTION3", "FULL_SCREEN", 0);
@@ -159,11 +160,11 @@ class WholeProgram {
 
         chart = new ChartWidget;
         frame.setCentralChart(chart);
-        hand = std::make_unique<TapInput>(*chart, *chart, loop, store, dialogs);
-        view = std::make_unique<CCelesView>(store, records, &graphics, &loop, hand.get());
+        hand = std::make_unique<TapInput>(*chart, *chart, watched, store, dialogs);
+        view = std::make_unique<CCelesView>(store, records, &graphics, &watched, hand.get());
         hand->attach(*view, records);
         chart->setView(view.get());
-        commands = std::make_unique<AppCommands>(CommandServices{*view, store, loop, dialogs, clock,
+        commands = std::make_unique<AppCommands>(CommandServices{*view, store, watched, dialogs, clock,
                                                                  [this] { return doc_.keptDataDirectory(); },
                                                                  [this] { chart->update(); }});
         chart->setTransientCaption(&commands->caption);
@@ -178,10 +179,10 @@ class WholeProgram {
             v.year = 2026, v.month = 1, v.day = 1, v.hour = 0, v.minute = 0, v.second = 0;
         }
         registerAreas();
-        KeepActionsCurrent(frame, *chart, commands->time);
+        KeepActionsCurrent(frame, *chart, commands->time, &watched);
         fullScreen = std::make_unique<FullScreenHandler>(*view, dialogs, frame);
         chart->setFullScreenHandler([this] { return fullScreen->adjust(); });
-        frame.setCommands(commands->table, commands->bars, &loop);
+        frame.setCommands(commands->table, commands->bars, &watched);
         frame.resize(640, 800);
         frame.show();
         chart->prepareCanvas();
@@ -200,7 +201,7 @@ class WholeProgram {
 
     // Every area's rows, as the program registers them.
     void registerAreas() {
-        UserDataHooks userHooks = MakeUserDataHooks(*view, *hand, loop);
+        UserDataHooks userHooks = MakeUserDataHooks(*view, *hand, watched);
         userHooks.caption = [this](const std::string& text) { commands->caption.show(text); };
         userHooks.clockToNowIfFollowing = [this] {
             if (commands->time.following()) commands->time.setNow();
@@ -209,7 +210,7 @@ class WholeProgram {
             if (commands->time.animating()) commands->time.toggleAnimation();
             if (commands->time.following()) commands->time.toggleFollowing();
         };
-        userData = std::make_unique<UserDataCommands>(*view, doc_, records, store, loop, dialogs, clock,
+        userData = std::make_unique<UserDataCommands>(*view, doc_, records, store, watched, dialogs, clock,
                                                       shell, speech, &frame, std::move(userHooks));
         hand->handler()->setTapAction([this](const StarRecord& r) { return userData->runTap(r); });
         hand->handler()->setImageHook([this](const StarRecord& r) { userData->showObjectImage(r); });
@@ -240,10 +241,10 @@ class WholeProgram {
         };
         telescopeHooks.setTimeToNow = [this] { commands->time.setNow(); };
         telescopeHooks.checkPositionSoon = [this] {
-            loop.post([this] { commands->table.Execute(kCmdTelescopePosition); });
+            watched.post([this] { commands->table.Execute(kCmdTelescopePosition); });
         };
         telescope = std::make_unique<TelescopeControl>(
-            TelescopeServices{loop,
+            TelescopeServices{watched,
                               clock,
                               store,
                               dialogs,
@@ -277,7 +278,7 @@ class WholeProgram {
         };
         RegisterDialogCommands(commands->table, DialogCommandOperations(dialogContext));
 
-        RegisterTapCommands(commands->table, *hand, loop);
+        RegisterTapCommands(commands->table, *hand, watched);
         hand->runCommand = [this](int id) { commands->table.Execute(id); };
         hand->menuOf = [this](const TapMenu& entries, QWidget* parent) {
             return frame.createMenu(entries, parent);
@@ -346,6 +347,8 @@ class WholeProgram {
     } appFirst;  // the application object exists before the first widget member
     fakes::MemorySettings store;
     fakes::VirtualEventLoop loop;
+    // What the program's modules see: the loop with the hook that refreshes the actions after each call.
+    WatchedEventLoop watched{loop};
     fakes::ScriptedDialogs dialogs;
     fakes::ManualClock clock;
     fakes::RecordingShell shell;
