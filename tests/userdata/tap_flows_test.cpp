@@ -162,7 +162,9 @@ TEST_F(TapFlowsTest, ImportAppendsOnNoReplacesOnYesAndExportRoundTrips) {
     dialogs.messageAnswers = {MessageResult::Yes};
     dialogs.fileAnswers = {exchange};
     host.steps.push_back([&](TapDialogModel&) {
-        return TapDialogModel::confirmExport(dialogs) ? TapDialogResult::Export : TapDialogResult::Cancel;
+        TapDialogResult r = TapDialogResult::Cancel;
+        TapDialogModel::confirmExport(dialogs, [&r] { r = TapDialogResult::Export; });
+        return r;
     });
     flows.registerTap(0, 0);
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
@@ -476,12 +478,15 @@ TEST(TapDialog, BrowseUsesTheKindsFilterAndTextHasNone) {
     fakes::ScriptedDialogs dialogs;
     TapDialogModel m = TapDialogModel::ForNewTap(1);
     dialogs.fileAnswers = {std::string("/p/M42.jpg")};
-    m.browse(dialogs);
+    const auto browse = [&] { m.browse(dialogs, [&m](const std::string& path) { m.setText(path); }); };
+    browse();
     EXPECT_EQ(m.text(), "/p/M42.jpg");
     EXPECT_EQ(dialogs.fileDialogs[0].filter, "JPEG (*.jpg)|*.jpg||");
+    browse();  // cancelled: the text stays
+    EXPECT_EQ(m.text(), "/p/M42.jpg");
     m.setKind(TapKind::Text);
-    m.browse(dialogs);
-    EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
+    browse();
+    EXPECT_EQ(dialogs.fileDialogs.size(), 2u);
 }
 
 class RecordingRunHost : public TapRunHost {
