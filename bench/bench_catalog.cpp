@@ -47,12 +47,10 @@ struct NullLoop : platform::EventLoop {
     void quit() override {}
 };
 struct NullDialogs : platform::Dialogs {
-    platform::MessageResult messageBox(const std::string&, const std::string&, platform::MessageButtons,
-                                       platform::MessageIcon) override {
-        return platform::MessageResult::Ok;
-    }
-    std::optional<std::string> openFile(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> saveFile(const std::string&, const std::string&) override { return {}; }
+    void messageBox(const std::string&, const std::string&, platform::MessageButtons, platform::MessageIcon,
+                    platform::MessageAnswer) override {}
+    void openFile(const std::string&, const std::string&, platform::ChosenPath) override {}
+    void saveFile(const std::string&, const std::string&, platform::ChosenPath) override {}
 };
 struct NullSettings : platform::SettingsStore {
     std::int32_t readInt(const std::string&, const std::string&, std::int32_t f) const override { return f; }

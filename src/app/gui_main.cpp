@@ -78,8 +78,8 @@ std::vector<int> CommandOptions(int argc, char** argv) {
 }
 
 // SIGTERM and SIGINT (logout, Ctrl+C) end the program through its own exit command: the handler
-// only writes a byte that the event loop reads. The event loop that reads it may be a box's own
-// (a nested exec()); the exit closes that box too, so every loop returns.
+// only writes a byte that the event loop reads; the exit answers every box still waiting with its
+// safe answer and closes what is open over the window.
 int gSignalPipe[2] = {-1, -1};
 // Posted by the handler for the last resort below.
 sem_t gSignalled;
@@ -320,7 +320,7 @@ int runGui(int argc, char** argv) {
         ending = true;
         frame.appExit();  // saves the window's placement, as every end does
         dialogs.endAll();
-        QCoreApplication::exit(0);  // every running loop returns, a box's nested one included
+        QCoreApplication::exit(0);
     };
     WatchTerminationSignals(&frame, endProgram);
     // The view goes before the frame's widgets: stop drawing into the chart once the frame closes.
@@ -361,8 +361,7 @@ int runGui(int argc, char** argv) {
         };
         QTimer::singleShot(1500, &frame, [runFrom] { (*runFrom)(0); });
     }
-    // A box shown while starting (a damaged file, a missing catalogue) runs its own loop: the
-    // program may have been told to end in it, before the main loop would begin.
+    // The program may have been told to end while starting, before the main loop would begin.
     if (ending) return 0;
     return app.exec();
 }

@@ -93,12 +93,20 @@ void Lx200Link::Box(std::string text, MountBox::Kind kind) {
 
 void Lx200Link::Connect(MountDone done) {
     if (!Begin(done, false)) return;
-    port_.Open(true);
-    if (!IsOpen()) {
-        state_ = TelescopeState::Closed;
-        statusText_ = lx200::OpenFailureText(port_.OpenError());
-    }
-    Finish(IsOpen());
+    // A bridge's name lookup and connect run off this thread; a Disconnect meanwhile finishes the
+    // connect as failed and the late result is dropped.
+    std::weak_ptr<Lx200Link*> weak = self_;
+    port_.OpenInBackground(loop_, [weak] {
+        auto self = weak.lock();
+        if (!self) return;
+        Lx200Link& link = **self;
+        if (!link.done_) return;
+        if (!link.IsOpen()) {
+            link.state_ = TelescopeState::Closed;
+            link.statusText_ = lx200::OpenFailureText(link.port_.OpenError());
+        }
+        link.Finish(link.IsOpen());
+    });
 }
 
 void Lx200Link::Disconnect() {

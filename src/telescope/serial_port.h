@@ -5,11 +5,13 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
 
+#include "platform/event_loop.h"
 #include "platform/serial_device.h"
 #include "skydata/settings_table.h"
 #include "telescope/byte_ring.h"
@@ -70,6 +72,12 @@ class CSerialPort {
     // callback.
     void Open(bool open);
     void Close() { Open(false); }
+    // Opens as Open(true) does, for the thread that runs `loop`: a "tcp:" bridge (a name lookup
+    // and a connect that may take seconds) is opened on a worker thread and taken over on the loop;
+    // a device node, which opens without waiting, at once. `opened` runs on the loop afterwards,
+    // never inside this call, unless Close comes first: then it never runs.
+    void OpenInBackground(platform::EventLoop& loop, std::function<void()> opened);
+    bool Opening() const { return pending_ != nullptr; }
     // Why the last Open failed (an errno value; 0 when it succeeded or the reason is unknown).
     int OpenError() const { return openError_; }
 
@@ -88,8 +96,11 @@ class CSerialPort {
     void ResetRingAt(std::size_t position) { ring_.ResetAt(position); }
 
   private:
+    struct PendingOpen;
     void ReaderThread();
     void Shutdown();
+    // Takes over an opened device (or the failure errno) and starts the reader thread.
+    void Adopt(std::unique_ptr<platform::SerialDevice> device, int error);
 
     platform::SerialDeviceOpener& opener_;
     std::uint8_t portNumber_ = 1;
@@ -104,6 +115,13 @@ class CSerialPort {
     int openError_ = 0;
     ByteRing ring_;
     std::array<std::uint8_t, kStagingSize> staging_{};
+    // The open under way on a worker thread; reset (and marked cancelled) by Close.
+    std::shared_ptr<PendingOpen> pending_;
+    // Closing lets written bytes drain (up to a second) on this thread; the next open of a device
+    // node, and the destructor, wait for it so the device is free again and a last stop goes out.
+    std::thread closer_;
+    // Posted results find this reset once the port is gone.
+    std::shared_ptr<CSerialPort*> self_ = std::make_shared<CSerialPort*>(this);
 };
 
 }  // namespace celes

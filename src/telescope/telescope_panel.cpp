@@ -235,24 +235,41 @@ void TelescopePanel::Press(PanelButton button) {
                         if (r.ok) prompts_.ShowBox(r.report, TelescopePrompts::BoxKind::Plain);
                     });
             });
-        case PanelButton::TimePlace:
-            // The questions come before the connection.
-            if (t.Settings().mountType == 0 &&
-                !prompts_.AskYesNo(
-                    "ETX70に対してこのコマンドを送ると画面表示が壊れる場合があります。続けますか？"))
-                return;
-            if (!prompts_.AskYesNo("観測地、日付時刻をコントローラに書き込みます。")) return;
-            return WithConnection([this, &t] {
-                const platform::WallTime now = PlaceTime(clock_, place_.timeDifference);
-                Run([&t, now, place = place_](MountDone d) { t.SendTimeAndPlace(now, place, std::move(d)); },
-                    [this](const MountResult& r) {
-                        status_ = r.ok ? "設定しました" : "失敗しました";
-                        if (r.ok)
-                            prompts_.ShowBox("アラインメントが必要になる場合があります。",
-                                             TelescopePrompts::BoxKind::Information);
-                    });
-            });
+        case PanelButton::TimePlace: {
+            // The questions come before the connection; their answers find the panel gone if it
+            // closed meanwhile.
+            std::weak_ptr<TelescopePanel*> weak = self_;
+            auto write = [weak] {
+                auto self = weak.lock();
+                if (!self) return;
+                TelescopePanel& panel = **self;
+                panel.prompts_.AskYesNo("観測地、日付時刻をコントローラに書き込みます。", [weak] {
+                    auto self = weak.lock();
+                    if (self) (*self)->SendTimeAndPlace();
+                });
+            };
+            if (t.Settings().mountType == 0)
+                prompts_.AskYesNo(
+                    "ETX70に対してこのコマンドを送ると画面表示が壊れる場合があります。続けますか？", write);
+            else
+                write();
+            return;
+        }
     }
+}
+
+void TelescopePanel::SendTimeAndPlace() {
+    CTelescope& t = telescope_;
+    WithConnection([this, &t] {
+        const platform::WallTime now = PlaceTime(clock_, place_.timeDifference);
+        Run([&t, now, place = place_](MountDone d) { t.SendTimeAndPlace(now, place, std::move(d)); },
+            [this](const MountResult& r) {
+                status_ = r.ok ? "設定しました" : "失敗しました";
+                if (r.ok)
+                    prompts_.ShowBox("アラインメントが必要になる場合があります。",
+                                     TelescopePrompts::BoxKind::Information);
+            });
+    });
 }
 
 bool TelescopePanel::RequestClose() {

@@ -21,7 +21,8 @@ class TelescopePrompts {
     enum class BoxKind { Error, Plain, Information };
     virtual ~TelescopePrompts() = default;
     virtual void ShowBox(const std::string& text, BoxKind kind) = 0;
-    virtual bool AskYesNo(const std::string& text) = 0;
+    // Asks and returns at once; onYes runs later if the answer is Yes (No does nothing).
+    virtual void AskYesNo(const std::string& text, std::function<void()> onYes) = 0;
     // The boxes an operation collected, in order.
     void ShowBoxes(const MountResult& r) {
         for (const MountBox& b : r.boxes)
@@ -87,6 +88,8 @@ class TelescopePanel {
     // Disables the managed buttons, runs the operation, enables them again and sets the status.
     void Run(const std::function<void(MountDone)>& start, std::function<void(const MountResult&)> finished);
     void BuildLogLine();
+    // "時刻、観測地" once its questions are answered Yes.
+    void SendTimeAndPlace();
 
     CTelescope& telescope_;
     TelescopePrompts& prompts_;

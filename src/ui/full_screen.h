@@ -2,6 +2,8 @@
 // Full screen ("OPTION3"/"FULL_SCREEN", command 32865): the view's recompute asks this handler
 // first; it switches the window and reports whether the window geometry changed. Before the bars
 // are hidden it makes sure a menu stays reachable from the chart (a tap menu or the action key).
+#include <memory>
+
 #include "platform/dialogs.h"
 
 namespace celes {
@@ -26,7 +28,8 @@ class FullScreenHandler {
     FullScreenHandler(CCelesView& view, platform::Dialogs& dialogs, FullScreenWindow& window)
         : view_(view), dialogs_(dialogs), window_(window) {}
 
-    // Applies the option to the window; true when the geometry changed.
+    // Applies the option to the window; true when the geometry changed. When the question has to be
+    // asked first the view stays out of full screen until it is answered Yes.
     bool adjust();
     bool inFullScreen() const { return inFullScreen_; }
 
@@ -35,7 +38,12 @@ class FullScreenHandler {
     platform::Dialogs& dialogs_;
     FullScreenWindow& window_;
     bool inFullScreen_ = false;
-    bool busy_ = false;  // the question's dialog may let a recompute through
+    void answered(bool yes);
+
+    bool busy_ = false;      // the question is waiting for its answer
+    bool asking_ = false;    // inside the call that asks
+    bool enterNow_ = false;  // answered Yes inside that call
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace celes

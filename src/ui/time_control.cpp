@@ -216,15 +216,27 @@ void TimeControl::startupQuestion() {
                             platform::MessageIcon::Information);
         return;
     }
-    if (dialogs_.messageBox(kAskFollowingText, "Celes", platform::MessageButtons::YesNo,
-                            platform::MessageIcon::Question) == platform::MessageResult::Yes) {
-        toggleFollowing();
-    } else if (dialogs_.messageBox(kAskTelescopeOffText, "Celes", platform::MessageButtons::YesNo,
-                                   platform::MessageIcon::Question) == platform::MessageResult::Yes) {
-        // For this run only: the stored setting stays as it is (no display save writes it).
-        view_.settings().adopt(Setting::Option3TsCtrl, 0);
-    }
-    changed();
+    // Two questions in turn: following the clock, else (answered No) telescope control for this run.
+    std::weak_ptr<int> alive = alive_;
+    dialogs_.messageBox(kAskFollowingText, "Celes", platform::MessageButtons::YesNo,
+                        platform::MessageIcon::Question, [this, alive](platform::MessageResult answer) {
+                            if (alive.expired()) return;
+                            if (answer == platform::MessageResult::Yes) {
+                                if (!following_) toggleFollowing();
+                                changed();
+                                return;
+                            }
+                            dialogs_.messageBox(
+                                kAskTelescopeOffText, "Celes", platform::MessageButtons::YesNo,
+                                platform::MessageIcon::Question, [this, alive](platform::MessageResult off) {
+                                    if (alive.expired()) return;
+                                    // For this run only: the stored setting stays as it is (no display
+                                    // save writes it).
+                                    if (off == platform::MessageResult::Yes)
+                                        view_.settings().adopt(Setting::Option3TsCtrl, 0);
+                                    changed();
+                                });
+                        });
 }
 
 void TimeControl::registerCommands(CommandTable& table) {

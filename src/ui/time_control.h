@@ -7,6 +7,7 @@
 // "Now" is the system clock's instant at the observing place: Universal Time plus the place's
 // time difference ("SETTING"/"JISA"), whatever time zone the machine is set to.
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -95,6 +96,8 @@ class TimeControl {
     bool following_ = false;
     int animation_ = 0;
     bool stepTaken_ = false;
+    // Answers of questions still open find this reset once the control is gone.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace celes

@@ -78,7 +78,7 @@ void ChartSaveFlow::waitForWorker() {
 }
 
 void ChartSaveFlow::poll() {
-    if (state_ == State::Idle) return;
+    if (state_ == State::Idle || state_ == State::ChoosingPath) return;
     if (hooks_.workerBusy && hooks_.workerBusy()) {
         waitForWorker();
         return;
@@ -95,7 +95,15 @@ void ChartSaveFlow::askForPath() {
     if (hooks_.viewTime) hooks_.viewTime(month, day, hour, minute, second);
     const std::string proposed =
         hooks_.folder() + ProposedScreenShotName(month, day, hour, minute, second, clock_.tickCount());
-    const auto path = dialogs_.saveFile(proposed, kScreenShotFilter);
+    state_ = State::ChoosingPath;
+    dialogs_.saveFile(proposed, kScreenShotFilter,
+                      [weak = std::weak_ptr(self_)](std::optional<std::string> path) {
+                          if (auto self = weak.lock()) (*self)->chosen(std::move(path));
+                      });
+}
+
+void ChartSaveFlow::chosen(std::optional<std::string> path) {
+    if (state_ != State::ChoosingPath) return;
     if (!path) {
         state_ = State::Idle;
         return;

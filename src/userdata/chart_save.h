@@ -5,6 +5,7 @@
 // folder with a name made of the view's date and time.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -35,7 +36,8 @@ class ChartSaveFlow {
         std::function<void(int& month, int& day, int& hour, int& minute, int& second)> viewTime;
         std::function<std::string()> folder;  // defaults to PicturesFolder()
     };
-    enum class State { Idle, WaitingForDialog, WaitingToWrite };
+    // ChoosingPath: the save dialog is open; its answer moves the flow on.
+    enum class State { Idle, WaitingForDialog, ChoosingPath, WaitingToWrite };
 
     ChartSaveFlow(platform::EventLoop& loop, platform::Dialogs& dialogs, platform::Clock& clock, Hooks hooks);
     ~ChartSaveFlow();
@@ -48,6 +50,7 @@ class ChartSaveFlow {
 
   private:
     void askForPath();
+    void chosen(std::optional<std::string> path);
     void writeNow();
     void waitForWorker();
 
@@ -57,6 +60,8 @@ class ChartSaveFlow {
     Hooks hooks_;
     State state_ = State::Idle;
     std::string path_;
+    // The dialog's answer finds this reset once the flow is gone.
+    std::shared_ptr<ChartSaveFlow*> self_ = std::make_shared<ChartSaveFlow*>(this);
 };
 
 }  // namespace celes

@@ -58,9 +58,12 @@ const char* TapDialogModel::browseFilter(TapKind kind) {
     return "";
 }
 
-void TapDialogModel::browse(platform::Dialogs& dialogs) {
+void TapDialogModel::browse(platform::Dialogs& dialogs,
+                            std::function<void(const std::string& path)> chosen) const {
     if (kind_ == TapKind::Text) return;
-    if (auto path = dialogs.openFile("", browseFilter(kind_))) setText(*path);
+    dialogs.openFile("", browseFilter(kind_), [chosen = std::move(chosen)](std::optional<std::string> path) {
+        if (path && chosen) chosen(*path);
+    });
 }
 
 void TapDialogModel::append(const std::string& more, platform::Dialogs& dialogs) {
@@ -82,14 +85,12 @@ void TapDialogModel::insertPhrase(platform::Dialogs& dialogs) {
     append(kTapPhrases[static_cast<std::size_t>(phrase_)], dialogs);
 }
 
-bool TapDialogModel::confirmImport(platform::Dialogs& dialogs) {
-    return dialogs.messageBox(kAskImport, kTapDialogTitle, platform::MessageButtons::YesNo,
-                              platform::MessageIcon::Question) == platform::MessageResult::Yes;
+void TapDialogModel::confirmImport(platform::Dialogs& dialogs, std::function<void()> onYes) {
+    dialogs.askYesNo(kAskImport, kTapDialogTitle, std::move(onYes));
 }
 
-bool TapDialogModel::confirmExport(platform::Dialogs& dialogs) {
-    return dialogs.messageBox(kAskExport, kTapDialogTitle, platform::MessageButtons::YesNo,
-                              platform::MessageIcon::Question) == platform::MessageResult::Yes;
+void TapDialogModel::confirmExport(platform::Dialogs& dialogs, std::function<void()> onYes) {
+    dialogs.askYesNo(kAskExport, kTapDialogTitle, std::move(onYes));
 }
 
 }  // namespace celes

@@ -2,6 +2,7 @@
 // The tap dialog "ﾀｯﾌﾟ情報" as a model: its fields, its buttons and what closing it returns. The Qt
 // widget binds its controls to this; the flows of user_tap_flows.h show it through TapDialogHost.
 #include <array>
+#include <functional>
 #include <string>
 
 #include "platform/clock.h"
@@ -60,16 +61,17 @@ class TapDialogModel {
     void setKind(TapKind kind) { kind_ = kind; }
     void setPhrase(int index);
 
-    // "参照": an open-file dialog for the kind's files; the chosen path replaces the text. Kind 3
+    // "参照": an open-file dialog for the kind's files; the chosen path reaches `chosen` (nothing on
+    // cancel), whose owner puts it in the text with setText while the model still lives. Kind 3
     // does nothing.
-    void browse(platform::Dialogs& dialogs);
+    void browse(platform::Dialogs& dialogs, std::function<void(const std::string& path)> chosen) const;
     // "日時挿入" (kind 3 only): appends "* %d/%d/%d %d:%d" of the local clock.
     void insertDateTime(const platform::WallTime& now, platform::Dialogs& dialogs);
     // "文言挿入" (kind 3 only): appends the phrase chosen in the list.
     void insertPhrase(platform::Dialogs& dialogs);
-    // "インポート" / "エクスポート": ask first; true when the dialog closes with that result.
-    static bool confirmImport(platform::Dialogs& dialogs);
-    static bool confirmExport(platform::Dialogs& dialogs);
+    // "インポート" / "エクスポート": ask first; onYes closes the dialog with that result.
+    static void confirmImport(platform::Dialogs& dialogs, std::function<void()> onYes);
+    static void confirmExport(platform::Dialogs& dialogs, std::function<void()> onYes);
 
     // The file filter "参照" uses for a kind (empty for kind 3).
     static const char* browseFilter(TapKind kind);

@@ -143,18 +143,26 @@ void TapFlows::edited(TapDialogResult result, const TapDialogModel& model, const
 }
 
 void TapFlows::importTaps() {
-    const bool clearFirst =
-        dialogs_.messageBox(kAskClearBeforeImport, kTapCaption, platform::MessageButtons::YesNo,
-                            platform::MessageIcon::Question) == platform::MessageResult::Yes;
-    const auto path = dialogs_.openFile("", kExchangeFilter);
-    if (!path) return;
+    dialogs_.messageBox(kAskClearBeforeImport, kTapCaption, platform::MessageButtons::YesNo,
+                        platform::MessageIcon::Question,
+                        [this, alive = std::weak_ptr<int>(alive_)](platform::MessageResult answer) {
+                            if (alive.expired()) return;
+                            const bool clearFirst = answer == platform::MessageResult::Yes;
+                            dialogs_.openFile("", kExchangeFilter,
+                                              [this, alive, clearFirst](std::optional<std::string> path) {
+                                                  if (path && !alive.expired()) importFrom(*path, clearFirst);
+                                              });
+                        });
+}
+
+void TapFlows::importFrom(const std::string& path, bool clearFirst) {
     // The whole file is read and checked before anything is cleared: a cancelled, unreadable,
     // damaged or over-full import loses nothing and adds nothing.
     RecordList imported;
-    const TapFileLoad load = LoadTapFile(*path, imported);
+    const TapFileLoad load = LoadTapFile(path, imported);
     if (!load.opened || load.damaged || !load.leftOut.empty()) {
         std::string text = "交換用タップ情報ファイルを読み込めません。現在のタップ情報はそのままです。\n";
-        text += load.problem.empty() ? *path : load.problem;
+        text += load.problem.empty() ? path : load.problem;
         dialogs_.messageBox(text, kTapCaption, platform::MessageButtons::Ok, platform::MessageIcon::Error);
         return;
     }
@@ -164,12 +172,14 @@ void TapFlows::importTaps() {
 }
 
 void TapFlows::exportTaps() {
-    const auto path = dialogs_.saveFile(kExportDefaultName, kExchangeFilter);
-    if (!path) return;
-    std::string error;
-    if (!SaveTapFile(*path, taps_, &error))
-        dialogs_.messageBox(TapWriteFailedMessage(*path, error), kTapCaption, platform::MessageButtons::Ok,
-                            platform::MessageIcon::Error);
+    dialogs_.saveFile(kExportDefaultName, kExchangeFilter,
+                      [this, alive = std::weak_ptr<int>(alive_)](std::optional<std::string> path) {
+                          if (!path || alive.expired()) return;
+                          std::string error;
+                          if (!SaveTapFile(*path, taps_, &error))
+                              dialogs_.messageBox(TapWriteFailedMessage(*path, error), kTapCaption,
+                                                  platform::MessageButtons::Ok, platform::MessageIcon::Error);
+                      });
 }
 
 bool TapFlows::saveTapFile() {
@@ -237,21 +247,20 @@ void RunUserTap(const StarRecord& tap, platform::Dialogs& dialogs, platform::She
         case TapKind::Image:
             if (auto image = LoadJpegForChart(text, host.chartFit(), &dialogs)) host.showImage(*image);
             break;
-        case TapKind::Program: {
-            if (dialogs.messageBox(kAskRunProgram, kTapCaption, platform::MessageButtons::YesNo,
-                                   platform::MessageIcon::Question) != platform::MessageResult::Yes)
-                break;
-            std::error_code ec;
-            if (text.empty() || !std::filesystem::exists(text, ec)) {
-                dialogs.messageBox("ファイルが見つかりません。\n" + text, kTapCaption,
-                                   platform::MessageButtons::Ok, platform::MessageIcon::Error);
-                break;
-            }
-            if (!shell.openWithAssociatedProgram(text))
-                dialogs.messageBox("開けませんでした。\n" + text, kTapCaption, platform::MessageButtons::Ok,
-                                   platform::MessageIcon::Error);
+        case TapKind::Program:
+            // Shell and dialogs live as long as the window; the tap itself may not, so its text is kept.
+            dialogs.askYesNo(kAskRunProgram, kTapCaption, [text, &dialogs, &shell] {
+                std::error_code ec;
+                if (text.empty() || !std::filesystem::exists(text, ec)) {
+                    dialogs.messageBox("ファイルが見つかりません。\n" + text, kTapCaption,
+                                       platform::MessageButtons::Ok, platform::MessageIcon::Error);
+                    return;
+                }
+                if (!shell.openWithAssociatedProgram(text))
+                    dialogs.messageBox("開けませんでした。\n" + text, kTapCaption,
+                                       platform::MessageButtons::Ok, platform::MessageIcon::Error);
+            });
             break;
-        }
         case TapKind::AddIn:
             host.showAddIn(text);
             break;

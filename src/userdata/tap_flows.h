@@ -47,7 +47,8 @@ class TapFlows {
     void editTap(const StarRecord* tapped, std::function<void()> finished = {});
     bool dialogOpen() const { return dialogOpen_; }
 
-    // The exchange-file flows (also reachable while editing a tap).
+    // The exchange-file flows (also reachable while editing a tap). They return at once and go on
+    // as the question and the file dialog are answered, while this object lives.
     void importTaps();
     void exportTaps();
 
@@ -68,6 +69,7 @@ class TapFlows {
   private:
     void afterChange();
     void tell(const std::string& problem);
+    void importFrom(const std::string& path, bool clearFirst);
     void registered(TapDialogResult result, const TapDialogModel& model, double ra, double dec);
     void edited(TapDialogResult result, const TapDialogModel& model, const StarRecord* tap, int serial);
     // Opens the dialog; its outcome reaches `then` only while this object lives.

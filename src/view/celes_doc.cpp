@@ -82,16 +82,26 @@ bool CCelesDoc::takeCatalogue(CatalogueLoad&& load) {
     return usable;
 }
 
-bool CCelesDoc::openDataFile() {
-    if (loading_) return false;
-    const auto chosen = dialogs_.openFile(kCatalogueFileName, kDataFileFilter);
-    if (!chosen) return false;
-    if (!loadCatalogueFile(*chosen)) return false;
-    location_.setCataloguePath(*chosen);
-    dataDirectory();
-    reloadTaps();
-    notifyViews();
-    return true;
+void CCelesDoc::openDataFile(std::function<void(bool taken)> done) {
+    if (loading_) {
+        if (done) done(false);
+        return;
+    }
+    dialogs_.openFile(
+        kCatalogueFileName, kDataFileFilter,
+        [weak = std::weak_ptr(self_), done = std::move(done)](std::optional<std::string> chosen) {
+            auto self = weak.lock();
+            if (!self) return;
+            CCelesDoc& doc = **self;
+            const bool taken = chosen && !doc.loading_ && doc.loadCatalogueFile(*chosen);
+            if (taken) {
+                doc.location_.setCataloguePath(*chosen);
+                doc.dataDirectory();
+                doc.reloadTaps();
+                doc.notifyViews();
+            }
+            if (done) done(taken);
+        });
 }
 
 void CCelesDoc::deleteContents() {

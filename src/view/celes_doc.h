@@ -56,7 +56,9 @@ class CCelesDoc {
     // The same over bytes in memory (no file, nothing stored).
     bool loadCatalogue(std::span<const std::uint8_t> bytes);
     // The menu command and the missing-catalogue flow: file dialog, load, store the path, reload taps.
-    bool openDataFile();
+    // Returns at once; `done` hears whether a catalogue was taken (false when the dialog was
+    // cancelled, the file refused, or a load is under way).
+    void openDataFile(std::function<void(bool taken)> done = {});
     // Frees every record and every tap.
     void deleteContents();
     // What the last catalogue read found (counts, rejections, problem).
@@ -120,6 +122,8 @@ class CCelesDoc {
     TapLoader tapLoader_;
     std::function<void()> notifyViews_;
     std::function<void(bool)> busy_;
+    // Answers of dialogs still open find this reset once the document is gone.
+    std::shared_ptr<CCelesDoc*> self_ = std::make_shared<CCelesDoc*>(this);
 };
 
 }  // namespace celes

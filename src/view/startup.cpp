@@ -43,15 +43,23 @@ bool adoptCatalogueBesideProgram(platform::SettingsStore& settings, const std::s
 void watchForMissingCatalogue(CCelesDoc& doc, platform::EventLoop& loop, platform::Dialogs& dialogs,
                               std::function<void()> exitCommand) {
     if (doc.loaded()) return;
-    // One-shot: the timer is stopped before the dialogs below, which run their own loops and must not
-    // see it again.
+    // One-shot: the question, then the file dialog, then (still without a catalogue) the notice and
+    // the exit, each going on when the one before is answered.
     ArmOnce(loop, TimerId::AskForCatalogue, kAskForCatalogueDelayMs,
             [&doc, &loop, &dialogs, exit = std::move(exitCommand)] {
-                dialogs.messageBox(kAskForCatalogueText, "Celes");
-                doc.openDataFile();
-                if (doc.loaded()) return;
-                dialogs.messageBox(kExitNoticeText, "Celes");
-                ArmOnce(loop, TimerId::ExitProgram, kExitDelayMs, [&loop, exit] { loop.post(exit); });
+                dialogs.messageBox(
+                    kAskForCatalogueText, "Celes", platform::MessageButtons::Ok, platform::MessageIcon::None,
+                    [&doc, &loop, &dialogs, exit](platform::MessageResult) {
+                        doc.openDataFile([&doc, &loop, &dialogs, exit](bool) {
+                            if (doc.loaded()) return;
+                            dialogs.messageBox(kExitNoticeText, "Celes", platform::MessageButtons::Ok,
+                                               platform::MessageIcon::None,
+                                               [&loop, exit](platform::MessageResult) {
+                                                   ArmOnce(loop, TimerId::ExitProgram, kExitDelayMs,
+                                                           [&loop, exit] { loop.post(exit); });
+                                               });
+                        });
+                    });
             });
 }
 

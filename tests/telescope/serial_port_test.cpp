@@ -259,6 +259,26 @@ TEST_F(PtyPort, CloseReturnsPromptlyWhileTheReaderWaits) {
     EXPECT_FALSE(port.IsOpen());
 }
 
+TEST_F(PtyPort, CloseDoesNotWaitForOutputToDrainAndTheBytesStillGoOut) {
+    port.Open(true);
+    ASSERT_TRUE(port.IsOpen());
+    // Bytes the other end does not read stay queued on the line.
+    const auto data = Sequence(2000);
+    port.Write(data.data(), data.size());
+    port.Write(":Q#");  // the last command before closing
+    const auto start = std::chrono::steady_clock::now();
+    port.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 200ms);
+    EXPECT_FALSE(port.IsOpen());
+    // The queued bytes still reach the other end, the stop last.
+    const auto got = ReadMaster(data.size() + 3);
+    ASSERT_EQ(got.size(), data.size() + 3);
+    EXPECT_EQ(std::string(got.end() - 3, got.end()), ":Q#");
+    // Opening again right away finds the device free once its close has finished.
+    port.Open(true);
+    EXPECT_TRUE(port.IsOpen());
+}
+
 TEST_F(PtyPort, ALostDeviceClosesThePortAndAnotherCanBeOpened) {
     port.Open(true);
     ASSERT_TRUE(port.IsOpen());

@@ -34,12 +34,14 @@ class RecordingHost : public TelescopeHost {
         kinds.push_back(kind);
         if (onBox) onBox(text);
     }
-    bool AskYesNo(const std::string& text) override {
+    void AskYesNo(const std::string& text, std::function<void()> onYes) override {
         questions.push_back(text);
-        if (answers.empty()) return true;
-        const bool a = answers.front();
-        answers.erase(answers.begin());
-        return a;
+        bool yes = true;
+        if (!answers.empty()) {
+            yes = answers.front();
+            answers.erase(answers.begin());
+        }
+        if (yes) onYes();
     }
     void Caption(const std::string& text) override { captions.push_back(text); }
     void EraseCaptionIn(std::uint32_t ms) override { eraseMs = ms; }

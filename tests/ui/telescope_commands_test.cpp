@@ -23,7 +23,7 @@ using testing::SimulatedMount;
 class QuietHost : public TelescopeHost {
   public:
     void ShowBox(const std::string& text, BoxKind) override { boxes.push_back(text); }
-    bool AskYesNo(const std::string&) override { return true; }
+    void AskYesNo(const std::string&, std::function<void()> onYes) override { onYes(); }
     void Caption(const std::string& text) override { captions.push_back(text); }
     void EraseCaptionIn(std::uint32_t) override {}
     void CancelCaptionErase() override {}

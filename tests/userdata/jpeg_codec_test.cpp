@@ -23,15 +23,14 @@ namespace fs = std::filesystem;
 
 class RecordingDialogs : public platform::Dialogs {
   public:
-    platform::MessageResult messageBox(const std::string& text, const std::string& caption,
-                                       platform::MessageButtons, platform::MessageIcon icon) override {
+    void messageBox(const std::string& text, const std::string& caption, platform::MessageButtons,
+                    platform::MessageIcon icon, platform::MessageAnswer) override {
         texts.push_back(text);
         captions.push_back(caption);
         icons.push_back(icon);
-        return platform::MessageResult::Ok;
     }
-    std::optional<std::string> openFile(const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> saveFile(const std::string&, const std::string&) override { return {}; }
+    void openFile(const std::string&, const std::string&, platform::ChosenPath) override {}
+    void saveFile(const std::string&, const std::string&, platform::ChosenPath) override {}
     std::vector<std::string> texts, captions;
     std::vector<platform::MessageIcon> icons;
 };

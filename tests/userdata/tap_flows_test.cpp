@@ -162,7 +162,9 @@ TEST_F(TapFlowsTest, ImportAppendsOnNoReplacesOnYesAndExportRoundTrips) {
     dialogs.messageAnswers = {MessageResult::Yes};
     dialogs.fileAnswers = {exchange};
     host.steps.push_back([&](TapDialogModel&) {
-        return TapDialogModel::confirmExport(dialogs) ? TapDialogResult::Export : TapDialogResult::Cancel;
+        TapDialogResult r = TapDialogResult::Cancel;
+        TapDialogModel::confirmExport(dialogs, [&r] { r = TapDialogResult::Export; });
+        return r;
     });
     flows.registerTap(0, 0);
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
@@ -203,6 +205,47 @@ TEST_F(TapFlowsTest, ImportButtonWhileEditingImportsAndKeepsTheTap) {
     host.steps.push_back([](TapDialogModel&) { return TapDialogResult::Import; });
     flows.editTap(taps[0].get());
     EXPECT_EQ(taps.size(), 2u);
+}
+
+TEST_F(TapFlowsTest, ImportGoesOnOnlyAsItsQuestionAndFileDialogAreAnsweredAndNotAfterTheFlowsGo) {
+    registerWith("one");
+    RecordList file;
+    file.push_back(std::make_unique<StarRecord>(*taps[0]));
+    FillTap(*file.back(), "F", "from file", TapKind::Text);
+    SaveTapFile(dir.file("in.ptx"), file);
+
+    dialogs.holdAnswers = true;
+    dialogs.messageAnswers = {MessageResult::Yes};
+    dialogs.fileAnswers = {dir.file("in.ptx")};
+    flows.importTaps();
+    // Asked, nothing answered: nothing read, nothing cleared, nothing written.
+    EXPECT_EQ(dialogs.waiting(), 1u);
+    EXPECT_TRUE(dialogs.fileDialogs.empty());
+    registerWith("two");  // the list changes while the question is open
+    ASSERT_EQ(taps.size(), 2u);
+    ASSERT_TRUE(dialogs.answerNext());  // Yes: clear first
+    EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(taps.size(), 2u);
+    ASSERT_TRUE(dialogs.answerNext());  // the file
+    ASSERT_EQ(taps.size(), 1u);         // what the list held when the answer came was replaced
+    EXPECT_EQ(TapText(*taps[0]), "from file");
+    RecordList saved;
+    LoadTapFile(dir.file("CelesUser.tap"), saved);
+    ASSERT_EQ(saved.size(), 1u);  // and the tap file says so
+    EXPECT_EQ(TapText(*saved[0]), "from file");
+
+    // Flows that go while their question waits: the answer finds nothing to act on.
+    auto gone = std::make_unique<TapFlows>(
+        taps, settings, dialogs, host, [this] { return dir.file("CelesUser.tap"); }, [] {});
+    gone->importTaps();
+    gone->exportTaps();
+    gone.reset();
+    dialogs.messageAnswers = {MessageResult::Yes};
+    dialogs.fileAnswers = {dir.file("in.ptx"), dir.file("out.ptx")};
+    dialogs.answerAll();
+    EXPECT_EQ(taps.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs.size(), 2u);  // the export's, already asked; the import's never
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.ptx")));
 }
 
 TEST_F(TapFlowsTest, AWriteFailureIsToldAndTheListStays) {
@@ -476,12 +519,15 @@ TEST(TapDialog, BrowseUsesTheKindsFilterAndTextHasNone) {
     fakes::ScriptedDialogs dialogs;
     TapDialogModel m = TapDialogModel::ForNewTap(1);
     dialogs.fileAnswers = {std::string("/p/M42.jpg")};
-    m.browse(dialogs);
+    const auto browse = [&] { m.browse(dialogs, [&m](const std::string& path) { m.setText(path); }); };
+    browse();
     EXPECT_EQ(m.text(), "/p/M42.jpg");
     EXPECT_EQ(dialogs.fileDialogs[0].filter, "JPEG (*.jpg)|*.jpg||");
+    browse();  // cancelled: the text stays
+    EXPECT_EQ(m.text(), "/p/M42.jpg");
     m.setKind(TapKind::Text);
-    m.browse(dialogs);
-    EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
+    browse();
+    EXPECT_EQ(dialogs.fileDialogs.size(), 2u);
 }
 
 class RecordingRunHost : public TapRunHost {

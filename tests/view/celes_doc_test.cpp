@@ -99,15 +99,19 @@ TEST_F(DocTest, OpenDataFile) {
     doc.onNewDocument();
     ASSERT_EQ(doc.stars().size(), 3u);
 
+    std::vector<bool> taken;
+    const auto open = [&] { doc.openDataFile([&](bool t) { taken.push_back(t); }); };
     dialogs_.fileAnswers = {std::nullopt, path("junk.dat"), path("missing.dat"), path("second.dat")};
-    EXPECT_FALSE(doc.openDataFile());  // cancelled
-    EXPECT_FALSE(doc.openDataFile());  // not a catalogue: the old one stays
-    EXPECT_FALSE(doc.openDataFile());  // cannot be read: likewise
+    open();  // cancelled
+    open();  // not a catalogue: the old one stays
+    open();  // cannot be read: likewise
+    EXPECT_EQ(taken, (std::vector<bool>{false, false, false}));
     EXPECT_EQ(doc.stars().size(), 3u);
     EXPECT_EQ(store_.readString("CELES", "CELES_DATA", ""), path("first.dat"));
     EXPECT_EQ(dialogs_.shown.size(), 2u);
 
-    EXPECT_TRUE(doc.openDataFile());
+    open();
+    EXPECT_EQ(taken.back(), true);
     EXPECT_EQ(doc.stars().size(), 5u);
     EXPECT_EQ(store_.readString("CELES", "CELES_DATA", ""), path("second.dat"));
     EXPECT_EQ(tapLoads, 2);

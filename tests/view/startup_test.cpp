@@ -88,6 +88,33 @@ TEST_F(StartupTest, NoCatalogueAnywhereAsksAfterTwoSecondsAndEndsTenSecondsAfter
     EXPECT_EQ(dialogs_.fileDialogs.size(), 1u);
 }
 
+TEST_F(StartupTest, EachStepOfTheMissingCatalogueFlowWaitsForTheAnswerBeforeIt) {
+    CCelesDoc doc(store_, loop_, dialogs_, path("nowhere/celes.dat"));
+    doc.onNewDocument();
+    dialogs_.holdAnswers = true;
+    int exits = 0;
+    watchForMissingCatalogue(doc, loop_, dialogs_, [&] { ++exits; });
+    loop_.advance(2000);
+    // The question waits: no file dialog yet, however long it stays open.
+    loop_.advance(60000);
+    EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{kAskForCatalogueText}));
+    EXPECT_TRUE(dialogs_.fileDialogs.empty());
+    ASSERT_TRUE(dialogs_.answerNext());
+    EXPECT_EQ(dialogs_.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs_.texts().size(), 1u);
+    ASSERT_TRUE(dialogs_.answerNext());  // cancelled
+    EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{kAskForCatalogueText, kExitNoticeText}));
+    // The ten seconds to the exit count from the notice's answer, not from its showing.
+    loop_.advance(60000);
+    EXPECT_EQ(exits, 0);
+    ASSERT_TRUE(dialogs_.answerNext());
+    loop_.advance(9999);
+    EXPECT_EQ(exits, 0);
+    loop_.advance(1);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(dialogs_.waiting(), 0u);
+}
+
 TEST_F(StartupTest, ChoosingACatalogueInTheNoticeKeepsTheProgramRunning) {
     fakes::writeCatalogue(path("chosen.dat"), fakes::makeStars(4));
     CCelesDoc doc(store_, loop_, dialogs_, path("nowhere/celes.dat"));

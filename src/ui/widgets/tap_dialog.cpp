@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -105,8 +106,12 @@ TapDialog::TapDialog(TapDialogModel model, platform::Dialogs& dialogs, platform:
     connect(cancel, &QPushButton::clicked, this, [this] { finish(TapDialogResult::Cancel); });
     connect(browse, &QPushButton::clicked, this, [this] {
         pull();
-        model_.browse(dialogs_);
-        push();
+        model_.browse(dialogs_, [self = QPointer<TapDialog>(this)](const std::string& path) {
+            if (!self) return;  // the dialog closed while the file dialog was open
+            self->pull();
+            self->model_.setText(path);
+            self->push();
+        });
     });
     connect(date, &QPushButton::clicked, this, [this] {
         pull();
@@ -120,10 +125,14 @@ TapDialog::TapDialog(TapDialogModel model, platform::Dialogs& dialogs, platform:
         push();
     });
     connect(import, &QPushButton::clicked, this, [this] {
-        if (TapDialogModel::confirmImport(dialogs_)) finish(TapDialogResult::Import);
+        TapDialogModel::confirmImport(dialogs_, [self = QPointer<TapDialog>(this)] {
+            if (self) self->finish(TapDialogResult::Import);
+        });
     });
     connect(exportButton, &QPushButton::clicked, this, [this] {
-        if (TapDialogModel::confirmExport(dialogs_)) finish(TapDialogResult::Export);
+        TapDialogModel::confirmExport(dialogs_, [self = QPointer<TapDialog>(this)] {
+            if (self) self->finish(TapDialogResult::Export);
+        });
     });
 }
 

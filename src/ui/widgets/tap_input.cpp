@@ -300,14 +300,17 @@ void TapInput::openAboveHorizonList() {
         const AboveHorizonEntry entry = entries[std::size_t(row)];
         // Asked after the list has closed.
         loop_.post([this, entry] {
-            if (!view_->settings().on(Setting::Option3MigoroNoa) &&
-                dialogs_.messageBox(entry.text + kAboveHorizonQuestion, kAboveHorizonTitle,
-                                    platform::MessageButtons::YesNo,
-                                    platform::MessageIcon::Question) != platform::MessageResult::Yes)
-                return;
-            AimZoomViewAt(view_->state(), entry, navigator());
-            view_->recompute();
-            view_->saveSettings();
+            if (!view_) return;
+            const auto aim = [this, entry] {
+                if (!view_) return;
+                AimZoomViewAt(view_->state(), entry, navigator());
+                view_->recompute();
+                view_->saveSettings();
+            };
+            if (view_->settings().on(Setting::Option3MigoroNoa))
+                aim();
+            else
+                dialogs_.askYesNo(entry.text + kAboveHorizonQuestion, kAboveHorizonTitle, aim);
         });
     };
     dialog->show();

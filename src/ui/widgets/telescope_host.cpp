@@ -19,9 +19,8 @@ void QtTelescopeHost::ShowBox(const std::string& text, BoxKind kind) {
     dialogs_.messageBox(text, kBoxCaption, platform::MessageButtons::Ok, icon);
 }
 
-bool QtTelescopeHost::AskYesNo(const std::string& text) {
-    return dialogs_.messageBox(text, kBoxCaption, platform::MessageButtons::YesNo,
-                               platform::MessageIcon::Question) == platform::MessageResult::Yes;
+void QtTelescopeHost::AskYesNo(const std::string& text, std::function<void()> onYes) {
+    dialogs_.askYesNo(text, kBoxCaption, std::move(onYes));
 }
 
 void QtTelescopeHost::Caption(const std::string& text) {

@@ -40,7 +40,7 @@ class QtTelescopeHost : public TelescopeHost {
     QtTelescopeHost(platform::Dialogs& dialogs, QWidget* window, TelescopeHostHooks hooks);
 
     void ShowBox(const std::string& text, BoxKind kind) override;
-    bool AskYesNo(const std::string& text) override;
+    void AskYesNo(const std::string& text, std::function<void()> onYes) override;
     void Caption(const std::string& text) override;
     void EraseCaptionIn(std::uint32_t ms) override;
     void CancelCaptionErase() override;

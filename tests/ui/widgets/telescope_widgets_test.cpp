@@ -77,7 +77,7 @@ class HeldLink : public MountLink {
 class Prompts : public TelescopePrompts {
   public:
     void ShowBox(const std::string& text, BoxKind) override { boxes.push_back(text); }
-    bool AskYesNo(const std::string&) override { return true; }
+    void AskYesNo(const std::string&, std::function<void()> onYes) override { onYes(); }
     std::vector<std::string> boxes;
 };
 
