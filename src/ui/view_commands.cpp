@@ -209,6 +209,8 @@ void RegisterViewCommands(CommandTable& table, const ViewCommandContext& ctx) {
         Refresh(view);
     });
     table.SetHandler(kCmdCloseMenu, [] {});
+    // The ground scale over the chart as it stands, until the next render; nothing is stored.
+    table.SetHandler(32936, [&view] { view.overlayGroundScale(); });
 
     for (const auto& [id, setting] : kTapMenus) {
         table.SetHandler(id, [&view, setting = setting] {

@@ -248,6 +248,10 @@ bool CCelesView::drawOverShownChart(const std::function<void(RenderContext&)>& d
     return true;
 }
 
+bool CCelesView::overlayGroundScale() {
+    return drawOverShownChart([](RenderContext& rc) { DrawGroundScaleOver(rc); });
+}
+
 bool CCelesView::readShownChart(const std::function<void(const CSkyCanvas&)>& read) {
     if (busy_.load()) return false;
     std::lock_guard<std::mutex> lock(canvasLock_);

@@ -134,6 +134,9 @@ class CCelesView {
     // scratch one, so what is drawn over the chart is not tappable) and then asks the window to
     // show it again. What is drawn stays until the next render.
     bool drawOverShownChart(const std::function<void(RenderContext&)>& draw);
+    // Lays the ground scale over the shown chart without drawing the chart again (the setting that
+    // draws it with every chart is not touched); false while the worker draws or before a chart.
+    bool overlayGroundScale();
     // Runs `read` over the shown chart's pixels, under the lock; `read` must not come back in.
     bool readShownChart(const std::function<void(const CSkyCanvas&)>& read);
     // Copies the shown chart into `into` (its size and pixels), for a label or a file.

@@ -14,6 +14,8 @@ Twilight ClassifyTwilight(double sinSunAltitude);
 // Layers (view/layers).
 void DrawBackground(RenderContext& rc);
 void DrawGrids(RenderContext& rc);
+// The ground scale alone, laid over a finished chart the way DrawGrids lays it.
+void DrawGroundScaleOver(RenderContext& rc);
 void DrawDirectionLabels(RenderContext& rc);
 void DrawStars(RenderContext& rc);
 void DrawTaps(RenderContext& rc);

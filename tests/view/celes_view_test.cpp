@@ -395,5 +395,49 @@ TEST(RenderWorker, RenderAskedWhileBusyRunsWhenTheResultArrives) {
     EXPECT_EQ(view.lastResult().time.minute, 42);
 }
 
+// The ground scale laid over the shown chart: it changes only pixels the ground scale covers when a
+// chart is drawn with it, stores nothing, and the next render gives the plain chart back.
+TEST(ShownChartDoor, GroundScaleOverTheChartDrawsOnlyTheScaleAndKeepsNothing) {
+    fakes::MemorySettings store;
+    MemoryRecords records(RingStars(300));
+    ThreadSafeLoop loop;
+    CCelesView view(store, records, nullptr, &loop);
+    view.resize(240, 320);
+    view.state().groundScale = false;
+    view.render();
+    CSkyCanvas plain, over, withScale;
+    ASSERT_TRUE(view.copyShownChart(plain));
+    const auto storedBefore = store.values;
+
+    ASSERT_TRUE(view.overlayGroundScale());
+    ASSERT_TRUE(view.copyShownChart(over));
+    EXPECT_FALSE(view.state().groundScale);
+    EXPECT_EQ(store.values, storedBefore) << "nothing stored";
+
+    view.state().groundScale = true;
+    view.render();
+    ASSERT_TRUE(view.copyShownChart(withScale));
+    int changed = 0, outside = 0;
+    for (int y = 0; y < plain.Height(); ++y)
+        for (int x = 0; x < plain.Width(); ++x) {
+            if (over.GetPixel(x, y) == plain.GetPixel(x, y)) continue;
+            ++changed;
+            if (withScale.GetPixel(x, y) == plain.GetPixel(x, y)) ++outside;
+        }
+    EXPECT_GT(changed, 200) << "the scale's lines are on the chart";
+    // A chart drawn with the scale lays its stars over it; the overlay lies over them: those few
+    // pixels are the only ones where the two may part.
+    EXPECT_LE(outside * 50, changed) << "only where a chart with the ground scale has it";
+
+    view.state().groundScale = false;
+    view.render();
+    CSkyCanvas again;
+    ASSERT_TRUE(view.copyShownChart(again));
+    int differ = 0;
+    for (int y = 0; y < plain.Height(); ++y)
+        for (int x = 0; x < plain.Width(); ++x) differ += again.GetPixel(x, y) != plain.GetPixel(x, y);
+    EXPECT_EQ(differ, 0) << "the next render draws the plain chart";
+}
+
 }  // namespace
 }  // namespace celes

@@ -248,4 +248,12 @@ void DrawGrids(RenderContext& rc) {
     BlendLabels(rc, traced.labels);
 }
 
+void DrawGroundScaleOver(RenderContext& rc) {
+    Traced traced;
+    traced.pixels.reserve(1 << 14);
+    DrawGroundScale(rc, traced);
+    BlendLines(rc.canvas, traced.pixels);
+    BlendLabels(rc, traced.labels);
+}
+
 }  // namespace celes

@@ -241,7 +241,8 @@ const std::vector<Case>& Cases() {
             {32933, {}, {}, {}, nullptr, {}, {}, [](WholeProgram& w) { return w.shell.opened.empty(); }},
             {32934, {}, {}, N("方角画面切替"), nullptr, {}, {},
              [](WholeProgram& w) { return w.state().mode == ViewMode::Direction; }},
-            {32936, {}, {}, N(kNotAvailableText), nullptr},
+            // The scale over the chart as it stands: nothing stored, the setting stays off.
+            {32936, {}, {}, {}, nullptr, {}, {}, [](WholeProgram& w) { return !w.state().groundScale; }},
             {32937, {}, {}, {}, nullptr},
             {32938, {}, {}, {}, nullptr},
             {32939, {}, {}, {}, nullptr},
