@@ -114,6 +114,8 @@ const std::vector<Expect>& Expectations() {
         {32847, [](UiFixture& f) { return f.state().height == 2; }, nullptr},
         {32848, [](UiFixture& f) { return f.state().height == -1; }, nullptr},
         {32934, [](UiFixture& f) { return f.state().mode == ViewMode::Direction; }, "方角画面切替"},
+        // The ground scale over the chart as it stands: the setting that draws it with every chart stays off.
+        {32936, [](UiFixture& f) { return !f.state().groundScale; }, nullptr},
         {32797, [](UiFixture& f) { return f.state().mode == ViewMode::Zenith; }, "天頂に切替"},
         // Already in the planisphere: back to the previous mode (the planisphere again), no caption.
         {32801, [](UiFixture& f) { return f.state().mode == ViewMode::Planisphere; }, nullptr},
