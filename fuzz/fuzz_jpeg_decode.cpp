@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto bmp = celes::DecodeJpegStream(f, nullptr);
     if (bmp) {
         // Touch the corners through the top-down accessor.
-        volatile std::uint32_t sink = bmp->Pixel(0, 0) ^ bmp->Pixel(bmp->width - 1, bmp->height - 1);
+        volatile std::uint32_t sink = bmp->pixel(0, 0) ^ bmp->pixel(bmp->width - 1, bmp->height - 1);
         (void)sink;
     }
     std::fclose(f);

@@ -175,7 +175,7 @@ int cmdMount(const Args& args) {
     auto run = [&](const std::function<void(MountDone)>& start) {
         std::optional<MountResult> result;
         start([&](const MountResult& r) { result = r; });
-        if (!loop.RunUntil([&] { return result.has_value(); }, std::chrono::seconds(60))) {
+        if (!loop.runUntil([&] { return result.has_value(); }, std::chrono::seconds(60))) {
             MountResult lost;
             lost.statusText = "応答なし";
             return lost;

@@ -326,9 +326,9 @@ bool RunEncode(EncodeJob* const job, const CSkyCanvas& canvas, std::FILE* file) 
 
 }  // namespace
 
-std::uint32_t JpegBitmap::Pixel(int x, int y) const {
+std::uint32_t JpegBitmap::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
-    const std::uint8_t* p = TopDownRow(y) + 3 * x;
+    const std::uint8_t* p = topDownRow(y) + 3 * x;
     return std::uint32_t(p[2]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[0]) << 16;
 }
 
@@ -396,7 +396,7 @@ void DrawJpegOnCanvas(const JpegBitmap& image, CSkyCanvas& canvas, int chartWidt
     }
     for (int y = 0; y < ch; ++y) {
         const int sy = scaled ? int(std::int64_t(y) * image.height / chartHeight) : y;
-        const std::uint8_t* src = image.TopDownRow(sy);
+        const std::uint8_t* src = image.topDownRow(sy);
         std::uint8_t* dst = canvas.Bits() + std::size_t(y) * canvas.Stride();
         if (!scaled) {
             std::memcpy(dst, src, std::size_t(cw) * 3);

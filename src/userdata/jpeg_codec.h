@@ -42,9 +42,9 @@ struct JpegBitmap {
     int fileHeight = 0;
 
     // Pixel (x, y) counted from the top-left corner as 0x00BBGGRR; 0 outside.
-    std::uint32_t Pixel(int x, int y) const;
+    std::uint32_t pixel(int x, int y) const;
     // First byte of image row y counted from the top.
-    const std::uint8_t* TopDownRow(int y) const { return bits.data() + std::size_t(height - 1 - y) * stride; }
+    const std::uint8_t* topDownRow(int y) const { return bits.data() + std::size_t(height - 1 - y) * stride; }
 };
 
 // Writes the canvas as a baseline JPEG of quality 100. The file is written beside its final name

@@ -54,7 +54,7 @@ TEST(JpegColours, QtJpegDecodesToItsColours) {
     std::remove(path.c_str());
     ASSERT_TRUE(bmp);
     for (int i = 0; i < 4; ++i) {
-        const std::uint32_t p = bmp->Pixel(i * 16 + 8, 8);  // 0x00BBGGRR
+        const std::uint32_t p = bmp->pixel(i * 16 + 8, 8);  // 0x00BBGGRR
         ExpectNear(QColor(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF), kBlocks[i],
                    "block " + std::to_string(i));
     }

@@ -62,7 +62,7 @@ class SilentBridge {
 
 // Moves the virtual loop on in small steps of real time until `done`, at most `limit`.
 template <typename F>
-bool RunUntil(fakes::VirtualEventLoop& loop, F done, std::chrono::milliseconds limit) {
+bool runUntil(fakes::VirtualEventLoop& loop, F done, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(10ms);
@@ -90,12 +90,12 @@ TEST(BridgeOpen, AConnectThatIsNotAnsweredLeavesTheLoopRunningAndFailsLater) {
     // Meanwhile the loop keeps firing its timers.
     int ticks = 0;
     loop.startTimer(12345, 100, [&] { ++ticks; });
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(runUntil(
         loop, [&] { return ticks >= 5; }, 2s));
     EXPECT_FALSE(result.has_value());
 
     // The connect gives up after its limit; the failure comes through the loop, with its reason.
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(runUntil(
         loop, [&] { return result.has_value(); }, 10s));
     EXPECT_FALSE(result->ok);
     EXPECT_FALSE(link.IsOpen());
@@ -138,7 +138,7 @@ TEST(BridgeOpen, ABridgeThatAnswersOpensThroughTheLoop) {
     std::optional<MountResult> result;
     link.Connect([&](const MountResult& r) { result = r; });
     EXPECT_FALSE(result.has_value());
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(runUntil(
         loop, [&] { return result.has_value(); }, 5s));
     EXPECT_TRUE(result->ok);
     EXPECT_TRUE(link.IsOpen());

@@ -19,7 +19,7 @@ using testing::IndiServerProcess;
 using testing::ThreadSafeLoop;
 
 // Runs the loop's posted calls until the result has come (at most 30 s).
-bool RunUntil(ThreadSafeLoop& loop, const std::function<bool()>& done) {
+bool runUntil(ThreadSafeLoop& loop, const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
@@ -49,7 +49,7 @@ TEST_F(IndiLinkTest, OneOperationAtATimeAndAStopWhateverWaits) {
     std::optional<MountResult> connected;
     link.Connect([&](const MountResult& r) { connected = r; });
     EXPECT_FALSE(connected);  // never from inside the call
-    ASSERT_TRUE(RunUntil(loop_, [&] { return connected.has_value(); }));
+    ASSERT_TRUE(runUntil(loop_, [&] { return connected.has_value(); }));
     ASSERT_TRUE(connected->ok) << connected->statusText;
     EXPECT_EQ(link.State(), TelescopeState::Ready);
     EXPECT_EQ(link.DeviceName(), "Telescope Simulator");
@@ -62,7 +62,7 @@ TEST_F(IndiLinkTest, OneOperationAtATimeAndAStopWhateverWaits) {
     EXPECT_TRUE(IsInFlight(link.State()));
     link.GetPosition(true, [&](const MountResult& r) { refused = r; });
     link.StopMotion([&](const MountResult& r) { stopped = r; });
-    ASSERT_TRUE(RunUntil(loop_, [&] { return moved && refused && stopped; }));
+    ASSERT_TRUE(runUntil(loop_, [&] { return moved && refused && stopped; }));
     EXPECT_TRUE(refused->refused);
     EXPECT_FALSE(refused->ok);
     EXPECT_TRUE(moved->ok);
@@ -72,7 +72,7 @@ TEST_F(IndiLinkTest, OneOperationAtATimeAndAStopWhateverWaits) {
 
     std::optional<MountResult> position;
     link.GetPosition(true, [&](const MountResult& r) { position = r; });
-    ASSERT_TRUE(RunUntil(loop_, [&] { return position.has_value(); }));
+    ASSERT_TRUE(runUntil(loop_, [&] { return position.has_value(); }));
     EXPECT_TRUE(position->ok) << position->report;
     EXPECT_EQ(position->report.rfind(std::string(lx200::kReportRA), 0), 0u);
 }
@@ -81,21 +81,21 @@ TEST_F(IndiLinkTest, DisconnectEndsThePendingOperationAsFailedAndConnectOpensAga
     IndiLink link(server_->address(), loop_);
     std::optional<MountResult> connected, moved;
     link.Connect([&](const MountResult& r) { connected = r; });
-    ASSERT_TRUE(RunUntil(loop_, [&] { return connected.has_value(); }));
+    ASSERT_TRUE(runUntil(loop_, [&] { return connected.has_value(); }));
     ASSERT_TRUE(connected->ok);
     link.MovePulse('s', [&](const MountResult& r) { moved = r; });
     link.Disconnect();
     EXPECT_EQ(link.State(), TelescopeState::Closed);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_FALSE(link.Busy());
-    ASSERT_TRUE(RunUntil(loop_, [&] { return moved.has_value(); }));
+    ASSERT_TRUE(runUntil(loop_, [&] { return moved.has_value(); }));
     EXPECT_FALSE(moved->ok);
     // The cut-short press was released before the server was left.
     EXPECT_TRUE(server_->Becomes("Telescope Simulator.TELESCOPE_MOTION_NS.MOTION_SOUTH", "Off"));
 
     connected.reset();
     link.Connect([&](const MountResult& r) { connected = r; });
-    ASSERT_TRUE(RunUntil(loop_, [&] { return connected.has_value(); }));
+    ASSERT_TRUE(runUntil(loop_, [&] { return connected.has_value(); }));
     EXPECT_TRUE(connected->ok) << connected->statusText;
     EXPECT_TRUE(link.IsOpen());
 }

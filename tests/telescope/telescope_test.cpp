@@ -533,7 +533,7 @@ class RealMount : public ::testing::Test {
     MountResult Run(const std::function<void(MountDone)>& start) {
         std::optional<MountResult> result;
         start([&](const MountResult& r) { result = r; });
-        EXPECT_TRUE(loop.RunUntil([&] { return result.has_value(); }, 30s));
+        EXPECT_TRUE(loop.runUntil([&] { return result.has_value(); }, 30s));
         return result.value_or(MountResult{});
     }
     std::vector<std::string> Sent() const { return mount->model().Commands(); }
@@ -653,7 +653,7 @@ TEST(Telescope, PortNumberSelectsFromTheDeviceListAndAFailedConnectCanBeRetried)
     auto run = [&](const std::function<void(MountDone)>& start) {
         std::optional<MountResult> result;
         start([&](const MountResult& r) { result = r; });
-        EXPECT_TRUE(loop.RunUntil([&] { return result.has_value(); }, 30s));
+        EXPECT_TRUE(loop.runUntil([&] { return result.has_value(); }, 30s));
         return result.value_or(MountResult{});
     };
     auto connect = [&](MountDone d) { t.Connect(std::move(d)); };

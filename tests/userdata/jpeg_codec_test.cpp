@@ -90,10 +90,10 @@ TEST_F(JpegCodec, RoundTripKeepsSizeOrientationAndColour) {
     EXPECT_EQ(bmp->height, 300);
     EXPECT_EQ(bmp->stride, 720);
     EXPECT_EQ(bmp->bits.size(), 720u * 300);
-    ExpectNear(bmp->Pixel(120, 10), MakeColour(255, 0, 0), 4, "top");
-    ExpectNear(bmp->Pixel(120, 290), MakeColour(0, 0, 255), 4, "bottom");
-    ExpectNear(bmp->Pixel(20, 150), MakeColour(0, 255, 0), 4, "green square");
-    ExpectNear(bmp->Pixel(200, 150), MakeColour(30, 30, 30), 4, "grey");
+    ExpectNear(bmp->pixel(120, 10), MakeColour(255, 0, 0), 4, "top");
+    ExpectNear(bmp->pixel(120, 290), MakeColour(0, 0, 255), 4, "bottom");
+    ExpectNear(bmp->pixel(20, 150), MakeColour(0, 255, 0), 4, "green square");
+    ExpectNear(bmp->pixel(200, 150), MakeColour(30, 30, 30), 4, "grey");
     // Stored bottom row first: the first bytes in memory are the image's bottom (blue) row.
     EXPECT_GT(bmp->bits[0], 240);  // blue byte
     EXPECT_LT(bmp->bits[2], 16);   // red byte
@@ -102,7 +102,7 @@ TEST_F(JpegCodec, RoundTripKeepsSizeOrientationAndColour) {
     // Saving again replaces the file.
     chart.Tint(MakeColour(0, 0, 0), 100);
     ASSERT_TRUE(SaveCanvasJpeg(chart, path, &dialogs));
-    ExpectNear(LoadJpegBitmap(path)->Pixel(120, 10), 0, 4, "overwritten");
+    ExpectNear(LoadJpegBitmap(path)->pixel(120, 10), 0, 4, "overwritten");
 }
 
 TEST_F(JpegCodec, BadInputFailsCleanlyWithOneMessage) {
@@ -170,7 +170,7 @@ TEST_F(JpegCodec, TruncatedFileShowsItsUpperPartAndOneWarning) {
     const auto bmp = LoadJpegBitmap(cut, &dialogs);
     ASSERT_TRUE(bmp);
     EXPECT_EQ(bmp->height, 300);
-    ExpectNear(bmp->Pixel(120, 10), MakeColour(255, 0, 0), 4, "decoded upper part");
+    ExpectNear(bmp->pixel(120, 10), MakeColour(255, 0, 0), 4, "decoded upper part");
     ASSERT_EQ(dialogs.texts.size(), 1u);
     EXPECT_NE(dialogs.texts[0].find("Premature end"), std::string::npos) << dialogs.texts[0];
 }
@@ -265,7 +265,7 @@ TEST_F(JpegCodec, TruncatedFileDrawnForASmallChartStillWarnsOnce) {
         const auto bmp = LoadJpegForChart(cut, fit, &dialogs);
         ASSERT_TRUE(bmp);
         const int row100 = fit.stretch ? 100 * bmp->height / bmp->fileHeight : 100;  // in the red quarter
-        ExpectNear(bmp->Pixel(bmp->width / 4, row100), MakeColour(255, 0, 0), 12, "upper part");
+        ExpectNear(bmp->pixel(bmp->width / 4, row100), MakeColour(255, 0, 0), 12, "upper part");
         ASSERT_EQ(dialogs.texts.size(), 1u);
         EXPECT_NE(dialogs.texts[0].find("Premature end"), std::string::npos) << dialogs.texts[0];
     }
@@ -321,8 +321,8 @@ TEST_F(JpegCodec, CmykFilesShowInTheirColours) {
         const auto bmp =
             fitted ? LoadJpegForChart(path, {16, 12, true}, &dialogs) : LoadJpegBitmap(path, &dialogs);
         ASSERT_TRUE(bmp) << fitted;
-        ExpectNear(bmp->Pixel(bmp->width / 2, bmp->height / 5), MakeColour(255, 0, 0), 12, "red top");
-        ExpectNear(bmp->Pixel(bmp->width / 2, bmp->height * 4 / 5), MakeColour(0, 255, 255), 12,
+        ExpectNear(bmp->pixel(bmp->width / 2, bmp->height / 5), MakeColour(255, 0, 0), 12, "red top");
+        ExpectNear(bmp->pixel(bmp->width / 2, bmp->height * 4 / 5), MakeColour(0, 255, 255), 12,
                    "cyan bottom");
     }
     EXPECT_TRUE(dialogs.texts.empty());
@@ -369,8 +369,8 @@ TEST_F(JpegCodec, SaveFailuresLeaveNoFile) {
     ASSERT_TRUE(bmp);
     EXPECT_EQ(bmp->width, 3);
     EXPECT_EQ(bmp->stride, 12);
-    ExpectNear(bmp->Pixel(2, 4), MakeColour(255, 255, 255), 2, "odd");
-    EXPECT_EQ(bmp->Pixel(3, 0), 0u);
+    ExpectNear(bmp->pixel(2, 4), MakeColour(255, 255, 255), 2, "odd");
+    EXPECT_EQ(bmp->pixel(3, 0), 0u);
 }
 
 TEST_F(JpegCodec, ImagesDrawAtTheCornerOrStretched) {
@@ -382,7 +382,7 @@ TEST_F(JpegCodec, ImagesDrawAtTheCornerOrStretched) {
     img.bits.assign(std::size_t(img.stride) * 80, 0);
     for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 100; ++x) {
-            std::uint8_t* p = const_cast<std::uint8_t*>(img.TopDownRow(y)) + 3 * x;
+            std::uint8_t* p = const_cast<std::uint8_t*>(img.topDownRow(y)) + 3 * x;
             const Colour c =
                 y == 79 ? MakeColour(0, 255, 0) : (x < 50 ? MakeColour(255, 0, 0) : MakeColour(0, 0, 255));
             p[0] = std::uint8_t(BlueOf(c)), p[1] = std::uint8_t(GreenOf(c)), p[2] = std::uint8_t(RedOf(c));

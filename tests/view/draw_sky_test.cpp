@@ -117,7 +117,7 @@ class Chart {
         view->render();
         return *view;
     }
-    Colour Pixel(int x, int y) {
+    Colour pixel(int x, int y) {
         Colour c = 0;
         view->readShownChart([&](const CSkyCanvas& chart) { c = chart.GetPixel(x, y); });
         return c;
@@ -157,9 +157,9 @@ TEST(DrawStars, MagnitudeHalfIsAFullCrossAtTheZenith) {
     // The zenith is the disc centre (W/2, R).
     const int x = 120, y = 120;
     for (auto [dx, dy] : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-        EXPECT_EQ(chart.Pixel(x + dx, y + dy), kWhite) << dx << "," << dy;
-    const Colour sky = chart.Pixel(x + 5, y + 5);
-    for (auto [dx, dy] : {std::pair{1, 1}, {-1, -1}, {2, 0}}) EXPECT_EQ(chart.Pixel(x + dx, y + dy), sky);
+        EXPECT_EQ(chart.pixel(x + dx, y + dy), kWhite) << dx << "," << dy;
+    const Colour sky = chart.pixel(x + 5, y + 5);
+    for (auto [dx, dy] : {std::pair{1, 1}, {-1, -1}, {2, 0}}) EXPECT_EQ(chart.pixel(x + dx, y + dy), sky);
     // Recorded for the search under a tap.
     ASSERT_EQ(chart.view->drawnObjects().Size(), 1);
     EXPECT_EQ(chart.view->drawnObjects().Entries()[0].x, x);
@@ -169,12 +169,12 @@ TEST(DrawStars, FaintStarIsOneDimmedPixel) {
     Chart chart;
     const RenderTime t = chart.Time();
     chart.Render({Star(t.lst, t.latitude, 4.9)});
-    const Colour sky = chart.Pixel(125, 125);
-    const Colour c = chart.Pixel(120, 120);
+    const Colour sky = chart.pixel(125, 125);
+    const Colour c = chart.pixel(120, 120);
     EXPECT_NE(c, sky);
     EXPECT_LT(RedOf(c), 255);  // partial intensity
     EXPECT_GT(RedOf(c), RedOf(sky));
-    for (auto [dx, dy] : {std::pair{1, 0}, {0, 1}, {1, 1}}) EXPECT_EQ(chart.Pixel(120 + dx, 120 + dy), sky);
+    for (auto [dx, dy] : {std::pair{1, 0}, {0, 1}, {1, 1}}) EXPECT_EQ(chart.pixel(120 + dx, 120 + dy), sky);
 }
 
 TEST(DrawStars, SpectralColoursAndRedMode) {
@@ -182,13 +182,13 @@ TEST(DrawStars, SpectralColoursAndRedMode) {
     const RenderTime t = chart.Time();
     chart.Render({Star(t.lst, t.latitude, 0.0, "M2Iab")});
     // M: (1.4, 0.5, 0.5) scaled so that red is 255.
-    EXPECT_EQ(chart.Pixel(120, 120), MakeColour(255, 91, 91));
+    EXPECT_EQ(chart.pixel(120, 120), MakeColour(255, 91, 91));
 
     chart.settings().writeInt(Setting::ColorAllRed, 1);
     chart.Render({Star(t.lst, t.latitude, 0.0, "M2Iab")});
-    EXPECT_EQ(chart.Pixel(120, 120), MakeColour(255, 0, 0));
+    EXPECT_EQ(chart.pixel(120, 120), MakeColour(255, 0, 0));
     // The sky (0, 0, 30) turns into (30, 0, 0).
-    EXPECT_EQ(chart.Pixel(120, 60), MakeColour(30, 0, 0));
+    EXPECT_EQ(chart.pixel(120, 60), MakeColour(30, 0, 0));
 }
 
 TEST(DrawStars, MagnitudeLimitOnlyHoldsBackOrdinaryStars) {
@@ -215,7 +215,7 @@ TEST(DrawPoleMark, CrossAtTheVisiblePole) {
         const int x = 120, y = latitude > 0 ? 120 - r : 120 + r;
         const Colour green = MakeColour(0, 255, 0);
         for (auto [dx, dy] : {std::pair{-3, -3}, {4, 4}, {3, -3}, {-4, 4}, {0, 0}})
-            EXPECT_EQ(chart.Pixel(x + dx, y + dy), green) << latitude << ": " << dx << "," << dy;
+            EXPECT_EQ(chart.pixel(x + dx, y + dy), green) << latitude << ": " << dx << "," << dy;
         if (latitude < 0)
             EXPECT_EQ(chart.graphics.log.count("南緯35度0分"), 1);
         else

@@ -28,7 +28,7 @@ void PosixEventLoop::quit() {
     posted_cv_.notify_one();
 }
 
-PosixEventLoop::Clock::time_point PosixEventLoop::RunDue() {
+PosixEventLoop::Clock::time_point PosixEventLoop::runDue() {
     for (;;) {
         std::function<void()> call;
         {
@@ -56,10 +56,10 @@ PosixEventLoop::Clock::time_point PosixEventLoop::RunDue() {
     return next;
 }
 
-bool PosixEventLoop::RunUntil(const std::function<bool()>& finished, std::chrono::milliseconds limit) {
+bool PosixEventLoop::runUntil(const std::function<bool()>& finished, std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;
     for (;;) {
-        const auto next = RunDue();
+        const auto next = runDue();
         if (finished()) return true;
         std::unique_lock lock(mutex_);
         if (quit_ || Clock::now() >= end) return false;

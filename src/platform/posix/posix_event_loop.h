@@ -1,6 +1,6 @@
 #pragma once
 // A small event loop for programs without a window (the command line): numbered timers on the steady
-// clock and calls posted from any thread, run by RunUntil on the thread that owns the loop.
+// clock and calls posted from any thread, run by runUntil on the thread that owns the loop.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -22,7 +22,7 @@ class PosixEventLoop : public EventLoop {
 
     // Runs timers and posted calls until finished() is true, quit() is called or the limit passes;
     // true when finished() became true.
-    bool RunUntil(const std::function<bool()>& finished, std::chrono::milliseconds limit);
+    bool runUntil(const std::function<bool()>& finished, std::chrono::milliseconds limit);
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -32,7 +32,7 @@ class PosixEventLoop : public EventLoop {
         std::function<void()> onTick;
     };
     // Runs the posted calls and the timers that are due; the time of the next due timer.
-    Clock::time_point RunDue();
+    Clock::time_point runDue();
 
     std::mutex mutex_;
     std::condition_variable posted_cv_;
