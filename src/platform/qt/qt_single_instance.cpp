@@ -25,7 +25,17 @@ QtSingleInstance::QtSingleInstance(std::string name, std::string lockDir) : name
         const char* runtime = std::getenv("XDG_RUNTIME_DIR");
         lockDir = (runtime && *runtime == '/') ? std::string(runtime) : QDir::tempPath().toStdString();
     }
-    lockPath_ = lockDir + "/" + name_ + "-" + std::to_string(::getuid()) + ".lock";
+    const std::string stem = lockDir + "/" + name_ + "-" + std::to_string(::getuid());
+    lockPath_ = stem + ".lock";
+    // The socket sits beside the lock, in the same private folder: a bare name would put it in the
+    // shared temporary folder, where a start in another session (another $XDG_RUNTIME_DIR) would
+    // replace it and its window would stop being found.
+    socketPath_ = stem + ".sock";
+    // A socket's path has room for about a hundred bytes; a deeper folder falls back to the
+    // temporary one rather than leaving the window impossible to find.
+    if (socketPath_.size() > 100)
+        socketPath_ =
+            QDir::tempPath().toStdString() + "/" + name_ + "-" + std::to_string(::getuid()) + ".sock";
 }
 
 QtSingleInstance::~QtSingleInstance() {
@@ -34,7 +44,7 @@ QtSingleInstance::~QtSingleInstance() {
 }
 
 QString QtSingleInstance::serverName() const {
-    return QString::fromStdString(name_ + "-" + std::to_string(::getuid()));
+    return QString::fromStdString(socketPath_);
 }
 
 bool QtSingleInstance::tryLock() {

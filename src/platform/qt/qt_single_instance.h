@@ -18,7 +18,7 @@ namespace celes::platform {
 
 class QtSingleInstance : public SingleInstance {
   public:
-    // `name` names both the lock file and the socket; `lockDir` holds the lock file
+    // `name` names both the lock file and the socket; `lockDir` holds both
     // ($XDG_RUNTIME_DIR, else the temporary folder, when empty).
     explicit QtSingleInstance(std::string name = "CelesMutex", std::string lockDir = {});
     ~QtSingleInstance() override;
@@ -53,6 +53,7 @@ class QtSingleInstance : public SingleInstance {
 
     std::string name_;
     std::string lockPath_;
+    std::string socketPath_;
     int lockFd_ = -1;
     bool reachedRunning_ = false;
     std::unique_ptr<QLocalServer> server_;

@@ -117,6 +117,32 @@ TEST(QtSingleInstance, SecondHolderIsRefusedAndWakesTheFirst) {
     EXPECT_EQ(activations, 1);
 }
 
+// Instances in different runtime folders (other sessions, parallel runs) keep to their own socket: one
+// that starts and ends elsewhere does not take away the socket by which this folder's window is found.
+TEST(QtSingleInstance, AnotherFoldersInstanceLeavesThisOnesSocket) {
+    app();
+    const std::string dir = InstanceDir(), name = InstanceName();
+    const std::string otherDir = dir + "/other";
+    std::filesystem::create_directories(otherDir);
+    QtSingleInstance first(name, dir);
+    int activations = 0;
+    first.setActivationHandler([&] { ++activations; });
+    first.setWindowCheck([] { return true; }, [] {});
+    ASSERT_TRUE(first.acquire());
+    {
+        QtSingleInstance elsewhere(name, otherDir);
+        ASSERT_TRUE(elsewhere.acquire());
+        EXPECT_TRUE(elsewhere.holdsLock());
+    }
+    auto later = StartLater(name, dir);
+    spinUntil([&] { return Ready(later->result); });
+    ASSERT_TRUE(Ready(later->result));
+    const LaterStart r = later->result.get();
+    EXPECT_FALSE(r.runs);
+    EXPECT_TRUE(r.reached);
+    EXPECT_EQ(activations, 1);
+}
+
 // An instance whose window is gone answers so and ends; the later start takes its lock over and runs
 // instead of giving way to a process the user cannot see.
 TEST(QtSingleInstance, AnInstanceWithoutAWindowGivesWay) {
