@@ -156,6 +156,8 @@ int runGui(int argc, char** argv) {
     WatchedEventLoop loop(qtLoop);
     platform::QtDialogs dialogs;
     CCelesDoc doc(settings, loop, dialogs, defaultCataloguePath(programDir));
+    // The catalogue is read on a thread of its own while the window is built and shown.
+    doc.readCatalogueAhead();
     // The user's own folder: made at the first start, taking in the taps and slew log that an
     // earlier run kept beside the catalogue.
     const UserFolderStart userStart = StartUserFolder(doc.userFiles());
@@ -332,7 +334,8 @@ int runGui(int argc, char** argv) {
     });
     instance.setActivationHandler([&frame] { frame.bringToFront(); });
     instance.setWindowCheck([&frame, &ending] { return !ending && frame.isVisible(); }, endProgram);
-    // The window is shown before the catalogue loads so that it paints while the records come in.
+    // The window is shown before the catalogue read ahead is taken, so that it paints while the
+    // records come in.
     frame.show();
     chart->prepareCanvas();
     doc.onNewDocument();

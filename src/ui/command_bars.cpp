@@ -31,7 +31,9 @@ std::span<const int> CommandBarState::commandBarButtons() const {
 }
 
 std::span<const int> CommandBarState::toolBarButtons() const {
-    if (!toolBarOn_ || !started_) return {};
+    // Shown from the first layout on: a bar added a second later would shrink the chart under it
+    // and draw it again.
+    if (!toolBarOn_) return {};
     return ToolBarSetAt(typeA_);
 }
 

@@ -25,15 +25,15 @@ class CommandBarState {
     bool setMenuOption() const { return menuOption_; }  // "MENU": 32878 opens the set menu
     bool toolBarOn() const { return toolBarOn_; }       // "MENU_TOOL": the extra tool bar is shown
     Target target() const { return target_; }
-    // False until the frame's start-up timer has built the tool bar and applied the set.
+    // False until the frame's start-up timer has applied the command-bar set.
     bool started() const { return started_; }
 
     // The buttons the command bar shows now: the set TYPE, or in menu form only 32830 and 32878.
     std::span<const int> commandBarButtons() const;
-    // The buttons of the tool bar (set TYPEA); empty while the bar is off or not built yet.
+    // The buttons of the tool bar (set TYPEA), from the start on; empty while the bar is off.
     std::span<const int> toolBarButtons() const;
 
-    // Timer 186: build the tool bar and apply command-bar set TYPE (the menu form stays when the
+    // Timer 186: apply command-bar set TYPE (the menu form stays when the
     // user left the bar in it).
     void start();
     // Applies the command-bar set `index` to the current target (index outside 0-11 is 0).

@@ -1,5 +1,6 @@
 #include "view/celes_doc.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/posix/file_safety.h"
@@ -21,17 +22,47 @@ CCelesDoc::~CCelesDoc() {
     flushSlewLog();
 }
 
+namespace {
+
+RecordList OwnRecords(CatalogueLoad& load) {
+    RecordList owned;
+    owned.reserve(std::max<std::size_t>(load.records.size(), 9400));
+    for (StarRecord& r : load.records) owned.push_back(std::make_unique<StarRecord>(std::move(r)));
+    load.records.clear();
+    load.records.shrink_to_fit();
+    return owned;
+}
+
+}  // namespace
+
+CCelesDoc::ReadAhead CCelesDoc::readAhead(std::string path) {
+    ReadAhead ahead;
+    ahead.path = std::move(path);
+    if (auto bytes = readWholeFile(ahead.path, &ahead.error, kCatalogueReadLimit)) {
+        ahead.readable = true;
+        ahead.load = readCatalogue(*bytes);
+        if (ahead.load.usable()) ahead.records = OwnRecords(ahead.load);
+    }
+    return ahead;
+}
+
+void CCelesDoc::readCatalogueAhead() {
+    if (ahead_.valid()) return;
+    ahead_ = std::async(std::launch::async, &CCelesDoc::readAhead, location_.cataloguePath());
+}
+
 bool CCelesDoc::onNewDocument() {
     const std::string path = location_.cataloguePath();
-    std::string error;
-    auto bytes = readWholeFile(path, &error, kCatalogueReadLimit);
-    if (bytes) {
+    ReadAhead read;
+    if (ahead_.valid()) read = ahead_.get();
+    if (read.path != path) read = readAhead(path);
+    if (read.readable) {
         location_.setCataloguePath(path);
-        loadCatalogue(*bytes);
+        takeCatalogue(std::move(read.load), std::move(read.records));
     } else {
         lastLoad_ = CatalogueLoad{};
         lastLoad_.problem = CatalogueProblem::Unreadable;
-        lastLoad_.systemError = error;
+        lastLoad_.systemError = read.error;
         // The next start is not in full-screen mode, so the file dialog can be reached.
         settings_.writeInt(Setting::Option3FullScreen, 0);
     }
@@ -64,13 +95,11 @@ bool CCelesDoc::loadCatalogue(std::span<const std::uint8_t> bytes) {
     return takeCatalogue(std::move(load));
 }
 
-bool CCelesDoc::takeCatalogue(CatalogueLoad&& load) {
+bool CCelesDoc::takeCatalogue(CatalogueLoad&& load, RecordList records) {
     const bool usable = load.usable();
     if (usable) {
         deleteContents();
-        for (StarRecord& r : load.records) stars_.push_back(std::make_unique<StarRecord>(std::move(r)));
-        load.records.clear();
-        load.records.shrink_to_fit();
+        stars_ = records.empty() ? OwnRecords(load) : std::move(records);
         loaded_ = true;
     }
     lastLoad_ = std::move(load);

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -48,6 +50,10 @@ class CCelesDoc {
     // The new-document step: loads the catalogue named by the settings (writing "OPTION3"/"FULL_SCREEN"
     // 0 when it cannot be opened), then the taps. Always true, with or without a catalogue.
     bool onNewDocument();
+    // Starts reading and checking the catalogue named by the settings on a thread of its own, so
+    // that the window is built meanwhile; the next onNewDocument() takes what it read (or reads
+    // afresh when the stored path changed in between). Nothing of the document is touched until then.
+    void readCatalogueAhead();
     // Replaces the object list with the catalogue in `path`, pumping messages between records. A
     // file that cannot be read or holds no catalogue at all leaves the previous list in place; a
     // damaged one keeps its whole records. Problems are told to the user once. True when a catalogue
@@ -100,7 +106,16 @@ class CCelesDoc {
     const std::vector<std::string>& slewLog() const { return slewLog_; }
 
   private:
-    bool takeCatalogue(CatalogueLoad&& load);
+    // A catalogue read off the user-interface thread, its records already in their own boxes.
+    struct ReadAhead {
+        std::string path;
+        bool readable = false;
+        std::string error;
+        CatalogueLoad load;
+        RecordList records;
+    };
+    static ReadAhead readAhead(std::string path);
+    bool takeCatalogue(CatalogueLoad&& load, RecordList records = {});
     void notifyViews();
 
     Settings settings_;
@@ -117,6 +132,7 @@ class CCelesDoc {
     bool loading_ = false;  // guards against a second load started from a pumped message
     std::string dataDirectory_;
     CatalogueLoad lastLoad_;
+    std::future<ReadAhead> ahead_;
     std::vector<std::string> slewLog_;
 
     TapLoader tapLoader_;

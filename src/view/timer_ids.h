@@ -12,7 +12,7 @@ namespace celes {
 enum class TimerId : int {
     ClockTick = 165,                 // clock following, 60000 ms, repeating
     EraseCaption = 179,              // erase the transient caption
-    FrameToolBar = 186,              // the frame builds its tool bar 1000 ms after it is created
+    FrameToolBar = 186,              // the frame applies the command-bar set 1000 ms after it is created
     StartupTelescopeQuestion = 207,  // 30000 ms after start-up when telescope control is configured
     TelescopeExchange = 897,         // a mount exchange's wait: 50 ms ticks until the reply or its time limit
     TelescopeStop = 898,             // a stop command's settling time before the link is judged still up

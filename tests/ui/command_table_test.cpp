@@ -187,7 +187,8 @@ TEST(CommandBars, OutOfRangeStoredSetsShowSetZeroAndAreWrittenBackAsZero) {
     f.store.writeInt("CMD_BAR", "TYPEA", -3);
     f.store.writeInt("CMD_BAR", "MENU_TOOL", 1);
     f.make();
-    EXPECT_TRUE(f.bars->toolBarButtons().empty()) << "the tool bar waits for the start-up timer";
+    // The tool bar is there before the start-up timer, so the chart's size never changes under it.
+    ASSERT_EQ(f.bars->toolBarButtons().size(), 11u);
     f.bars->start();
     EXPECT_EQ(f.bars->type(), 0);
     EXPECT_EQ(f.stored("TYPE"), 0);

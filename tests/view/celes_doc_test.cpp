@@ -77,6 +77,45 @@ TEST_F(DocTest, DamagedCatalogueKeepsWhatWasReadAndSaysSoOnce) {
     EXPECT_NE(dialogs_.shown[0].text.find("途中で終わっています"), std::string::npos);
 }
 
+// The window starts the read before it builds itself; the new-document step then takes that read,
+// unless the stored path changed in between, and tells its problems as a read of its own would.
+TEST_F(DocTest, ACatalogueReadAheadIsTakenLikeOneReadInPlace) {
+    fakes::writeCatalogue(path("sky.dat"), fakes::makeStars(150));
+    fakes::writeCatalogue(path("other.dat"), fakes::makeStars(80));
+    auto cut = writeRecordStream(1000, fakes::makeStars(120));
+    cut.resize(cut.size() - 10);
+    fakes::writeFile(path("cut.dat"), cut);
+    struct Case {
+        const char* aheadOf;
+        const char* loadedFrom;
+        std::size_t stars;  // 0: nothing loaded
+        std::size_t boxes;
+    } cases[] = {
+        {"sky.dat", "sky.dat", 150, 0},
+        {"sky.dat", "other.dat", 80, 0},  // the stored path changed after the read began
+        {"cut.dat", "cut.dat", 119, 1},
+        {"gone.dat", "gone.dat", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.aheadOf) + " -> " + c.loadedFrom);
+        dialogs_.shown.clear();
+        store_.writeInt("OPTION3", "FULL_SCREEN", 1);
+        store_.writeString("CELES", "CELES_DATA", path(c.aheadOf));
+        CCelesDoc doc(store_, loop_, dialogs_, "/nonexistent/celes.dat");
+        int notified = 0;
+        doc.setViewNotifier([&] { ++notified; });
+        doc.readCatalogueAhead();
+        EXPECT_FALSE(doc.loaded()) << "nothing is taken before the new-document step";
+        store_.writeString("CELES", "CELES_DATA", path(c.loadedFrom));
+        EXPECT_TRUE(doc.onNewDocument());
+        EXPECT_EQ(doc.loaded(), c.stars > 0);
+        EXPECT_EQ(doc.stars().size(), c.stars);
+        EXPECT_EQ(notified > 0, c.stars > 0);
+        EXPECT_EQ(dialogs_.shown.size(), c.boxes);
+        EXPECT_EQ(store_.readInt("OPTION3", "FULL_SCREEN", -1), c.stars > 0 ? 1 : 0);
+    }
+}
+
 TEST_F(DocTest, GenerationChangesWhenRecordsAreReplaced) {
     CCelesDoc doc(store_, loop_, dialogs_, "");
     const auto empty = doc.generation();

@@ -22,6 +22,7 @@ sleep 1
 export DISPLAY="$display"
 
 c++ -O2 -fPIC -o "$work/empty_window" "$here/empty_window.cpp" $(pkg-config --cflags --libs Qt6Widgets)
+c++ -O2 -o "$work/time_to_line" "$here/time_to_line.cpp"
 
 # Settings of their own: a normal window of the asked size, the chart drawn pixel for pixel.
 # A runtime folder of its own too: the single-instance lock of a window running elsewhere
@@ -45,17 +46,10 @@ INI
 
 # Milliseconds from the start of "$@" until it prints its first-chart line; the process is ended.
 first_chart_ms() {
-    start=$(date +%s%N)
-    "$@" >"$work/out" 2>/dev/null &
-    pid=$!
-    while ! grep -q "first chart" "$work/out" 2>/dev/null; do
-        if ! kill -0 "$pid" 2>/dev/null; then echo "failed: $*" >&2; exit 1; fi
-        sleep 0.002
-    done
-    end=$(date +%s%N)
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    echo $(((end - start) / 1000000))
+    "$work/time_to_line" "first chart" "$@" 2>/dev/null || {
+        echo "failed: $*" >&2
+        exit 1
+    }
 }
 
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }

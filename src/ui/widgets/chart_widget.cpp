@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QPainter>
 #include <QRegion>
+#include <algorithm>
+#include <cstring>
 
 #include "ui/transient_caption.h"
 
@@ -78,13 +80,12 @@ void ChartWidget::paintEvent(QPaintEvent*) {
                 painter.setRenderHint(QPainter::SmoothPixmapTransform);
                 painter.drawImage(QRectF(0, 0, width(), height()), image);
             }
-            // Kept for the time a new size waits for its chart (the buffer is the canvas's own).
-            last_ = image.copy();
         });
     // A new size waits for its delayed recompute, and a busy worker keeps the canvas: the
     // last chart stands in meanwhile, so the window never goes black.
     const bool shown = result == CCelesView::PaintResult::Copied && !undrawn;
     if (!shown) paintLastChart(painter);
+    if (shown) captureLastChartSoon();
     if (shown && firstChartHook_) {
         auto hook = std::move(firstChartHook_);
         firstChartHook_ = nullptr;
@@ -116,6 +117,29 @@ void ChartWidget::paintEvent(QPaintEvent*) {
         waitingText_.clear();
     }
     paintCaption(painter);
+}
+
+void ChartWidget::captureLastChartSoon() {
+    if (captureQueued_) return;
+    captureQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            captureQueued_ = false;
+            if (!view_) return;
+            view_->readShownChart([this](const CSkyCanvas& canvas) {
+                if (!view_->chartDrawn()) return;
+                const QImage image(canvas.Bits(), canvas.Width(), canvas.Height(), canvas.Stride(),
+                                   QImage::Format_BGR888);
+                if (last_.size() != image.size() || last_.format() != image.format())
+                    last_ = QImage(image.size(), image.format());
+                const auto row =
+                    static_cast<std::size_t>(std::min(image.bytesPerLine(), last_.bytesPerLine()));
+                for (int y = 0; y < image.height(); ++y)
+                    std::memcpy(last_.scanLine(y), image.constScanLine(y), row);
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 void ChartWidget::paintLastChart(QPainter& painter) {

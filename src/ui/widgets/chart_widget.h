@@ -63,6 +63,10 @@ class ChartWidget : public QWidget, public ViewWindow {
     void paintCaption(QPainter& painter);
     // The last chart shown, fitted into the present size.
     void paintLastChart(QPainter& painter);
+    // Keeps a copy of the shown chart for the time a new size waits for its chart. Taken after the
+    // paint, on the next turn of the loop, so the chart reaches the screen without waiting for it;
+    // the copy reuses its buffer while the size stays.
+    void captureLastChartSoon();
 
     CCelesView* view_ = nullptr;
     const TransientCaption* caption_ = nullptr;
@@ -74,6 +78,7 @@ class ChartWidget : public QWidget, public ViewWindow {
     QString waitingText_;
     QColor waitingColour_;
     QImage last_;  // a copy of the last chart shown
+    bool captureQueued_ = false;
 };
 
 }  // namespace celes

@@ -60,6 +60,8 @@ TEST(ChartWidget, NewSizeShowsTheLastChartFittedUntilItsOwnIsDrawn) {
     const QColor frame(175, 159, 63), sky(0, 0, 30);
     EXPECT_EQ(QColor(shot.pixel(5, 300)), frame);
     EXPECT_EQ(QColor(shot.pixel(120, 60)), sky);
+    // The copy that stands in is taken on the loop's next turn, after the paint.
+    QCoreApplication::processEvents();
 
     // A new size waits for its own chart; meanwhile the last one is shown fitted at the top
     // (240x320 into 320x240 is 180x240 from x 70), the sides in its frame colour: never black.

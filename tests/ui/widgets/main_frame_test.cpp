@@ -66,6 +66,30 @@ TEST(MainFrame, TitleSizeLimitsAndExitCommand) {
     EXPECT_FALSE(frame.isVisible());
 }
 
+// The tool bar stands from the first layout on: the start-up timer that applies the bar sets a
+// second later leaves the chart's size alone, so the first chart is not shrunk and drawn again.
+TEST(MainFrame, TheChartKeepsItsSizeWhenTheStartUpTimerAppliesTheBars) {
+    app();
+    fakes::MemorySettings store;
+    store.writeInt("CMD_BAR", "MENU_TOOL", 1);
+    CommandTable table;
+    CommandBarState bars(store);
+    platform::QtEventLoop loop;
+    CMainFrame frame;
+    auto* chart = new QWidget;
+    frame.setCentralChart(chart);
+    frame.setCommands(table, bars, &loop);
+    frame.resize(480, 640);
+    frame.show();
+    QTest::qWait(100);
+    ASSERT_TRUE(frame.toolBar()->isVisible());
+    const QRect first = chart->geometry();
+    QTest::qWait(1300);  // timer 186 has fired
+    EXPECT_TRUE(bars.started());
+    EXPECT_TRUE(frame.toolBar()->isVisible());
+    EXPECT_EQ(chart->geometry(), first);
+}
+
 // The whole window over a small sky: frame, chart, view with its worker, the command objects.
 class Window {
   public:

@@ -186,6 +186,7 @@ class WholeProgram {
         frame.resize(640, 800);
         frame.show();
         chart->prepareCanvas();
+        view->recompute();  // what the catalogue's arrival does in the window
         commands->bars.start();
         frame.refreshActions();
         settle();
