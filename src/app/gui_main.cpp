@@ -37,7 +37,7 @@
 #include "ui/widgets/dialog_commands.h"
 #include "ui/widgets/main_frame.h"
 #include "ui/widgets/night_mode.h"
-#include "ui/widgets/tap_commands.h"
+#include "ui/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
 #include "ui/widgets/userdata_commands.h"

@@ -15,6 +15,7 @@
 #include "ui/altitude_graph.h"
 
 #include "ui/navigator.h"
+#include "ui/tap_commands.h"
 #include "ui/tap_handler.h"
 #include "ui/widgets/above_dialog.h"
 #include "ui/widgets/find_dialog.h"
@@ -33,7 +34,7 @@ class SettingsStore;
 
 class ChartOverlay;
 
-class TapInput : public QObject, public TapWindow, public ViewWindow {
+class TapInput : public QObject, public TapWindow, public ViewWindow, public TapOperations {
     Q_OBJECT
   public:
     // `chart` is the chart widget (it stays the one that paints the canvas; `chartWindow` is its
@@ -44,7 +45,7 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
 
     // Once the view exists (the view is made with this object as its window).
     void attach(CCelesView& view, RecordSource& records);
-    TapHandler* handler() { return tap_.get(); }
+    TapHandler* handler() override { return tap_.get(); }
 
     // The command table's side: runs a command (the date corner's 32776).
     std::function<void(int)> runCommand;
@@ -55,16 +56,18 @@ class TapInput : public QObject, public TapWindow, public ViewWindow {
     std::function<QPoint(QPoint)> toChart;
 
     // The above-horizon list (message 2053) and the find window.
-    void openAboveHorizonList();
-    void openFind();
+    void openAboveHorizonList() override;
+    void openFind() override;
     // "高度グラフ": the tapped object's altitude through the night (the tapped point of the sky when
     // no object was hit), and a found entry's.
-    void openAltitudeGraphOfTap();
+    void openAltitudeGraphOfTap() override;
     void openAltitudeGraph(const AltitudeTarget& target);
     // Shows or hides the zoom navigator (command 32862).
-    void toggleNavigator();
+    void toggleNavigator() override;
+    bool navigatorShown() const override { return exists(); }
     // A menu opened where the pointer is (the colour menu of its item).
     void openMenuAtCursor(const TapMenu& menu);
+    void openColourMenu() override { openMenuAtCursor(ColourMenu()); }
     // Takes the label off the chart (the transient caption's erase step repaints from the canvas).
     void dropLabel();
 

@@ -25,7 +25,7 @@
 #include "ui/watched_loop.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
-#include "ui/widgets/tap_commands.h"
+#include "ui/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "view/render_records.h"
 

@@ -23,7 +23,7 @@
 #include "ui/widgets/altitude_graph_dialog.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
-#include "ui/widgets/tap_commands.h"
+#include "ui/tap_commands.h"
 #include "view/render_records.h"
 #include "view/timer_ids.h"
 

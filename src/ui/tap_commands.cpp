@@ -1,8 +1,9 @@
-#include "ui/widgets/tap_commands.h"
+#include "ui/tap_commands.h"
 
 #include "platform/event_loop.h"
 #include "ui/command_table.h"
-#include "ui/widgets/tap_input.h"
+#include "ui/tap_handler.h"
+#include "ui/tap_menus.h"
 #include "view/timer_ids.h"
 
 namespace celes {
@@ -13,14 +14,14 @@ constexpr std::uint32_t kDeferMs = 1000;
 
 }  // namespace
 
-void RegisterTapCommands(CommandTable& table, TapInput& hand, platform::EventLoop& loop) {
+void RegisterTapCommands(CommandTable& table, TapOperations& hand, platform::EventLoop& loop) {
     // 32944 runs after its menu has closed: timer 902, then the list (message 2053).
     table.SetHandler(kCmdAboveHorizon, [&hand, &loop] {
         ArmOnce(loop, TimerId::DeferredAboveHorizon, kDeferMs,
                 [&hand, &loop] { loop.post([&hand] { hand.openAboveHorizonList(); }); });
     });
     table.SetHandler(kCmdShowNavigator, [&hand] { hand.toggleNavigator(); });
-    table.SetUpdate(kCmdShowNavigator, [&hand](CommandState& s) { s.checked = hand.exists(); });
+    table.SetUpdate(kCmdShowNavigator, [&hand](CommandState& s) { s.checked = hand.navigatorShown(); });
     table.SetHandler(kCmdActionMode, [&hand] {
         if (TapHandler* tap = hand.handler()) tap->cycleActionMode();
     });
@@ -37,7 +38,7 @@ void RegisterTapCommands(CommandTable& table, TapInput& hand, platform::EventLoo
     table.SetHandler(kCmdSelectOnly, [&hand] {
         if (TapHandler* tap = hand.handler()) tap->showOnlySelected();
     });
-    table.SetHandler(kCmdColourMenuPopup, [&hand] { hand.openMenuAtCursor(ColourMenu()); });
+    table.SetHandler(kCmdColourMenuPopup, [&hand] { hand.openColourMenu(); });
     table.SetHandler(kCmdFind, [&hand] { hand.openFind(); });
     table.SetHandler(kCmdAltitudeGraph, [&hand] { hand.openAltitudeGraphOfTap(); });
     // The captions a press decides (the popup magnitude, the tapped star's constellation).
