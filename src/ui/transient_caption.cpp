@@ -7,8 +7,14 @@ namespace celes {
 
 CaptionColours TransientCaptionColours(const ColourTable& table, const ColourMode& mode) {
     const Colour text = table[ColourEntry::GeneralText];
-    return {FilterColour(text, ColourRole::Foreground, mode),
-            FilterColour(~text & 0xFFFFFF, ColourRole::Background, mode)};
+    const CaptionColours colours{FilterColour(text, ColourRole::Foreground, mode),
+                                 FilterColour(~text & 0xFFFFFF, ColourRole::Background, mode)};
+    // The night conversion keeps each colour's brightest byte, so a bright colour and its inverse
+    // (each with one full byte) become the same red and the text would vanish into its box: at
+    // night the box is a quarter of the text's red, as the chart's frame is.
+    if (mode.redMode && !mode.blackWhite && !mode.whiteBlack)
+        return {colours.text, MakeColour(RedOf(colours.text) / 4, 0, 0)};
+    return colours;
 }
 
 TransientCaption::TransientCaption(platform::EventLoop* loop, std::function<bool()> placeLinesHidden,

@@ -373,6 +373,16 @@ TEST(TransientCaption, HiddenWhilePlaceLinesShowAndErasedByItsTimer) {
     const CaptionColours red = TransientCaptionColours(table, mode);
     EXPECT_EQ(red.text & 0xFFFF00, 0u);
     EXPECT_EQ(red.background & 0xFFFF00, 0u);
+    // Readable at night, whatever the text colour: a bright colour and its inverse both hold a full
+    // byte, and the plain red conversion made the text and its box the same red.
+    ColourTable saturated = table;
+    for (const Colour c : {0x00FFFFu, 0xFFFF00u, 0x00FF00u, 0xFFFFFFu}) {
+        saturated.Set(ColourEntry::GeneralText, c);
+        const CaptionColours night = TransientCaptionColours(saturated, mode);
+        EXPECT_EQ(night.text & 0xFFFF00, 0u) << std::hex << c;
+        EXPECT_EQ(night.background & 0xFFFF00, 0u) << std::hex << c;
+        EXPECT_GE(int(RedOf(night.text)) - int(RedOf(night.background)), 128) << std::hex << c;
+    }
 }
 
 }  // namespace
