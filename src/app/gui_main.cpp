@@ -34,13 +34,12 @@
 #include "ui/watched_loop.h"
 #include "ui/widgets/action_refresh.h"
 #include "ui/widgets/chart_widget.h"
-#include "ui/widgets/dialog_commands.h"
 #include "ui/widgets/main_frame.h"
 #include "ui/widgets/night_mode.h"
-#include "ui/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
 #include "ui/widgets/userdata_commands.h"
+#include "ui/widgets/window_wiring.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
@@ -191,25 +190,7 @@ int runGui(int argc, char** argv) {
     commands.exitProgram = [&frame] { frame.appExit(); };
     commands.time.setInFront([&frame] { return frame.isActiveWindow(); });
     commands.time.setNavigator(&hand);
-    const auto stopTime = [&commands] {
-        if (commands.time.animating()) commands.time.toggleAnimation();
-        if (commands.time.following()) commands.time.toggleFollowing();
-    };
 
-    // Taps, places, chart save, images, descriptions and speech.
-    platform::QtShell shell;
-    platform::SpawnSpeech speech;
-    UserDataHooks userHooks = MakeUserDataHooks(view, hand, loop);
-    userHooks.caption = [&commands](const std::string& text) { commands.caption.show(text); };
-    userHooks.clockToNowIfFollowing = [&commands] {
-        if (commands.time.following()) commands.time.setNow();
-    };
-    userHooks.stopAnimationAndFollowing = stopTime;
-    UserDataCommands mine(view, doc, records, settings, loop, dialogs, clock, shell, speech, &frame,
-                          std::move(userHooks));
-    hand.handler()->setTapAction([&mine](const StarRecord& r) { return mine.runTap(r); });
-    hand.handler()->setImageHook([&mine](const StarRecord& r) { mine.showObjectImage(r); });
-    RegisterUserDataCommands(commands.table, mine);
     {
         ViewState& v = view.state();
         // Now at the observing place, whatever the machine's time zone.
@@ -224,75 +205,16 @@ int runGui(int argc, char** argv) {
     }
     doc.setViewNotifier([&view] { view.recompute(); });
 
-    // Telescope control over the view, the hand, the caption and time control.
+    // The user-data, telescope, dialog and tap rows, wired as the tests of the whole window wire them.
+    platform::QtShell shell;
+    platform::SpawnSpeech speech;
     platform::posix::PosixSerialOpener serialOpener;
-    TelescopeHostHooks telescopeHooks;
-    // The trace's marks and captions are drawn over the chart: a tap label still standing (a hold on a
-    // star before opening the panel) would cover them with its copy of the chart until the next click.
-    SetViewTelescopeHooks(
-        telescopeHooks, view,
-        [chart, &hand] {
-            hand.dropLabel();
-            chart->update();
-        },
-        [&hand]() -> std::optional<SkyPoint> {
-            double ra = 0, dec = 0;
-            if (!hand.handler()->popupPointOnSky(ra, dec)) return std::nullopt;
-            return SkyPoint{ra, dec};
-        },
-        [&hand] { return hand.handler()->tappedObject(); });
-    telescopeHooks.caption = [&commands, &hand](const std::string& text) {
-        hand.dropLabel();
-        commands.caption.show(text);
-    };
-    telescopeHooks.eraseCaptionIn = [&commands](std::uint32_t ms) { commands.caption.eraseIn(ms); };
-    telescopeHooks.cancelCaptionErase = [&commands] { commands.caption.keep(); };
-    telescopeHooks.clockFollowing = [&commands] { return commands.time.following(); };
-    telescopeHooks.switchClockFollowingOn = [&commands] {
-        if (!commands.time.following()) commands.time.toggleFollowing();
-    };
-    telescopeHooks.setTimeToNow = [&commands] { commands.time.setNow(); };
-    telescopeHooks.checkPositionSoon = [&loop, &commands] {
-        loop.post([&commands] { commands.table.Execute(kCmdTelescopePosition); });
-    };
-    TelescopeControl telescope(
-        {loop, clock, settings, dialogs, serialOpener, &frame,
+    const WindowModules modules = WireWindowModules(
+        {frame, *chart, hand, view, doc, records, commands},
+        {settings, loop, dialogs, clock, shell, speech, serialOpener,
          [&doc] { return doc.dataLocation().userFolder(); },
-         [] { return platform::posix::ListSerialDevices(); }, MakeIndiLinkMaker(loop, clock)},
-        telescopeHooks);
-    RegisterTelescopeCommands(commands.table, telescope.Context(view));
-
-    // The dialogs' rows: option pages, date and time, colours, constellations, add-ins, the
-    // interval and About.
-    const DialogCommandContext dialogContext{
-        .view = view,
-        .store = settings,
-        .records = records,
-        .parent = &frame,
-        .now = [&view] { return NowAtPlace(view.state().timeDifference); },
-        .step = [&commands] { return commands.time.step(); },
-        .setStep = [&commands](const StepSize& s) { commands.time.setStep(s); },
-        .telescopeSettings = [&telescope] { telescope.Workflow().OptionDialogClosed(); },
-        .setNow = [&commands] { commands.time.setNow(); },
-        .startFollowing =
-            [&commands] {
-                if (commands.time.following()) return false;
-                commands.time.toggleFollowing();
-                return true;
-            },
-        .stepDialogAllowed = [&commands] { return !commands.time.following(); },
-        .notice = [&commands](const std::string& text) { commands.caption.show(text); },
-        .changed = [&commands](int id) { commands.table.Changed(id); },
-    };
-    RegisterDialogCommands(commands.table, DialogCommandOperations(dialogContext));
-
-    // The hand's rows, and its popups built from the same table.
-    RegisterTapCommands(commands.table, hand, loop);
-    hand.runCommand = [&commands](int id) { commands.table.Execute(id); };
-    hand.menuOf = [&frame](const TapMenu& entries, QWidget* parent) {
-        return frame.createMenu(entries, parent);
-    };
-    hand.toChart = [chart](QPoint p) { return chart->toChart(p); };
+         [] { return platform::posix::ListSerialDevices(); }, MakeIndiLinkMaker(loop, clock),
+         [&view] { return NowAtPlace(view.state().timeDifference); }});
     KeepActionsCurrent(frame, *chart, commands.time, &loop);
     // `--report-first-chart` prints a line once the first chart is on screen (tools/startup_time.sh).
     for (int i = 1; i < argc; ++i)

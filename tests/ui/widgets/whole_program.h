@@ -2,8 +2,8 @@
 // The whole program put together as app/gui_main.cpp puts it (frame, chart, hand, view, the command
 // table and every area's rows: view, time, frame, taps, telescope, user data, dialogs), over fakes:
 // settings in memory, virtual time, scripted boxes and file dialogs, a manual clock, a recording
-// shell and speech, and a simulated mount behind every serial port. The registration of the areas
-// is `registerAreas()`, in one place, so a change of the program's wiring is made here once.
+// shell and speech, and a simulated mount behind every serial port. The modules are joined by the
+// program's own WireWindowModules (ui/widgets/window_wiring.h), so the tests walk the window's wiring.
 #include <QApplication>
 #include <QMenu>
 #include <QToolBar>
@@ -28,16 +28,17 @@
 #include "telescope/mount_sim.h"
 #include "ui/command_wiring.h"
 #include "ui/full_screen.h"
+#include "ui/tap_commands.h"
 #include "ui/tap_menus.h"
 #include "ui/watched_loop.h"
 #include "ui/widgets/action_refresh.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/dialog_commands.h"
 #include "ui/widgets/main_frame.h"
-#include "ui/tap_commands.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
 #include "ui/widgets/userdata_commands.h"
+#include "ui/widgets/window_wiring.h"
 #include "view/celes_doc.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
@@ -200,91 +201,22 @@ class WholeProgram {
         std::filesystem::remove_all(userFolder_, ec);
     }
 
-    // Every area's rows, as the program registers them.
+    // Every module's rows, through the program's own wiring.
     void registerAreas() {
-        UserDataHooks userHooks = MakeUserDataHooks(*view, *hand, watched);
-        userHooks.caption = [this](const std::string& text) { commands->caption.show(text); };
-        userHooks.clockToNowIfFollowing = [this] {
-            if (commands->time.following()) commands->time.setNow();
-        };
-        userHooks.stopAnimationAndFollowing = [this] {
-            if (commands->time.animating()) commands->time.toggleAnimation();
-            if (commands->time.following()) commands->time.toggleFollowing();
-        };
-        userData = std::make_unique<UserDataCommands>(*view, doc_, records, store, watched, dialogs, clock,
-                                                      shell, speech, &frame, std::move(userHooks));
-        hand->handler()->setTapAction([this](const StarRecord& r) { return userData->runTap(r); });
-        hand->handler()->setImageHook([this](const StarRecord& r) { userData->showObjectImage(r); });
-        RegisterUserDataCommands(commands->table, *userData);
-
-        TelescopeHostHooks telescopeHooks;
-        SetViewTelescopeHooks(
-            telescopeHooks, *view,
-            [this] {
-                hand->dropLabel();
-                chart->update();
-            },
-            [this]() -> std::optional<SkyPoint> {
-                double ra = 0, dec = 0;
-                if (!hand->handler()->popupPointOnSky(ra, dec)) return std::nullopt;
-                return SkyPoint{ra, dec};
-            },
-            [this] { return hand->handler()->tappedObject(); });
-        telescopeHooks.caption = [this](const std::string& text) {
-            hand->dropLabel();
-            commands->caption.show(text);
-        };
-        telescopeHooks.eraseCaptionIn = [this](std::uint32_t ms) { commands->caption.eraseIn(ms); };
-        telescopeHooks.cancelCaptionErase = [this] { commands->caption.keep(); };
-        telescopeHooks.clockFollowing = [this] { return commands->time.following(); };
-        telescopeHooks.switchClockFollowingOn = [this] {
-            if (!commands->time.following()) commands->time.toggleFollowing();
-        };
-        telescopeHooks.setTimeToNow = [this] { commands->time.setNow(); };
-        telescopeHooks.checkPositionSoon = [this] {
-            watched.post([this] { commands->table.Execute(kCmdTelescopePosition); });
-        };
-        telescope = std::make_unique<TelescopeControl>(
-            TelescopeServices{watched,
-                              clock,
-                              store,
-                              dialogs,
-                              opener,
-                              &frame,
-                              [this] { return userFolder_; },
-                              [] { return std::vector<std::string>{"/dev/ttyS0"}; },
-                              {}},
-            telescopeHooks);
-        RegisterTelescopeCommands(commands->table, telescope->Context(*view));
-
-        const DialogCommandContext dialogContext{
-            .view = *view,
-            .store = store,
-            .records = records,
-            .parent = &frame,
-            .now = [] { return CAstroTime(2026, 12, 5, 0, 15, 0); },
-            .step = [this] { return commands->time.step(); },
-            .setStep = [this](const StepSize& s) { commands->time.setStep(s); },
-            .telescopeSettings = [this] { telescope->Workflow().OptionDialogClosed(); },
-            .setNow = [this] { commands->time.setNow(); },
-            .startFollowing =
-                [this] {
-                    if (commands->time.following()) return false;
-                    commands->time.toggleFollowing();
-                    return true;
-                },
-            .stepDialogAllowed = [this] { return !commands->time.following(); },
-            .notice = [this](const std::string& text) { commands->caption.show(text); },
-            .changed = [this](int id) { commands->table.Changed(id); },
-        };
-        RegisterDialogCommands(commands->table, DialogCommandOperations(dialogContext));
-
-        RegisterTapCommands(commands->table, *hand, watched);
-        hand->runCommand = [this](int id) { commands->table.Execute(id); };
-        hand->menuOf = [this](const TapMenu& entries, QWidget* parent) {
-            return frame.createMenu(entries, parent);
-        };
-        hand->toChart = [this](QPoint p) { return chart->toChart(p); };
+        WindowModules modules = WireWindowModules({frame, *chart, *hand, *view, doc_, records, *commands},
+                                                  {store,
+                                                   watched,
+                                                   dialogs,
+                                                   clock,
+                                                   shell,
+                                                   speech,
+                                                   opener,
+                                                   [this] { return userFolder_; },
+                                                   [] { return std::vector<std::string>{"/dev/ttyS0"}; },
+                                                   {},
+                                                   [] { return CAstroTime(2026, 12, 5, 0, 15, 0); }});
+        userData = std::move(modules.userData);
+        telescope = std::move(modules.telescope);
     }
 
     CommandTable& table() { return commands->table; }
