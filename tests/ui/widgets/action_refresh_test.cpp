@@ -22,22 +22,16 @@
 #include "skydata/settings_table.h"
 #include "ui/above_horizon.h"
 #include "ui/command_wiring.h"
+#include "ui/tap_commands.h"
 #include "ui/watched_loop.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
-#include "ui/tap_commands.h"
 #include "ui/widgets/tap_input.h"
+#include "ui/widgets/test_application.h"
 #include "view/render_records.h"
 
 namespace celes {
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "action_refresh_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
 
 // An empty sky (every press lands on empty sky), the planisphere at 480x640.
 class Window {
@@ -96,7 +90,7 @@ class Window {
     }
 
     struct AppFirst {
-        AppFirst() { App(); }
+        AppFirst() { test::EnsureApplication(); }
     } appFirst;
     fakes::MemorySettings store;
     fakes::ScriptedDialogs dialogs;

@@ -13,18 +13,10 @@
 #include <vector>
 
 #include "platform/qt/qt_dialogs.h"
+#include "ui/widgets/test_application.h"
 
 namespace celes::platform {
 namespace {
-
-void app() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "celes_ui_widgets_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
 
 std::string Text(MessageResult r) {
     switch (r) {
@@ -56,7 +48,7 @@ QMessageBox* ShownBox(QtDialogs& d) {
 }
 
 TEST(BoxQueue, BoxesWaitTheirTurnAndEachCallerHearsItsOwnAnswerInOrder) {
-    app();
+    test::EnsureApplication();
     QWidget window;
     QtDialogs dialogs(&window);
     Answers a;
@@ -102,7 +94,7 @@ TEST(BoxQueue, BoxesWaitTheirTurnAndEachCallerHearsItsOwnAnswerInOrder) {
 }
 
 TEST(BoxQueue, SaveDialogProposesTheNameAndHandsBackThePathChosen) {
-    app();
+    test::EnsureApplication();
     QWidget window;
     QtDialogs dialogs(&window);
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "celes_box_queue";
@@ -123,7 +115,7 @@ TEST(BoxQueue, SaveDialogProposesTheNameAndHandsBackThePathChosen) {
 }
 
 TEST(BoxQueue, EndingAnswersTheShownAndEveryQueuedRequestSafelyAndLaterOnesAtOnce) {
-    app();
+    test::EnsureApplication();
     QWidget window;
     QtDialogs dialogs(&window);
     Answers a;
@@ -154,7 +146,7 @@ TEST(BoxQueue, EndingAnswersTheShownAndEveryQueuedRequestSafelyAndLaterOnesAtOnc
 }
 
 TEST(BoxQueue, RequestsStillWaitingWhenTheDialogsGoAreDroppedUnanswered) {
-    app();
+    test::EnsureApplication();
     QWidget window;
     Answers a;
     QPointer<QDialog> box;

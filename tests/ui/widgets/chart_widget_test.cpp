@@ -9,19 +9,11 @@
 
 #include "platform/qt/qt_graphics.h"
 #include "skydata/settings_table.h"
+#include "ui/widgets/test_application.h"
 #include "view/render_records.h"
 
 namespace celes {
 namespace {
-
-// One application object for the whole test program, never destroyed: Qt's font caches stay
-// reachable until the process ends.
-void App() {
-    static int argc = 1;
-    static char name[] = "chart_widget_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
 
 struct ChartFixture {
     ChartFixture() {
@@ -34,7 +26,7 @@ struct ChartFixture {
         v.day = 15;
         v.hour = 21;
     }
-    bool appReady = (App(), true);  // before any widget
+    bool appReady = (test::EnsureApplication(), true);  // before any widget
     fakes::MemorySettings store;
     MemoryRecords records;
     platform::QtGraphicsFactory graphics;

@@ -11,16 +11,10 @@
 #include <QToolBar>
 
 #include "ui/widgets/command_icons.h"
+#include "ui/widgets/test_application.h"
 
 namespace celes {
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "deferred_icon_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
 
 QIcon Drawn(QSize size, QColor colour) {
     QPixmap pixmap(size * 2);
@@ -30,7 +24,7 @@ QIcon Drawn(QSize size, QColor colour) {
 }
 
 TEST(DeferredIcon, LayoutDrawsNothingAndTheFirstShowingDrawsOnceForEveryCopy) {
-    App();
+    test::EnsureApplication();
     int draws = 0;
     const QSize size(28, 30);
     const QIcon icon = DeferredIcon(size, [&] {
@@ -72,7 +66,7 @@ TEST(DeferredIcon, LayoutDrawsNothingAndTheFirstShowingDrawsOnceForEveryCopy) {
 // A command's key: drawn at the device pixel ratio asked, the key's colour behind a sign that
 // stays inside it (the corners are left clear), by day and at night.
 TEST(DeferredIcon, CommandKeysAreDrawnWhenShown) {
-    App();
+    test::EnsureApplication();
     struct Case {
         int id;
         qreal dpr;

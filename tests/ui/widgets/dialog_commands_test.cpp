@@ -16,20 +16,12 @@
 
 #include "ui/widgets/constellation_dialog.h"
 #include "ui/widgets/options_dialog.h"
+#include "ui/widgets/test_application.h"
 #include "view/celes_view.h"
 #include "view/render_records.h"
 
 namespace celes {
 namespace {
-
-void app() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "celes_ui_widgets_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
 
 template <typename Dialog>
 Dialog* Open(QWidget& window) {
@@ -70,14 +62,14 @@ struct Fixture {
 };
 
 TEST(DialogCommands, EveryDialogRowHasAHandler) {
-    app();
+    test::EnsureApplication();
     Fixture f;
     for (int id : {32775, 32776, 32823, 32838, 32850, 32876, 57664})
         EXPECT_TRUE(f.table.HasHandler(id)) << id;
 }
 
 TEST(DialogCommands, OptionPagesOkReachesTheViewAndCancelStoresNothing) {
-    app();
+    test::EnsureApplication();
     Fixture f;
     ASSERT_TRUE(f.view.state().noPlaceText);
     const int writes = f.store.writes;
@@ -100,7 +92,7 @@ TEST(DialogCommands, OptionPagesOkReachesTheViewAndCancelStoresNothing) {
 }
 
 TEST(DialogCommands, ConstellationSelectionRebuildsTheRecordFlags) {
-    app();
+    test::EnsureApplication();
     Fixture f;
     f.Execute(32838);
     auto* d = Open<ConstellationDialog>(f.window);

@@ -23,26 +23,18 @@
 #include "ui/widgets/constellation_dialog.h"
 #include "ui/widgets/date_time_dialog.h"
 #include "ui/widgets/options_dialog.h"
+#include "ui/widgets/test_application.h"
 #include "ui/widgets/time_step_dialog.h"
 
 namespace celes {
 namespace {
-
-void app() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "celes_ui_widgets_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
 
 QPushButton* Standard(DialogShell& d, QDialogButtonBox::StandardButton b) {
     return d.buttons()->button(b);
 }
 
 TEST(Dialogs, EveryDialogFitsASmallWindowAndKeepsItsButtonsInView) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     store.writeString("CELES", "CELES_DATA", std::string(300, 'x') + "/celes.dat");
     const std::function<DialogShell*(QWidget*)> makers[] = {
@@ -78,7 +70,7 @@ TEST(Dialogs, EveryDialogFitsASmallWindowAndKeepsItsButtonsInView) {
 }
 
 TEST(Dialogs, OptionPagesRefuseOutOfRangeAndStoreNothingOnCancel) {
-    app();
+    test::EnsureApplication();
     int accepted = 0, finished = 0;
     bool lastOk = true;
     DisplaySettings current;
@@ -121,7 +113,7 @@ TEST(Dialogs, OptionPagesRefuseOutOfRangeAndStoreNothingOnCancel) {
 }
 
 TEST(Dialogs, DateTimeNowButtonAndRefusal) {
-    app();
+    test::EnsureApplication();
     std::optional<CAstroTime> got;
     auto* d = new DateTimeDialog(CAstroTime(2026, 12, 10, 12, 6, 0),
                                  [] { return CAstroTime(2026, 12, 10, 21, 6, 0); });
@@ -140,7 +132,7 @@ TEST(Dialogs, DateTimeNowButtonAndRefusal) {
 }
 
 TEST(Dialogs, ColourEditorSwatchesUpdateAndOutcomes) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     ColourTable stored;
     stored.Set(13, MakeColour(10, 20, 30));
@@ -185,7 +177,7 @@ TEST(Dialogs, ColourEditorSwatchesUpdateAndOutcomes) {
 }
 
 TEST(Dialogs, ConstellationSelectionCheckBoxZodiacAndOk) {
-    app();
+    test::EnsureApplication();
     ConstellationSelection current;
     current.selectOnly("Ori");
     auto* d = new ConstellationDialog(current, true);
@@ -210,7 +202,7 @@ TEST(Dialogs, ConstellationSelectionCheckBoxZodiacAndOk) {
 }
 
 TEST(Dialogs, AddinListAddSurvivesCancelAndOkStoresTheFlag) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     auto* d = new AddinDialog(store, true);
     int finished = 0;
@@ -239,7 +231,7 @@ TEST(Dialogs, AddinListAddSurvivesCancelAndOkStoresTheFlag) {
 }
 
 TEST(Dialogs, TimeStepSetWithNothingSelectedKeepsTheStep) {
-    app();
+    test::EnsureApplication();
     std::optional<StepSize> got;
     auto* d = new TimeStepDialog(TimeStepTable(), {1, 2, 0, 0});
     d->onAccepted = [&](const StepSize& s) { got = s; };
@@ -259,7 +251,7 @@ TEST(Dialogs, TimeStepSetWithNothingSelectedKeepsTheStep) {
 }
 
 TEST(Dialogs, AboutResetEmptiesTheLinesAndCloseStoresTheCardBox) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     store.writeString("CELES", "CELES_DATA", "/sky/celes.dat");
     store.writeString("SEIZAE", "FILE", "/sky/f.dat");

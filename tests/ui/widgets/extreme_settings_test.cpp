@@ -20,18 +20,12 @@
 #include "telescope/telescope_settings_model.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/tap_input.h"
+#include "ui/widgets/test_application.h"
 #include "userdata/places.h"
 #include "view/render_records.h"
 
 namespace celes {
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "extreme_settings_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
 
 const std::vector<StarRecord>& Shipped() {
     static const std::vector<StarRecord> records =
@@ -86,7 +80,7 @@ struct ExtremeWindow {
         QApplication::sendEvent(&chart, &e);
     }
 
-    bool appReady = (App(), true);
+    bool appReady = (test::EnsureApplication(), true);
     fakes::MemorySettings store;
     MemoryRecords records{Shipped()};
     platform::QtGraphicsFactory graphics;

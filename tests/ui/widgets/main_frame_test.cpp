@@ -32,23 +32,14 @@
 #include "ui/widgets/night_mode.h"
 #include "ui/widgets/telescope_control.h"
 #include "ui/widgets/telescope_settings_dialog.h"
+#include "ui/widgets/test_application.h"
 #include "view/render_records.h"
 
 namespace celes {
 namespace {
 
-// One application object per process, shared with the other widget tests of this executable.
-void app() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "celes_ui_widgets_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
-
 TEST(MainFrame, TitleSizeLimitsAndExitCommand) {
-    app();
+    test::EnsureApplication();
     CMainFrame frame;
     EXPECT_EQ(frame.windowTitle(), QString("Celes"));
     EXPECT_EQ(frame.minimumSize(), QSize(240, 320));
@@ -69,7 +60,7 @@ TEST(MainFrame, TitleSizeLimitsAndExitCommand) {
 // The tool bar stands from the first layout on: the start-up timer that applies the bar sets a
 // second later leaves the chart's size alone, so the first chart is not shrunk and drawn again.
 TEST(MainFrame, TheChartKeepsItsSizeWhenTheStartUpTimerAppliesTheBars) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     store.writeInt("CMD_BAR", "MENU_TOOL", 1);
     CommandTable table;
@@ -136,7 +127,7 @@ class Window {
     }
 
     struct AppFirst {
-        AppFirst() { app(); }
+        AppFirst() { test::EnsureApplication(); }
     } appFirst;  // the application object exists before the first widget member
     fakes::MemorySettings store;
     fakes::ScriptedDialogs dialogs;

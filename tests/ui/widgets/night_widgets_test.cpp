@@ -14,22 +14,16 @@
 #include "ui/night_summary.h"
 #include "ui/widgets/altitude_graph_dialog.h"
 #include "ui/widgets/night_mode.h"
+#include "ui/widgets/test_application.h"
 #include "ui/widgets/todays_data_dialog.h"
 
 namespace celes {
 namespace {
 
-void App() {
-    static int argc = 1;
-    static char name[] = "night_widgets_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
-
 const ObservingPlace kTokyo{139, 22, 35, 34, 9, ""};
 
 TEST(TodaysDataNightPage, ListsTheNightAndMovesWithTheNextDay) {
-    App();
+    test::EnsureApplication();
     TodaysDataDialog dialog(CAstroTime(2024, 1, 15, 0, 0, 0), kTokyo);
     auto* pages = dialog.findChild<QTabWidget*>("pages");
     ASSERT_NE(pages, nullptr);
@@ -56,7 +50,7 @@ TEST(TodaysDataNightPage, ListsTheNightAndMovesWithTheNextDay) {
 }
 
 TEST(AltitudeGraphDialogWidget, FitsSmallAndLargeWindowsAndFollowsNightMode) {
-    App();
+    test::EnsureApplication();
     AltitudeTarget target{"ベテルギウス", std::nullopt, {88.79 * kDegToRad, 7.41 * kDegToRad}};
     for (const QSize host : {QSize(240, 320), QSize(1280, 800)}) {
         QWidget window;

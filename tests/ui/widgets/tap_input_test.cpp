@@ -20,22 +20,16 @@
 #include "skydata/settings_table.h"
 #include "skydata/text_codec.h"
 #include "ui/command_bars.h"
+#include "ui/tap_commands.h"
 #include "ui/widgets/altitude_graph_dialog.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/main_frame.h"
-#include "ui/tap_commands.h"
+#include "ui/widgets/test_application.h"
 #include "view/render_records.h"
 #include "view/timer_ids.h"
 
 namespace celes {
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "tap_input_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
 
 std::vector<StarRecord> Shipped() {
     return readCatalogueFile(std::string(CELES_DATA_SOURCE_DIR) + "/celes.dat").records;
@@ -97,7 +91,7 @@ struct Window {
         return false;
     }
 
-    bool appReady = (App(), true);
+    bool appReady = (test::EnsureApplication(), true);
     fakes::MemorySettings store;
     MemoryRecords records{Shipped()};
     platform::QtGraphicsFactory graphics;

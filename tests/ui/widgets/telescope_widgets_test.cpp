@@ -18,6 +18,7 @@
 #include "ui/widgets/telescope_host.h"
 #include "ui/widgets/telescope_panel.h"
 #include "ui/widgets/telescope_settings_dialog.h"
+#include "ui/widgets/test_application.h"
 #include "view/celes_view.h"
 #include "view/projection.h"
 #include "view/render_records.h"
@@ -25,15 +26,6 @@
 
 namespace celes {
 namespace {
-
-void app() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "celes_ui_widgets_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
 
 // A mount that takes every command and answers only when told.
 class HeldLink : public MountLink {
@@ -82,7 +74,7 @@ class Prompts : public TelescopePrompts {
 };
 
 TEST(TelescopeWidgets, SettingsDialogBindsItsControlsAndRefusesABadPort) {
-    app();
+    test::EnsureApplication();
     TelescopeSettings s;
     s.portNumber = 2;
     TelescopeSettingsModel model(s, {"/dev/ttyACM0"});
@@ -113,7 +105,7 @@ TEST(TelescopeWidgets, SettingsDialogBindsItsControlsAndRefusesABadPort) {
 }
 
 TEST(TelescopeWidgets, PanelFollowsItsModelAndClosesOnlyWhenIdle) {
-    app();
+    test::EnsureApplication();
     fakes::VirtualEventLoop loop;
     fakes::ManualClock clock;
     HeldLink* link = nullptr;
@@ -159,7 +151,7 @@ TEST(TelescopeWidgets, PanelFollowsItsModelAndClosesOnlyWhenIdle) {
 // trace's target takes the first one's circle and squares away, and over a chart drawn anew only the
 // new marks stand. Every pixel that differs from the plain chart lies within a mark of the last point.
 TEST(TelescopeWidgets, TraceMarksOverTheShownChartLeaveOnlyTheLastTarget) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     MemoryRecords records;
     CCelesView view(store, records, nullptr);

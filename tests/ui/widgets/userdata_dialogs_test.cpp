@@ -22,19 +22,11 @@
 #include "ui/widgets/description_dialog.h"
 #include "ui/widgets/place_dialog.h"
 #include "ui/widgets/tap_dialog.h"
+#include "ui/widgets/test_application.h"
 #include "ui/widgets/todays_data_dialog.h"
 
 namespace celes {
 namespace {
-
-void app() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "celes_ui_widgets_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
 
 template <typename T>
 T* Find(QWidget& w, const char* name) {
@@ -44,7 +36,7 @@ T* Find(QWidget& w, const char* name) {
 }
 
 TEST(TapDialogWidget, ControlsFeedTheModelAndButtonsCloseWithTheirResult) {
-    app();
+    test::EnsureApplication();
     fakes::ScriptedDialogs dialogs;
     fakes::ManualClock clock;
     std::vector<TapDialogResult> results;
@@ -95,7 +87,7 @@ TEST(TapDialogWidget, ControlsFeedTheModelAndButtonsCloseWithTheirResult) {
 // "日時挿入" writes the observing place's civil time (UT plus its time difference), not the
 // machine's: here the machine's clock reads UT and the place is 9 hours east.
 TEST(TapDialogWidget, DateInsertUsesThePlacesTime) {
-    app();
+    test::EnsureApplication();
     fakes::ScriptedDialogs dialogs;
     fakes::ManualClock clock;
     clock.unixTime = 1796904309;  // 2026-12-10 12:05:09 UT
@@ -119,7 +111,7 @@ TEST(TapDialogWidget, DateInsertUsesThePlacesTime) {
 }
 
 TEST(PlaceDialogWidget, ChoosingFromTheListAndTypingANewPlace) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     Settings settings(store);
     fakes::ScriptedDialogs dialogs;
@@ -170,7 +162,7 @@ TEST(PlaceDialogWidget, ChoosingFromTheListAndTypingANewPlace) {
 }
 
 TEST(DescriptionDialogWidget, TitleTextAndUnicodeBox) {
-    app();
+    test::EnsureApplication();
     std::vector<std::pair<std::string, bool>> saved;
     auto* dialog = new DescriptionDialog("オリオン", "一行目\r\n二行目", true);
     dialog->onAccepted = [&](const std::string& text, bool unicode) { saved.emplace_back(text, unicode); };
@@ -188,7 +180,7 @@ TEST(DescriptionDialogWidget, TitleTextAndUnicodeBox) {
 }
 
 TEST(TodaysDataDialogWidget, NextDayMovesTheList) {
-    app();
+    test::EnsureApplication();
     ObservingPlace tokyo{139, 45, 35, 40, 9, ""};
     auto* dialog = new TodaysDataDialog(CAstroTime(2005, 1, 1, 18, 30, 0), tokyo);
     dialog->openFitted();
@@ -203,7 +195,7 @@ TEST(TodaysDataDialogWidget, NextDayMovesTheList) {
 }
 
 TEST(UserDataDialogs, FitASmallWindowAndOpenWithoutWaiting) {
-    app();
+    test::EnsureApplication();
     fakes::MemorySettings store;
     Settings settings(store);
     fakes::ScriptedDialogs dialogs;

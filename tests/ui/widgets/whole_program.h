@@ -37,6 +37,7 @@
 #include "ui/widgets/main_frame.h"
 #include "ui/widgets/tap_input.h"
 #include "ui/widgets/telescope_control.h"
+#include "ui/widgets/test_application.h"
 #include "ui/widgets/userdata_commands.h"
 #include "ui/widgets/window_wiring.h"
 #include "view/celes_doc.h"
@@ -44,15 +45,6 @@
 #include "view/render_records.h"
 
 namespace celes::test {
-
-inline void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "celes_ui_widgets_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    (void)a;
-}
 
 // A serial line to a simulated mount, in memory: what the program writes is fed to the model at
 // once, and the model's answers wait to be read (their delays are not kept). Every byte the
