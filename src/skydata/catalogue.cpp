@@ -1,5 +1,9 @@
 #include "skydata/catalogue.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -63,26 +67,36 @@ CatalogueLoad readCatalogue(std::span<const std::uint8_t> bytes, const BetweenRe
 
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::string* error,
                                                        std::size_t limit) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    // Opened without blocking and read only when it is a regular file: a FIFO or a device under the
+    // catalogue's name would otherwise wait for a writer that never comes, and the start with it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
         if (error) *error = std::strerror(errno);
         return std::nullopt;
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (error) *error = "not a regular file";
+        return std::nullopt;
+    }
     std::vector<std::uint8_t> data;
+    data.reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limit));
     std::uint8_t buf[65536];
     while (data.size() < limit) {
         const std::size_t want = std::min(sizeof buf, limit - data.size());
-        const std::size_t n = std::fread(buf, 1, want, f);
+        const ssize_t n = ::read(fd, buf, want);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            if (error) *error = std::strerror(err);
+            return std::nullopt;
+        }
+        if (n == 0) break;
         data.insert(data.end(), buf, buf + n);
-        if (n < want) break;
     }
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed) {
-        if (error) *error = std::strerror(err);
-        return std::nullopt;
-    }
+    ::close(fd);
     return data;
 }
 

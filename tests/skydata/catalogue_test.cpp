@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 
 #include "fakes/catalogue_builder.h"
@@ -99,10 +102,17 @@ TEST(Catalogue, RunsTheCallbackBetweenRecordsAndReadsFiles) {
     EXPECT_FALSE(missing.usable());
     EXPECT_NE(catalogueProblemText(missing).find("No such file"), std::string::npos);
 
-    // A device that never ends is read only as far as a catalogue could reach.
-    const CatalogueLoad endless = readCatalogueFile("/dev/zero");
-    EXPECT_TRUE(endless.ok());
-    EXPECT_TRUE(endless.records.empty());
+    // A FIFO (which would wait for a writer that never comes) or a device under the catalogue's name
+    // is refused at once.
+    const std::string fifo = testing::TempDir() + "/catalogue_test.fifo";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        const CatalogueLoad refused = readCatalogueFile(path);
+        EXPECT_EQ(refused.problem, CatalogueProblem::Unreadable) << path;
+        EXPECT_NE(catalogueProblemText(refused).find("not a regular file"), std::string::npos) << path;
+    }
+    ::unlink(fifo.c_str());
 }
 
 }  // namespace
