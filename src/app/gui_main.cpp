@@ -68,12 +68,27 @@ std::optional<ViewMode> ModeOption(int argc, char** argv) {
 }
 
 // `--command N` (repeatable) runs command N once the first chart is up: a menu choice made from
-// the command line (screenshots, trying a dialog).
+// the command line (screenshots, trying a dialog). With a window already up, that window runs them.
 std::vector<int> CommandOptions(int argc, char** argv) {
     std::vector<int> ids;
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--command") == 0) ids.push_back(std::atoi(argv[i + 1]));
     return ids;
+}
+
+// Runs `ids` one per turn of the loop after `delayMs`, so that a signal or the window's closing
+// between them is seen; none runs once the program is ending.
+void RunCommandsInTurn(QObject* context, CommandTable& table, const bool& ending, std::vector<int> ids,
+                       int delayMs) {
+    if (ids.empty()) return;
+    auto runFrom = std::make_shared<std::function<void(std::size_t)>>();
+    *runFrom = [context, &table, &ending, ids = std::move(ids),
+                weakRun = std::weak_ptr(runFrom)](std::size_t i) {
+        if (ending || i >= ids.size()) return;
+        table.Execute(ids[i]);
+        if (auto next = weakRun.lock()) QTimer::singleShot(0, context, [next, i] { (*next)(i + 1); });
+    };
+    QTimer::singleShot(delayMs, context, [runFrom] { (*runFrom)(0); });
 }
 
 // SIGTERM and SIGINT (logout, Ctrl+C) end the program through its own exit command: the handler
@@ -147,6 +162,7 @@ int runGui(int argc, char** argv) {
         QCoreApplication::installTranslator(&qtTranslations);
 
     platform::QtSingleInstance instance;
+    instance.setForwardedCommands(CommandOptions(argc, argv));
     platform::IniSettingsStore settings(platform::IniSettingsStore::defaultPath());
     if (beginStartup(instance, settings, programDir) == StartDecision::SecondInstance) return 0;
 
@@ -254,7 +270,11 @@ int runGui(int argc, char** argv) {
         chart->setView(nullptr);
         endProgram();
     });
-    instance.setActivationHandler([&frame] { frame.bringToFront(); });
+    // A later start brings the window to the front and hands over the commands it was given.
+    instance.setActivationHandler([&frame, &commands, &ending](const std::vector<int>& ids) {
+        frame.bringToFront();
+        RunCommandsInTurn(&frame, commands.table, ending, ids, 0);
+    });
     instance.setWindowCheck([&frame, &ending] { return !ending && frame.isVisible(); }, endProgram);
     // The window is shown before the catalogue read ahead is taken, so that it paints while the
     // records come in.
@@ -273,19 +293,8 @@ int runGui(int argc, char** argv) {
                            [&commands, text = names + " を " + doc.dataLocation().userFolder() +
                                               " に写しました"] { commands.caption.show(text); });
     }
-    const std::vector<int> startCommands = CommandOptions(argc, argv);
-    if (!startCommands.empty()) {
-        // One command per turn of the loop, so that a signal or the window's closing between them is
-        // seen; none runs once the program is ending.
-        auto runFrom = std::make_shared<std::function<void(std::size_t)>>();
-        *runFrom = [&commands, &frame, &ending, startCommands,
-                    weakRun = std::weak_ptr(runFrom)](std::size_t i) {
-            if (ending || i >= startCommands.size()) return;
-            commands.table.Execute(startCommands[i]);
-            if (auto next = weakRun.lock()) QTimer::singleShot(0, &frame, [next, i] { (*next)(i + 1); });
-        };
-        QTimer::singleShot(1500, &frame, [runFrom] { (*runFrom)(0); });
-    }
+    // The commands given on the command line run once the first chart is up.
+    RunCommandsInTurn(&frame, commands.table, ending, CommandOptions(argc, argv), 1500);
     // The program may have been told to end while starting, before the main loop would begin.
     if (ending) return 0;
     return app.exec();

@@ -142,10 +142,17 @@ TEST(WindowSignals, ASecondStartGivesWayOnlyToAWindowThatIsThere) {
     std::this_thread::sleep_for(6s);
     ASSERT_FALSE(first.WaitFor(0ms));
     {
-        WindowProcess second(home, {});
+        // Its menu command (赤表示) is handed to the window that is up, which runs it.
+        WindowProcess second(home, {"--command", "32857"});
         const std::optional<int> status = second.WaitFor(10s);
         ASSERT_TRUE(status.has_value()) << "a second start with the first window up kept running";
         EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+        const auto until = Clock::now() + 5s;
+        while (ReadFile(home / "config/TRX/celes/settings.ini").find("ALLRED=1") == std::string::npos &&
+               Clock::now() < until)
+            std::this_thread::sleep_for(50ms);
+        EXPECT_NE(ReadFile(home / "config/TRX/celes/settings.ini").find("ALLRED=1"), std::string::npos)
+            << "the first window did not run the handed-over command";
     }
     kill(first.pid(), SIGTERM);
     ASSERT_TRUE(first.WaitFor(2s).has_value());

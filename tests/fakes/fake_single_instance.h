@@ -1,6 +1,7 @@
 #pragma once
 // Single-instance double: the test decides whether another instance already runs.
 #include <functional>
+#include <vector>
 
 #include "platform/single_instance.h"
 
@@ -16,12 +17,16 @@ class FakeSingleInstance : public platform::SingleInstance {
         ++activations;
         return otherRunning;
     }
-    void setActivationHandler(std::function<void()> h) override { handler = std::move(h); }
+    void setForwardedCommands(std::vector<int> commands) override { forwarded = std::move(commands); }
+    void setActivationHandler(std::function<void(const std::vector<int>&)> h) override {
+        handler = std::move(h);
+    }
 
     bool otherRunning = false;
     int acquireCalls = 0;
     int activations = 0;
-    std::function<void()> handler;
+    std::vector<int> forwarded;
+    std::function<void(const std::vector<int>&)> handler;
 };
 
 }  // namespace celes::fakes

@@ -18,6 +18,22 @@ namespace celes::platform {
 namespace {
 constexpr char kShown[] = "shown\n";
 constexpr char kGone[] = "gone\n";
+// A request longer than this is not read further: a later start passes a few command numbers.
+constexpr qint64 kRequestLimit = 4096;
+
+// The command numbers after "activate"; anything that is not a number ends the list.
+std::vector<int> CommandsOf(const QByteArray& line) {
+    std::vector<int> commands;
+    const QList<QByteArray> words = line.trimmed().split(' ');
+    if (words.isEmpty() || words.front() != "activate") return commands;
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        bool ok = false;
+        const int id = words[i].toInt(&ok);
+        if (!ok) break;
+        commands.push_back(id);
+    }
+    return commands;
+}
 }  // namespace
 
 QtSingleInstance::QtSingleInstance(std::string name, std::string lockDir) : name_(std::move(name)) {
@@ -95,9 +111,10 @@ void QtSingleInstance::listen() {
             QObject::connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             QObject::connect(s, &QLocalSocket::readyRead, s, [this, s] {
                 if (!s->canReadLine()) return;
+                const std::vector<int> commands = CommandsOf(s->readLine(kRequestLimit));
                 s->readAll();
                 const bool shown = !hasWindow_ || hasWindow_();
-                if (shown && handler_) handler_();
+                if (shown && handler_) handler_(commands);
                 s->write(shown ? kShown : kGone);
                 s->flush();
                 if (!shown && gone_) gone_();
@@ -111,7 +128,10 @@ QtSingleInstance::Answer QtSingleInstance::askRunning() const {
     QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(kAnswerWaitMs)) return Answer::Silent;
-    socket.write("activate\n");
+    std::string request = "activate";
+    for (int id : forwarded_) request += " " + std::to_string(id);
+    request += "\n";
+    socket.write(request.data(), static_cast<qint64>(request.size()));
     socket.waitForBytesWritten(kAnswerWaitMs);
     QElapsedTimer waited;
     waited.start();

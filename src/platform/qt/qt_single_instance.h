@@ -1,7 +1,8 @@
 #pragma once
 // The single running instance: an exclusive lock on a file held for the process's lifetime (the
 // system drops it when the process ends, however it ends) and a local socket on which the first
-// instance listens, so a later start can ask it to bring its window to the front.
+// instance listens, so a later start can ask it to bring its window to the front. The request is one
+// line, "activate" followed by the numbers of the menu commands the later start was given.
 //
 // A later start only gives way to an instance that answers that it has a window. One that answers
 // that it has none (it is ending), or does not answer at all, does not keep the user from the
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/single_instance.h"
 
@@ -28,7 +30,10 @@ class QtSingleInstance : public SingleInstance {
     bool acquire() override;
     // After acquire() gave way: whether the running instance was reached (it was asked then).
     bool activateRunning() override;
-    void setActivationHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
+    void setForwardedCommands(std::vector<int> commands) override { forwarded_ = std::move(commands); }
+    void setActivationHandler(std::function<void(const std::vector<int>&)> handler) override {
+        handler_ = std::move(handler);
+    }
     // In the first process: whether it still has a window to bring to the front. Without one it
     // answers a later start that it is gone, and calls `gone` (which should end the process).
     void setWindowCheck(std::function<bool()> hasWindow, std::function<void()> gone) {
@@ -57,7 +62,8 @@ class QtSingleInstance : public SingleInstance {
     int lockFd_ = -1;
     bool reachedRunning_ = false;
     std::unique_ptr<QLocalServer> server_;
-    std::function<void()> handler_;
+    std::vector<int> forwarded_;
+    std::function<void(const std::vector<int>&)> handler_;
     std::function<bool()> hasWindow_;
     std::function<void()> gone_;
 };

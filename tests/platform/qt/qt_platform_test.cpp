@@ -67,14 +67,16 @@ struct Later {
         if (thread) thread->wait();
     }
 };
-std::unique_ptr<Later> StartLater(const std::string& name, const std::string& dir) {
+std::unique_ptr<Later> StartLater(const std::string& name, const std::string& dir,
+                                  std::vector<int> forwarded = {}) {
     auto promise = std::make_shared<std::promise<LaterStart>>();
     auto later = std::make_unique<Later>();
     later->result = promise->get_future();
-    later->thread.reset(QThread::create([name, dir, promise] {
+    later->thread.reset(QThread::create([name, dir, promise, forwarded] {
         LaterStart r;
         {
             QtSingleInstance instance(name, dir);
+            instance.setForwardedCommands(forwarded);
             r.runs = instance.acquire();
             r.reached = instance.activateRunning();
             r.holdsLock = instance.holdsLock();
@@ -104,10 +106,15 @@ TEST(QtSingleInstance, SecondHolderIsRefusedAndWakesTheFirst) {
     const std::string dir = InstanceDir(), name = InstanceName();
     QtSingleInstance first(name, dir);
     int activations = 0;
-    first.setActivationHandler([&] { ++activations; });
+    std::vector<int> handedOver;
+    first.setActivationHandler([&](const std::vector<int>& ids) {
+        ++activations;
+        handedOver = ids;
+    });
     first.setWindowCheck([] { return true; }, [] { ADD_FAILURE() << "a shown window is not gone"; });
     ASSERT_TRUE(first.acquire());
-    auto later = StartLater(name, dir);
+    // The later start was given two menu commands: the running window is to run them.
+    auto later = StartLater(name, dir, {32775, 32857});
     spinUntil([&] { return Ready(later->result); });
     ASSERT_TRUE(Ready(later->result));
     const LaterStart r = later->result.get();
@@ -115,6 +122,7 @@ TEST(QtSingleInstance, SecondHolderIsRefusedAndWakesTheFirst) {
     EXPECT_TRUE(r.reached);
     EXPECT_FALSE(r.holdsLock);
     EXPECT_EQ(activations, 1);
+    EXPECT_EQ(handedOver, (std::vector<int>{32775, 32857}));
 }
 
 // Instances in different runtime folders (other sessions, parallel runs) keep to their own socket: one
@@ -126,7 +134,7 @@ TEST(QtSingleInstance, AnotherFoldersInstanceLeavesThisOnesSocket) {
     std::filesystem::create_directories(otherDir);
     QtSingleInstance first(name, dir);
     int activations = 0;
-    first.setActivationHandler([&] { ++activations; });
+    first.setActivationHandler([&](const std::vector<int>&) { ++activations; });
     first.setWindowCheck([] { return true; }, [] {});
     ASSERT_TRUE(first.acquire());
     {
@@ -150,7 +158,7 @@ TEST(QtSingleInstance, AnInstanceWithoutAWindowGivesWay) {
     const std::string dir = InstanceDir(), name = InstanceName();
     auto first = std::make_unique<QtSingleInstance>(name, dir);
     int activations = 0;
-    first->setActivationHandler([&] { ++activations; });
+    first->setActivationHandler([&](const std::vector<int>&) { ++activations; });
     // Ending (once back in the loop, as the program does) releases the lock.
     first->setWindowCheck([] { return false; }, [&] { QTimer::singleShot(0, [&] { first.reset(); }); });
     ASSERT_TRUE(first->acquire());
