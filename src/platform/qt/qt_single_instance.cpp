@@ -129,7 +129,7 @@ QtSingleInstance::Answer QtSingleInstance::askRunning() const {
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(kAnswerWaitMs)) return Answer::Silent;
     std::string request = "activate";
-    for (int id : forwarded_) request += " " + std::to_string(id);
+    for (int id : forwarded_) request.append(" ").append(std::to_string(id));
     request += "\n";
     socket.write(request.data(), static_cast<qint64>(request.size()));
     socket.waitForBytesWritten(kAnswerWaitMs);
